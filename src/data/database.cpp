@@ -1,0 +1,403 @@
+#include "data/database.h"
+
+#include "ui/texts.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+#include <QVariant>
+
+namespace {
+
+const char* const kSchema[] = {
+    "create table utrke (id integer primary key autoincrement, ime varchar(40), "
+    "org varchar(40), datum date, da varchar(1), nagrade text)",
+    "create table startna (id integer primary key autoincrement, sbroj varchar(6), "
+    "idutrke integer, ime varchar(25), drzava varchar(15), klub varchar(15), "
+    "spol varchar(1), datum date)",
+    "create table rezultati (id integer primary key autoincrement, idtakmicara integer, "
+    "idutrke integer, sbroj varchar(6), vrijeme varchar(8))",
+    "create table kategorije (id integer primary key autoincrement, kateg varchar(9))",
+    "create index startna_utrka on startna (idutrke)",
+    "create index rezultati_utrka on rezultati (idutrke, vrijeme)",
+};
+
+// The columns every table must have for the program to use a file.
+const char* const kSchemaCheck[] = {
+    "select id, ime, org, datum, da, nagrade from utrke limit 0",
+    "select id, sbroj, idutrke, ime, drzava, klub, spol, datum from startna limit 0",
+    "select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati limit 0",
+    "select id, kateg from kategorije limit 0",
+};
+
+QVariant dateValue(const QDate& d)
+{
+    return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(QMetaType(QMetaType::QString));
+}
+
+QDate readDate(const QVariant& v)
+{
+    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+}
+
+Race readRace(const QSqlQuery& q)
+{
+    Race r;
+    r.id = q.value(0).toLongLong();
+    r.ime = q.value(1).toString();
+    r.org = q.value(2).toString();
+    r.datum = readDate(q.value(3));
+    r.da = q.value(4).toString();
+    r.nagrade = q.value(5).toString();
+    return r;
+}
+
+Competitor readCompetitor(const QSqlQuery& q)
+{
+    Competitor c;
+    c.id = q.value(0).toLongLong();
+    c.sbroj = q.value(1).toString();
+    c.idutrke = q.value(2).toLongLong();
+    c.ime = q.value(3).toString();
+    c.drzava = q.value(4).toString();
+    c.klub = q.value(5).toString();
+    c.spol = q.value(6).toString();
+    c.datum = readDate(q.value(7));
+    return c;
+}
+
+} // namespace
+
+Database::Database(const QString& path)
+    : m_path(path)
+    , m_connection(QStringLiteral("kvr-") + QUuid::createUuid().toString(QUuid::WithoutBraces))
+{
+}
+
+Database::~Database()
+{
+    if (QSqlDatabase::contains(m_connection)) {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_connection);
+    }
+}
+
+bool Database::isOpen() const
+{
+    return QSqlDatabase::contains(m_connection) && QSqlDatabase::database(m_connection, false).isOpen();
+}
+
+DbStatus Database::open()
+{
+    const QFileInfo file(m_path);
+    const QFileInfo dir(file.absolutePath());
+    const bool existed = file.exists();
+
+    if (existed && !file.isFile())
+        return DbStatus::failure(tx::dbNotAFile());
+    if (existed && !file.isReadable())
+        return DbStatus::failure(tx::dbNotReadable());
+    if (existed && !file.isWritable())
+        return DbStatus::failure(tx::dbNotWritable());
+    if (!dir.isDir() || !dir.isWritable())
+        return DbStatus::failure(tx::dbDirNotWritable());
+
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+    db.setDatabaseName(m_path);
+    if (!db.open())
+        return DbStatus::failure(db.lastError().text());
+
+    {
+        // A rollback journal (not WAL) keeps the file one file at rest;
+        // FULL synchronisation makes every committed change durable.
+        QSqlQuery pragma(db);
+        pragma.exec(QStringLiteral("pragma synchronous = full"));
+        pragma.exec(QStringLiteral("pragma foreign_keys = off"));
+    }
+
+    DbStatus status = existed ? checkSchema() : createSchema();
+    if (!status) {
+        db.close();
+        if (!existed)
+            QFile::remove(m_path);
+    }
+    return status;
+}
+
+DbStatus Database::run(QSqlQuery& query)
+{
+    if (!query.exec())
+        return DbStatus::failure(query.lastError().text());
+    return DbStatus::success();
+}
+
+template <typename Fn>
+DbStatus Database::inTransaction(Fn&& work)
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return DbStatus::failure(db.lastError().text());
+    DbStatus status = work(db);
+    if (!status) {
+        db.rollback();
+        return status;
+    }
+    if (!db.commit()) {
+        const QString error = db.lastError().text();
+        db.rollback();
+        return DbStatus::failure(error);
+    }
+    return status;
+}
+
+DbStatus Database::createSchema()
+{
+    return inTransaction([](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        for (const char* sql : kSchema) {
+            if (!q.exec(QString::fromLatin1(sql)))
+                return DbStatus::failure(q.lastError().text());
+        }
+        q.prepare(QStringLiteral("insert into kategorije (kateg) values (?)"));
+        for (const QString& label : tx::categoryLabels()) {
+            q.addBindValue(label);
+            if (!q.exec())
+                return DbStatus::failure(q.lastError().text());
+        }
+        return DbStatus::success();
+    });
+}
+
+DbStatus Database::checkSchema()
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    for (const char* sql : kSchemaCheck) {
+        if (!q.exec(QString::fromLatin1(sql)))
+            return DbStatus::failure(q.lastError().text());
+    }
+    return DbStatus::success();
+}
+
+// ---- Races ----------------------------------------------------------------
+
+DbResult<qint64> Database::insertRace(const QString& ime, const QString& org, const QDate& datum)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("insert into utrke (ime, org, da, datum) values (?, ?, 'y', ?)"));
+    q.addBindValue(ime);
+    q.addBindValue(org);
+    q.addBindValue(dateValue(datum));
+    if (const DbStatus s = run(q); !s)
+        return DbResult<qint64>::failure(s.error());
+    return DbResult<qint64>::success(q.lastInsertId().toLongLong());
+}
+
+DbResult<bool> Database::raceNameExists(const QString& ime)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("select 1 from utrke where ime = ? limit 1"));
+    q.addBindValue(ime);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<bool>::failure(s.error());
+    return DbResult<bool>::success(q.next());
+}
+
+DbResult<QList<Race>> Database::listedRaces()
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select id, ime, org, datum, da, nagrade from utrke "
+                             "where substr(da, 1, 1) = 'y' order by id"));
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QList<Race>>::failure(s.error());
+    QList<Race> races;
+    while (q.next())
+        races.append(readRace(q));
+    return DbResult<QList<Race>>::success(races);
+}
+
+DbResult<Race> Database::race(qint64 id)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("select id, ime, org, datum, da, nagrade from utrke where id = ?"));
+    q.addBindValue(id);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<Race>::failure(s.error());
+    if (!q.next())
+        return DbResult<Race>::failure(tx::dbNoSuchRace(id));
+    return DbResult<Race>::success(readRace(q));
+}
+
+DbStatus Database::updateRaceDetails(qint64 id, const QString& ime, const QString& org, const QDate& datum)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("update utrke set ime = ?, org = ?, datum = ? where id = ?"));
+    q.addBindValue(ime);
+    q.addBindValue(org);
+    q.addBindValue(dateValue(datum));
+    q.addBindValue(id);
+    return run(q);
+}
+
+DbStatus Database::withdrawRace(qint64 id)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("update utrke set da = 'n' where id = ?"));
+    q.addBindValue(id);
+    return run(q);
+}
+
+DbStatus Database::setPrizeFund(qint64 id, const QString& text)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("update utrke set nagrade = ? where id = ?"));
+    q.addBindValue(text);
+    q.addBindValue(id);
+    return run(q);
+}
+
+DbResult<QStringList> Database::categories()
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("select kateg from kategorije order by id"));
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QStringList>::failure(s.error());
+    QStringList labels;
+    while (q.next())
+        labels.append(q.value(0).toString());
+    return DbResult<QStringList>::success(labels);
+}
+
+// ---- Start list -----------------------------------------------------------
+
+DbResult<QList<Competitor>> Database::startList(qint64 raceId)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum "
+                             "from startna where idutrke = ? order by id"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QList<Competitor>>::failure(s.error());
+    QList<Competitor> list;
+    while (q.next())
+        list.append(readCompetitor(q));
+    return DbResult<QList<Competitor>>::success(list);
+}
+
+DbResult<qint64> Database::insertCompetitor(const Competitor& c)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
+                             "values (?, ?, ?, ?, ?, ?, ?)"));
+    q.addBindValue(c.idutrke);
+    q.addBindValue(c.sbroj);
+    q.addBindValue(c.ime);
+    q.addBindValue(c.drzava);
+    q.addBindValue(c.klub);
+    q.addBindValue(c.spol);
+    q.addBindValue(dateValue(c.datum));
+    if (const DbStatus s = run(q); !s)
+        return DbResult<qint64>::failure(s.error());
+    return DbResult<qint64>::success(q.lastInsertId().toLongLong());
+}
+
+DbStatus Database::updateCompetitor(const Competitor& c)
+{
+    // One statement updates all six columns: they are stored together or not at all.
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("update startna set ime = ?, sbroj = ?, drzava = ?, klub = ?, "
+                             "spol = ?, datum = ? where id = ?"));
+    q.addBindValue(c.ime);
+    q.addBindValue(c.sbroj);
+    q.addBindValue(c.drzava);
+    q.addBindValue(c.klub);
+    q.addBindValue(c.spol);
+    q.addBindValue(dateValue(c.datum));
+    q.addBindValue(c.id);
+    return run(q);
+}
+
+DbResult<bool> Database::hasFinishRecord(qint64 raceId, qint64 competitorId)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("select 1 from rezultati where idutrke = ? and idtakmicara = ? limit 1"));
+    q.addBindValue(raceId);
+    q.addBindValue(competitorId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<bool>::failure(s.error());
+    return DbResult<bool>::success(q.next());
+}
+
+DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool withFinishRecord)
+{
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (withFinishRecord) {
+            q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
+                                     "where idutrke = ? and idtakmicara = ?)"));
+            q.addBindValue(raceId);
+            q.addBindValue(competitorId);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        q.prepare(QStringLiteral("delete from startna where idutrke = ? and id = ?"));
+        q.addBindValue(raceId);
+        q.addBindValue(competitorId);
+        return run(q);
+    });
+}
+
+// ---- Finish list ----------------------------------------------------------
+
+DbResult<QList<FinishRecord>> Database::finishList(qint64 raceId)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati "
+                             "where idutrke = ? order by vrijeme, id"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QList<FinishRecord>>::failure(s.error());
+    QList<FinishRecord> list;
+    while (q.next()) {
+        FinishRecord r;
+        r.id = q.value(0).toLongLong();
+        r.idtakmicara = q.value(1).toLongLong();
+        r.idutrke = q.value(2).toLongLong();
+        r.sbroj = q.value(3).toString();
+        r.vrijeme = q.value(4).toString();
+        list.append(r);
+    }
+    return DbResult<QList<FinishRecord>>::success(list);
+}
+
+DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
+                             "values (?, ?, ?, ?)"));
+    q.addBindValue(r.idutrke);
+    q.addBindValue(r.sbroj);
+    q.addBindValue(r.idtakmicara);
+    q.addBindValue(r.vrijeme);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<qint64>::failure(s.error());
+    return DbResult<qint64>::success(q.lastInsertId().toLongLong());
+}
+
+DbStatus Database::deleteFinishRecord(qint64 raceId, qint64 competitorId)
+{
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
+                             "where idutrke = ? and idtakmicara = ?)"));
+    q.addBindValue(raceId);
+    q.addBindValue(competitorId);
+    return run(q);
+}

@@ -1,0 +1,32 @@
+#include "standings/age.h"
+
+#include "ui/texts.h"
+
+namespace standings {
+
+std::optional<int> ageFor(const QDate& birthDate, const QDate& raceDate)
+{
+    if (!birthDate.isValid() || !raceDate.isValid())
+        return std::nullopt;
+    return raceDate.year() - birthDate.year();
+}
+
+QString starosnagrupa(int age)
+{
+    // Upper bound of each band, youngest first; the last band has none.
+    static constexpr int kUpper[] = {18, 24, 29, 34, 39, 44, 49, 54, 59, 64, 69};
+    const QStringList labels = tx::categoryLabels();
+    for (int i = 0; i < int(std::size(kUpper)); ++i) {
+        if (age <= kUpper[i])
+            return labels.at(i);
+    }
+    return labels.last();
+}
+
+QString categoryFor(const QDate& birthDate, const QDate& raceDate)
+{
+    const auto age = ageFor(birthDate, raceDate);
+    return age ? starosnagrupa(*age) : QString();
+}
+
+} // namespace standings

@@ -1,0 +1,7 @@
+// Standings: "Obrada" on the reports page.
+
+#include "ui/frmkelvora.h"
+
+void frmkelvora::cmdobrada_Click()
+{
+}

@@ -1,0 +1,62 @@
+#include "ui/messagebox.h"
+
+#include "ui/texts.h"
+
+namespace {
+
+bool s_testMode = false;
+QList<QMessageBox::StandardButton> s_answers;
+QList<MessageBox::Shown> s_shown;
+
+} // namespace
+
+QMessageBox::StandardButton MessageBox::present(QMessageBox& box, QMessageBox::StandardButton testDefault)
+{
+    if (!s_testMode)
+        return static_cast<QMessageBox::StandardButton>(box.exec());
+    s_shown.append({box.windowTitle(), box.text(), box.icon(), box.standardButtons()});
+    if (testDefault == QMessageBox::Ok || s_answers.isEmpty())
+        return testDefault;
+    return s_answers.takeFirst();
+}
+
+void MessageBox::notice(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, tx::appTitle(), text, QMessageBox::Ok, parent);
+    present(box, QMessageBox::Ok);
+}
+
+bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return present(box, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void MessageBox::setTestMode(bool on)
+{
+    s_testMode = on;
+    s_answers.clear();
+    s_shown.clear();
+}
+
+void MessageBox::setNextAnswer(QMessageBox::StandardButton answer)
+{
+    s_answers.append(answer);
+}
+
+QList<MessageBox::Shown> MessageBox::shown()
+{
+    return s_shown;
+}
+
+MessageBox::Shown MessageBox::last()
+{
+    return s_shown.isEmpty() ? Shown{} : s_shown.last();
+}
+
+void MessageBox::clearShown()
+{
+    s_shown.clear();
+    s_answers.clear();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+// Every message box of the program goes through here. Notices have the OK
+// button only, no icon and the program's title; questions have Yes and No
+// with the icon and title the caller gives, and only Yes goes on.
+//
+// Tests switch on test mode: the real QMessageBox is still built, its title,
+// text, icon and buttons are recorded, but it is never shown; a question
+// takes the answer queued with setNextAnswer() (No when none is queued).
+class MessageBox {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QMessageBox::StandardButtons buttons;
+    };
+
+    static void notice(QWidget* parent, const QString& text);
+    static bool ask(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon);
+
+    static void setTestMode(bool on);
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static QList<Shown> shown();
+    static Shown last();
+    static void clearShown();
+
+private:
+    static QMessageBox::StandardButton present(QMessageBox& box, QMessageBox::StandardButton testDefault);
+};

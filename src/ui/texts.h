@@ -1,0 +1,320 @@
+#pragma once
+
+// Every Croatian text of the program: captions, messages and printed
+// headings, in one place.
+
+#include <QString>
+#include <QStringList>
+
+#define KVR_TEXT(name, literal) \
+    inline QString name() { return QStringLiteral(literal); }
+
+namespace tx {
+
+// The line break inside messages and standings titles.
+KVR_TEXT(crlf, "\r\n")
+
+// ---- Program and main window ---------------------------------------------
+KVR_TEXT(appTitle, "Kelvora")
+inline QString raceCaption(const QString& name) { return QStringLiteral("Ime utrke: ") + name; }
+
+KVR_TEXT(tabStartList, "Startna lista")
+KVR_TEXT(tabResults, "Rezultati")
+KVR_TEXT(tabReports, "Izvještaji")
+KVR_TEXT(tabHelp, "Pomoć")
+
+KVR_TEXT(headerRaceName, "Ime utrke:")
+KVR_TEXT(headerOrganiser, "Organizator:")
+KVR_TEXT(headerDate, "Datum održavanja:")
+KVR_TEXT(tipRaceName, "Ime utrke")
+KVR_TEXT(tipOrganiser, "Organizator utrke")
+KVR_TEXT(tipDate, "Datum utrke")
+
+KVR_TEXT(fieldName, "Ime i prezime: *")
+KVR_TEXT(fieldStartNumber, "Startni broj:")
+KVR_TEXT(fieldCountry, "Država: *")
+KVR_TEXT(fieldClub, "Klub: *")
+KVR_TEXT(fieldSex, "Spol:")
+KVR_TEXT(fieldBirthDate, "Datum rođ.: *")
+KVR_TEXT(sexMale, "M")
+KVR_TEXT(sexFemale, "Ž")
+KVR_TEXT(buttonAddCompetitor, "Dodaj takmičara")
+KVR_TEXT(buttonPrintStartList, "Ispis startne liste")
+
+KVR_TEXT(fieldFinishStartNumber, "Startni broj:")
+KVR_TEXT(fieldFinishTime, "Postignuto vrijeme:")
+KVR_TEXT(buttonEnterFinish, "Upiši")
+KVR_TEXT(finishListCaption, "Ciljna lista:")
+KVR_TEXT(counterRegistered, "Broj  prijavljenih:")
+KVR_TEXT(counterStarted, "Na  startu:")
+KVR_TEXT(counterFinished, "Na  cilju:")
+
+KVR_TEXT(fieldCategory, "Kategorija:")
+KVR_TEXT(optionWomen, "Žene")
+KVR_TEXT(optionMen, "Muškarci")
+KVR_TEXT(optionAll, "Svi")
+KVR_TEXT(buttonProcess, "Obrada")
+KVR_TEXT(buttonPrintStandings, "Ispis na &pisač")
+KVR_TEXT(reportFrame, "Izvještaj")
+KVR_TEXT(reportRegistered, "Prijavljenih:")
+KVR_TEXT(reportStarted, "Na startu:")
+KVR_TEXT(reportFinished, "U cilju:")
+
+inline QStringList columnsStartList()
+{
+    return {QStringLiteral("R.br."), QStringLiteral("St. br."), QStringLiteral("Ime i prezime"),
+            QStringLiteral("Država"), QStringLiteral("Klub"), QStringLiteral("Spol"),
+            QStringLiteral("Datum rođ."), QString()};
+}
+inline QStringList columnsFinishList()
+{
+    return {QStringLiteral("Poredak"), QStringLiteral("St. broj."), QStringLiteral("Vrijeme"), QString()};
+}
+inline QStringList columnsFinishDetails()
+{
+    return {QStringLiteral("Por."), QStringLiteral("St.br."), QStringLiteral("Ime i prezime"),
+            QStringLiteral("God.rođ."), QStringLiteral("Država"), QStringLiteral("Spol"),
+            QStringLiteral("Kateg."), QStringLiteral("Vrijeme")};
+}
+inline QStringList columnsStandings()
+{
+    return {QStringLiteral("Por."), QStringLiteral("St. br."), QStringLiteral("Ime i prezime"),
+            QStringLiteral("Država"), QStringLiteral("Klub"), QStringLiteral("Spol"),
+            QStringLiteral("Kateg."), QStringLiteral("God. rođ."), QStringLiteral("Vrijeme"), QString()};
+}
+
+// Menus
+KVR_TEXT(menuMain, "&Meni")
+KVR_TEXT(menuNewRace, "Nova utrka...")
+KVR_TEXT(menuOpenRace, "Otvori utrku...")
+KVR_TEXT(menuPrintRegistered, "Ispis liste prijavljenih...")
+KVR_TEXT(menuPrintStartList, "Ispis startne liste...")
+KVR_TEXT(menuExit, "Izlaz")
+KVR_TEXT(menuEdit, "&Edit")
+KVR_TEXT(menuEditRace, "Izmjena podataka o utrci")
+KVR_TEXT(menuWithdrawRace, "Brisanje utrke...")
+KVR_TEXT(menuPrizes, "Pogled na nagrade")
+KVR_TEXT(menuCategories, "Pogled na kategorije")
+KVR_TEXT(menuStartList, "Startnalista")
+KVR_TEXT(menuEditCompetitor, "Izmjena podataka o takmičaru")
+KVR_TEXT(menuDeleteCompetitor, "Brisanje takmičara")
+KVR_TEXT(menuFinishList, "Ciljna lista")
+KVR_TEXT(menuDeleteFinish, "Brisanje takmičara sa ciljne liste")
+
+// The help page, line by line.
+inline QStringList helpLines()
+{
+    return {
+        QStringLiteral("Pomoć!"), QString(),
+        QStringLiteral("Moguće je unijeti novu utrku ili editirati već postojeću."), QString(),
+        QStringLiteral("Startna lista:"),
+        QStringLiteral("Startnu listu popuniti onako kako se javljaju takmičari a startni broj unijeti kad im se dodijeli."),
+        QStringLiteral("Ako nema startnog broja smatra se da se prijavio ali nije bio na startu."),
+        QStringLiteral("Primjer unošenja:"), QStringLiteral("Datum: 23.12.1988"), QStringLiteral("Vrijeme: 02:12:45"), QString(),
+        QStringLiteral("Izmjena na startnoj listi:"),
+        QStringLiteral("Desnom tipkom označite takmičara na listi, kliknuti na izmjena takmičara ili dvoklik na takmičara"), QString(),
+        QStringLiteral("Ciljna lista:"),
+        QStringLiteral("Ciljnu listu unijeti kad se utrka završi i suci donesu startne brojeve i vremena"), QString(),
+        QStringLiteral("Izmjena u ciljnoj listi:"),
+        QStringLiteral("Desnom tipkom označite upis, obrišete ga i unesete novi upis onako kako ste željeli. Nema dvoklik."), QString(),
+        QStringLiteral("Izvještaji:"),
+        QStringLiteral("Odaberete kategoriju ili svi, odaberete spol ili svi i kliknete na dugme \"Obrada\""),
+        QStringLiteral("Svi do petog mjesta dobivaju nagrade po ukupnom poretku."),
+        QStringLiteral("Takmičar koji je zauzeo šesto mjesto ili niže potpada pod nagrade po kategorijama."), QString(),
+        QString(102, QLatin1Char('_')),
+        QStringLiteral("Ime programa: Kelvora 1.0"), QString(),
+        QStringLiteral("Namjena programa:"),
+        QStringLiteral("1. Pohrana svih utrka na jedno mjesto"),
+        QStringLiteral("2. Obrada podataka te stvaranje poretka ukupno, te po kategorijama i spolu"),
+        QStringLiteral("3. Ispis svih izvještaja na zaslon i na pisač"),
+    };
+}
+
+// The twelve age-category labels, in table order.
+inline QStringList categoryLabels()
+{
+    return {QStringLiteral("do 18"), QStringLiteral("19-24"), QStringLiteral("25-29"), QStringLiteral("30-34"),
+            QStringLiteral("35-39"), QStringLiteral("40-44"), QStringLiteral("45-49"), QStringLiteral("50-54"),
+            QStringLiteral("55-59"), QStringLiteral("60-64"), QStringLiteral("65-69"), QStringLiteral("70 i više")};
+}
+KVR_TEXT(categoryAll, "Svi")
+
+// ---- Database ---------------------------------------------------------------
+inline QString dbError(const QString& detail)
+{
+    return QStringLiteral("Greška baze podataka, ništa nije spremljeno:") + QStringLiteral("\n") + detail;
+}
+inline QString dbUnusable(const QString& path, const QString& detail)
+{
+    return QStringLiteral("Datoteku baze podataka nije moguće koristiti:\n") + path + QStringLiteral("\n\n")
+        + detail + QStringLiteral("\n\nDatoteka nije mijenjana. Program se zatvara.");
+}
+KVR_TEXT(dbNotAFile, "to nije datoteka.")
+KVR_TEXT(dbNotReadable, "datoteku nije moguće čitati.")
+KVR_TEXT(dbNotWritable, "u datoteku nije moguće pisati.")
+KVR_TEXT(dbDirNotWritable, "u mapu programa nije moguće pisati.")
+inline QString dbNoSuchRace(qint64 id)
+{
+    return QStringLiteral("utrka s ključem %1 ne postoji.").arg(id);
+}
+
+// ---- Dates -----------------------------------------------------------------
+KVR_TEXT(exampleRaceDate, "Primjer unošenja datuma utrke: 23.01.1958")
+KVR_TEXT(exampleBirthDate, "Primjer unošenja datuma rođenja: 23.01.1958")
+// M1: too short, or a dot at either end.
+inline QString dateMessageLong(const QString& example)
+{
+    return example + crlf() + QStringLiteral("dd.mm.yyyy") + QStringLiteral(" ili d.m.yyyy");
+}
+// M2: not exactly two dots.
+inline QString dateMessageShort(const QString& example)
+{
+    return example + crlf() + QStringLiteral("dd.mm.yyyy") + QStringLiteral(" ili d.m.yy");
+}
+
+// ---- Races -----------------------------------------------------------------
+KVR_TEXT(newRaceTitle, "Upis nove utrke")
+KVR_TEXT(raceFieldName, "Ime utrke:")
+KVR_TEXT(raceFieldOrganiser, "Organizator:")
+KVR_TEXT(raceFieldDate, "Datum održavanja utrke:")
+KVR_TEXT(buttonStore, "&Upiši")
+KVR_TEXT(buttonExit, "&Izlaz")
+KVR_TEXT(allRaceFieldsRequired, "Sva polja moraju biti popunjena!")
+KVR_TEXT(raceNameExists, "Ime utrke već postoji! Upišite drugo ime ili otvorite utrku pod tim imenom!")
+
+KVR_TEXT(openRaceTitle, "Otvori utrku")
+KVR_TEXT(openColumnName, "Ime utrke")
+KVR_TEXT(openColumnId, "Id")
+KVR_TEXT(openHint, "Označite utrku na listi i kliknite na dugme Otvori")
+KVR_TEXT(buttonOpen, "&Otvori")
+KVR_TEXT(selectRaceToOpen, "Označite utrku koju želite otvoriti!")
+
+KVR_TEXT(editRaceTitle, "Izmjena podataka o utrci")
+KVR_TEXT(buttonChange, "I&zmjena")
+KVR_TEXT(noOpenRace, "Nema otvorene utrke!")
+
+KVR_TEXT(withdrawRaceTitle, "Brisanje utrke")
+inline QString withdrawRaceQuestion(const QString& name)
+{
+    return QStringLiteral("Ovim nepovratno brišete cijelu utrku i sve podatke vezane uz nju!!! "
+                          "Želite li zaista obrisati utrku: ") + name;
+}
+KVR_TEXT(raceWithdrawn, "Utrka izbrisana!")
+
+KVR_TEXT(prizesTitle, "Nagrade")
+KVR_TEXT(prizesLabel, "Kratak opis nagradnog fonda")
+KVR_TEXT(prizesStore, "Upis")
+KVR_TEXT(prizesChange, "Izmjena")
+KVR_TEXT(plainExit, "Izlaz")
+KVR_TEXT(categoriesTitle, "Kategorije")
+KVR_TEXT(categoriesLabel, "Popis svih kategorija u ovom programu")
+
+// ---- Start list -------------------------------------------------------------
+KVR_TEXT(openRaceFirst, "Otvorite utrku ili unesite novu!")
+KVR_TEXT(competitorFieldsRequired, "Sva polja moraju biti unešena osim startnog broja takmičara!")
+inline QString tooYoung(const QString& example)
+{
+    return QStringLiteral("Premladi ste za ovu utrku!") + crlf() + dateMessageLong(example);
+}
+inline QString tooOld(const QString& example)
+{
+    return QStringLiteral("Prestari ste za ovu utrku!") + crlf() + dateMessageLong(example);
+}
+KVR_TEXT(startNumberTaken, "Takmičar sa ovim startnim brojem već postoji!")
+KVR_TEXT(emptyListDoubleClick, "Nemate ni jedan upis na listi!")
+KVR_TEXT(selectRowToEdit, "Označite upis koji želite izmijeniti")
+
+KVR_TEXT(editCompetitorTitle, "Izmjena podataka")
+KVR_TEXT(buttonEditCompetitor, "Izmijeni")
+KVR_TEXT(noCompetitorSelected, "Nema označenog takmičara kojeg želite izmijeniti")
+
+KVR_TEXT(noCompetitors, "Nema unešenih takmičara!")
+KVR_TEXT(deleteFinisherTitle, "Brisanje takmičara")
+inline QString deleteFinisherQuestion(const QString& name)
+{
+    return QStringLiteral("Takmičar ") + name
+        + QStringLiteral(" postoji i u ciljnoj listi! Ako ga brišete mijenjate rezultate cijele utrke! "
+                         "Želite li ga zaista obrisati?");
+}
+KVR_TEXT(deleteCompetitorTitle, "Brisanje takmičara!")
+inline QString deleteCompetitorQuestion(const QString& name)
+{
+    return QStringLiteral("Želite li zaista obrisati takmičara: ") + name + QStringLiteral("?");
+}
+
+// ---- Tab refresh and finish list ---------------------------------------------
+KVR_TEXT(startListEmpty, "Nema natjecatelja u startnoj listi")
+KVR_TEXT(openOrCreateRace, "Otvorite utrku ili kreirajte novu!")
+KVR_TEXT(openRaceFirstFinish, "Prvo otvorite utrku ili unesite novu!")
+inline QString timeExample()
+{
+    return QStringLiteral("Primjer unošenja vremena: 02:12:58") + crlf() + QStringLiteral("hh:mm:ss");
+}
+KVR_TEXT(enterStartNumber, "Upišite startni broj!")
+KVR_TEXT(startNumberNotOnList, "Ne postoji u startnoj listi startni broj koji ste unijeli!")
+KVR_TEXT(finisherAlreadyEntered, "Ovaj takmičar već je unešen!")
+inline QString deleteFinishQuestion(const QString& startNumber)
+{
+    return QStringLiteral("Želite li zaista obrisati takmičara sa startnim brojem: ") + startNumber
+        + QStringLiteral("?");
+}
+
+// ---- Standings --------------------------------------------------------------
+KVR_TEXT(noCategoryChosen, "Nije odabrana kategorija utrke!")
+KVR_TEXT(noStandingsRows, "Nema takmičara po traženom upitu!")
+KVR_TEXT(titleOverall, "Ukupni poredak")
+KVR_TEXT(titleOverallWomen, "Ukupni poredak - žene")
+KVR_TEXT(titleOverallMen, "Ukupni poredak - muškarci")
+KVR_TEXT(titleCategoryWomen, "Ukupni poredak žene")
+KVR_TEXT(titleCategoryMen, "Ukupni poredak muškarci")
+inline QString titleCategorySuffix(const QString& category)
+{
+    return crlf() + QStringLiteral("kategorija: ") + category + QStringLiteral(" god.");
+}
+
+// ---- Printouts ----------------------------------------------------------------
+KVR_TEXT(printNoStartNumbers, "Nema unešenog startnog broja takmičara a samim tim nitko nije na startnoj listi!")
+inline QString printStartListQuestion(int pages)
+{
+    return QStringLiteral("Broj stranica: ") + QString::number(pages) + QStringLiteral(" Ispis Startne liste?");
+}
+KVR_TEXT(printStartListTitle, "Ispis Startne liste!")
+inline QString printRegisteredQuestion(int pages)
+{
+    return QStringLiteral("Broj stranica: ") + QString::number(pages)
+        + QStringLiteral(" Ispis Liste prijavljenih takmičara?");
+}
+KVR_TEXT(printRegisteredTitle, "Ispis Liste prijavljenih takmičara!")
+inline QString printStandingsQuestion(int pages)
+{
+    return QStringLiteral("Broj stranica: ") + QString::number(pages) + QStringLiteral(" Ispis tražene liste?");
+}
+KVR_TEXT(printStandingsTitle, "Ispis tražene liste!")
+KVR_TEXT(printHeaderRace, "Ime utrke:         ")
+KVR_TEXT(printHeaderOrganiser, "Organizacija utrke:")
+KVR_TEXT(printHeaderDate, "Datum utrke:       ")
+KVR_TEXT(printPage, "Stranica br. ")
+KVR_TEXT(printStartListHeading, "Ispis Startne liste. ")
+KVR_TEXT(printRegisteredHeadingFirst, "Ispis liste prijavljenih takmičara. ")
+KVR_TEXT(printRegisteredHeadingLater, "Ispis Liste prijavljenih takmičara ")
+KVR_TEXT(printStandingsHeading, "Ispis Ciljne liste - ")
+KVR_TEXT(printStandingsPage, "  Stranica br. ")
+KVR_TEXT(printColPlace, "Por.  ")
+KVR_TEXT(printColRunning, "R.br. ")
+KVR_TEXT(printColStartNumber, "St.br.")
+KVR_TEXT(printColName, "Prezime i ime            ")
+KVR_TEXT(printColCountry, "Država         ")
+KVR_TEXT(printColClub, "Klub           ")
+KVR_TEXT(printColSex, "Spol")
+KVR_TEXT(printColBirthDate, "Dat. rođ. ")
+KVR_TEXT(printColCategory, "Kateg.   ")
+KVR_TEXT(printColBirthYear, "God. rođ. ")
+KVR_TEXT(printColTime, "Vrijeme ")
+inline QString printedToFile(const QString& path)
+{
+    return QStringLiteral("Nema instaliranog pisača. Ispis je spremljen u datoteku:\n") + path;
+}
+
+} // namespace tx
+
+#undef KVR_TEXT

@@ -1,0 +1,98 @@
+#include "testutil.h"
+
+#include <QAction>
+#include <QDeadlineTimer>
+#include <QPointer>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace testutil {
+
+qint64 makeCurrentRace(frmkelvora& window, const QString& name, const QDate& date, const QString& organiser)
+{
+    const auto id = window.database().insertRace(name, organiser, date);
+    if (!id)
+        qFatal("insertRace failed: %s", qPrintable(id.error()));
+    const auto race = window.database().race(id.value());
+    window.setCurrentRace(race.value());
+    window.popunalsv1();
+    window.enableRaceMenus();
+    window.showStartListMenuIfRows();
+    window.selectPage(frmkelvora::PageStartList);
+    return id.value();
+}
+
+qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QString& name, const QString& sex,
+                     const QDate& birthDate, const QString& country, const QString& club)
+{
+    Competitor c;
+    c.idutrke = window.currentRaceId();
+    c.sbroj = startNumber;
+    c.ime = name;
+    c.spol = sex;
+    c.datum = birthDate;
+    c.drzava = country;
+    c.klub = club;
+    const auto id = window.database().insertCompetitor(c);
+    if (!id)
+        qFatal("insertCompetitor failed: %s", qPrintable(id.error()));
+    window.popunalsv1();
+    return id.value();
+}
+
+qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNumber, const QString& time)
+{
+    FinishRecord r;
+    r.idutrke = window.currentRaceId();
+    r.idtakmicara = competitorId;
+    r.sbroj = startNumber;
+    r.vrijeme = time;
+    const auto id = window.database().insertFinishRecord(r);
+    if (!id)
+        qFatal("insertFinishRecord failed: %s", qPrintable(id.error()));
+    return id.value();
+}
+
+void onNextDialog(std::function<void(QDialog*)> fn)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    auto deadline = std::make_shared<QDeadlineTimer>(10000);
+    QObject::connect(timer, &QTimer::timeout, [timer, deadline, fn]() {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog && !deadline->hasExpired())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        if (!dialog)
+            return;
+        QPointer<QDialog> guard(dialog);
+        fn(dialog);
+        QTimer::singleShot(3000, [guard]() {
+            if (guard && guard->isVisible())
+                guard->reject();
+        });
+    });
+    timer->start();
+}
+
+void trigger(QWidget* window, const QString& actionName)
+{
+    auto* action = window->findChild<QAction*>(actionName);
+    if (!action)
+        qFatal("no action %s", qPrintable(actionName));
+    action->trigger();
+}
+
+QStringList columnTexts(QWidget* list, int column)
+{
+    QStringList texts;
+    auto* tree = qobject_cast<QTreeWidget*>(list);
+    if (!tree)
+        return texts;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        texts.append(tree->topLevelItem(i)->text(column));
+    return texts;
+}
+
+} // namespace testutil

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "data/records.h"
+#include "ui/frmkelvora.h"
+#include "ui/messagebox.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <functional>
+
+namespace testutil {
+
+// A temporary directory holding the database file of one test.
+class TempDb {
+public:
+    QString path() const { return m_dir.filePath(QStringLiteral("kvr.mdb")); }
+    QString dir() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+// A child of root by object name, of the given type.
+template <typename T>
+T* find(QObject* root, const QString& name)
+{
+    return root->findChild<T*>(name);
+}
+
+// Creates a race in the database and makes it the window's current race, as
+// opening it from the open-race dialog does.
+qint64 makeCurrentRace(frmkelvora& window, const QString& name, const QDate& date,
+                       const QString& organiser = QStringLiteral("AK Kelvora"));
+
+// Stores a competitor of the current race in the database and refills the
+// start list view.
+qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QString& name, const QString& sex,
+                     const QDate& birthDate, const QString& country = QStringLiteral("HRV"),
+                     const QString& club = QStringLiteral("AK Split"));
+
+// Stores a finish record of the current race in the database.
+qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNumber, const QString& time);
+
+// Runs fn on the next modal dialog as soon as it is shown. A dialog that fn
+// leaves open is closed after a few seconds so that a failing test cannot hang.
+void onNextDialog(std::function<void(QDialog*)> fn);
+
+// Triggers the window's menu item (QAction) with this object name.
+void trigger(QWidget* window, const QString& actionName);
+
+// The texts of one column of a list view, top to bottom.
+QStringList columnTexts(QWidget* list, int column);
+
+} // namespace testutil
+
+// The main of every test: headless, message boxes answered by the test.
+#define KVR_TEST_MAIN(TestObject)                                   \
+    int main(int argc, char** argv)                                 \
+    {                                                               \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                \
+        QApplication app(argc, argv);                               \
+        MessageBox::setTestMode(true);                              \
+        TestObject tc;                                              \
+        QTEST_SET_MAIN_SOURCE_PATH                                  \
+        return QTest::qExec(&tc, argc, argv);                       \
+    }

@@ -1,0 +1,187 @@
+#include "testutil.h"
+#include "ui/texts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+using testutil::TempDb;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startState()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        QVERIFY(w.databaseReady());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Kelvora"));
+        auto* tabs = testutil::find<QTabWidget>(&w, "SSTab1");
+        QVERIFY(tabs);
+        QCOMPARE(tabs->currentIndex(), 0);
+        QCOMPARE(tabs->count(), 4);
+        const QStringList captions{"Startna lista", "Rezultati", "Izvještaji", "Pomoć"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(tabs->tabText(i), captions.at(i));
+        for (const char* name : {"lblid", "lblimeutrke", "lblorgutrke", "lbldatumutrke"})
+            QVERIFY(testutil::find<QLabel>(&w, name)->text().isEmpty());
+        QCOMPARE(testutil::find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 0);
+        QCOMPARE(testutil::find<QComboBox>(&w, "cbospol")->currentText(), QStringLiteral("Ž"));
+        QVERIFY(testutil::find<QRadioButton>(&w, "optsvi")->isChecked());
+    }
+
+    void menusAtStart_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("shortcut");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("new") << "mnunova" << "Nova utrka..." << "Ctrl+N" << true;
+        QTest::newRow("open") << "mnuotvori" << "Otvori utrku..." << "Ctrl+O" << true;
+        QTest::newRow("print registered") << "mnuispisprijavljenih" << "Ispis liste prijavljenih..." << "" << false;
+        QTest::newRow("print start list") << "mnuispisstartne" << "Ispis startne liste..." << "" << false;
+        QTest::newRow("exit") << "mnuizlaz" << "Izlaz" << "Ctrl+I" << true;
+        QTest::newRow("edit race") << "mnuizmjenautrke" << "Izmjena podataka o utrci" << "" << false;
+        QTest::newRow("withdraw") << "mnubrisanjeutrke" << "Brisanje utrke..." << "" << false;
+        QTest::newRow("prizes") << "mnunagrade" << "Pogled na nagrade" << "" << false;
+        QTest::newRow("categories") << "mnukategorije" << "Pogled na kategorije" << "" << false;
+        QTest::newRow("edit competitor") << "mnuizmjenatakmicara" << "Izmjena podataka o takmičaru" << "" << true;
+        QTest::newRow("delete competitor") << "mnubrisanjetakmicara" << "Brisanje takmičara" << "" << true;
+        QTest::newRow("delete finish") << "mnubrisanjeciljna" << "Brisanje takmičara sa ciljne liste" << "" << true;
+    }
+
+    void menusAtStart()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QString, shortcut);
+        QFETCH(bool, enabled);
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        auto* action = testutil::find<QAction>(&w, name);
+        QVERIFY(action);
+        QCOMPARE(action->text(), caption);
+        QCOMPARE(action->shortcut().toString(), shortcut);
+        QCOMPARE(action->isEnabled(), enabled);
+    }
+
+    void menuBarMenus()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        auto* startMenu = testutil::find<QMenu>(&w, "mnustartnalista");
+        auto* finishMenu = testutil::find<QMenu>(&w, "mnuciljnalista");
+        QCOMPARE(testutil::find<QMenu>(&w, "mnumeni")->title(), QStringLiteral("&Meni"));
+        QCOMPARE(testutil::find<QMenu>(&w, "mnuedit")->title(), QStringLiteral("&Edit"));
+        QCOMPARE(startMenu->title(), QStringLiteral("Startnalista"));
+        QCOMPARE(finishMenu->title(), QStringLiteral("Ciljna lista"));
+        QVERIFY(startMenu->menuAction()->isVisible());
+        QVERIFY(!finishMenu->menuAction()->isVisible());
+        for (const char* sep : {"mnucrta", "mnucrtaneka", "mnucrta1"})
+            QVERIFY(testutil::find<QAction>(&w, sep)->isSeparator());
+    }
+
+    void listColumns_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QStringList>("headers");
+        QTest::addColumn<int>("hidden");
+        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() << 7;
+        QTest::newRow("lsv2") << "lsv2" << tx::columnsFinishList() << 3;
+        QTest::newRow("lsv3") << "lsv3" << tx::columnsFinishDetails() << -1;
+        QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() << 9;
+    }
+
+    void listColumns()
+    {
+        QFETCH(QString, name);
+        QFETCH(QStringList, headers);
+        QFETCH(int, hidden);
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        auto* list = testutil::find<QTreeWidget>(&w, name);
+        QVERIFY(list);
+        QCOMPARE(list->columnCount(), headers.size());
+        for (int c = 0; c < headers.size(); ++c) {
+            QCOMPARE(list->headerItem()->text(c), headers.at(c));
+            QCOMPARE(list->isColumnHidden(c), c == hidden);
+        }
+    }
+
+    void fieldLimits_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("maxLength");
+        QTest::newRow("txtime") << "txtime" << 25;
+        QTest::newRow("txtsbroj") << "txtsbroj" << 6;
+        QTest::newRow("txtdrzava") << "txtdrzava" << 15;
+        QTest::newRow("txtklub") << "txtklub" << 15;
+        QTest::newRow("txtdatumrod") << "txtdatumrod" << 10;
+        QTest::newRow("txtsbrojr") << "txtsbrojr" << 6;
+        QTest::newRow("txtvrijeme") << "txtvrijeme" << 8;
+    }
+
+    void fieldLimits()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, maxLength);
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        QCOMPARE(testutil::find<QLineEdit>(&w, name)->maxLength(), maxLength);
+    }
+
+    void sexBoxOffersOnlyTwoLetters()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        auto* sex = testutil::find<QComboBox>(&w, "cbospol");
+        QVERIFY(!sex->isEditable());
+        QCOMPARE(sex->count(), 2);
+        QCOMPARE(sex->itemText(0), QStringLiteral("M"));
+        QCOMPARE(sex->itemText(1), QStringLiteral("Ž"));
+    }
+
+    void helpPageText()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        const QStringList lines = testutil::find<QLabel>(&w, "lblpomoc")->text().split('\n');
+        QCOMPARE(lines.first(), QStringLiteral("Pomoć!"));
+        QVERIFY(lines.contains(QString(102, '_')));
+        QVERIFY(lines.contains(QStringLiteral(
+            "Odaberete kategoriju ili svi, odaberete spol ili svi i kliknete na dugme \"Obrada\"")));
+        QCOMPARE(lines.last(), QStringLiteral("3. Ispis svih izvještaja na zaslon i na pisač"));
+    }
+
+    void helpPageDisablesPrintItems()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 15));
+        QVERIFY(testutil::find<QAction>(&w, "mnuispisstartne")->isEnabled());
+        w.selectPage(frmkelvora::PageHelp);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Ime utrke: Utrka"));
+        QVERIFY(!testutil::find<QAction>(&w, "mnuispisstartne")->isEnabled());
+        QVERIFY(!testutil::find<QAction>(&w, "mnuispisprijavljenih")->isEnabled());
+        QVERIFY(!testutil::find<QMenu>(&w, "mnustartnalista")->menuAction()->isVisible());
+    }
+
+    void exitClosesTheWindow()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::keyClick(&w, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(!w.isVisible());
+    }
+};
+
+KVR_TEST_MAIN(TestMainWindow)
+#include "test_mainwindow.moc"
