@@ -2,6 +2,13 @@
 
 #include "ui/frmkelvora.h"
 
+#include "ui/messagebox.h"
+#include "ui/texts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QMenu>
+
 void frmkelvora::cmdunos_Click()
 {
 }
@@ -20,4 +27,19 @@ void frmkelvora::refreshResultsPage()
 
 void frmkelvora::refreshReportsPage()
 {
+    mnustartnalista->menuAction()->setVisible(false);
+    mnuciljnalista->menuAction()->setVisible(false);
+    if (!hasCurrentRace()) {
+        MessageBox::notice(this, tx::openOrCreateRace());
+        return;
+    }
+    const auto labels = m_db->categories();
+    if (!labels) {
+        showDbError(labels.error());
+        return;
+    }
+    // Emptied first, so that repeated visits do not repeat the entries.
+    cbokateg->clear();
+    cbokateg->addItem(tx::categoryAll());
+    cbokateg->addItems(labels.value());
 }
