@@ -39,7 +39,9 @@ void frmkelvora::refreshReportsPage()
         return;
     }
     // Emptied first, so that repeated visits do not repeat the entries.
+    const QString chosen = cbokateg->currentText();
     cbokateg->clear();
     cbokateg->addItem(tx::categoryAll());
     cbokateg->addItems(labels.value());
+    cbokateg->setCurrentIndex(qMax(0, cbokateg->findText(chosen)));
 }
