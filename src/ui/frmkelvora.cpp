@@ -24,6 +24,7 @@
 #include <QTabWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace {
 
@@ -150,9 +151,8 @@ QWidget* frmkelvora::buildStartListPage()
     lsv1 = listView("lsv1", tx::columnsStartList(), 7);
     lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
     lsv1->header()->setSectionsClickable(true);
-    lsv1->setColumnWidth(0, 45);
-    lsv1->setColumnWidth(1, 55);
-    lsv1->setColumnWidth(2, 150);
+    for (const auto& [column, width] : {std::pair{0, 45}, {1, 55}, {2, 150}, {3, 85}, {4, 85}, {5, 40}, {6, 80}})
+        lsv1->setColumnWidth(column, width);
     connect(lsv1->header(), &QHeaderView::sectionClicked, this, &frmkelvora::onStartListHeaderClicked);
     connect(lsv1, &QWidget::customContextMenuRequested, this, &frmkelvora::onStartListContextMenu);
     connect(lsv1, &QTreeWidget::itemDoubleClicked, this, &frmkelvora::onStartListDoubleClicked);
@@ -227,9 +227,8 @@ QWidget* frmkelvora::buildResultsPage()
     lsv2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(lsv2, &QWidget::customContextMenuRequested, this, &frmkelvora::onFinishListContextMenu);
     lsv3 = listView("lsv3", tx::columnsFinishDetails());
-    lsv3->setColumnWidth(0, 40);
-    lsv3->setColumnWidth(1, 50);
-    lsv3->setColumnWidth(2, 150);
+    for (const auto& [column, width] : {std::pair{0, 40}, {1, 50}, {2, 140}, {3, 60}, {4, 60}, {5, 40}, {6, 65}})
+        lsv3->setColumnWidth(column, width);
 
     auto* entry = new QVBoxLayout;
     entry->addLayout(captioned(tx::fieldFinishStartNumber(), txtsbrojr));
@@ -326,9 +325,9 @@ QWidget* frmkelvora::buildReportsPage()
     top->addLayout(counters);
 
     lsv4 = listView("lsv4", tx::columnsStandings(), 9);
-    lsv4->setColumnWidth(0, 40);
-    lsv4->setColumnWidth(1, 50);
-    lsv4->setColumnWidth(2, 150);
+    for (const auto& [column, width] :
+         {std::pair{0, 40}, {1, 50}, {2, 150}, {3, 80}, {4, 80}, {5, 40}, {6, 65}, {7, 65}, {8, 65}})
+        lsv4->setColumnWidth(column, width);
 
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(top);
