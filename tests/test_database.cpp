@@ -5,6 +5,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <cstdlib>
+#include <unistd.h>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
@@ -188,6 +191,43 @@ private slots:
         QVERIFY(reader.raceNameExists(QStringLiteral("Zapisana")).value());
     }
 
+    void committedChangeSurvivesKill()
+    {
+        TempDb tmp;
+        {
+            Database db(tmp.path());
+            QVERIFY(db.open().ok());
+        }
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KVR_CHILD_WRITE"), tmp.path());
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(child.waitForFinished(20000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        Database db(tmp.path());
+        QVERIFY(db.open().ok());
+        QVERIFY(db.raceNameExists(QStringLiteral("Prije pada")).value());
+        QCOMPARE(QDir(tmp.dir()).entryList(QDir::Files), QStringList{QStringLiteral("kvr.mdb")});
+    }
+
+    void unwritablePlacesAreReported()
+    {
+        if (::geteuid() == 0)
+            QSKIP("file permissions do not bind the superuser");
+        TempDb tmp;
+        writeFile(tmp.path(), "x");
+        QFile::setPermissions(tmp.path(), QFile::ReadOwner);
+        QVERIFY(!Database(tmp.path()).open().ok());
+        QFile::setPermissions(tmp.path(), QFile::WriteOwner);
+        QVERIFY(!Database(tmp.path()).open().ok());
+        QFile::remove(tmp.path());
+        QFile::setPermissions(tmp.dir(), QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(!Database(tmp.path()).open().ok());
+        QVERIFY(!QFile::exists(tmp.path()));
+        QFile::setPermissions(tmp.dir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+
     void twoDigitYearsFollowOneRule_data()
     {
         QTest::addColumn<QString>("text");
@@ -216,5 +256,26 @@ private slots:
     }
 };
 
-KVR_TEST_MAIN(TestDatabase)
+// Run as a child by committedChangeSurvivesKill: stores a race, then dies
+// without any clean-up, as a killed program would.
+static void childWriteAndDie(const QString& path)
+{
+    Database db(path);
+    if (!db.open().ok() || !db.insertRace(QStringLiteral("Prije pada"), QStringLiteral("O"), QDate(2012, 3, 4)).ok())
+        std::_Exit(2);
+    std::abort();
+}
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (const QString child = qEnvironmentVariable("KVR_CHILD_WRITE"); !child.isEmpty())
+        childWriteAndDie(child);
+    MessageBox::setTestMode(true);
+    TestDatabase tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "test_database.moc"
