@@ -26,12 +26,14 @@ QString yearText(const QDate& date)
     return year >= 1000 ? QString::number(year) : QString::number(year).rightJustified(4, QLatin1Char('0'));
 }
 
-// Registered and started entries of the start list whose sex matches.
-CategoryCount countBySex(const QList<Competitor>& startList, Sex sex)
+// Registered entries of the start list that pass the test, and how many of
+// them have a start number.
+template <typename Test>
+CategoryCount countEntries(const QList<Competitor>& startList, Test&& inSelection)
 {
     CategoryCount count;
     for (const Competitor& c : startList) {
-        if (!matchesSex(c.spol, sex))
+        if (!inSelection(c))
             continue;
         ++count.registered;
         if (!c.sbroj.isEmpty())
@@ -143,15 +145,9 @@ void renumber(QList<StandingsRow>& rows)
 CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
                              Sex sex)
 {
-    CategoryCount count;
-    for (const Competitor& c : startList) {
-        if (!matchesSex(c.spol, sex) || categoryFor(c.datum, raceDate) != category)
-            continue;
-        ++count.registered;
-        if (!c.sbroj.isEmpty())
-            ++count.started;
-    }
-    return count;
+    return countEntries(startList, [&](const Competitor& c) {
+        return matchesSex(c.spol, sex) && categoryFor(c.datum, raceDate) == category;
+    });
 }
 
 QString title(const Selection& selection)
@@ -182,7 +178,8 @@ Standings process(const Selection& selection, const QList<FinishRecord>& finishL
     const QList<StandingsRow> overall = overallStandings(finishList, startList, raceDate);
     if (isAllCategories(selection.category)) {
         result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
-        const CategoryCount entries = countBySex(startList, selection.sex);
+        const CategoryCount entries =
+            countEntries(startList, [&](const Competitor& c) { return matchesSex(c.spol, selection.sex); });
         result.counts = {entries.registered, entries.started, int(result.rows.size())};
     } else {
         result.rows = byCategory(overall, selection.category, selection.sex);
