@@ -1,0 +1,194 @@
+#include "standings/standings.h"
+
+#include "standings/age.h"
+#include "ui/texts.h"
+
+#include <QHash>
+#include <algorithm>
+
+namespace standings {
+
+namespace {
+
+constexpr int kOverallPrizes = 5;
+
+bool inCategory(const StandingsRow& row, const QString& category, Sex sex)
+{
+    return row.kategorija == category && matchesSex(row.spol, sex);
+}
+
+// The year of birth in four digits.
+QString yearText(const QDate& date)
+{
+    if (!date.isValid())
+        return QString();
+    const int year = date.year();
+    return year >= 1000 ? QString::number(year) : QString::number(year).rightJustified(4, QLatin1Char('0'));
+}
+
+// Registered entries of the start list that pass the test, and how many of
+// them have a start number.
+template <typename Test>
+CategoryCount countEntries(const QList<Competitor>& startList, Test&& inSelection)
+{
+    CategoryCount count;
+    for (const Competitor& c : startList) {
+        if (!inSelection(c))
+            continue;
+        ++count.registered;
+        if (!c.sbroj.isEmpty())
+            ++count.started;
+    }
+    return count;
+}
+
+} // namespace
+
+bool isCategoryChosen(const QString& category)
+{
+    return category.size() >= 3;
+}
+
+bool isAllCategories(const QString& category)
+{
+    return category == tx::categoryAll();
+}
+
+bool matchesSex(const QString& spol, Sex sex)
+{
+    switch (sex) {
+    case Sex::Men:
+        return spol == tx::sexMale();
+    case Sex::Women:
+        return spol == tx::sexFemale();
+    case Sex::All:
+        break;
+    }
+    return true;
+}
+
+QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
+                                     const QDate& raceDate)
+{
+    // Competitor by key; walking backwards leaves the first entry of a key
+    // in the hash, should a key ever appear twice.
+    QHash<qint64, const Competitor*> byId;
+    byId.reserve(startList.size());
+    for (auto it = startList.crbegin(); it != startList.crend(); ++it)
+        byId.insert(it->id, &*it);
+
+    // Time order; equal times keep the order of the finish list.
+    QList<const FinishRecord*> ordered;
+    ordered.reserve(finishList.size());
+    for (const FinishRecord& r : finishList)
+        ordered.append(&r);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const FinishRecord* a, const FinishRecord* b) { return a->vrijeme < b->vrijeme; });
+
+    QList<StandingsRow> rows;
+    rows.reserve(ordered.size());
+    int place = 0;
+    for (const FinishRecord* r : ordered) {
+        StandingsRow row;
+        row.place = ++place;
+        row.sbroj = r->sbroj;
+        row.vrijeme = r->vrijeme;
+        row.idtakmicara = r->idtakmicara;
+        if (const Competitor* c = byId.value(r->idtakmicara)) {
+            row.ime = c->ime;
+            row.drzava = c->drzava;
+            row.klub = c->klub;
+            row.spol = c->spol;
+            row.kategorija = categoryFor(c->datum, raceDate);
+            row.godiste = yearText(c->datum);
+        }
+        rows.append(row);
+    }
+    return rows;
+}
+
+QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex)
+{
+    QList<StandingsRow> rows;
+    for (const StandingsRow& row : overall) {
+        if (matchesSex(row.spol, sex))
+            rows.append(row);
+    }
+    renumber(rows);
+    return rows;
+}
+
+QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex)
+{
+    QList<StandingsRow> rows;
+    for (qsizetype i = kOverallPrizes; i < overall.size(); ++i) {
+        if (inCategory(overall.at(i), category, sex))
+            rows.append(overall.at(i));
+    }
+    renumber(rows);
+    return rows;
+}
+
+int finishersInCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex)
+{
+    return int(std::count_if(overall.cbegin(), overall.cend(),
+                             [&](const StandingsRow& row) { return inCategory(row, category, sex); }));
+}
+
+void renumber(QList<StandingsRow>& rows)
+{
+    int place = 0;
+    for (StandingsRow& row : rows)
+        row.place = ++place;
+}
+
+CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
+                             Sex sex)
+{
+    return countEntries(startList, [&](const Competitor& c) {
+        return matchesSex(c.spol, sex) && categoryFor(c.datum, raceDate) == category;
+    });
+}
+
+QString title(const Selection& selection)
+{
+    if (isAllCategories(selection.category)) {
+        switch (selection.sex) {
+        case Sex::Women:
+            return tx::titleOverallWomen();
+        case Sex::Men:
+            return tx::titleOverallMen();
+        case Sex::All:
+            break;
+        }
+        return tx::titleOverall();
+    }
+    QString head = tx::titleOverall();
+    if (selection.sex == Sex::Women)
+        head = tx::titleCategoryWomen();
+    else if (selection.sex == Sex::Men)
+        head = tx::titleCategoryMen();
+    return head + tx::titleCategorySuffix(selection.category);
+}
+
+Standings process(const Selection& selection, const QList<FinishRecord>& finishList,
+                  const QList<Competitor>& startList, const QDate& raceDate)
+{
+    Standings result;
+    const QList<StandingsRow> overall = overallStandings(finishList, startList, raceDate);
+    if (isAllCategories(selection.category)) {
+        result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
+        const CategoryCount entries =
+            countEntries(startList, [&](const Competitor& c) { return matchesSex(c.spol, selection.sex); });
+        result.counts = {entries.registered, entries.started, int(result.rows.size())};
+    } else {
+        result.rows = byCategory(overall, selection.category, selection.sex);
+        const CategoryCount entries = starostizracun(startList, raceDate, selection.category, selection.sex);
+        result.counts = {entries.registered, entries.started,
+                         finishersInCategory(overall, selection.category, selection.sex)};
+    }
+    result.caption = result.rows.isEmpty() ? tx::noStandingsRows() : title(selection);
+    return result;
+}
+
+} // namespace standings

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "data/records.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+// The standings of a race: overall, overall by sex and by age category.
+// Everything here works on plain values (the finish list, the start list, the
+// race date) and is built afresh on every run; nothing is stored.
+//
+// The prize rule: the first five of the overall standings win the overall
+// prizes, so the standings of a category never list them (whatever their
+// sex or category); the overall standings of one sex leave out nobody.
+namespace standings {
+
+// The sex option of the reports page. Men are "M", women "Ž", compared
+// exactly: any other text matches neither.
+enum class Sex { All, Men, Women };
+
+// One row of the standings, with the columns of the standings list. The
+// start-list columns (name to year of birth) stay empty for a finish record
+// whose competitor is not on the race's start list.
+struct StandingsRow {
+    int place = 0;        // from 1, without gaps
+    QString sbroj;        // start number of the finish record
+    QString ime;
+    QString drzava;
+    QString klub;
+    QString spol;
+    QString kategorija;   // category label for the race date; empty without a birth date
+    QString godiste;      // year of birth, four digits
+    QString vrijeme;      // "hh:mm:ss"
+    qint64 idtakmicara = 0;
+};
+
+// What the user chose: "Svi" or a category label, and a sex option.
+struct Selection {
+    QString category;
+    Sex sex = Sex::All;
+};
+
+// The three counts shown beside "Prijavljenih:", "Na startu:" and "U cilju:".
+struct Counts {
+    int registered = 0;
+    int started = 0;
+    int finished = 0;
+};
+
+// Registered and started entries of one category and sex.
+struct CategoryCount {
+    int registered = 0;
+    int started = 0;
+};
+
+// The result of one run: the rows to show, the caption of the report label
+// (the title, or the "nothing to show" message) and the counts.
+struct Standings {
+    QList<StandingsRow> rows;
+    QString caption;
+    Counts counts;
+};
+
+// A category text of fewer than 3 characters means no category was chosen.
+bool isCategoryChosen(const QString& category);
+
+// True when the category text stands for all categories ("Svi").
+bool isAllCategories(const QString& category);
+
+// True when the sex letter belongs to the option; every letter matches All.
+bool matchesSex(const QString& spol, Sex sex);
+
+// The overall standings: the finish records in time order (equal times keep
+// the order given), places 1, 2, 3 ... never shared or skipped, each joined
+// with its competitor's start-list entry by key.
+QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
+                                     const QDate& raceDate);
+
+// The overall standings of one sex, renumbered from 1. Nobody is left out for
+// being among the first five.
+QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex);
+
+// The standings of one category and sex, renumbered from 1: rows 1 to 5 of
+// the overall standings are never listed.
+QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex);
+
+// Finishers of the category and sex in the overall standings, the first five
+// included.
+int finishersInCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex);
+
+// Places 1, 2, 3 ... in list order.
+void renumber(QList<StandingsRow>& rows);
+
+// starostizracun: the start-list entries whose category for the race date is
+// the given label and whose sex matches, and how many of them have a start
+// number. An entry without a birth date is in no category.
+CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
+                             Sex sex);
+
+// The title of the selection's standings.
+QString title(const Selection& selection);
+
+// One whole run for a chosen category (see isCategoryChosen): the rows, the
+// caption and the counts of the selection.
+Standings process(const Selection& selection, const QList<FinishRecord>& finishList,
+                  const QList<Competitor>& startList, const QDate& raceDate);
+
+} // namespace standings
