@@ -15,7 +15,7 @@ QString starosnagrupa(int age)
 {
     // Upper bound of each band, youngest first; the last band has none.
     static constexpr int kUpper[] = {18, 24, 29, 34, 39, 44, 49, 54, 59, 64, 69};
-    const QStringList labels = tx::categoryLabels();
+    static const QStringList labels = tx::categoryLabels();
     for (int i = 0; i < int(std::size(kUpper)); ++i) {
         if (age <= kUpper[i])
             return labels.at(i);
