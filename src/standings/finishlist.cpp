@@ -1,8 +1,6 @@
 #include "standings/finishlist.h"
 
-#include "standings/age.h"
-
-#include <QHash>
+#include "standings/standings.h"
 
 namespace standings {
 
@@ -19,27 +17,13 @@ QList<QStringList> finishListRows(const QList<FinishRecord>& finishes)
 QList<QStringList> finishDetailRows(const QList<FinishRecord>& finishes, const QList<Competitor>& startList,
                                     const QDate& raceDate)
 {
-    QHash<qint64, const Competitor*> byId;
-    byId.reserve(startList.size());
-    for (const Competitor& c : startList) {
-        if (!byId.contains(c.id))
-            byId.insert(c.id, &c);
-    }
-
+    // The overall standings are exactly this join: time order, places from
+    // 1, competitors found by key, empty details for a missing competitor.
+    const QList<StandingsRow> overall = overallStandings(finishes, startList, raceDate);
     QList<QStringList> rows;
-    rows.reserve(finishes.size());
-    int place = 0;
-    for (const FinishRecord& r : finishes) {
-        QStringList row{QString::number(++place), r.sbroj};
-        if (const Competitor* c = byId.value(r.idtakmicara)) {
-            row << c->ime << (c->datum.isValid() ? QString::number(c->datum.year()) : QString()) << c->drzava
-                << c->spol << categoryFor(c->datum, raceDate);
-        } else {
-            row << QString() << QString() << QString() << QString() << QString();
-        }
-        row << r.vrijeme;
-        rows.append(row);
-    }
+    rows.reserve(overall.size());
+    for (const StandingsRow& r : overall)
+        rows.append({QString::number(r.place), r.sbroj, r.ime, r.godiste, r.drzava, r.spol, r.kategorija, r.vrijeme});
     return rows;
 }
 
