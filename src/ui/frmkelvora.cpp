@@ -225,6 +225,10 @@ QWidget* frmkelvora::buildResultsPage()
 
     lsv2 = listView("lsv2", tx::columnsFinishList(), 3);
     lsv2->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Narrow enough that place, start number and time all show in the panel.
+    lsv2->setColumnWidth(0, 60);
+    lsv2->setColumnWidth(1, 60);
+    lsv2->setColumnWidth(2, 70);
     connect(lsv2, &QWidget::customContextMenuRequested, this, &frmkelvora::onFinishListContextMenu);
     lsv3 = listView("lsv3", tx::columnsFinishDetails());
     for (const auto& [column, width] : {std::pair{0, 40}, {1, 50}, {2, 140}, {3, 60}, {4, 60}, {5, 40}, {6, 65}})
