@@ -1,0 +1,121 @@
+#include "ui/frmizmjena.h"
+
+#include "ui/fieldrules.h"
+#include "ui/frmkelvora.h"
+#include "ui/messagebox.h"
+#include "ui/texts.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidgetItem>
+#include <QVBoxLayout>
+
+namespace {
+
+QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+// The start list columns the fields are filled from.
+enum Column { ColStartNumber = 1, ColName, ColCountry, ColClub, ColSex, ColBirthDate, ColKey };
+
+} // namespace
+
+frmizmjena::frmizmjena(frmkelvora& window)
+    : QDialog(&window)
+    , m_window(window)
+{
+    setObjectName(QStringLiteral("frmizmjena"));
+    setWindowTitle(tx::editCompetitorTitle());
+    setModal(true);
+
+    m_fields.ime = lineEdit(this, "txtime", 25);
+    m_fields.sbroj = lineEdit(this, "txtsbroj", 6);
+    m_fields.drzava = lineEdit(this, "txtdrzava", 15);
+    m_fields.klub = lineEdit(this, "txtklub", 15);
+    m_fields.spol = new QComboBox(this);
+    m_fields.spol->setObjectName(QStringLiteral("cbospol"));
+    m_fields.spol->addItems({tx::sexMale(), tx::sexFemale()});
+    m_fields.spol->setCurrentIndex(1);
+    m_fields.spol->setEditable(false);
+    m_fields.datumrod = lineEdit(this, "txtdatumrod", 10);
+    // Wide enough to show a whole name of 25 characters.
+    m_fields.ime->setMinimumWidth(m_fields.ime->fontMetrics().averageCharWidth() * 30);
+    // Here the start number takes any character; only its length is limited.
+    rules::FieldFilter::install(m_fields.datumrod, rules::FieldKind::Date);
+
+    lblide = new QLabel(this);
+    lblide->setObjectName(QStringLiteral("lblide"));
+    lblide->setVisible(false);
+
+    cmdizmjena = new QPushButton(tx::buttonEditCompetitor(), this);
+    cmdizmjena->setObjectName(QStringLiteral("cmdizmjena"));
+    cmdizmjena->setDefault(true);
+    cmdizlaz = new QPushButton(tx::plainExit(), this);
+    cmdizlaz->setObjectName(QStringLiteral("cmdizlaz"));
+    connect(cmdizmjena, &QPushButton::clicked, this, &frmizmjena::cmdizmjena_Click);
+    connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(tx::fieldName(), m_fields.ime);
+    form->addRow(tx::fieldStartNumber(), m_fields.sbroj);
+    form->addRow(tx::fieldCountry(), m_fields.drzava);
+    form->addRow(tx::fieldClub(), m_fields.klub);
+    form->addRow(tx::fieldSex(), m_fields.spol);
+    form->addRow(tx::fieldBirthDate(), m_fields.datumrod);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdizmjena);
+    buttons->addWidget(cmdizlaz);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(lblide);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_fields.ime, m_fields.sbroj);
+    setTabOrder(m_fields.sbroj, m_fields.drzava);
+    setTabOrder(m_fields.drzava, m_fields.klub);
+    setTabOrder(m_fields.klub, m_fields.spol);
+    setTabOrder(m_fields.spol, m_fields.datumrod);
+    setTabOrder(m_fields.datumrod, cmdizmjena);
+    setTabOrder(cmdizmjena, cmdizlaz);
+    m_fields.ime->setFocus(Qt::OtherFocusReason);
+}
+
+void frmizmjena::setRow(const QTreeWidgetItem& row)
+{
+    m_fields.sbroj->setText(row.text(ColStartNumber));
+    m_fields.ime->setText(row.text(ColName));
+    m_fields.drzava->setText(row.text(ColCountry));
+    m_fields.klub->setText(row.text(ColClub));
+    m_fields.spol->setCurrentText(row.text(ColSex));
+    m_fields.datumrod->setText(row.text(ColBirthDate));
+    lblide->setText(row.text(ColKey));
+}
+
+void frmizmjena::cmdizmjena_Click()
+{
+    const qint64 id = lblide->text().toLongLong();
+    if (!m_fields.check(this, m_window.currentRaceDate(), m_window.startList(), id))
+        return;
+
+    Competitor c = m_fields.values();
+    c.id = id;
+    c.idutrke = m_window.currentRaceId();
+    if (const DbStatus stored = m_window.database().updateCompetitor(c); !stored) {
+        MessageBox::notice(this, tx::dbError(stored.error()));
+        return;
+    }
+    m_window.popunalsv1();
+    accept();
+}
