@@ -200,6 +200,11 @@ private slots:
             << QStringList{"1", "1234567", "Ana Marija Horvat Kovačević Jurić", "Republika Hrvatska",
                            "Atletski klub Split", "Ž", "23.12.1988.", "5"}
             << QStringLiteral("        1  123456 Ana Marija Horvat Kovačev Republika Hrvat Atletski klub S Ž    23.12.1988");
+        QTest::newRow("letters with separate accents count as one character")
+            << print::startListFormat() << 1
+            << QStringList{"1", "7", QStringLiteral("Iva Ivic\u0301"), "HRV", QStringLiteral("AK C\u030Cakovec"),
+                           QStringLiteral("Z\u030C"), "23.12.1988", "5"}
+            << QStringLiteral("        1  7      Iva Ivić                  HRV             AK Čakovec      Ž    23.12.1988");
         QTest::newRow("registered, no start number")
             << print::registeredListFormat() << 3 << QStringList{"3", "", "Ana Horvat", "HRV", "AK Split", "Ž",
                                                                  "23.12.1988", "5"}
@@ -387,12 +392,23 @@ private slots:
 
     // ---- The three commands ----------------------------------------------------------
 
+    void startListPrintsNumberedEntriesOnly_data()
+    {
+        QTest::addColumn<bool>("fromMenu");
+        QTest::newRow("cmdispis") << false;
+        QTest::newRow("mnuispisstartne") << true;
+    }
+
     void startListPrintsNumberedEntriesOnly()
     {
+        QFETCH(bool, fromMenu);
         Fixture f;
         f.race(fiveEntriesTwoNumbered());
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        testutil::find<QPushButton>(&f.w, "cmdispis")->click();
+        if (fromMenu)
+            testutil::trigger(&f.w, "mnuispisstartne");
+        else
+            testutil::find<QPushButton>(&f.w, "cmdispis")->click();
 
         QCOMPARE(MessageBox::shown().size(), 1);
         const MessageBox::Shown asked = MessageBox::last();
@@ -414,17 +430,6 @@ private slots:
         QCOMPARE(page.at(11).text.left(28), QStringLiteral("        2  12     Maja Majić"));
         QCOMPARE(f.recorder->orientation(), QPageLayout::Portrait);
         QVERIFY(f.recorder->ended());
-    }
-
-    void startListFromTheMenu()
-    {
-        Fixture f;
-        f.race(fiveEntriesTwoNumbered());
-        MessageBox::setNextAnswer(QMessageBox::Yes);
-        testutil::trigger(&f.w, "mnuispisstartne");
-        QCOMPARE(MessageBox::last().text, QStringLiteral("Broj stranica: 1 Ispis Startne liste?"));
-        QCOMPARE(f.jobs, 1);
-        QCOMPARE(f.printedRows().size(), 2);
     }
 
     void refusalsPrintNothing_data()

@@ -230,6 +230,29 @@ private slots:
         }
     }
 
+    // A line wider than the paper (a long list name in the title) makes the
+    // font smaller on every page rather than running off the paper.
+    void overlongLineShrinksTheFont()
+    {
+        const QString name = QStringLiteral("Nema takmičara po traženom upitu! ").repeated(5);
+        const print::Document doc = print::layoutList(standingsRows(45), raceHeader, print::standingsFormat(name));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        print::QtPrintSurface surface(path, QStringLiteral("Lista"), QPageSize(QPageSize::A4));
+        print::printDocument(surface, doc);
+        QVERIFY(surface.lastError().isEmpty());
+        const QList<Box> boxes = textBoxes(path);
+        QCOMPARE(boxes.size(), 2);
+        for (const Box& box : boxes) {
+            QVERIFY(box.left >= 0 && box.top >= 0);
+            QVERIFY2(box.right <= box.pageWidth, qPrintable(QString::number(box.right)));
+            QVERIFY2(box.bottom <= box.pageHeight, qPrintable(QString::number(box.bottom)));
+        }
+        const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QCOMPARE(text.count(QStringLiteral("Stranica br.")), 2);
+        QCOMPARE(text.count(QStringLiteral("Žarko Ćosić")), 45);
+    }
+
     void fixedPitchFont()
     {
         const QString family = print::QtPrintSurface::resolveFamily(print::fontName());

@@ -118,7 +118,8 @@ int pageCount(qsizetype rowCount, int rowsPerPage)
 
 QString fitValue(const QString& value, int width, Column::Align align)
 {
-    const QString v = value.trimmed();
+    // Composed form, so that a letter with its accent counts as one character.
+    const QString v = value.trimmed().normalized(QString::NormalizationForm_C);
     if (v.size() >= width)
         return v.left(width);
     const QString fill(width - v.size(), QLatin1Char(' '));

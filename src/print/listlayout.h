@@ -78,7 +78,7 @@ int pageCount(qsizetype rowCount, int rowsPerPage);
 Document layoutList(const QList<QStringList>& rows, const RaceHeader& header, const ListFormat& format);
 
 // One value of a row line: trimmed, then filled with blanks to width (or cut
-// to it when longer).
+// to it when longer); lengths count characters, an accented letter as one.
 QString fitValue(const QString& value, int width, Column::Align align);
 
 } // namespace print
