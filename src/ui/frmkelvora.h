@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QList>
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -18,6 +19,11 @@ class QRadioButton;
 class QTabWidget;
 class QTreeWidget;
 class QTreeWidgetItem;
+
+namespace print {
+class PrintSurface;
+struct ListFormat;
+}
 
 // The main window: the current race, the four pages (start list, finish
 // list, reports, help), the lists and the menus. Every control carries its
@@ -56,6 +62,13 @@ public:
 
     // One message carrying the database's own error text.
     void showDbError(const QString& detail);
+
+    // ---- Printouts ----
+    // Makes the surface a printout goes to; the argument names the list. By
+    // default the system's default printer, or a PDF file beside the database
+    // when the system has none. Tests put a recorder in its place.
+    using PrintSurfaceFactory = std::function<std::shared_ptr<print::PrintSurface>(const QString& listName)>;
+    void setPrintSurfaceFactory(PrintSurfaceFactory factory);
 
 private slots:
     void onTabChanged(int index);
@@ -113,6 +126,11 @@ private:
 
     // ---- Finish list state ----
     QList<FinishRecord> m_finishList;
+
+    // ---- Printouts ----
+    void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
+    std::shared_ptr<print::PrintSurface> defaultPrintSurface(const QString& listName);
+    PrintSurfaceFactory m_printSurfaceFactory;
 
     // ---- Controls ----
     QTabWidget* SSTab1 = nullptr;

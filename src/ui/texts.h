@@ -314,6 +314,27 @@ inline QString printedToFile(const QString& path)
 {
     return QStringLiteral("Nema instaliranog pisača. Ispis je spremljen u datoteku:\n") + path;
 }
+// The names of the lists, for the job and for the file written when there is no printer.
+KVR_TEXT(printFileStartList, "Startna lista")
+KVR_TEXT(printFileRegistered, "Lista prijavljenih")
+KVR_TEXT(printFileStandings, "Poredak")
+// Printer failures, shown after the job.
+inline QString printerNotStarted(const QString& printer)
+{
+    return QStringLiteral("Pisač \"") + printer + QStringLiteral("\" nije moguće pokrenuti. Ništa nije ispisano.");
+}
+inline QString printNewPageFailed(const QString& printer)
+{
+    return QStringLiteral("Pisač \"") + printer + QStringLiteral("\" nije započeo novu stranicu.");
+}
+inline QString printJobFailed(const QString& printer)
+{
+    return QStringLiteral("Pisač \"") + printer + QStringLiteral("\" nije prihvatio ispis.");
+}
+inline QString printFileNotWritten(const QString& path)
+{
+    return QStringLiteral("Ispis nije moguće spremiti u datoteku:\n") + path;
+}
 
 } // namespace tx
 

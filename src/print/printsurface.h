@@ -1,0 +1,37 @@
+#pragma once
+
+// The printer as a text surface: one line per print operation, page by page.
+
+#include "print/listlayout.h"
+
+#include <QPageLayout>
+#include <QString>
+
+namespace print {
+
+class PrintSurface {
+public:
+    virtual ~PrintSurface() = default;
+
+    virtual void setOrientation(QPageLayout::Orientation orientation) = 0;
+    virtual void setFont(const QString& family, int pointSize) = 0;
+    virtual void setBold(bool on) = 0;
+    // Prints one line; the next line goes below it.
+    virtual void printLine(const QString& text) = 0;
+    // The current page number: 1 on the first page.
+    virtual int pageNumber() const = 0;
+    virtual void newPage() = 0;
+    // Ends the document and releases the job.
+    virtual void endDocument() = 0;
+    // The description of the last operation that failed; empty when none did.
+    // A failing operation does not stop the job.
+    virtual QString lastError() const = 0;
+    // The file the job was written to when it did not go to a printer.
+    virtual QString outputFile() const { return {}; }
+};
+
+// Sends a laid-out list to the surface: page set-up, every line with bold
+// switched on for the bold ones only, a new page between pages, the end.
+void printDocument(PrintSurface& surface, const Document& doc);
+
+} // namespace print

@@ -1,0 +1,58 @@
+#pragma once
+
+// The print surface of the program: Qt's printer, either a real printer or a
+// PDF file. Lines are kept until the end of the document and then painted,
+// so that the line spacing can be chosen to fit the fullest page: every line
+// of a page lands on that page, none is clipped.
+
+#include "print/printsurface.h"
+
+#include <QPageSize>
+#include <memory>
+
+class QPrinter;
+class QPrinterInfo;
+
+namespace print {
+
+class QtPrintSurface : public PrintSurface {
+public:
+    // Prints on this printer, on its default paper.
+    QtPrintSurface(const QPrinterInfo& printer, const QString& jobName);
+    // Writes the job as a PDF file.
+    QtPrintSurface(const QString& pdfPath, const QString& jobName, const QPageSize& paper = defaultPaper());
+    ~QtPrintSurface() override;
+
+    void setOrientation(QPageLayout::Orientation orientation) override;
+    void setFont(const QString& family, int pointSize) override;
+    void setBold(bool on) override;
+    void printLine(const QString& text) override;
+    int pageNumber() const override;
+    void newPage() override;
+    void endDocument() override;
+    QString lastError() const override { return m_error; }
+    QString outputFile() const override { return m_outputFile; }
+
+    // The family the lines are printed in: the requested one where it is
+    // installed, else Liberation Mono (the metrics of Courier New), else the
+    // system's fixed-pitch font.
+    static QString resolveFamily(const QString& requested);
+    // Letter where the locale measures in US units, A4 elsewhere.
+    static QPageSize defaultPaper();
+
+private:
+    void paint();
+
+    std::unique_ptr<QPrinter> m_printer;
+    QString m_target; // printer name or file path, for failure descriptions
+    QString m_outputFile;
+    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
+    QString m_family;
+    int m_pointSize = fontPointSize;
+    bool m_bold = false;
+    bool m_ended = false;
+    QList<Page> m_pages{Page{}};
+    QString m_error;
+};
+
+} // namespace print

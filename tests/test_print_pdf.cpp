@@ -1,0 +1,333 @@
+// The printouts through Qt's printer into PDF files, read back with
+// pdftotext and compared with what the recorder receives.
+
+#include "testutil.h"
+
+#include "print/listlayout.h"
+#include "print/qtprintsurface.h"
+#include "print/recordingsurface.h"
+#include "ui/texts.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTreeWidget>
+
+using testutil::TempDb;
+
+Q_DECLARE_METATYPE(print::ListFormat)
+
+namespace {
+
+const print::RaceHeader raceHeader{QStringLiteral("Zagrebački maraton"), QStringLiteral("AK Kelvora"),
+                                   QStringLiteral("12.10.2025")};
+
+QList<QStringList> startRows(int count)
+{
+    QList<QStringList> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append({QString::number(i), QString::number(100 + i), QStringLiteral("Šimić Đurđica %1").arg(i),
+                     QStringLiteral("Hrvatska"), QStringLiteral("AK Čakovec"), QStringLiteral("Ž"),
+                     QStringLiteral("01.02.1980"), QString::number(i)});
+    return rows;
+}
+
+QList<QStringList> standingsRows(int count)
+{
+    QList<QStringList> rows;
+    for (int i = 1; i <= count; ++i)
+        rows.append({QString::number(i), QString::number(100 + i), QStringLiteral("Žarko Ćosić %1").arg(i),
+                     QStringLiteral("Slovenija"), QStringLiteral("AK Maribor"), QStringLiteral("M"),
+                     QStringLiteral("70 i više"), QStringLiteral("1950"),
+                     QStringLiteral("02:%1:00").arg(i % 60, 2, 10, QLatin1Char('0')), QString::number(i)});
+    return rows;
+}
+
+// The advance of one character of the printout's font on the PDF printer, in points.
+qreal characterPitch()
+{
+    QFont font(print::QtPrintSurface::resolveFamily(print::fontName()));
+    font.setPointSize(print::fontPointSize);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    return QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char('0')) * 72 / printer.resolution();
+}
+
+QString run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The pages of a PDF file as text, one string per line, columns placed by
+// the font's pitch.
+QList<QStringList> pdfPages(const QString& path)
+{
+    const QString text = run(QStringLiteral("pdftotext"),
+                             {QStringLiteral("-layout"), QStringLiteral("-fixed"), QString::number(characterPitch()),
+                              path, QStringLiteral("-")});
+    QStringList pages = text.split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    QList<QStringList> out;
+    for (const QString& page : pages)
+        out.append(page.split(QLatin1Char('\n')));
+    return out;
+}
+
+int leadingBlanks(const QString& line)
+{
+    int n = 0;
+    while (n < line.size() && line.at(n) == QLatin1Char(' '))
+        ++n;
+    return n;
+}
+
+// A page as it reads on paper: no blanks at line ends, no empty lines above
+// the first text or below the last, and the left margin taken away.
+QStringList asRead(QStringList lines)
+{
+    for (QString& line : lines) {
+        while (line.endsWith(QLatin1Char(' ')))
+            line.chop(1);
+    }
+    while (!lines.isEmpty() && lines.first().isEmpty())
+        lines.removeFirst();
+    while (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    int margin = INT_MAX;
+    for (const QString& line : std::as_const(lines)) {
+        if (!line.isEmpty())
+            margin = std::min(margin, leadingBlanks(line));
+    }
+    for (QString& line : lines)
+        line = line.mid(margin);
+    return lines;
+}
+
+QStringList asRead(const print::Page& page)
+{
+    QStringList lines;
+    for (const print::Line& line : page)
+        lines.append(line.text);
+    return asRead(lines);
+}
+
+struct Box {
+    qreal pageWidth = 0;
+    qreal pageHeight = 0;
+    qreal left = 1e9, top = 1e9, right = -1e9, bottom = -1e9; // of all words
+};
+
+// The paper of every page and the box around its words, in points.
+QList<Box> textBoxes(const QString& path)
+{
+    const QString html = run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    static const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""));
+    QList<Box> boxes;
+    for (const QString& chunk : html.split(QStringLiteral("</page>"))) {
+        const auto p = page.match(chunk);
+        if (!p.hasMatch())
+            continue;
+        Box box{p.captured(1).toDouble(), p.captured(2).toDouble()};
+        for (auto it = word.globalMatch(chunk); it.hasNext();) {
+            const auto w = it.next();
+            box.left = std::min(box.left, w.captured(1).toDouble());
+            box.top = std::min(box.top, w.captured(2).toDouble());
+            box.right = std::max(box.right, w.captured(3).toDouble());
+            box.bottom = std::max(box.bottom, w.captured(4).toDouble());
+        }
+        boxes.append(box);
+    }
+    return boxes;
+}
+
+// The PDF shows the recorder's pages line for line.
+void compareWithRecorder(const QString& pdf, const QList<print::Page>& recorded)
+{
+    const QList<QStringList> pages = pdfPages(pdf);
+    QCOMPARE(pages.size(), recorded.size());
+    for (int p = 0; p < pages.size(); ++p)
+        QCOMPARE(asRead(pages.at(p)), asRead(recorded.at(p)));
+}
+
+} // namespace
+
+class TestPrintPdf : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QFAIL("pdftotext (poppler-utils) is needed to read the printed PDF files back");
+    }
+
+    void init() { MessageBox::clearShown(); }
+
+    // Full pages are the tightest: ten header lines, all rows, the empty line
+    // and the footer must land on their own page, inside the paper.
+    void pdfMatchesRecorder_data()
+    {
+        QTest::addColumn<print::ListFormat>("format");
+        QTest::addColumn<QList<QStringList>>("rows");
+        QTest::addColumn<int>("paper");
+        QTest::addColumn<int>("pages");
+
+        const print::ListFormat start = print::startListFormat();
+        const print::ListFormat standings =
+            print::standingsFormat(tx::titleCategoryWomen() + tx::titleCategorySuffix(QStringLiteral("30-34")));
+        for (auto [paper, name] : {std::pair{QPageSize::A4, "A4"}, std::pair{QPageSize::Letter, "Letter"}}) {
+            QTest::addRow("start list, two pages, %s", name) << start << startRows(75) << int(paper) << 2;
+            QTest::addRow("start list, two full pages, %s", name) << start << startRows(120) << int(paper) << 2;
+            QTest::addRow("standings, two pages, %s", name) << standings << standingsRows(45) << int(paper) << 2;
+            QTest::addRow("standings, two full pages, %s", name) << standings << standingsRows(80) << int(paper) << 2;
+        }
+    }
+
+    void pdfMatchesRecorder()
+    {
+        QFETCH(print::ListFormat, format);
+        QFETCH(QList<QStringList>, rows);
+        QFETCH(int, paper);
+        QFETCH(int, pages);
+
+        const print::Document doc = print::layoutList(rows, raceHeader, format);
+        print::RecordingSurface recorder;
+        print::printDocument(recorder, doc);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        print::QtPrintSurface surface(path, QStringLiteral("Lista"), QPageSize(QPageSize::PageSizeId(paper)));
+        print::printDocument(surface, doc);
+        QVERIFY2(surface.lastError().isEmpty(), qPrintable(surface.lastError()));
+        QCOMPARE(surface.pageNumber(), pages);
+        QCOMPARE(surface.outputFile(), path);
+
+        compareWithRecorder(path, recorder.pages());
+
+        // Every word lies on the paper, in the page's orientation.
+        const QList<Box> boxes = textBoxes(path);
+        QCOMPARE(boxes.size(), pages);
+        for (const Box& box : boxes) {
+            QCOMPARE(box.pageWidth > box.pageHeight, format.orientation == QPageLayout::Landscape);
+            QVERIFY(box.left >= 0);
+            QVERIFY(box.top >= 0);
+            QVERIFY2(box.right <= box.pageWidth, qPrintable(QString::number(box.right)));
+            QVERIFY2(box.bottom <= box.pageHeight, qPrintable(QString::number(box.bottom)));
+        }
+    }
+
+    // A line wider than the paper (a long list name in the title) makes the
+    // font smaller on every page rather than running off the paper.
+    void overlongLineShrinksTheFont()
+    {
+        const QString name = QStringLiteral("Nema takmičara po traženom upitu! ").repeated(5);
+        const print::Document doc = print::layoutList(standingsRows(45), raceHeader, print::standingsFormat(name));
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        print::QtPrintSurface surface(path, QStringLiteral("Lista"), QPageSize(QPageSize::A4));
+        print::printDocument(surface, doc);
+        QVERIFY(surface.lastError().isEmpty());
+        const QList<Box> boxes = textBoxes(path);
+        QCOMPARE(boxes.size(), 2);
+        for (const Box& box : boxes) {
+            QVERIFY(box.left >= 0 && box.top >= 0);
+            QVERIFY2(box.right <= box.pageWidth, qPrintable(QString::number(box.right)));
+            QVERIFY2(box.bottom <= box.pageHeight, qPrintable(QString::number(box.bottom)));
+        }
+        const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QCOMPARE(text.count(QStringLiteral("Stranica br.")), 2);
+        QCOMPARE(text.count(QStringLiteral("Žarko Ćosić")), 45);
+    }
+
+    void fixedPitchFont()
+    {
+        const QString family = print::QtPrintSurface::resolveFamily(print::fontName());
+        if (!QFontDatabase::hasFamily(print::fontName()))
+            QCOMPARE(family, QStringLiteral("Liberation Mono"));
+        QFont font(family);
+        QVERIFY(QFontInfo(font).fixedPitch());
+        QFont bold = font;
+        bold.setBold(true);
+        QCOMPARE(QFontMetricsF(bold).horizontalAdvance(QStringLiteral("Ž")),
+                 QFontMetricsF(font).horizontalAdvance(QStringLiteral("W")));
+        QVERIFY(QFontInfo(QFont(print::QtPrintSurface::resolveFamily(QStringLiteral("No Such Font Kvr"))))
+                    .fixedPitch());
+    }
+
+    void unwritableFileIsAFailure()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("nema/mape/lista.pdf"));
+        print::QtPrintSurface surface(path, QStringLiteral("Lista"));
+        print::printDocument(surface, print::layoutList(startRows(3), raceHeader, print::startListFormat()));
+        QCOMPARE(surface.lastError(), tx::printFileNotWritten(path));
+    }
+
+    // Without a printer the window writes the job beside the database and
+    // says where; a second job does not overwrite the first.
+    void noPrinterWritesPdfBesideTheDatabase()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("this system has a default printer");
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Zagrebački maraton"), QDate(2025, 10, 12));
+        for (int i = 1; i <= 64; ++i) {
+            testutil::addCompetitor(w, i % 16 ? QString::number(i) : QString(), QStringLiteral("Đurđa Šimić %1").arg(i),
+                                    QStringLiteral("Ž"), QDate(1990, 1, 2));
+        }
+
+        QStringList files;
+        for (int job = 0; job < 2; ++job) {
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            testutil::find<QPushButton>(&w, "cmdispis")->click();
+            QCOMPARE(MessageBox::shown().at(2 * job).text, QStringLiteral("Broj stranica: 1 Ispis Startne liste?"));
+            const QString notice = MessageBox::last().text;
+            const QString prefix = tx::printedToFile(QString());
+            QVERIFY2(notice.startsWith(prefix), qPrintable(notice));
+            files.append(notice.mid(prefix.size()));
+        }
+        QVERIFY(files.at(0) != files.at(1));
+        for (const QString& file : files) {
+            const QFileInfo info(file);
+            QVERIFY(info.exists());
+            QCOMPARE(info.absolutePath(), QFileInfo(tmp.path()).absolutePath());
+            QVERIFY(info.fileName().startsWith(QStringLiteral("Startna lista ")));
+            QVERIFY(info.fileName().endsWith(QStringLiteral(".pdf")));
+        }
+
+        // 60 numbered entries of 64: one full page, the view's rows in order.
+        QList<QStringList> rows;
+        auto* lsv1 = testutil::find<QTreeWidget>(&w, "lsv1");
+        for (int i = 0; i < lsv1->topLevelItemCount(); ++i) {
+            QStringList row;
+            for (int c = 0; c < lsv1->columnCount(); ++c)
+                row.append(lsv1->topLevelItem(i)->text(c));
+            if (!row.at(1).isEmpty())
+                rows.append(row);
+        }
+        QCOMPARE(rows.size(), 60);
+        const print::RaceHeader header{QStringLiteral("Zagrebački maraton"), QStringLiteral("AK Kelvora"),
+                                       QStringLiteral("12.10.2025")};
+        print::RecordingSurface recorder;
+        print::printDocument(recorder, print::layoutList(rows, header, print::startListFormat()));
+        compareWithRecorder(files.at(0), recorder.pages());
+    }
+};
+
+KVR_TEST_MAIN(TestPrintPdf)
+#include "test_print_pdf.moc"
