@@ -2,7 +2,6 @@
 
 #include "ui/frmkelvora.h"
 
-#include "data/dates.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmkategorije.h"
 #include "ui/frmnagrade.h"
@@ -13,7 +12,6 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTreeWidget>
 
 void frmkelvora::onNewRace()
 {

@@ -40,6 +40,11 @@ private:
     std::function<void()> m_action;
 };
 
+Qt::SortOrder sortOrder(bool descending)
+{
+    return descending ? Qt::DescendingOrder : Qt::AscendingOrder;
+}
+
 } // namespace
 
 void frmkelvora::setupStartListView()
@@ -76,7 +81,7 @@ void frmkelvora::fillStartList(const QList<Competitor>& list)
     // The running numbers follow the fill order; the display keeps the
     // order the user chose by the column headers.
     if (m_sortColumn >= 0)
-        lsv1->sortItems(m_sortColumn, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+        lsv1->sortItems(m_sortColumn, sortOrder(m_sortDescending));
 }
 
 void frmkelvora::onStartListHeaderClicked(int section)
@@ -88,7 +93,7 @@ void frmkelvora::onStartListHeaderClicked(int section)
         m_sortDescending = false;
     }
     lsv1->header()->setSortIndicatorShown(true);
-    lsv1->sortItems(m_sortColumn, m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    lsv1->sortItems(m_sortColumn, sortOrder(m_sortDescending));
 }
 
 void frmkelvora::onStartListContextMenu(const QPoint& pos)
