@@ -155,7 +155,7 @@ QWidget* frmkelvora::buildStartListPage()
         lsv1->setColumnWidth(column, width);
     connect(lsv1->header(), &QHeaderView::sectionClicked, this, &frmkelvora::onStartListHeaderClicked);
     connect(lsv1, &QWidget::customContextMenuRequested, this, &frmkelvora::onStartListContextMenu);
-    connect(lsv1, &QTreeWidget::itemDoubleClicked, this, &frmkelvora::onStartListDoubleClicked);
+    setupStartListView();
 
     txtime = lineEdit("txtime", 25);
     txtsbroj = lineEdit("txtsbroj", 6);

@@ -123,6 +123,10 @@ private:
     // ---- Start list view state ----
     int m_sortColumn = -1;
     bool m_sortDescending = false;
+    // Double clicks anywhere in lsv1, on a row or not, run onStartListDoubleClicked.
+    void setupStartListView();
+    // Puts the competitors into lsv1 and m_startList, numbered in list order.
+    void fillStartList(const QList<Competitor>& list);
 
     // ---- Finish list state ----
     QList<FinishRecord> m_finishList;

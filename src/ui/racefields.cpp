@@ -1,0 +1,45 @@
+#include "ui/racefields.h"
+
+#include "data/dates.h"
+#include "ui/fieldrules.h"
+#include "ui/messagebox.h"
+#include "ui/texts.h"
+
+#include <QFormLayout>
+#include <QLineEdit>
+
+namespace {
+
+QLineEdit* raceField(QFormLayout* form, const char* name, const QString& caption, int maxLength)
+{
+    auto* field = new QLineEdit;
+    field->setObjectName(QString::fromLatin1(name));
+    field->setMaxLength(maxLength);
+    form->addRow(caption, field);
+    return field;
+}
+
+} // namespace
+
+RaceFields addRaceFields(QFormLayout* form)
+{
+    RaceFields fields;
+    fields.txtime = raceField(form, "txtime", tx::raceFieldName(), 40);
+    fields.txtorg = raceField(form, "txtorg", tx::raceFieldOrganiser(), 40);
+    fields.txtdatum = raceField(form, "txtdatum", tx::raceFieldDate(), 10);
+    fields.txtdatum->setMinimumWidth(90);
+    rules::FieldFilter::install(fields.txtdatum, rules::FieldKind::Date);
+    return fields;
+}
+
+std::optional<QDate> checkRaceDate(QLineEdit* txtdatum)
+{
+    if (!rules::checkDateField(txtdatum, tx::exampleRaceDate()))
+        return std::nullopt;
+    const auto date = kvr::parseDayMonthYear(txtdatum->text());
+    if (!date) {
+        MessageBox::notice(txtdatum->window(), tx::dateMessageLong(tx::exampleRaceDate()));
+        rules::markField(txtdatum);
+    }
+    return date;
+}

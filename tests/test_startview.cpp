@@ -1,0 +1,255 @@
+#include "testutil.h"
+#include "data/dates.h"
+#include "ui/listhelpers.h"
+#include "ui/texts.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QTreeWidget>
+
+using testutil::TempDb;
+
+namespace {
+
+QTreeWidget* startList(frmkelvora& w)
+{
+    return testutil::find<QTreeWidget>(&w, "lsv1");
+}
+
+// Shows the window wide enough for every column header to be clicked.
+void showWide(frmkelvora& w)
+{
+    w.resize(1400, 700);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+}
+
+void clickHeader(QTreeWidget* list, int column)
+{
+    QHeaderView* header = list->header();
+    const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+}
+
+QPoint rowCentre(QTreeWidget* list, int row)
+{
+    return list->visualItemRect(list->topLevelItem(row)).center();
+}
+
+// The right button as the window system reports it: a context-menu event.
+void rightClick(QTreeWidget* list, const QPoint& at)
+{
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &event);
+}
+
+// A double click as the window system delivers it: a click, then the
+// double-click event in place of the second press.
+void doubleClick(QTreeWidget* list, const QPoint& at)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+QStringList reversed(QStringList texts)
+{
+    std::reverse(texts.begin(), texts.end());
+    return texts;
+}
+
+} // namespace
+
+class TestStartView : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { MessageBox::clearShown(); }
+
+    void refillNumbersRowsInRegistrationOrder()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        const qint64 first = testutil::addCompetitor(w, QStringLiteral("12"), QStringLiteral("Ana Babić"),
+                                                     QStringLiteral("Ž"), QDate(1980, 3, 7));
+        const qint64 second = testutil::addCompetitor(w, QString(), QStringLiteral("Ivo Zec"), QStringLiteral("M"),
+                                                      QDate(1975, 11, 30));
+        QTreeWidget* list = startList(w);
+        QCOMPARE(testutil::columnTexts(list, 0), (QStringList{"1", "2"}));
+        QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"12", ""}));
+        QCOMPARE(testutil::columnTexts(list, 6), (QStringList{"07.03.1980", "30.11.1975"}));
+        QCOMPARE(testutil::columnTexts(list, 7), (QStringList{QString::number(first), QString::number(second)}));
+        QVERIFY(list->isColumnHidden(7));
+    }
+
+    void sortByColumn_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<QStringList>("values");
+        QTest::addColumn<QStringList>("ascending");
+
+        QStringList twelve;
+        QStringList numbers;
+        for (int i = 1; i <= 12; ++i) {
+            twelve << QStringLiteral("Takmičar %1").arg(i);
+            numbers << QString::number(i);
+        }
+        QTest::newRow("R.br. by number") << 0 << twelve << numbers;
+        QTest::newRow("St. br. in natural order")
+            << 1 << QStringList{"10", "2", "07", "7", "", "1", "100"}
+            << QStringList{"", "1", "2", "7", "07", "10", "100"};
+        QTest::newRow("Ime i prezime by Croatian alphabet")
+            << 2 << QStringList{"Žagar Ivo", "Zec Ana", "Čop Marko", "Cvitan Ante", "Ćorić Luka", "Đurić Ema",
+                                "Dujam Ivo", "Šimić Ana", "Sabol Tin"}
+            << QStringList{"Cvitan Ante", "Čop Marko", "Ćorić Luka", "Dujam Ivo", "Đurić Ema", "Sabol Tin",
+                           "Šimić Ana", "Zec Ana", "Žagar Ivo"};
+        QTest::newRow("Klub by Croatian alphabet")
+            << 4 << QStringList{"AK Zagreb", "AK Čakovec", "AK Split", "AK Šibenik", "AK Cres"}
+            << QStringList{"AK Cres", "AK Čakovec", "AK Split", "AK Šibenik", "AK Zagreb"};
+        QTest::newRow("Datum rođ. by date")
+            << 6 << QStringList{"01.02.1990", "31.12.1989", "31.01.1990", "02.01.2001", "15.06.1955"}
+            << QStringList{"15.06.1955", "31.12.1989", "31.01.1990", "01.02.1990", "02.01.2001"};
+    }
+
+    // One click sorts ascending by the column's kind, a second click on the
+    // same header sorts descending.
+    void sortByColumn()
+    {
+        QFETCH(int, column);
+        QFETCH(QStringList, values);
+        QFETCH(QStringList, ascending);
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        showWide(w);
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        for (const QString& value : values) {
+            const QString number = column == 1 ? value : QString();
+            const QString name = column == 0 || column == 2 ? value : QStringLiteral("Ime");
+            const QDate born = column == 6 ? *kvr::parseDayMonthYear(value) : QDate(1980, 1, 1);
+            const QString club = column == 4 ? value : QStringLiteral("AK Split");
+            testutil::addCompetitor(w, number, name, QStringLiteral("M"), born, QStringLiteral("HRV"), club);
+        }
+        QTreeWidget* list = startList(w);
+
+        clickHeader(list, column);
+        QCOMPARE(testutil::columnTexts(list, column), ascending);
+        QCOMPARE(list->header()->sortIndicatorSection(), column);
+        QCOMPARE(list->header()->sortIndicatorOrder(), Qt::AscendingOrder);
+        clickHeader(list, column);
+        QCOMPARE(testutil::columnTexts(list, column), reversed(ascending));
+        QCOMPARE(list->header()->sortIndicatorOrder(), Qt::DescendingOrder);
+    }
+
+    void anotherColumnSortsAscendingAndSortSurvivesRefill()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        showWide(w);
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        const QDate born(1980, 1, 1);
+        testutil::addCompetitor(w, "3", "Ana", "Ž", born, "HRV", "AK Zagreb");
+        testutil::addCompetitor(w, "1", "Ivo", "M", born, "HRV", "AK Osijek");
+        testutil::addCompetitor(w, "2", "Šime", "M", born, "HRV", "AK Split");
+        QTreeWidget* list = startList(w);
+
+        clickHeader(list, 2);
+        clickHeader(list, 2);
+        QCOMPARE(testutil::columnTexts(list, 2), (QStringList{"Šime", "Ivo", "Ana"}));
+        clickHeader(list, 4);
+        QCOMPARE(testutil::columnTexts(list, 4), (QStringList{"AK Osijek", "AK Split", "AK Zagreb"}));
+
+        // A refill keeps the chosen order; the running numbers follow
+        // registration whatever the display order.
+        clickHeader(list, 1);
+        clickHeader(list, 1);
+        testutil::addCompetitor(w, "10", "Luka", "M", born, "HRV", "AK Cres");
+        QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"10", "3", "2", "1"}));
+        QCOMPARE(testutil::columnTexts(list, 0), (QStringList{"4", "1", "3", "2"}));
+    }
+
+    void rightButtonSelectsRowAndOpensMenu()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        showWide(w);
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        QTreeWidget* list = startList(w);
+        auto* menu = testutil::find<QMenu>(&w, "mnustartnalista");
+
+        rightClick(list, QPoint(20, 20));
+        QVERIFY(!menu->isVisible());
+
+        for (const char* name : {"Ana", "Ivo", "Luka"})
+            testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
+        list->topLevelItem(0)->setSelected(true);
+        list->topLevelItem(2)->setSelected(true);
+        rightClick(list, rowCentre(list, 1));
+        QVERIFY(menu->isVisible());
+        QCOMPARE(list->selectedItems(), (QList<QTreeWidgetItem*>{list->topLevelItem(1)}));
+        QCOMPARE(lastSelectedRow(list), 1);
+        menu->hide();
+    }
+
+    void doubleClickEditsSelectedRow()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        showWide(w);
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        QTreeWidget* list = startList(w);
+        QSignalSpy edits(testutil::find<QAction>(&w, "mnuizmjenatakmicara"), &QAction::triggered);
+        // Closes whatever the editing command opens.
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, [] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                dialog->reject();
+        });
+        closer.start(5);
+
+        doubleClick(list, QPoint(20, 20));
+        QCOMPARE(MessageBox::last().text, tx::emptyListDoubleClick());
+
+        for (const char* name : {"Ana", "Ivo"})
+            testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
+        MessageBox::clearShown();
+        const QPoint below(20, list->visualItemRect(list->topLevelItem(1)).bottom() + 40);
+        doubleClick(list, below);
+        QVERIFY(list->selectedItems().isEmpty());
+        QCOMPARE(MessageBox::last().text, tx::selectRowToEdit());
+        QCOMPARE(edits.count(), 0);
+
+        MessageBox::clearShown();
+        doubleClick(list, rowCentre(list, 1));
+        QCOMPARE(edits.count(), 1);
+        for (const MessageBox::Shown& message : MessageBox::shown())
+            QVERIFY(message.text != tx::selectRowToEdit() && message.text != tx::emptyListDoubleClick());
+    }
+
+    // Commands act on the last selected row in the order shown.
+    void lastSelectedRowFollowsDisplayOrder()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        showWide(w);
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        for (const char* name : {"Ana", "Boris", "Cvijeta", "Darko"})
+            testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
+        QTreeWidget* list = startList(w);
+        QCOMPARE(lastSelectedRow(list), -1);
+        QVERIFY(!lastSelectedItem(list));
+
+        clickHeader(list, 2);
+        clickHeader(list, 2);
+        list->topLevelItem(3)->setSelected(true);
+        list->topLevelItem(1)->setSelected(true);
+        QCOMPARE(lastSelectedRow(list), 3);
+        QCOMPARE(lastSelectedItem(list)->text(2), QStringLiteral("Ana"));
+    }
+};
+
+KVR_TEST_MAIN(TestStartView)
+#include "test_startview.moc"
