@@ -4,6 +4,7 @@
 
 #include "ui/competitorfields.h"
 #include "ui/frmizmjena.h"
+#include "ui/listhelpers.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
 
@@ -15,17 +16,6 @@ namespace {
 
 constexpr int kColName = 2;
 constexpr int kColKey = 7;
-
-// The selected row that comes last in the list's current order, or null.
-QTreeWidgetItem* lastSelectedRow(const QTreeWidget* list)
-{
-    for (int i = list->topLevelItemCount() - 1; i >= 0; --i) {
-        QTreeWidgetItem* item = list->topLevelItem(i);
-        if (item->isSelected())
-            return item;
-    }
-    return nullptr;
-}
 
 } // namespace
 
@@ -55,7 +45,7 @@ void frmkelvora::cmddodaj_Click()
 
 void frmkelvora::onEditCompetitor()
 {
-    const QTreeWidgetItem* row = lastSelectedRow(lsv1);
+    const QTreeWidgetItem* row = lastSelectedItem(lsv1);
     if (!row) {
         MessageBox::notice(this, tx::noCompetitorSelected());
         return;
@@ -76,7 +66,7 @@ void frmkelvora::onDeleteCompetitor()
     // is deleted.
     qint64 id = 0;
     QString name;
-    if (const QTreeWidgetItem* row = lastSelectedRow(lsv1)) {
+    if (const QTreeWidgetItem* row = lastSelectedItem(lsv1)) {
         id = row->text(kColKey).toLongLong();
         name = row->text(kColName);
     }

@@ -4,6 +4,7 @@
 
 #include "standings/finishlist.h"
 #include "ui/fieldrules.h"
+#include "ui/listhelpers.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
 #include "ui/timerules.h"
@@ -99,12 +100,9 @@ void frmkelvora::onDeleteFinish()
     // The last selected row wins; with none selected nothing is removed.
     QString startNumber;
     qint64 competitorId = 0;
-    for (int i = 0; i < lsv2->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = lsv2->topLevelItem(i);
-        if (item->isSelected()) {
-            startNumber = item->text(1);
-            competitorId = item->text(3).toLongLong();
-        }
+    if (const QTreeWidgetItem* item = lastSelectedItem(lsv2)) {
+        startNumber = item->text(1);
+        competitorId = item->text(3).toLongLong();
     }
     if (!MessageBox::ask(this, tx::deleteCompetitorTitle(), tx::deleteFinishQuestion(startNumber),
                          QMessageBox::Question))
