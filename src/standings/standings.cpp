@@ -36,7 +36,8 @@ CategoryCount countEntries(const QList<Competitor>& startList, Test&& inSelectio
         if (!inSelection(c))
             continue;
         ++count.registered;
-        if (!c.sbroj.isEmpty())
+        // A start number of blanks is no start number.
+        if (!c.sbroj.trimmed().isEmpty())
             ++count.started;
     }
     return count;
