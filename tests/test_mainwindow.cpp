@@ -172,6 +172,32 @@ private slots:
         QVERIFY(!testutil::find<QMenu>(&w, "mnustartnalista")->menuAction()->isVisible());
     }
 
+    void shortcutsOpenTheRaceDialogs_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Ctrl+N") << int(Qt::Key_N) << "frmnovautrka";
+        QTest::newRow("Ctrl+O") << int(Qt::Key_O) << "frmotvoriutrku";
+    }
+
+    void shortcutsOpenTheRaceDialogs()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, dialog);
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QString opened;
+        testutil::onNextDialog([&](QDialog* d) {
+            opened = d->objectName();
+            d->reject();
+        });
+        QTest::keyClick(&w, Qt::Key(key), Qt::ControlModifier);
+        QCOMPARE(opened, dialog);
+    }
+
     void exitClosesTheWindow()
     {
         TempDb tmp;
