@@ -8,29 +8,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QTreeWidget>
 #include <memory>
 
 namespace {
 
 const QDate kRaceDate(2010, 6, 15);
-
-// Runs one statement on the database file through a connection of its own,
-// as a stand-in for whatever else may make the program's own statements fail.
-void execOnFile(const QString& path, const QString& sql)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("outside"));
-        db.setDatabaseName(path);
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        QVERIFY2(q.exec(sql), qPrintable(q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("outside"));
-}
 
 // What one dialog showed while the test drove it.
 struct DialogSeen {
@@ -307,18 +290,16 @@ private slots:
 
     void addFailedStoreKeepsEntry()
     {
-        execOnFile(m_tmp->path(), QStringLiteral("create trigger refuse before insert on startna "
-                                                 "begin select raise(abort, 'disk is full'); end"));
+        testutil::refuseWrites(m_tmp->path(), "startna", "insert", "disk is full");
         fill("Ana", "5", "HRV", "AK", "01.01.1990");
         addButton()->click();
         QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::last().text.startsWith(tx::dbError(QString())));
-        QVERIFY(MessageBox::last().text.contains(QStringLiteral("disk is full")));
+        QVERIFY(testutil::lastMessageIsDbError("disk is full"));
         QCOMPARE(fieldTexts(), (QStringList{"Ana", "5", "HRV", "AK", "01.01.1990"}));
         QCOMPARE(lsv1->topLevelItemCount(), 0);
 
         // Once the database takes it again, the kept entry is stored as typed.
-        execOnFile(m_tmp->path(), QStringLiteral("drop trigger refuse"));
+        testutil::allowWrites(m_tmp->path(), "startna", "insert");
         addButton()->click();
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(stored().size(), 1);
@@ -530,8 +511,7 @@ private slots:
     void editFailedStoreKeepsDialog()
     {
         const qint64 id = testutil::addCompetitor(w(), "3", "Ivo", "M", QDate(1980, 1, 1));
-        execOnFile(m_tmp->path(), QStringLiteral("create trigger refuse before update on startna "
-                                                 "begin select raise(abort, 'database is locked'); end"));
+        testutil::refuseWrites(m_tmp->path(), "startna", "update", "database is locked");
         select(0);
         QStringList kept;
         const DialogSeen seen = edit([&](QDialog* d) {

@@ -9,8 +9,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -317,22 +315,11 @@ private slots:
     {
         RaceWindow r;
         r.w.selectPage(frmkelvora::PageResults);
-        {
-            // A second connection makes every insert into the finish list fail.
-            auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("saboteur"));
-            db.setDatabaseName(r.tmp.path());
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("create trigger no_finish before insert on rezultati "
-                                          "begin select raise(abort, 'upis odbijen'); end")));
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("saboteur"));
+        testutil::refuseWrites(r.tmp.path(), "rezultati", "insert", "upis odbijen");
 
         r.enter("12", "02:12:58");
         QCOMPARE(MessageBox::shown().size(), 1);
-        QVERIFY(MessageBox::last().text.startsWith(tx::dbError(QString())));
-        QVERIFY(MessageBox::last().text.contains(QStringLiteral("upis odbijen")));
+        QVERIFY(testutil::lastMessageIsDbError("upis odbijen"));
         QCOMPARE(r.sbroj->text(), QStringLiteral("12"));
         QCOMPARE(r.time->text(), QStringLiteral("02:12:58"));
         QCOMPARE(r.lsv2->topLevelItemCount(), 0);

@@ -8,8 +8,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTreeWidget>
 
@@ -116,25 +114,13 @@ int currentPage(frmkelvora& w)
 // as a full disk would.
 void refuseChanges(const QString& path, const QString& table)
 {
-    {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("fault"));
-        other.setDatabaseName(path);
-        QVERIFY(other.open());
-        QSqlQuery q(other);
-        for (const QString& op : {QStringLiteral("insert"), QStringLiteral("update")}) {
-            QVERIFY(q.exec(QStringLiteral("create trigger refuse_%1_%2 before %2 on %1 "
-                                          "begin select raise(abort, 'disk full'); end")
-                               .arg(table, op)));
-        }
-        other.close();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("fault"));
+    testutil::refuseWrites(path, table, QStringLiteral("insert"), QStringLiteral("disk full"));
+    testutil::refuseWrites(path, table, QStringLiteral("update"), QStringLiteral("disk full"));
 }
 
 bool shownDbError()
 {
-    const QString text = MessageBox::last().text;
-    return text.startsWith(tx::dbError(QString())) && text.contains(QStringLiteral("disk full"));
+    return testutil::lastMessageIsDbError(QStringLiteral("disk full"));
 }
 
 } // namespace

@@ -1,8 +1,13 @@
 #include "testutil.h"
 
+#include "ui/texts.h"
+
 #include <QAction>
 #include <QDeadlineTimer>
 #include <QPointer>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -51,6 +56,47 @@ qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNu
     if (!id)
         qFatal("insertFinishRecord failed: %s", qPrintable(id.error()));
     return id.value();
+}
+
+namespace {
+
+void execOnFile(const QString& path, const QString& sql)
+{
+    const QString connection = QStringLiteral("test-outside");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
+QString triggerName(const QString& table, const QString& statement)
+{
+    return QStringLiteral("refuse_%1_%2").arg(table, statement);
+}
+
+} // namespace
+
+void refuseWrites(const QString& path, const QString& table, const QString& statement, const QString& error)
+{
+    execOnFile(path, QStringLiteral("create trigger %1 before %2 on %3 begin select raise(abort, '%4'); end")
+                         .arg(triggerName(table, statement), statement, table, error));
+}
+
+void allowWrites(const QString& path, const QString& table, const QString& statement)
+{
+    execOnFile(path, QStringLiteral("drop trigger %1").arg(triggerName(table, statement)));
+}
+
+bool lastMessageIsDbError(const QString& error)
+{
+    const QString text = MessageBox::last().text;
+    return text.startsWith(tx::dbError(QString())) && text.contains(error);
 }
 
 void onNextDialog(std::function<void(QDialog*)> fn)

@@ -43,6 +43,16 @@ qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QStri
 // Stores a finish record of the current race in the database.
 qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNumber, const QString& time);
 
+// From now on the database file refuses every statement of this kind
+// ("insert", "update" or "delete") on the table with the given error text, as
+// a full disk or a locked file would; allowWrites lifts it. Both go through a
+// connection of their own, beside the program's.
+void refuseWrites(const QString& path, const QString& table, const QString& statement, const QString& error);
+void allowWrites(const QString& path, const QString& table, const QString& statement);
+
+// Whether the last message box was the database error carrying this text.
+bool lastMessageIsDbError(const QString& error);
+
 // Runs fn on the next modal dialog as soon as it is shown. A dialog that fn
 // leaves open is closed after a few seconds so that a failing test cannot hang.
 void onNextDialog(std::function<void(QDialog*)> fn);
