@@ -142,7 +142,7 @@ KVR_TEXT(categoryAll, "Svi")
 // ---- Database ---------------------------------------------------------------
 inline QString dbError(const QString& detail)
 {
-    return QStringLiteral("Greška baze podataka, ništa nije spremljeno:") + QStringLiteral("\n") + detail;
+    return QStringLiteral("Greška baze podataka:") + QStringLiteral("\n") + detail;
 }
 inline QString dbUnusable(const QString& path, const QString& detail)
 {
