@@ -73,7 +73,7 @@ private slots:
             c.sbroj = QString::fromLatin1(sbroj);
             list.append(c);
         }
-        QCOMPARE(rules::startNumberTaken(number, list, ownId), taken);
+        QCOMPARE(rules::StartNumberIndex(list).takenByOther(number, ownId), taken);
     }
 };
 

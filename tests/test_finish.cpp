@@ -1,6 +1,7 @@
 #include "testutil.h"
 
 #include "standings/finishlist.h"
+#include "ui/competitorrules.h"
 #include "ui/texts.h"
 #include "ui/timerules.h"
 
@@ -145,8 +146,8 @@ private slots:
         QFETCH(qint64, found);
         const QList<Competitor> list =
             competitors({{1, "07"}, {2, "12"}, {3, ""}, {4, "33 "}, {5, "9"}, {6, "9"}});
-        const Competitor* c = standings::findByStartNumber(list, typed);
-        QCOMPARE(c ? c->id : 0, found);
+        const qsizetype position = rules::StartNumberIndex(list).first(typed);
+        QCOMPARE(position < 0 ? 0 : list.at(position).id, found);
     }
 
     void detailRowsFindCompetitorsByKey()

@@ -23,6 +23,7 @@ const char* const kSchema[] = {
     "create table kategorije (id integer primary key autoincrement, kateg varchar(9))",
     "create index startna_utrka on startna (idutrke)",
     "create index rezultati_utrka on rezultati (idutrke, vrijeme)",
+    "create index rezultati_takmicar on rezultati (idutrke, idtakmicara)",
 };
 
 // The columns every table must have for the program to use a file.

@@ -27,16 +27,4 @@ QList<QStringList> finishDetailRows(const QList<FinishRecord>& finishes, const Q
     return rows;
 }
 
-const Competitor* findByStartNumber(const QList<Competitor>& startList, const QString& startNumber)
-{
-    const QString wanted = startNumber.trimmed();
-    if (wanted.isEmpty())
-        return nullptr;
-    for (const Competitor& c : startList) {
-        if (c.sbroj.trimmed() == wanted)
-            return &c;
-    }
-    return nullptr;
-}
-
 } // namespace standings

@@ -21,9 +21,4 @@ QList<QStringList> finishListRows(const QList<FinishRecord>& finishes);
 QList<QStringList> finishDetailRows(const QList<FinishRecord>& finishes, const QList<Competitor>& startList,
                                     const QDate& raceDate);
 
-// The first competitor whose start number, without leading and trailing
-// blanks, equals startNumber without them, as exact text (7 is not 07).
-// An empty start number matches nobody. Nothing when there is no match.
-const Competitor* findByStartNumber(const QList<Competitor>& startList, const QString& startNumber);
-
 } // namespace standings

@@ -9,7 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 
-bool CompetitorFields::check(QWidget* parent, const QDate& raceDate, const QList<Competitor>& startList,
+bool CompetitorFields::check(QWidget* parent, const QDate& raceDate, const rules::StartNumberIndex& startNumbers,
                              qint64 ownId) const
 {
     // A field holding only blanks counts as filled.
@@ -37,7 +37,7 @@ bool CompetitorFields::check(QWidget* parent, const QDate& raceDate, const QList
         break;
     }
 
-    if (rules::startNumberTaken(sbroj->text(), startList, ownId)) {
+    if (startNumbers.takenByOther(sbroj->text(), ownId)) {
         MessageBox::notice(parent, tx::startNumberTaken());
         rules::markField(sbroj);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/records.h"
+#include "ui/competitorrules.h"
 
 #include <QDate>
 #include <QList>
@@ -24,7 +25,8 @@ struct CompetitorFields {
     // list (ownId: the edited competitor, 0 when adding). The first refusal
     // shows its message, marks the field at fault and returns false; every
     // field keeps what was typed.
-    bool check(QWidget* parent, const QDate& raceDate, const QList<Competitor>& startList, qint64 ownId) const;
+    bool check(QWidget* parent, const QDate& raceDate, const rules::StartNumberIndex& startNumbers,
+               qint64 ownId) const;
 
     // The entry as typed, texts untrimmed, the birth date read as
     // day.month.year. Meant for an entry that passed check().

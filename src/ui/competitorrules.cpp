@@ -20,16 +20,28 @@ BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDa
     return BirthYearResult::Ok;
 }
 
-bool startNumberTaken(const QString& startNumber, const QList<Competitor>& startList, qint64 ownId)
+StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 {
-    const QString wanted = startNumber.trimmed();
-    if (wanted.isEmpty())
-        return false;
-    for (const Competitor& c : startList) {
-        if (c.id != ownId && c.sbroj.trimmed() == wanted)
-            return true;
+    m_entries.reserve(startList.size());
+    for (qsizetype i = 0; i < startList.size(); ++i) {
+        const QString number = startList.at(i).sbroj.trimmed();
+        if (!number.isEmpty())
+            m_entries[number].append({i, startList.at(i).id});
     }
-    return false;
+}
+
+qsizetype StartNumberIndex::first(const QString& startNumber) const
+{
+    const auto it = m_entries.constFind(startNumber.trimmed());
+    return it == m_entries.cend() ? -1 : it->first().position;
+}
+
+bool StartNumberIndex::takenByOther(const QString& startNumber, qint64 ownId) const
+{
+    const auto it = m_entries.constFind(startNumber.trimmed());
+    if (it == m_entries.cend())
+        return false;
+    return std::any_of(it->cbegin(), it->cend(), [ownId](const Entry& e) { return e.id != ownId; });
 }
 
 } // namespace rules

@@ -3,6 +3,7 @@
 #include "data/records.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -15,10 +16,26 @@ namespace rules {
 enum class BirthYearResult { Ok, TooYoung, TooOld };
 BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDate);
 
-// Whether startNumber is already used on the start list by a competitor other
-// than the one with key ownId (0 when adding a new competitor). Numbers are
-// compared as exact text after trimming blanks at both ends, so 7 and 07
-// differ; an empty number never collides.
-bool startNumberTaken(const QString& startNumber, const QList<Competitor>& startList, qint64 ownId = 0);
+// The start numbers of a start list, for lookups that do not walk the list.
+// Numbers are compared as exact text after trimming blanks at both ends, so
+// 7 and 07 differ; an empty number matches nobody.
+class StartNumberIndex {
+public:
+    StartNumberIndex() = default;
+    explicit StartNumberIndex(const QList<Competitor>& startList);
+
+    // The list position of the first competitor with this number, or -1.
+    qsizetype first(const QString& startNumber) const;
+    // Whether a competitor other than the one with key ownId (0 when adding
+    // a new competitor) has this number.
+    bool takenByOther(const QString& startNumber, qint64 ownId = 0) const;
+
+private:
+    struct Entry {
+        qsizetype position;
+        qint64 id;
+    };
+    QHash<QString, QList<Entry>> m_entries; // in list order
+};
 
 } // namespace rules

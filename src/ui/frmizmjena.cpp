@@ -106,7 +106,7 @@ void frmizmjena::setRow(const QTreeWidgetItem& row)
 void frmizmjena::cmdizmjena_Click()
 {
     const qint64 id = lblide->text().toLongLong();
-    if (!m_fields.check(this, m_window.currentRaceDate(), m_window.startList(), id))
+    if (!m_fields.check(this, m_window.currentRaceDate(), m_window.startNumbers(), id))
         return;
 
     Competitor c = m_fields.values();

@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 #include "data/records.h"
+#include "ui/competitorrules.h"
 
 #include <QHash>
 #include <QList>
@@ -57,6 +58,8 @@ public:
     bool popunalsv1();
     // The current race's competitors as lsv1 was last filled (fill order).
     const QList<Competitor>& startList() const { return m_startList; }
+    // Its start numbers, for lookups by number.
+    const rules::StartNumberIndex& startNumbers() const { return m_startNumbers; }
     // Shows "Startnalista" and hides "Ciljna lista" when lsv1 has rows.
     void showStartListMenuIfRows();
 
@@ -119,6 +122,7 @@ private:
     std::unique_ptr<Database> m_db;
     bool m_databaseReady = false;
     QList<Competitor> m_startList;
+    rules::StartNumberIndex m_startNumbers;
 
     // ---- Start list view state ----
     int m_sortColumn = -1;

@@ -26,7 +26,7 @@ void frmkelvora::cmddodaj_Click()
         return;
     }
     const CompetitorFields fields{txtime, txtsbroj, txtdrzava, txtklub, cbospol, txtdatumrod};
-    if (!fields.check(this, currentRaceDate(), startList(), 0))
+    if (!fields.check(this, currentRaceDate(), m_startNumbers, 0))
         return;
 
     Competitor c = fields.values();

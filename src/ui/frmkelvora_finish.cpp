@@ -49,14 +49,15 @@ void frmkelvora::cmdunos_Click()
         rules::markField(txtsbrojr);
         return;
     }
-    const Competitor* competitor = standings::findByStartNumber(m_startList, txtsbrojr->text());
-    if (!competitor) {
+    const qsizetype position = m_startNumbers.first(txtsbrojr->text());
+    if (position < 0) {
         MessageBox::notice(this, tx::startNumberNotOnList());
         return;
     }
+    const Competitor& competitor = m_startList.at(position);
     // Asked of the database, not of the list on screen, so that no state
     // of the window can let a second record in.
-    const auto finished = m_db->hasFinishRecord(currentRaceId(), competitor->id);
+    const auto finished = m_db->hasFinishRecord(currentRaceId(), competitor.id);
     if (!finished) {
         showDbError(finished.error());
         return;
@@ -70,7 +71,7 @@ void frmkelvora::cmdunos_Click()
     FinishRecord record;
     record.idutrke = currentRaceId();
     record.sbroj = txtsbrojr->text();
-    record.idtakmicara = competitor->id;
+    record.idtakmicara = competitor.id;
     record.vrijeme = txtvrijeme->text();
     if (const auto stored = m_db->insertFinishRecord(record); !stored) {
         showDbError(stored.error());

@@ -58,6 +58,7 @@ bool frmkelvora::popunalsv1()
     if (!list) {
         lsv1->clear();
         m_startList.clear();
+        m_startNumbers = {};
         showDbError(list.error());
         return false;
     }
@@ -69,6 +70,7 @@ void frmkelvora::fillStartList(const QList<Competitor>& list)
 {
     lsv1->clear();
     m_startList = list;
+    m_startNumbers = rules::StartNumberIndex(m_startList);
 
     QList<QTreeWidgetItem*> items;
     items.reserve(m_startList.size());
