@@ -4,10 +4,10 @@
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
 #include <QComboBox>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,14 +15,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QLineEdit* lineEdit(QWidget* parent, const char* name, int maxLength)
-{
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    edit->setMaxLength(maxLength);
-    return edit;
-}
 
 // The start list columns the fields are filled from.
 enum Column { ColStartNumber = 1, ColName, ColCountry, ColClub, ColSex, ColBirthDate, ColKey };
@@ -37,30 +29,25 @@ frmizmjena::frmizmjena(frmkelvora& window)
     setWindowTitle(tx::editCompetitorTitle());
     setModal(true);
 
-    m_fields.ime = lineEdit(this, "txtime", 25);
-    m_fields.sbroj = lineEdit(this, "txtsbroj", 6);
-    m_fields.drzava = lineEdit(this, "txtdrzava", 15);
-    m_fields.klub = lineEdit(this, "txtklub", 15);
-    m_fields.spol = new QComboBox(this);
-    m_fields.spol->setObjectName(QStringLiteral("cbospol"));
+    m_fields.ime = ui::lineEdit("txtime", 25);
+    m_fields.sbroj = ui::lineEdit("txtsbroj", 6);
+    m_fields.drzava = ui::lineEdit("txtdrzava", 15);
+    m_fields.klub = ui::lineEdit("txtklub", 15);
+    m_fields.spol = ui::named(new QComboBox, "cbospol");
     m_fields.spol->addItems({tx::sexMale(), tx::sexFemale()});
     m_fields.spol->setCurrentIndex(1);
     m_fields.spol->setEditable(false);
-    m_fields.datumrod = lineEdit(this, "txtdatumrod", 10);
+    m_fields.datumrod = ui::lineEdit("txtdatumrod", 10);
     // Wide enough to show a whole name of 25 characters.
     m_fields.ime->setMinimumWidth(m_fields.ime->fontMetrics().averageCharWidth() * 30);
     // Here the start number takes any character; only its length is limited.
     rules::FieldFilter::install(m_fields.datumrod, rules::FieldKind::Date);
 
-    lblide = new QLabel(this);
-    lblide->setObjectName(QStringLiteral("lblide"));
+    lblide = ui::named(new QLabel, "lblide");
     lblide->setVisible(false);
 
-    cmdizmjena = new QPushButton(tx::buttonEditCompetitor(), this);
-    cmdizmjena->setObjectName(QStringLiteral("cmdizmjena"));
-    cmdizmjena->setDefault(true);
-    cmdizlaz = new QPushButton(tx::plainExit(), this);
-    cmdizlaz->setObjectName(QStringLiteral("cmdizlaz"));
+    cmdizmjena = ui::button(tx::buttonEditCompetitor(), "cmdizmjena", true);
+    cmdizlaz = ui::button(tx::plainExit(), "cmdizlaz");
     connect(cmdizmjena, &QPushButton::clicked, this, &frmizmjena::cmdizmjena_Click);
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -72,15 +59,10 @@ frmizmjena::frmizmjena(frmkelvora& window)
     form->addRow(tx::fieldSex(), m_fields.spol);
     form->addRow(tx::fieldBirthDate(), m_fields.datumrod);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdizmjena);
-    buttons->addWidget(cmdizlaz);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(lblide);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({cmdizmjena, cmdizlaz}));
 
     setTabOrder(m_fields.ime, m_fields.sbroj);
     setTabOrder(m_fields.sbroj, m_fields.drzava);

@@ -4,9 +4,9 @@
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,22 +27,14 @@ frmizmjenautrke::frmizmjenautrke(Database& db, qint64 raceId, const QString& nam
     m_fields.txtorg->setText(organiser);
     m_fields.txtdatum->setText(dateText);
 
-    cmizmjena = new QPushButton(tx::buttonChange());
-    cmizmjena->setObjectName(QStringLiteral("cmizmjena"));
-    cmizmjena->setDefault(true);
-    cmdizlaz = new QPushButton(tx::buttonExit());
-    cmdizlaz->setObjectName(QStringLiteral("cmdizlaz"));
+    cmizmjena = ui::button(tx::buttonChange(), "cmizmjena", true);
+    cmdizlaz = ui::button(tx::buttonExit(), "cmdizlaz");
     connect(cmizmjena, &QPushButton::clicked, this, &frmizmjenautrke::cmizmjena_Click);
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmizmjena);
-    buttons->addWidget(cmdizlaz);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({cmizmjena, cmdizlaz}));
     setTabOrder(m_fields.txtdatum, cmizmjena);
     setTabOrder(cmizmjena, cmdizlaz);
 }

@@ -4,6 +4,7 @@
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,19 +29,8 @@
 
 namespace {
 
-template <typename T>
-T* named(T* object, const char* name)
-{
-    object->setObjectName(QString::fromLatin1(name));
-    return object;
-}
-
-QLineEdit* lineEdit(const char* name, int maxLength)
-{
-    auto* edit = named(new QLineEdit, name);
-    edit->setMaxLength(maxLength);
-    return edit;
-}
+using ui::lineEdit;
+using ui::named;
 
 // A report-style list: one row per record, whole rows selected, the key
 // columns hidden.
@@ -169,8 +159,8 @@ QWidget* frmkelvora::buildStartListPage()
     rules::FieldFilter::install(txtsbroj, rules::FieldKind::StartNumber);
     rules::FieldFilter::install(txtdatumrod, rules::FieldKind::Date);
 
-    cmddodaj = named(new QPushButton(tx::buttonAddCompetitor()), "cmddodaj");
-    cmdispis = named(new QPushButton(tx::buttonPrintStartList()), "cmdispis");
+    cmddodaj = ui::button(tx::buttonAddCompetitor(), "cmddodaj");
+    cmdispis = ui::button(tx::buttonPrintStartList(), "cmdispis");
     connect(cmddodaj, &QPushButton::clicked, this, &frmkelvora::cmddodaj_Click);
     connect(cmdispis, &QPushButton::clicked, this, &frmkelvora::cmdispis_Click);
 
@@ -216,7 +206,7 @@ QWidget* frmkelvora::buildResultsPage()
     txtvrijeme = lineEdit("txtvrijeme", 8);
     rules::FieldFilter::install(txtsbrojr, rules::FieldKind::StartNumber);
     rules::FieldFilter::install(txtvrijeme, rules::FieldKind::Time);
-    cmdunos = named(new QPushButton(tx::buttonEnterFinish()), "cmdunos");
+    cmdunos = ui::button(tx::buttonEnterFinish(), "cmdunos");
     connect(cmdunos, &QPushButton::clicked, this, &frmkelvora::cmdunos_Click);
     // At the judges' pace: Enter moves from the start number to the time,
     // and Enter in the time stores the pair.
@@ -287,8 +277,8 @@ QWidget* frmkelvora::buildReportsPage()
     sexLayout->addWidget(optmuski);
     sexLayout->addWidget(optsvi);
 
-    cmdobrada = named(new QPushButton(tx::buttonProcess()), "cmdobrada");
-    cmdispisiz = named(new QPushButton(tx::buttonPrintStandings()), "cmdispisiz");
+    cmdobrada = ui::button(tx::buttonProcess(), "cmdobrada");
+    cmdispisiz = ui::button(tx::buttonPrintStandings(), "cmdispisiz");
     connect(cmdobrada, &QPushButton::clicked, this, &frmkelvora::cmdobrada_Click);
     connect(cmdispisiz, &QPushButton::clicked, this, &frmkelvora::cmdispisiz_Click);
 

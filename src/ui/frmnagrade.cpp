@@ -3,8 +3,8 @@
 #include "data/database.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,32 +18,23 @@ frmnagrade::frmnagrade(Database& db, qint64 raceId, const QString& storedText, Q
     setObjectName(QStringLiteral("frmnagrade"));
     setWindowTitle(tx::prizesTitle());
 
-    lblnagrade = new QLabel(tx::prizesLabel());
-    lblnagrade->setObjectName(QStringLiteral("lblnagrade"));
-    txtnagrade = new QPlainTextEdit;
-    txtnagrade->setObjectName(QStringLiteral("txtnagrade"));
+    lblnagrade = ui::named(new QLabel(tx::prizesLabel()), "lblnagrade");
+    txtnagrade = ui::named(new QPlainTextEdit, "txtnagrade");
     txtnagrade->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtnagrade->setTabChangesFocus(true);
     txtnagrade->setMinimumSize(360, 180);
     txtnagrade->setPlainText(storedText);
     lblnagrade->setBuddy(txtnagrade);
 
-    cmdnagrade = new QPushButton(storedText.isEmpty() ? tx::prizesStore() : tx::prizesChange());
-    cmdnagrade->setObjectName(QStringLiteral("cmdnagrade"));
-    cmdizlaznagrade = new QPushButton(tx::plainExit());
-    cmdizlaznagrade->setObjectName(QStringLiteral("cmdizlaznagrade"));
+    cmdnagrade = ui::button(storedText.isEmpty() ? tx::prizesStore() : tx::prizesChange(), "cmdnagrade");
+    cmdizlaznagrade = ui::button(tx::plainExit(), "cmdizlaznagrade");
     connect(cmdnagrade, &QPushButton::clicked, this, &frmnagrade::cmdnagrade_Click);
     connect(cmdizlaznagrade, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdnagrade);
-    buttons->addWidget(cmdizlaznagrade);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblnagrade);
     layout->addWidget(txtnagrade, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({cmdnagrade, cmdizlaznagrade}));
 }
 
 void frmnagrade::cmdnagrade_Click()

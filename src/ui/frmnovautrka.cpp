@@ -4,9 +4,9 @@
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,22 +22,14 @@ frmnovautrka::frmnovautrka(Database& db, QWidget* parent)
     m_fields = addRaceFields(form);
     m_fields.txtime->setMinimumWidth(260);
 
-    cmdupis = new QPushButton(tx::buttonStore());
-    cmdupis->setObjectName(QStringLiteral("cmdupis"));
-    cmdupis->setDefault(true);
-    cmdizlaz = new QPushButton(tx::buttonExit());
-    cmdizlaz->setObjectName(QStringLiteral("cmdizlaz"));
+    cmdupis = ui::button(tx::buttonStore(), "cmdupis", true);
+    cmdizlaz = ui::button(tx::buttonExit(), "cmdizlaz");
     connect(cmdupis, &QPushButton::clicked, this, &frmnovautrka::cmdupis_Click);
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdupis);
-    buttons->addWidget(cmdizlaz);
-
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({cmdupis, cmdizlaz}));
     setTabOrder(m_fields.txtdatum, cmdupis);
     setTabOrder(cmdupis, cmdizlaz);
 }

@@ -4,8 +4,8 @@
 #include "ui/listhelpers.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -19,8 +19,7 @@ frmotvoriutrku::frmotvoriutrku(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("frmotvoriutrku"));
     setWindowTitle(tx::openRaceTitle());
 
-    lstotvori = new QTreeWidget;
-    lstotvori->setObjectName(QStringLiteral("lstotvori"));
+    lstotvori = ui::named(new QTreeWidget, "lstotvori");
     lstotvori->setHeaderLabels({tx::openColumnName(), tx::openColumnId()});
     lstotvori->setRootIsDecorated(false);
     lstotvori->setAllColumnsShowFocus(true);
@@ -31,26 +30,17 @@ frmotvoriutrku::frmotvoriutrku(Database& db, QWidget* parent)
     lstotvori->setColumnWidth(1, 50);
     lstotvori->setMinimumSize(340, 220);
 
-    Label1 = new QLabel(tx::openHint());
-    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1 = ui::named(new QLabel(tx::openHint()), "Label1");
 
-    cmdotvori = new QPushButton(tx::buttonOpen());
-    cmdotvori->setObjectName(QStringLiteral("cmdotvori"));
-    cmdotvori->setDefault(true);
-    cmdizlaz = new QPushButton(tx::buttonExit());
-    cmdizlaz->setObjectName(QStringLiteral("cmdizlaz"));
+    cmdotvori = ui::button(tx::buttonOpen(), "cmdotvori", true);
+    cmdizlaz = ui::button(tx::buttonExit(), "cmdizlaz");
     connect(cmdotvori, &QPushButton::clicked, this, &frmotvoriutrku::cmdotvori_Click);
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(cmdotvori);
-    buttons->addWidget(cmdizlaz);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstotvori, 1);
     layout->addWidget(Label1);
-    layout->addLayout(buttons);
+    layout->addLayout(ui::buttonRow({cmdotvori, cmdizlaz}));
 }
 
 bool frmotvoriutrku::load()

@@ -4,6 +4,7 @@
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
 #include "ui/texts.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
 #include <QLineEdit>
@@ -12,9 +13,7 @@ namespace {
 
 QLineEdit* raceField(QFormLayout* form, const char* name, const QString& caption, int maxLength)
 {
-    auto* field = new QLineEdit;
-    field->setObjectName(QString::fromLatin1(name));
-    field->setMaxLength(maxLength);
+    QLineEdit* field = ui::lineEdit(name, maxLength);
     form->addRow(caption, field);
     return field;
 }

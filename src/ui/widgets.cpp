@@ -1,0 +1,32 @@
+#include "ui/widgets.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ui {
+
+QLineEdit* lineEdit(const char* name, int maxLength)
+{
+    auto* edit = named(new QLineEdit, name);
+    edit->setMaxLength(maxLength);
+    return edit;
+}
+
+QPushButton* button(const QString& text, const char* name, bool isDefault)
+{
+    auto* b = named(new QPushButton(text), name);
+    b->setDefault(isDefault);
+    return b;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    for (QPushButton* b : buttons)
+        row->addWidget(b);
+    return row;
+}
+
+} // namespace ui

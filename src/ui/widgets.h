@@ -1,0 +1,31 @@
+#pragma once
+
+// Small builders shared by the main window and the dialogs: every control
+// gets its object name as it is made.
+
+#include <QString>
+#include <initializer_list>
+
+class QHBoxLayout;
+class QLineEdit;
+class QPushButton;
+
+namespace ui {
+
+template <typename T>
+T* named(T* object, const char* name)
+{
+    object->setObjectName(QString::fromLatin1(name));
+    return object;
+}
+
+// A text field that takes at most maxLength characters.
+QLineEdit* lineEdit(const char* name, int maxLength);
+
+// A push button; the default button is the one Enter presses.
+QPushButton* button(const QString& text, const char* name, bool isDefault = false);
+
+// The buttons of a dialog, in one row on the right.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+} // namespace ui
