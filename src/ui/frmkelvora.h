@@ -49,6 +49,8 @@ public:
     QDate currentRaceDate() const;
     void setCurrentRace(const Race& race);
     void clearCurrentRace();
+    // Makes the race with this key current, as opening it from the dialog does.
+    bool openRaceById(qint64 id);
     // The six items that need a race: print items, race edit, withdraw, prizes, categories.
     void enableRaceMenus();
     void selectPage(int index);
@@ -108,6 +110,7 @@ private slots:
     void cmdispisiz_Click();
 
 private:
+    bool openRace(const Race& race);
     void buildUi();
     void buildMenus();
     QWidget* buildStartListPage();

@@ -33,13 +33,27 @@ void frmkelvora::onOpenRace()
     if (!dialog.load() || dialog.exec() != QDialog::Accepted)
         return;
 
-    const Race& race = dialog.race();
+    openRace(dialog.race());
+}
+
+bool frmkelvora::openRaceById(qint64 id)
+{
+    const auto race = m_db->race(id);
+    if (!race) {
+        showDbError(race.error());
+        return false;
+    }
+    return openRace(race.value());
+}
+
+bool frmkelvora::openRace(const Race& race)
+{
     // The start list is read before anything changes, so a failed read
     // leaves the window with the race it had.
     const auto list = m_db->startList(race.id);
     if (!list) {
         showDbError(list.error());
-        return;
+        return false;
     }
     setCurrentRace(race);
     setWindowTitle(tx::raceCaption(race.ime));
@@ -47,6 +61,7 @@ void frmkelvora::onOpenRace()
     enableRaceMenus();
     showStartListMenuIfRows();
     selectPage(PageStartList);
+    return true;
 }
 
 void frmkelvora::onEditRace()
