@@ -1,8 +1,8 @@
 // Builds the finish list and its detailed rows for a large race and fills
 // two list views with them, as every refresh of the results page does.
 
-#include "standings/finishlist.h"
-#include "ui/competitorrules.h"
+#include "core/finishlist.h"
+#include "core/competitorrules.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

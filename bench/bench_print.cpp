@@ -3,9 +3,9 @@
 // printer. Prints the times. An optional argument names a directory where
 // the PDF files are kept.
 
-#include "print/listlayout.h"
+#include "core/listlayout.h"
 #include "print/qtprintsurface.h"
-#include "print/recordingsurface.h"
+#include "recordingsurface.h"
 
 #include <QApplication>
 #include <QDir>

@@ -10,7 +10,7 @@
 //
 // For callgrind: valgrind --tool=callgrind bench_standings 1 --functions-only
 
-#include "standings/standings.h"
+#include "core/standings.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 

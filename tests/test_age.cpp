@@ -1,6 +1,6 @@
 #include "testutil.h"
 
-#include "standings/age.h"
+#include "core/age.h"
 
 class TestAge : public QObject {
     Q_OBJECT

@@ -1,5 +1,5 @@
 #include "testutil.h"
-#include "ui/competitorrules.h"
+#include "core/competitorrules.h"
 
 using rules::BirthYearResult;
 

@@ -1,6 +1,6 @@
-#include "data/dates.h"
+#include "core/dates.h"
 #include "testutil.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QComboBox>

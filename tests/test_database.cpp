@@ -1,7 +1,7 @@
 #include "data/database.h"
-#include "data/dates.h"
+#include "core/dates.h"
 #include "testutil.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "testutil.h"
 #include "ui/fieldrules.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QClipboard>
 #include <QLineEdit>

@@ -1,9 +1,9 @@
 #include "testutil.h"
 
-#include "standings/finishlist.h"
-#include "ui/competitorrules.h"
-#include "ui/texts.h"
-#include "ui/timerules.h"
+#include "core/finishlist.h"
+#include "core/competitorrules.h"
+#include "core/texts.h"
+#include "core/timerules.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,5 +1,5 @@
 #include "testutil.h"
-#include "ui/listsort.h"
+#include "core/listsort.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 #include "testutil.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 #include "testutil.h"
 
-#include "print/listlayout.h"
-#include "print/recordingsurface.h"
-#include "ui/texts.h"
+#include "core/listlayout.h"
+#include "recordingsurface.h"
+#include "core/texts.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -354,9 +354,9 @@ private slots:
         QTest::addColumn<ListFormat>("format");
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<int>("orientation");
-        QTest::newRow("start list") << print::startListFormat() << startRows(130) << int(QPageLayout::Portrait);
+        QTest::newRow("start list") << print::startListFormat() << startRows(130) << int(print::Orientation::Portrait);
         QTest::newRow("standings") << print::standingsFormat(standingsTitle) << standingsRows(85)
-                                   << int(QPageLayout::Landscape);
+                                   << int(print::Orientation::Landscape);
     }
 
     void printDocumentDrivesTheSurface()
@@ -428,7 +428,7 @@ private slots:
         QCOMPARE(page.at(10).text,
                  QStringLiteral("        1  7      Iva Ivić                  HRV             AK Split        Ž    23.12.1988"));
         QCOMPARE(page.at(11).text.left(28), QStringLiteral("        2  12     Maja Majić"));
-        QCOMPARE(f.recorder->orientation(), QPageLayout::Portrait);
+        QCOMPARE(f.recorder->orientation(), print::Orientation::Portrait);
         QVERIFY(f.recorder->ended());
     }
 
@@ -556,7 +556,7 @@ private slots:
         QCOMPARE(MessageBox::last().text, QStringLiteral("Broj stranica: 2 Ispis tražene liste?"));
         QCOMPARE(MessageBox::last().icon, QMessageBox::Question);
         QCOMPARE(f.jobName, QStringLiteral("Poredak"));
-        QCOMPARE(f.recorder->orientation(), QPageLayout::Landscape);
+        QCOMPARE(f.recorder->orientation(), print::Orientation::Landscape);
         QCOMPARE(f.recorder->pages().size(), 2);
         QCOMPARE(f.recorder->pages()[0].size(), 52);
         QCOMPARE(f.recorder->pages()[1].size(), 15);

@@ -3,10 +3,10 @@
 
 #include "testutil.h"
 
-#include "print/listlayout.h"
+#include "core/listlayout.h"
 #include "print/qtprintsurface.h"
-#include "print/recordingsurface.h"
-#include "ui/texts.h"
+#include "recordingsurface.h"
+#include "core/texts.h"
 
 #include <QDir>
 #include <QFontDatabase>
@@ -222,7 +222,7 @@ private slots:
         const QList<Box> boxes = textBoxes(path);
         QCOMPARE(boxes.size(), pages);
         for (const Box& box : boxes) {
-            QCOMPARE(box.pageWidth > box.pageHeight, format.orientation == QPageLayout::Landscape);
+            QCOMPARE(box.pageWidth > box.pageHeight, format.orientation == print::Orientation::Landscape);
             QVERIFY(box.left >= 0);
             QVERIFY(box.top >= 0);
             QVERIFY2(box.right <= box.pageWidth, qPrintable(QString::number(box.right)));

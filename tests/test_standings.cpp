@@ -1,6 +1,6 @@
-#include "standings/standings.h"
+#include "core/standings.h"
 #include "testutil.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QComboBox>
 #include <QLabel>

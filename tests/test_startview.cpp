@@ -1,7 +1,7 @@
 #include "testutil.h"
-#include "data/dates.h"
+#include "core/dates.h"
 #include "ui/listhelpers.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QContextMenuEvent>

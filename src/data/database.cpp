@@ -1,6 +1,6 @@
 #include "data/database.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "data/dbresult.h"
-#include "data/records.h"
+#include "core/records.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 
 // The printer as a text surface: one line per print operation, page by page.
 
-#include "print/listlayout.h"
+#include "core/listlayout.h"
 
 #include <QPageLayout>
 #include <QString>
@@ -13,7 +13,7 @@ class PrintSurface {
 public:
     virtual ~PrintSurface() = default;
 
-    virtual void setOrientation(QPageLayout::Orientation orientation) = 0;
+    virtual void setOrientation(print::Orientation orientation) = 0;
     virtual void setFont(const QString& family, int pointSize) = 0;
     virtual void setBold(bool on) = 0;
     // Prints one line; the next line goes below it.

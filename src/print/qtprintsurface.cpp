@@ -1,6 +1,6 @@
 #include "print/qtprintsurface.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -73,7 +73,7 @@ QPageSize QtPrintSurface::defaultPaper()
                                                                                        : QPageSize::A4);
 }
 
-void QtPrintSurface::setOrientation(QPageLayout::Orientation orientation)
+void QtPrintSurface::setOrientation(print::Orientation orientation)
 {
     m_orientation = orientation;
 }
@@ -114,7 +114,7 @@ void QtPrintSurface::endDocument()
 
 void QtPrintSurface::paint()
 {
-    m_printer->setPageOrientation(m_orientation);
+    m_printer->setPageOrientation(m_orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     applyMargins(*m_printer);
 
     QPainter painter;

@@ -23,7 +23,7 @@ public:
     QtPrintSurface(const QString& pdfPath, const QString& jobName, const QPageSize& paper = defaultPaper());
     ~QtPrintSurface() override;
 
-    void setOrientation(QPageLayout::Orientation orientation) override;
+    void setOrientation(print::Orientation orientation) override;
     void setFont(const QString& family, int pointSize) override;
     void setBold(bool on) override;
     void printLine(const QString& text) override;
@@ -46,7 +46,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     QString m_target; // printer name or file path, for failure descriptions
     QString m_outputFile;
-    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
+    print::Orientation m_orientation = print::Orientation::Portrait;
     QString m_family;
     int m_pointSize = fontPointSize;
     bool m_bold = false;

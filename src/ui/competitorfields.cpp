@@ -1,10 +1,10 @@
 #include "ui/competitorfields.h"
 
-#include "data/dates.h"
-#include "ui/competitorrules.h"
+#include "core/dates.h"
+#include "core/competitorrules.h"
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QComboBox>
 #include <QLineEdit>

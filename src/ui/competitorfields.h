@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/records.h"
-#include "ui/competitorrules.h"
+#include "core/records.h"
+#include "core/competitorrules.h"
 
 #include <QDate>
 #include <QList>

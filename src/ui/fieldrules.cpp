@@ -1,7 +1,7 @@
 #include "ui/fieldrules.h"
 
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QApplication>

@@ -3,7 +3,7 @@
 #include "ui/fieldrules.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>

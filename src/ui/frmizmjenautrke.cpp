@@ -3,7 +3,7 @@
 #include "data/database.h"
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 #include "ui/widgets.h"
 
 #include <QFormLayout>

@@ -1,6 +1,6 @@
 #include "ui/frmkategorije.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 #include "ui/widgets.h"
 
 #include <QLabel>

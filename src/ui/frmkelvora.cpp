@@ -1,9 +1,9 @@
 #include "ui/frmkelvora.h"
 
-#include "data/dates.h"
+#include "core/dates.h"
 #include "ui/fieldrules.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 #include "ui/widgets.h"
 
 #include <QAction>

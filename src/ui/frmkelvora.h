@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/database.h"
-#include "data/records.h"
-#include "ui/competitorrules.h"
+#include "core/records.h"
+#include "core/competitorrules.h"
 
 #include <QHash>
 #include <QList>

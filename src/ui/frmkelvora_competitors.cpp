@@ -6,7 +6,7 @@
 #include "ui/frmizmjena.h"
 #include "ui/listhelpers.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -2,12 +2,12 @@
 
 #include "ui/frmkelvora.h"
 
-#include "standings/finishlist.h"
+#include "core/finishlist.h"
 #include "ui/fieldrules.h"
 #include "ui/listhelpers.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
-#include "ui/timerules.h"
+#include "core/texts.h"
+#include "core/timerules.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -2,11 +2,11 @@
 
 #include "ui/frmkelvora.h"
 
-#include "print/listlayout.h"
+#include "core/listlayout.h"
 #include "print/printsurface.h"
 #include "print/qtprintsurface.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QDateTime>
 #include <QDir>

@@ -8,7 +8,7 @@
 #include "ui/frmnovautrka.h"
 #include "ui/frmotvoriutrku.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QLabel>

@@ -2,8 +2,8 @@
 
 #include "ui/frmkelvora.h"
 
-#include "standings/standings.h"
-#include "ui/texts.h"
+#include "core/standings.h"
+#include "core/texts.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -2,10 +2,10 @@
 
 #include "ui/frmkelvora.h"
 
-#include "data/dates.h"
+#include "core/dates.h"
 #include "ui/listhelpers.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 
 #include "data/database.h"
 #include "ui/messagebox.h"
-#include "ui/texts.h"
+#include "core/texts.h"
 #include "ui/widgets.h"
 
 #include <QLabel>

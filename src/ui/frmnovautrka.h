@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/records.h"
+#include "core/records.h"
 #include "ui/racefields.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/listsort.h"
+#include "core/listsort.h"
 
 #include <QTreeWidgetItem>
 #include <optional>

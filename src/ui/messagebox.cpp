@@ -1,6 +1,6 @@
 #include "ui/messagebox.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 namespace {
 

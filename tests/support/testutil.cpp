@@ -1,6 +1,6 @@
 #include "testutil.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QAction>
 #include <QDeadlineTimer>

@@ -1,4 +1,4 @@
-#include "print/recordingsurface.h"
+#include "recordingsurface.h"
 
 namespace print {
 
@@ -17,7 +17,7 @@ void RecordingSurface::failOn(Operation operation, const QString& description)
     m_failures.append({operation, description});
 }
 
-void RecordingSurface::setOrientation(QPageLayout::Orientation orientation)
+void RecordingSurface::setOrientation(print::Orientation orientation)
 {
     call(Operation::Orientation);
     m_orientation = orientation;

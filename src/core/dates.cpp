@@ -1,4 +1,4 @@
-#include "data/dates.h"
+#include "core/dates.h"
 
 #include <QStringList>
 

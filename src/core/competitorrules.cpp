@@ -1,6 +1,6 @@
-#include "ui/competitorrules.h"
+#include "core/competitorrules.h"
 
-#include "data/dates.h"
+#include "core/dates.h"
 
 namespace rules {
 

@@ -5,11 +5,14 @@
 // list and the standings; they differ only in their ListFormat.
 
 #include <QList>
-#include <QPageLayout>
+#include <QStringList>
 #include <QString>
 #include <QStringList>
 
 namespace print {
+
+// The paper's orientation of a printout.
+enum class Orientation { Portrait, Landscape };
 
 // One printed column. source is the index of the value in a row; a column
 // with source RunningNumber prints the row's running number instead.
@@ -24,7 +27,7 @@ struct Column {
 };
 
 struct ListFormat {
-    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    Orientation orientation = Orientation::Portrait;
     int indent = 0;
     int rowsPerPage = 0;
     // The bold title line, followed by the page number.
@@ -54,7 +57,7 @@ struct Line {
 using Page = QList<Line>;
 
 struct Document {
-    QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    Orientation orientation = Orientation::Portrait;
     QList<Page> pages;
 };
 

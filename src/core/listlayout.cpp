@@ -1,6 +1,6 @@
-#include "print/listlayout.h"
+#include "core/listlayout.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 #include <QRegularExpression>
 
@@ -64,7 +64,7 @@ QString fontName()
 ListFormat startListFormat()
 {
     ListFormat f;
-    f.orientation = QPageLayout::Portrait;
+    f.orientation = print::Orientation::Portrait;
     f.indent = 4;
     f.rowsPerPage = 60;
     f.titleFirst = tx::printStartListHeading() + tx::printPage();
@@ -89,7 +89,7 @@ ListFormat standingsFormat(const QString& listName)
 {
     using A = Column::Align;
     ListFormat f;
-    f.orientation = QPageLayout::Landscape;
+    f.orientation = print::Orientation::Landscape;
     f.indent = 12;
     f.rowsPerPage = 40;
     f.titleFirst = tx::printStandingsHeading() + oneLine(listName) + tx::printStandingsPage();

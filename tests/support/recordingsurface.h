@@ -14,7 +14,7 @@ class RecordingSurface : public PrintSurface {
 public:
     enum class Operation { Orientation, Font, Bold, Line, NewPage, End };
 
-    void setOrientation(QPageLayout::Orientation orientation) override;
+    void setOrientation(print::Orientation orientation) override;
     void setFont(const QString& family, int pointSize) override;
     void setBold(bool on) override;
     void printLine(const QString& text) override;
@@ -30,7 +30,7 @@ public:
     void setOutputFile(const QString& path) { m_outputFile = path; }
 
     const QList<Page>& pages() const { return m_pages; }
-    QPageLayout::Orientation orientation() const { return m_orientation; }
+    print::Orientation orientation() const { return m_orientation; }
     QString fontFamily() const { return m_fontFamily; }
     int fontPointSize() const { return m_fontPointSize; }
     bool bold() const { return m_bold; }
@@ -44,7 +44,7 @@ private:
     void call(Operation operation);
 
     QList<Page> m_pages{Page{}};
-    QPageLayout::Orientation m_orientation = QPageLayout::Portrait;
+    print::Orientation m_orientation = print::Orientation::Portrait;
     QString m_fontFamily;
     int m_fontPointSize = 0;
     bool m_bold = false;

@@ -1,7 +1,7 @@
-#include "standings/standings.h"
+#include "core/standings.h"
 
-#include "standings/age.h"
-#include "ui/texts.h"
+#include "core/age.h"
+#include "core/texts.h"
 
 #include <QHash>
 #include <algorithm>

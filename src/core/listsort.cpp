@@ -1,6 +1,6 @@
-#include "ui/listsort.h"
+#include "core/listsort.h"
 
-#include "data/dates.h"
+#include "core/dates.h"
 
 #include <QLocale>
 

@@ -1,4 +1,4 @@
-#include "ui/timerules.h"
+#include "core/timerules.h"
 
 namespace rules {
 

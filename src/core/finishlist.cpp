@@ -1,6 +1,6 @@
-#include "standings/finishlist.h"
+#include "core/finishlist.h"
 
-#include "standings/standings.h"
+#include "core/standings.h"
 
 namespace standings {
 

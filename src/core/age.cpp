@@ -1,6 +1,6 @@
-#include "standings/age.h"
+#include "core/age.h"
 
-#include "ui/texts.h"
+#include "core/texts.h"
 
 namespace standings {
 
