@@ -1,11 +1,98 @@
 #include "testutil.h"
 #include "ui/fieldrules.h"
 #include "core/texts.h"
+#include "ui/widgets.h"
 
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 
 using rules::FieldKind;
+
+namespace {
+
+// The ways text comes into a field other than typing it.
+enum class WayIn { KeyboardPaste, MenuPaste, MiddleButton, Drop, InputMethod, Insert };
+
+const char* wayName(WayIn way)
+{
+    switch (way) {
+    case WayIn::KeyboardPaste:
+        return "Ctrl+V";
+    case WayIn::MenuPaste:
+        return "context menu paste";
+    case WayIn::MiddleButton:
+        return "middle button";
+    case WayIn::Drop:
+        return "drop";
+    case WayIn::InputMethod:
+        return "input method";
+    case WayIn::Insert:
+        return "insert";
+    }
+    return "";
+}
+
+// Brings text into the field, with the caret at its end, the given way.
+void bringIn(QLineEdit* edit, WayIn way, const QString& text)
+{
+    edit->end(false);
+    switch (way) {
+    case WayIn::KeyboardPaste:
+        QApplication::clipboard()->setText(text);
+        QTest::keySequence(edit, QKeySequence::Paste);
+        break;
+    case WayIn::MenuPaste: {
+        QApplication::clipboard()->setText(text);
+        std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+        // The menu's own paste item, found by its (untranslated) text.
+        int pasted = 0;
+        for (QAction* action : menu->actions()) {
+            if (action->text().remove(QLatin1Char('&')).startsWith(QLatin1String("Paste"))) {
+                action->trigger();
+                ++pasted;
+            }
+        }
+        QCOMPARE(pasted, 1);
+        break;
+    }
+    case WayIn::MiddleButton: {
+        QApplication::clipboard()->setText(text, QClipboard::Selection);
+        const QPoint right(edit->width() - 4, edit->height() / 2);
+        QTest::mouseClick(edit, Qt::MiddleButton, Qt::NoModifier, right);
+        break;
+    }
+    case WayIn::Drop: {
+        QMimeData data;
+        data.setText(text);
+        const QPointF right(edit->width() - 4, edit->height() / 2);
+        QDragEnterEvent enter(right.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &enter);
+        QDropEvent drop(right, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(edit, &drop);
+        break;
+    }
+    case WayIn::InputMethod: {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QApplication::sendEvent(edit, &commit);
+        break;
+    }
+    case WayIn::Insert:
+        edit->insert(text);
+        break;
+    }
+}
+
+// A key press and release carrying the text the real keyboard sends.
+void pressKey(QLineEdit* edit, int key, const QString& text, int modifiers)
+{
+    QTest::sendKeyEvent(QTest::Click, edit, Qt::Key(key), text, Qt::KeyboardModifiers(modifiers));
+}
+
+} // namespace
 
 class TestFieldRules : public QObject {
     Q_OBJECT
@@ -14,13 +101,14 @@ private:
     // A field with the filter of the given kind, as the windows build them.
     static std::unique_ptr<QLineEdit> field(FieldKind kind, int maxLength)
     {
-        auto edit = std::make_unique<QLineEdit>();
-        edit->setMaxLength(maxLength);
+        std::unique_ptr<QLineEdit> edit(ui::lineEdit("field", maxLength));
         rules::FieldFilter::install(edit.get(), kind);
         edit->show();
         edit->setFocus();
         return edit;
     }
+
+    static char16_t emojiHigh() { return QStringLiteral("\U0001F600").at(0).unicode(); }
 
 private slots:
     void typedKeysAreFiltered_data()
@@ -82,6 +170,270 @@ private slots:
         edit->setSelection(1, 1);
         QTest::keyClicks(edit.get(), ".");
         QCOMPARE(edit->text(), QStringLiteral("1.2.1990"));
+    }
+
+    void editingKeysAlwaysWork_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("cursor");
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("expectedCursor");
+        const int date = int(FieldKind::Date), number = int(FieldKind::StartNumber), time = int(FieldKind::Time);
+        const QString del = QStringLiteral("\x7f");
+        const int none = Qt::NoModifier;
+        QTest::newRow("date: Delete") << date << "1.2.1990" << 0 << 0 << int(Qt::Key_Delete) << del << none
+                                      << ".2.1990" << 0;
+        QTest::newRow("time: Delete") << time << "02:12" << 2 << 0 << int(Qt::Key_Delete) << del << none << "0212"
+                                      << 2;
+        QTest::newRow("start number: Delete") << number << "125" << 1 << 0 << int(Qt::Key_Delete) << del << none
+                                              << "15" << 1;
+        QTest::newRow("date: Delete of a selection")
+            << date << "1.2.1990" << 2 << 2 << int(Qt::Key_Delete) << del << none << "1.1990" << 2;
+        QTest::newRow("date: keypad Delete") << date << "1.2.1990" << 0 << 0 << int(Qt::Key_Delete) << del
+                                             << int(Qt::KeypadModifier) << ".2.1990" << 0;
+        QTest::newRow("date: Backspace") << date << "1.2.1990" << 8 << 0 << int(Qt::Key_Backspace) << "\b" << none
+                                         << "1.2.199" << 7;
+        QTest::newRow("date: Left") << date << "1.2" << 3 << 0 << int(Qt::Key_Left) << "" << none << "1.2" << 2;
+        QTest::newRow("date: Home") << date << "1.2" << 3 << 0 << int(Qt::Key_Home) << "" << none << "1.2" << 0;
+        QTest::newRow("date: End") << date << "1.2" << 0 << 0 << int(Qt::Key_End) << "" << none << "1.2" << 3;
+        QTest::newRow("date: Shift+Home") << date << "1.2" << 3 << 0 << int(Qt::Key_Home) << ""
+                                          << int(Qt::ShiftModifier) << "1.2" << 0;
+        QTest::newRow("date: Ctrl+A") << date << "1.2" << 0 << 0 << int(Qt::Key_A) << "\x01"
+                                      << int(Qt::ControlModifier) << "1.2" << 3;
+    }
+
+    void editingKeysAlwaysWork()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, cursor);
+        QFETCH(int, selection);
+        QFETCH(int, key);
+        QFETCH(QString, keyText);
+        QFETCH(int, modifiers);
+        QFETCH(QString, expected);
+        QFETCH(int, expectedCursor);
+        auto edit = field(FieldKind(kind), 10);
+        edit->setText(text);
+        if (selection)
+            edit->setSelection(cursor, selection);
+        else
+            edit->setCursorPosition(cursor);
+        pressKey(edit.get(), key, keyText, modifiers);
+        QCOMPARE(edit->text(), expected);
+        QCOMPARE(edit->cursorPosition(), expectedCursor);
+    }
+
+    void undoAndRedoAfterFilteredEdits()
+    {
+        auto edit = field(FieldKind::Date, 10);
+        const int ctrl = Qt::ControlModifier;
+        // A refused key leaves no trace in the undo history.
+        QTest::keyClicks(edit.get(), "12a");
+        QCOMPARE(edit->text(), QStringLiteral("12"));
+        pressKey(edit.get(), Qt::Key_Z, QStringLiteral("\x1a"), ctrl);
+        QCOMPARE(edit->text(), QString());
+        pressKey(edit.get(), Qt::Key_Y, QStringLiteral("\x19"), ctrl);
+        QCOMPARE(edit->text(), QStringLiteral("12"));
+        // Delete can be undone.
+        edit->setText(QStringLiteral("1.2.1990"));
+        edit->setCursorPosition(0);
+        pressKey(edit.get(), Qt::Key_Delete, QStringLiteral("\x7f"), Qt::NoModifier);
+        QCOMPARE(edit->text(), QStringLiteral(".2.1990"));
+        pressKey(edit.get(), Qt::Key_Z, QStringLiteral("\x1a"), ctrl);
+        QCOMPARE(edit->text(), QStringLiteral("1.2.1990"));
+        // A paste the filter takes whole is undone as one step.
+        edit->setText(QStringLiteral("1.2"));
+        bringIn(edit.get(), WayIn::KeyboardPaste, QStringLiteral(".1990"));
+        QCOMPARE(edit->text(), QStringLiteral("1.2.1990"));
+        pressKey(edit.get(), Qt::Key_Z, QStringLiteral("\x1a"), ctrl);
+        QCOMPARE(edit->text(), QStringLiteral("1.2"));
+        // Undo after a paste the filter cut never brings back what it dropped.
+        bringIn(edit.get(), WayIn::KeyboardPaste, QStringLiteral(".x19y90"));
+        QCOMPARE(edit->text(), QStringLiteral("1.2.1990"));
+        pressKey(edit.get(), Qt::Key_Z, QStringLiteral("\x1a"), ctrl);
+        QVERIFY(!edit->text().contains(QLatin1Char('x')));
+        QVERIFY(!edit->text().contains(QLatin1Char('y')));
+    }
+
+    void keysWithModifiersAreFiltered_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("keyText");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("expected");
+        const int date = int(FieldKind::Date), number = int(FieldKind::StartNumber), time = int(FieldKind::Time);
+        const int alt = Qt::AltModifier;
+        // AltGr of a Croatian keyboard comes as Ctrl+Alt.
+        const int altGr = Qt::ControlModifier | Qt::AltModifier;
+        QTest::newRow("date: Alt+x") << date << "1.2" << int(Qt::Key_X) << "x" << alt << "1.2";
+        QTest::newRow("time: Alt+h") << time << "02" << int(Qt::Key_H) << "h" << alt << "02";
+        QTest::newRow("date: AltGr @") << date << "1.2" << int(Qt::Key_At) << "@" << altGr << "1.2";
+        QTest::newRow("date: AltGr [") << date << "1.2" << int(Qt::Key_BracketLeft) << "[" << altGr << "1.2";
+        QTest::newRow("start number: AltGr ]") << number << "12" << int(Qt::Key_BracketRight) << "]" << altGr
+                                               << "12";
+        QTest::newRow("time: AltGr {") << time << "02" << int(Qt::Key_BraceLeft) << "{" << altGr << "02";
+        QTest::newRow("time: AltGr }") << time << "02" << int(Qt::Key_BraceRight) << "}" << altGr << "02";
+        QTest::newRow("date: AltGr backslash") << date << "1.2" << int(Qt::Key_Backslash) << "\\" << altGr << "1.2";
+        QTest::newRow("date: third dot with Alt") << date << "1.2.1990" << int(Qt::Key_Period) << "." << alt
+                                                  << "1.2.1990";
+        QTest::newRow("date: dot with AltGr in an empty field") << date << "" << int(Qt::Key_Period) << "."
+                                                                << altGr << "";
+        QTest::newRow("start number: digit with AltGr is typed") << number << "12" << int(Qt::Key_5) << "5"
+                                                                 << altGr << "125";
+    }
+
+    void keysWithModifiersAreFiltered()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, key);
+        QFETCH(QString, keyText);
+        QFETCH(int, modifiers);
+        QFETCH(QString, expected);
+        auto edit = field(FieldKind(kind), 10);
+        edit->setText(text);
+        pressKey(edit.get(), key, keyText, modifiers);
+        QCOMPARE(edit->text(), expected);
+    }
+
+    void textFromEveryWayInIsFiltered_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("incoming");
+        QTest::addColumn<QString>("expected");
+        const int date = int(FieldKind::Date), number = int(FieldKind::StartNumber), time = int(FieldKind::Time);
+        for (const WayIn way : {WayIn::KeyboardPaste, WayIn::MenuPaste, WayIn::MiddleButton, WayIn::Drop,
+                                WayIn::InputMethod, WayIn::Insert}) {
+            const int w = int(way);
+            const QByteArray name(wayName(way));
+            QTest::newRow(name + ": date with letters") << w << date << "" << "12a.3b" << "12.3";
+            QTest::newRow(name + ": date appended") << w << date << "1.2" << ".19x90." << "1.2.1990";
+            QTest::newRow(name + ": date, leading dot") << w << date << "" << ".1.1.2000" << "1.1.2000";
+            QTest::newRow(name + ": start number") << w << number << "" << "a1 2" << "12";
+            QTest::newRow(name + ": time") << w << time << "" << "t=02:12" << "02:12";
+            QTest::newRow(name + ": only letters") << w << date << "1.2" << "abc" << "1.2";
+        }
+        // What dead keys and the compose key commit.
+        const int im = int(WayIn::InputMethod);
+        QTest::newRow("input method: dead key accent") << im << date << "1" << QStringLiteral("é") << "1";
+        QTest::newRow("input method: compose") << im << number << "1" << QStringLiteral("½") << "1";
+        QTest::newRow("input method: compose in time") << im << time << "02" << QStringLiteral("¹:") << "02:";
+    }
+
+    void textFromEveryWayInIsFiltered()
+    {
+        QFETCH(int, way);
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(QString, incoming);
+        QFETCH(QString, expected);
+        if (WayIn(way) == WayIn::MiddleButton && !QApplication::clipboard()->supportsSelection())
+            QSKIP("this platform has no selection to paste with the middle button");
+        auto edit = field(FieldKind(kind), 10);
+        edit->setText(before);
+        bringIn(edit.get(), WayIn(way), incoming);
+        QCOMPARE(edit->text(), expected);
+    }
+
+    void longPasteStopsAtTheLimit_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("maxLength");
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("date of digits") << int(FieldKind::Date) << 10 << "1" << "1111111111";
+        QTest::newRow("start number among letters") << int(FieldKind::StartNumber) << 6 << "a1" << "111111";
+        QTest::newRow("time") << int(FieldKind::Time) << 8 << "1:" << "1:1:1:1:";
+        QTest::newRow("name") << int(FieldKind::Text) << 25 << "ab" << QString("ab").repeated(12) + "a";
+    }
+
+    void longPasteStopsAtTheLimit()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, maxLength);
+        QFETCH(QString, pattern);
+        QFETCH(QString, expected);
+        auto edit = field(FieldKind(kind), maxLength);
+        bringIn(edit.get(), WayIn::KeyboardPaste, pattern.repeated(1000000 / pattern.size()));
+        QCOMPARE(edit->text(), expected);
+        QCOMPARE(rules::maxLength(edit.get()), maxLength);
+    }
+
+    void lengthLimitCutsWholeCharacters_data()
+    {
+        QTest::addColumn<int>("way");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("incoming");
+        QTest::addColumn<QString>("expected");
+        const QString emoji = QStringLiteral("\U0001F600");
+        const int set = -1;
+        QTest::newRow("paste reaching the limit") << int(WayIn::KeyboardPaste) << "abcd" << emoji + emoji
+                                                  << "abcd" + emoji;
+        QTest::newRow("paste into a full field") << int(WayIn::KeyboardPaste) << "abcde" << emoji << "abcde";
+        QTest::newRow("emoji count as one") << int(WayIn::KeyboardPaste) << "" << emoji.repeated(7)
+                                            << emoji.repeated(5);
+        QTest::newRow("input method") << int(WayIn::InputMethod) << "abcd" << emoji + "x" << "abcd" + emoji;
+        QTest::newRow("drop") << int(WayIn::Drop) << "abc" << "d" + emoji + emoji << "abcd" + emoji;
+        QTest::newRow("setText") << set << "" << "abcd" + emoji + emoji << "abcd" + emoji;
+        QTest::newRow("setText of plain text") << set << "" << "abcdefgh" << "abcde";
+    }
+
+    void lengthLimitCutsWholeCharacters()
+    {
+        QFETCH(int, way);
+        QFETCH(QString, before);
+        QFETCH(QString, incoming);
+        QFETCH(QString, expected);
+        // An unfiltered field such as a name, club or race name.
+        auto edit = field(FieldKind::Text, 5);
+        edit->setText(before);
+        if (way < 0)
+            edit->setText(incoming);
+        else
+            bringIn(edit.get(), WayIn(way), incoming);
+        QCOMPARE(edit->text(), expected);
+        QVERIFY(!edit->text().endsWith(QChar(emojiHigh())));
+    }
+
+    void filterInsertionKeepsWholeCharactersWithinRoom_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("inserted");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<int>("room");
+        QTest::addColumn<QString>("expected");
+        const QString emoji = QStringLiteral("\U0001F600");
+        const int text = int(FieldKind::Text), date = int(FieldKind::Date);
+        QTest::newRow("text: emoji is one character") << text << "" << "ab" + emoji + "cd" << "" << 3
+                                                      << "ab" + emoji;
+        QTest::newRow("text: half pair dropped") << text << "" << "ab" + emoji.left(1) << "" << 10 << "ab";
+        QTest::newRow("text: lone low half dropped") << text << "" << emoji.right(1) + "ab" << "" << 10 << "ab";
+        QTest::newRow("date: emoji never") << date << "1" << emoji + "2" << "" << 10 << "2";
+        QTest::newRow("date: room") << date << "" << "12.05.1987" << "" << 4 << "12.0";
+        QTest::newRow("date: dots around counted") << date << "1." << "2.3" << ".5" << 10 << "23";
+        QTest::newRow("date: no room") << date << "" << "1" << "" << 0 << "";
+    }
+
+    void filterInsertionKeepsWholeCharactersWithinRoom()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, before);
+        QFETCH(QString, inserted);
+        QFETCH(QString, after);
+        QFETCH(int, room);
+        QFETCH(QString, expected);
+        QCOMPARE(rules::filterInsertion(FieldKind(kind), before, inserted, after, room), expected);
     }
 
     void pasteIsFiltered_data()

@@ -1,4 +1,8 @@
 #include "testutil.h"
+#include "ui/fieldrules.h"
+#include "ui/frmizmjena.h"
+#include "ui/frmizmjenautrke.h"
+#include "ui/frmnovautrka.h"
 #include "core/texts.h"
 
 #include <QAction>
@@ -133,7 +137,35 @@ private slots:
         QFETCH(int, maxLength);
         TempDb tmp;
         frmkelvora w(tmp.path());
-        QCOMPARE(testutil::find<QLineEdit>(&w, name)->maxLength(), maxLength);
+        QCOMPARE(rules::maxLength(testutil::find<QLineEdit>(&w, name)), maxLength);
+    }
+
+    void everyFieldCutsAtWholeCharacters()
+    {
+        // Emoji well beyond every limit: whatever a field keeps ends on a
+        // whole character, never on the first half of a pair.
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        frmizmjena edit(w);
+        frmnovautrka newRace(w.database(), &w);
+        frmizmjenautrke editRace(w.database(), 1, QString(), QString(), QString(), &w);
+        const QString emoji = QStringLiteral("\U0001F600");
+        const auto endsOnHalf = [](const QString& text) { return !text.isEmpty() && text.back().isHighSurrogate(); };
+        int fields = 0;
+        for (QWidget* window : std::initializer_list<QWidget*>{&w, &edit, &newRace, &editRace}) {
+            for (QLineEdit* field : window->findChildren<QLineEdit*>()) {
+                field->setText(QStringLiteral("a") + emoji.repeated(60));
+                QVERIFY2(!endsOnHalf(field->text()), qPrintable(field->objectName()));
+                field->setText(QStringLiteral("a"));
+                field->end(false);
+                field->insert(emoji.repeated(60));
+                QVERIFY2(!endsOnHalf(field->text()), qPrintable(field->objectName()));
+                QVERIFY2(rules::characterCount(field->text()) <= rules::maxLength(field),
+                         qPrintable(field->objectName()));
+                ++fields;
+            }
+        }
+        QVERIFY(fields >= 7 + 6 + 3 + 3);
     }
 
     void sexBoxOffersOnlyTwoLetters()

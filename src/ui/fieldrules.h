@@ -1,14 +1,18 @@
 #pragma once
 
-#include <QObject>
 #include <QString>
+#include <QStringView>
+#include <QValidator>
+
+#include <limits>
 
 class QLineEdit;
 
 namespace rules {
 
-// Which characters a filtered field takes.
-enum class FieldKind { Date, StartNumber, Time };
+// Which characters a field takes: Text takes any character and only limits
+// the length; the others take what the keystroke filters below allow.
+enum class FieldKind { Text, Date, StartNumber, Time };
 
 // Keystroke filters: whether the typed character c may enter a field that
 // now holds current. Backspace (code 8) always passes.
@@ -19,8 +23,14 @@ bool acceptChar(FieldKind kind, QChar c, const QString& current);
 
 // The characters of inserted that the filter lets through when they are
 // typed one after another into a field whose text, without the replaced
-// selection, is before + after.
-QString filterInsertion(FieldKind kind, const QString& before, const QString& inserted, const QString& after);
+// selection, is before + after, up to room whole characters (code points).
+// A character outside the basic plane is kept or dropped whole, never half
+// of it; the work stops as soon as room is used up.
+QString filterInsertion(FieldKind kind, QStringView before, QStringView inserted, QStringView after,
+                        qsizetype room = std::numeric_limits<qsizetype>::max());
+
+// The number of whole characters (code points) of text.
+qsizetype characterCount(QStringView text);
 
 // The date-text check: the text must have at least six characters, no dot
 // at either end, and exactly two dots.
@@ -37,22 +47,47 @@ bool checkDateField(QLineEdit* field, const QString& example);
 // refused entry.
 void markField(QLineEdit* field);
 
-// Applies a keystroke filter to a line edit: typed characters, pasted text
-// (keyboard or context menu) and dropped text all pass the same filter.
-class FieldFilter : public QObject {
+// The one gate every change of a field's text passes, whichever way the
+// text comes in: typed keys with any modifiers (Alt, AltGr), pastes from the
+// keyboard, the context menu or the middle button, drops, input-method
+// commits. Only the inserted part is judged: it keeps the characters the
+// field's kind allows and at most as many whole characters as the length
+// limit leaves room for. Deleting, moving the caret, selecting and undo
+// never meet the filter. Text the program sets with setText is only held to
+// the length limit, as QLineEdit's maxLength held it.
+//
+// The field's own QLineEdit::maxLength stays at Qt's default, far above the
+// limit, so that a long paste is filtered before it is cut: the limit lives
+// here and maxLength() of the filter reads it.
+class FieldFilter : public QValidator {
     Q_OBJECT
 public:
+    // Gives a field its filter of the given kind and length limit, replacing
+    // an earlier one.
+    static FieldFilter* install(QLineEdit* field, FieldKind kind, int maxLength);
+    // Changes the kind of a field's filter and keeps its length limit (that
+    // of the field itself when it has no filter yet).
     static FieldFilter* install(QLineEdit* field, FieldKind kind);
+    // The filter of a field, or nullptr.
+    static FieldFilter* of(const QLineEdit* field);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    FieldKind kind() const { return m_kind; }
+    int maxLength() const { return m_maxLength; }
+
+    State validate(QString& input, int& pos) const override;
 
 private:
-    FieldFilter(QLineEdit* field, FieldKind kind);
-    void pasteFiltered();
+    FieldFilter(QLineEdit* field, FieldKind kind, int maxLength);
 
     QLineEdit* m_field;
     FieldKind m_kind;
+    int m_maxLength;
+    // The field's text after its last change: what the next change is
+    // compared with to find the inserted part.
+    QString m_accepted;
 };
+
+// The length limit of a field, in whole characters.
+int maxLength(const QLineEdit* field);
 
 } // namespace rules

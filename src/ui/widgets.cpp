@@ -1,5 +1,7 @@
 #include "ui/widgets.h"
 
+#include "ui/fieldrules.h"
+
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,7 +11,9 @@ namespace ui {
 QLineEdit* lineEdit(const char* name, int maxLength)
 {
     auto* edit = named(new QLineEdit, name);
-    edit->setMaxLength(maxLength);
+    // The limit counts whole characters, so that a character outside the
+    // basic plane (an emoji) is never cut in half at the end of the field.
+    rules::FieldFilter::install(edit, rules::FieldKind::Text, maxLength);
     return edit;
 }
 

@@ -19,7 +19,9 @@ T* named(T* object, const char* name)
     return object;
 }
 
-// A text field that takes at most maxLength characters.
+// A text field that takes at most maxLength whole characters, whichever way
+// they come in (see rules::FieldFilter; rules::FieldFilter::install with a
+// kind narrows the characters it takes and keeps the limit).
 QLineEdit* lineEdit(const char* name, int maxLength);
 
 // A push button; the default button is the one Enter presses.
