@@ -1,3 +1,4 @@
+#include "data/database.h"
 #include "ui/frmkelvora.h"
 
 #include <QApplication>
@@ -5,12 +6,17 @@
 
 int main(int argc, char* argv[])
 {
+    kvr::ignoreFileSizeLimitSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
 
     frmkelvora window(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("kvr.mdb")));
-    if (!window.databaseReady())
+    if (!window.databaseReady() && !window.databaseBusy())
         return 1;
     window.show();
+    // A file locked by another program: the window is up, and the user
+    // decides whether to wait for it.
+    if (window.databaseBusy() && !window.openBusyDatabase())
+        return 1;
     return QApplication::exec();
 }

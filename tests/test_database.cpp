@@ -6,10 +6,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <cstdlib>
-#include <unistd.h>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <cstdlib>
+#include <sys/resource.h>
+#include <unistd.h>
 
 using testutil::TempDb;
 
@@ -27,6 +28,52 @@ void writeFile(const QString& path, const QByteArray& bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(bytes);
+}
+
+// Runs statements on the file through a connection of its own, as another
+// program would.
+void execRaw(const QString& path, const QStringList& statements)
+{
+    const QString name = QStringLiteral("raw");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString& sql : statements)
+            QVERIFY2(q.exec(sql), qPrintable(sql));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// Runs this test binary as a child in one of the modes of childMain() below.
+// The child's limit on file size is limit bytes; ignoreSignal makes it go on
+// past the limit with a failed write instead of being killed.
+struct ChildRun {
+    QProcess::ExitStatus status;
+    int code;
+};
+ChildRun runChild(const QString& mode, const QString& path, qint64 limit, bool ignoreSignal,
+                  const QString& sql = QString())
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("KVR_CHILD_MODE"), mode);
+    env.insert(QStringLiteral("KVR_CHILD_PATH"), path);
+    env.insert(QStringLiteral("KVR_CHILD_LIMIT"), QString::number(limit));
+    env.insert(QStringLiteral("KVR_CHILD_IGNORE"), ignoreSignal ? QStringLiteral("1") : QStringLiteral("0"));
+    env.insert(QStringLiteral("KVR_CHILD_SQL"), sql);
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(), {});
+    if (!child.waitForFinished(30000))
+        return {QProcess::CrashExit, -1};
+    return {child.exitStatus(), child.exitCode()};
+}
+
+QStringList leftovers(const QString& dir)
+{
+    return QDir(dir).entryList({QStringLiteral("kvr.mdb.*.tmp*")}, QDir::Files);
 }
 
 } // namespace
@@ -62,7 +109,6 @@ private slots:
     {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("garbage") << QByteArray("this is not a database at all, just text\n").repeated(200);
-        QTest::newRow("empty file") << QByteArray();
         QTest::newRow("access header") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 19).repeated(100);
     }
 
@@ -228,6 +274,273 @@ private slots:
         QFile::setPermissions(tmp.dir(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
+    // A first start that ends while the new file is being written: killed,
+    // or stopped by a write that fails. Every later start must still work.
+    void interruptedFirstStartDoesNotBlockLaterStarts_data()
+    {
+        QTest::addColumn<bool>("killed");
+        QTest::addColumn<bool>("leftoverUnderOwnName");
+        QTest::newRow("killed") << true << false;
+        QTest::newRow("write failed") << false << false;
+        // What an earlier version left: the half-written file and its journal,
+        // which rolls it back to zero bytes.
+        QTest::newRow("killed, half file under its own name") << true << true;
+    }
+
+    void interruptedFirstStartDoesNotBlockLaterStarts()
+    {
+        QFETCH(bool, killed);
+        QFETCH(bool, leftoverUnderOwnName);
+        TempDb tmp;
+        const ChildRun run = runChild(QStringLiteral("create"), tmp.path(), 8192, !killed);
+        if (killed) {
+            QCOMPARE(run.status, QProcess::CrashExit);
+        } else {
+            QCOMPARE(run.status, QProcess::NormalExit);
+            QCOMPARE(run.code, 3); // the failed open was reported
+        }
+        // The file never appears under its own name unfinished.
+        QVERIFY(!QFile::exists(tmp.path()));
+        QVERIFY(!QFile::exists(tmp.path() + QStringLiteral("-journal")));
+        if (leftoverUnderOwnName) {
+            const QStringList left = leftovers(tmp.dir());
+            QCOMPARE(left.size(), 2); // the file and its journal
+            const QString file = QDir(tmp.dir()).filePath(left.first());
+            QVERIFY(QFileInfo(file).size() > 0);
+            QVERIFY(QFile::rename(file, tmp.path()));
+            QVERIFY(QFile::rename(QDir(tmp.dir()).filePath(left.last()), tmp.path() + QStringLiteral("-journal")));
+        }
+        for (int start = 0; start < 2; ++start) {
+            Database db(tmp.path());
+            const DbStatus opened = db.open();
+            QVERIFY2(opened.ok(), qPrintable(opened.error()));
+            QCOMPARE(db.categories().value().size(), 12);
+        }
+    }
+
+    void emptyFileIsMadeNew()
+    {
+        TempDb tmp;
+        writeFile(tmp.path(), QByteArray());
+        {
+            Database db(tmp.path());
+            QVERIFY(db.open().ok());
+            QVERIFY(db.insertRace(QStringLiteral("Prva"), QStringLiteral("O"), QDate(2012, 1, 1)).ok());
+        }
+        Database db(tmp.path());
+        QVERIFY(db.open().ok());
+        QVERIFY(db.raceNameExists(QStringLiteral("Prva")).value());
+        QCOMPARE(db.categories().value().size(), 12);
+        QCOMPARE(QDir(tmp.dir()).entryList(QDir::Files), QStringList{QStringLiteral("kvr.mdb")});
+    }
+
+    // A write of ours or of another program that was killed part way through
+    // leaves a journal, which SQLite rolls back into the file while opening.
+    void journalBesideFile_data()
+    {
+        QTest::addColumn<bool>("ours");
+        QTest::newRow("our own interrupted write") << true;
+        QTest::newRow("another program's file") << false;
+    }
+
+    void journalBesideFile()
+    {
+        QFETCH(bool, ours);
+        TempDb tmp;
+        QString grow;
+        if (ours) {
+            QVERIFY(Database(tmp.path()).open().ok());
+            grow = QStringLiteral("insert into utrke (ime, da, nagrade) values ('Velika', 'y', randomblob(200000))");
+        } else {
+            execRaw(tmp.path(), {QStringLiteral("create table utrke (x integer)"),
+                                 QStringLiteral("create table zapisi (x blob)"),
+                                 QStringLiteral("insert into zapisi values (randomblob(30000))")});
+            grow = QStringLiteral("insert into zapisi values (randomblob(200000))");
+        }
+        const ChildRun run = runChild(QStringLiteral("sql"), tmp.path(), QFileInfo(tmp.path()).size(), false, grow);
+        QCOMPARE(run.status, QProcess::CrashExit);
+        const QString journal = tmp.path() + QStringLiteral("-journal");
+        QVERIFY(QFile::exists(journal));
+        const QByteArray interrupted = readAll(tmp.path());
+
+        MessageBox::clearShown();
+        frmkelvora window(tmp.path());
+        QVERIFY(readAll(tmp.path()) != interrupted); // opening has rolled the journal back
+        QVERIFY(!QFile::exists(journal));
+        if (ours) {
+            QVERIFY(window.databaseReady());
+            QVERIFY(MessageBox::shown().isEmpty());
+            QVERIFY(!window.database().raceNameExists(QStringLiteral("Velika")).value());
+        } else {
+            QVERIFY(!window.databaseReady());
+            QCOMPARE(MessageBox::shown().size(), 1);
+            const QString text = MessageBox::last().text;
+            QVERIFY(text.contains(QStringLiteral("kvr.mdb-journal")));
+            QVERIFY(!text.contains(tx::dbFileUnchanged()));
+        }
+    }
+
+    // Tables with the needed columns that still refuse the rows the program
+    // stores: the file is refused at start instead of every entry failing.
+    void fileThatRefusesRowsIsRefused_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("utrke") << QStringLiteral("utrke");
+        QTest::newRow("startna") << QStringLiteral("startna");
+        QTest::newRow("rezultati") << QStringLiteral("rezultati");
+    }
+
+    void fileThatRefusesRowsIsRefused()
+    {
+        QFETCH(QString, table);
+        const QHash<QString, QString> columns{
+            {QStringLiteral("utrke"), QStringLiteral("ime varchar(40), org varchar(40), datum date, da varchar(1), "
+                                                     "nagrade text")},
+            {QStringLiteral("startna"), QStringLiteral("sbroj varchar(6), idutrke integer, ime varchar(25), drzava "
+                                                       "varchar(15), klub varchar(15), spol varchar(1), datum date")},
+            {QStringLiteral("rezultati"), QStringLiteral("idtakmicara integer, idutrke integer, sbroj varchar(6), "
+                                                         "vrijeme varchar(8)")},
+            {QStringLiteral("kategorije"), QStringLiteral("kateg varchar(9)")},
+        };
+        QStringList schema;
+        for (auto it = columns.cbegin(); it != columns.cend(); ++it) {
+            schema << QStringLiteral("create table %1 (id integer primary key autoincrement, %2%3)")
+                          .arg(it.key(), it.value(),
+                               it.key() == table ? QStringLiteral(", dodatak integer not null") : QString());
+        }
+        TempDb tmp;
+        execRaw(tmp.path(), schema);
+        const QByteArray before = readAll(tmp.path());
+        {
+            Database db(tmp.path());
+            const DbStatus opened = db.open();
+            QVERIFY(!opened.ok());
+            QVERIFY(!opened.error().isBusy());
+            QVERIFY(opened.error().contains(QStringLiteral("dodatak")));
+        }
+        QCOMPARE(readAll(tmp.path()), before);
+        QCOMPARE(QDir(tmp.dir()).entryList(QDir::Files), QStringList{QStringLiteral("kvr.mdb")});
+    }
+
+    // Another program holds the file locked while the program starts: the
+    // window can come up, asks whether to try again, and opens the file once
+    // the lock is gone.
+    void lockedFileAtStartAsksToTryAgain()
+    {
+        TempDb tmp;
+        QVERIFY(Database(tmp.path()).open().ok());
+        const QString lockName = QStringLiteral("locker");
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockName);
+            locker.setDatabaseName(tmp.path());
+            QVERIFY(locker.open());
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("begin exclusive")));
+
+            MessageBox::clearShown();
+            frmkelvora window(tmp.path());
+            QVERIFY(!window.databaseReady());
+            QVERIFY(window.databaseBusy());
+            QVERIFY(MessageBox::shown().isEmpty()); // nothing before the window is up
+
+            // Still locked: "Yes" tries again and asks again; "No" gives up.
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            MessageBox::setNextAnswer(QMessageBox::No);
+            QVERIFY(!window.openBusyDatabase());
+            QCOMPARE(MessageBox::shown().size(), 2);
+            QCOMPARE(MessageBox::last().buttons, QMessageBox::Yes | QMessageBox::No);
+            QVERIFY(MessageBox::last().text.contains(tmp.path()));
+            QVERIFY(!window.databaseReady());
+
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("rollback")));
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+            QVERIFY(window.openBusyDatabase());
+            QVERIFY(window.databaseReady());
+            QVERIFY(!window.databaseBusy());
+            QVERIFY(window.database().insertRace(QStringLiteral("Nakon čekanja"), QStringLiteral("O"),
+                                                 QDate(2013, 5, 6)).ok());
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase(lockName);
+    }
+
+    // A change while another program holds the lock fails as busy, and the
+    // message says so in Croatian before the database's own text.
+    void lockedFileDuringUseIsExplained()
+    {
+        TempDb tmp;
+        Database db(tmp.path());
+        QVERIFY(db.open().ok());
+        const QString lockName = QStringLiteral("locker");
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockName);
+            locker.setDatabaseName(tmp.path());
+            QVERIFY(locker.open());
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("begin exclusive")));
+            const auto stored = db.insertRace(QStringLiteral("Zaključana"), QStringLiteral("O"), QDate(2013, 5, 6));
+            QVERIFY(!stored.ok());
+            QVERIFY(stored.error().isBusy());
+            const QString message = tx::dbError(stored.error());
+            QVERIFY(message.endsWith(stored.error()));
+            QVERIFY(message.size() > tx::dbError(QString(stored.error())).size()); // an explanation comes first
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("rollback")));
+            locker.close();
+        }
+        QSqlDatabase::removeDatabase(lockName);
+        QVERIFY(db.insertRace(QStringLiteral("Zaključana"), QStringLiteral("O"), QDate(2013, 5, 6)).ok());
+    }
+
+    void sqliteCodesAreClassified_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<DbError::Kind>("kind");
+        QTest::newRow("busy") << 5 << DbError::Kind::Busy;
+        QTest::newRow("busy recovery") << 261 << DbError::Kind::Busy;
+        QTest::newRow("locked") << 6 << DbError::Kind::Busy;
+        QTest::newRow("full") << 13 << DbError::Kind::Full;
+        QTest::newRow("read-only") << 8 << DbError::Kind::ReadOnly;
+        QTest::newRow("read-only, moved") << 1032 << DbError::Kind::ReadOnly;
+        QTest::newRow("constraint") << 19 << DbError::Kind::Other;
+        QTest::newRow("i/o error") << 266 << DbError::Kind::Other;
+    }
+
+    void sqliteCodesAreClassified()
+    {
+        QFETCH(int, code);
+        QFETCH(DbError::Kind, kind);
+        QCOMPARE(DbError::kindOfSqliteCode(code), kind);
+    }
+
+    // Over the process's file-size limit a change fails with an error the
+    // program can report; the file keeps what it had.
+    void fileSizeLimitGivesErrorNotDeath_data()
+    {
+        QTest::addColumn<bool>("ignoreSignal");
+        QTest::newRow("as the program starts") << true;
+        QTest::newRow("without it the signal kills") << false;
+    }
+
+    void fileSizeLimitGivesErrorNotDeath()
+    {
+        QFETCH(bool, ignoreSignal);
+        TempDb tmp;
+        {
+            Database db(tmp.path());
+            QVERIFY(db.open().ok());
+            QVERIFY(db.insertRace(QStringLiteral("Mala"), QStringLiteral("O"), QDate(2014, 1, 1)).ok());
+        }
+        const ChildRun run = runChild(QStringLiteral("big"), tmp.path(), QFileInfo(tmp.path()).size(), ignoreSignal);
+        if (ignoreSignal) {
+            QCOMPARE(run.status, QProcess::NormalExit);
+            QCOMPARE(run.code, 3);
+        } else {
+            QCOMPARE(run.status, QProcess::CrashExit);
+        }
+        Database db(tmp.path());
+        QVERIFY(db.open().ok());
+        QVERIFY(db.raceNameExists(QStringLiteral("Mala")).value());
+        QVERIFY(!db.raceNameExists(QStringLiteral("Velika")).value());
+    }
+
     void twoDigitYearsFollowOneRule_data()
     {
         QTest::addColumn<QString>("text");
@@ -266,6 +579,41 @@ static void childWriteAndDie(const QString& path)
     std::abort();
 }
 
+// The child modes run by runChild(), under a file-size limit:
+//  create: opens (so creates) a new database file;
+//  sql:    runs one statement on the file in a transaction, as another program;
+//  big:    stores a race too large for the limit.
+// Exits 0 when the database call succeeded, 3 when it reported a failure.
+static void childMain(const QString& mode)
+{
+    const QString path = qEnvironmentVariable("KVR_CHILD_PATH");
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = rlim_t(qEnvironmentVariable("KVR_CHILD_LIMIT").toLongLong());
+    std::unique_ptr<Database> db;
+    if (mode == QLatin1String("big")) {
+        db = std::make_unique<Database>(path);
+        if (!db->open().ok())
+            std::_Exit(2);
+    }
+    if (qEnvironmentVariable("KVR_CHILD_IGNORE") == QLatin1String("1"))
+        kvr::ignoreFileSizeLimitSignal();
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        std::_Exit(2);
+    bool ok = false;
+    if (mode == QLatin1String("create")) {
+        ok = Database(path).open().ok();
+    } else if (mode == QLatin1String("big")) {
+        ok = db->insertRace(QStringLiteral("Velika"), QString(200000, QLatin1Char('x')), QDate(2014, 1, 1)).ok();
+    } else if (mode == QLatin1String("sql")) {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("child"));
+        raw.setDatabaseName(path);
+        QSqlQuery q(raw);
+        ok = raw.open() && q.exec(QStringLiteral("begin")) && q.exec(qEnvironmentVariable("KVR_CHILD_SQL"))
+            && q.exec(QStringLiteral("commit"));
+    }
+    std::_Exit(ok ? 0 : 3);
+}
+
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -273,6 +621,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     if (const QString child = qEnvironmentVariable("KVR_CHILD_WRITE"); !child.isEmpty())
         childWriteAndDie(child);
+    if (const QString mode = qEnvironmentVariable("KVR_CHILD_MODE"); !mode.isEmpty())
+        childMain(mode);
     MessageBox::setTestMode(true);
     TestDatabase tc;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -3,6 +3,8 @@
 // Every Croatian text of the program: captions, messages and printed
 // headings, in one place.
 
+#include "data/dbresult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -140,19 +142,54 @@ inline QStringList categoryLabels()
 KVR_TEXT(categoryAll, "Svi")
 
 // ---- Database ---------------------------------------------------------------
-inline QString dbError(const QString& detail)
+// The program's own words for the common failures, put before the
+// database's text; empty for the others.
+inline QString dbErrorExplained(const DbError& detail)
 {
-    return QStringLiteral("Greška baze podataka:") + QStringLiteral("\n") + detail;
+    switch (detail.kind()) {
+    case DbError::Kind::Busy:
+        return QStringLiteral("Baza podataka je zauzeta (drugi program u nju upravo piše).\n") + detail;
+    case DbError::Kind::Full:
+        return QStringLiteral("Disk je pun.\n") + detail;
+    case DbError::Kind::ReadOnly:
+        return QStringLiteral("Baza podataka je samo za čitanje.\n") + detail;
+    case DbError::Kind::Other:
+        break;
+    }
+    return detail;
 }
-inline QString dbUnusable(const QString& path, const QString& detail)
+inline QString dbError(const DbError& detail)
+{
+    return QStringLiteral("Greška baze podataka:") + QStringLiteral("\n") + dbErrorExplained(detail);
+}
+KVR_TEXT(dbFileUnchanged, "Datoteka nije mijenjana.")
+// A journal lay beside the file: SQLite has rolled it back into the file
+// while opening it, so the file may differ from what it was before.
+inline QString dbJournalApplied(const QString& journalName)
+{
+    return QStringLiteral("Uz datoteku je pronađen dnevnik nedovršenog upisa (%1); baza podataka ga je pri "
+                          "otvaranju primijenila na datoteku, pa datoteka možda nije ista kao prije.")
+        .arg(journalName);
+}
+// journalName is empty when no journal lay beside the file.
+inline QString dbUnusable(const QString& path, const DbError& detail, const QString& journalName = QString())
 {
     return QStringLiteral("Datoteku baze podataka nije moguće koristiti:\n") + path + QStringLiteral("\n\n")
-        + detail + QStringLiteral("\n\nDatoteka nije mijenjana. Program se zatvara.");
+        + dbErrorExplained(detail) + QStringLiteral("\n\n")
+        + (journalName.isEmpty() ? dbFileUnchanged() : dbJournalApplied(journalName))
+        + QStringLiteral(" Program se zatvara.");
+}
+// At start the file is locked by another program.
+inline QString dbBusyAtStart(const QString& path, const DbError& detail)
+{
+    return QStringLiteral("Datoteku baze podataka trenutno nije moguće otvoriti:\n") + path + QStringLiteral("\n\n")
+        + dbErrorExplained(detail) + QStringLiteral("\n\nPokušati ponovo?");
 }
 KVR_TEXT(dbNotAFile, "to nije datoteka.")
 KVR_TEXT(dbNotReadable, "datoteku nije moguće čitati.")
 KVR_TEXT(dbNotWritable, "u datoteku nije moguće pisati.")
 KVR_TEXT(dbDirNotWritable, "u mapu programa nije moguće pisati.")
+KVR_TEXT(dbNotCreated, "novu datoteku baze podataka nije moguće spremiti pod njezinim imenom.")
 inline QString dbNoSuchRace(qint64 id)
 {
     return QStringLiteral("utrka s ključem %1 ne postoji.").arg(id);

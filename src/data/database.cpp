@@ -3,12 +3,23 @@
 #include "core/texts.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <QRandomGenerator>
 #include <QVariant>
+
+#include <csignal>
+#include <filesystem>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -24,6 +35,17 @@ const char* const kSchema[] = {
     "create index startna_utrka on startna (idutrke)",
     "create index rezultati_utrka on rezultati (idutrke, vrijeme)",
     "create index rezultati_takmicar on rezultati (idutrke, idtakmicara)",
+};
+
+// Rows of the forms the program stores, written in a transaction that is
+// rolled back: a file whose tables refuse them (an extra NOT NULL column,
+// say) would refuse every entry later.
+const char* const kWriteCheck[] = {
+    "insert into utrke (ime, org, da, datum) values ('Kelvora', 'Kelvora', 'y', '2000-01-01')",
+    "insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) values "
+    "(last_insert_rowid(), '1', 'Kelvora', 'HRV', 'Kelvora', 'M', '2000-01-01')",
+    "insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) values "
+    "((select max(id) from utrke), '1', last_insert_rowid(), '00:00:00')",
 };
 
 // The columns every table must have for the program to use a file.
@@ -70,7 +92,49 @@ Competitor readCompetitor(const QSqlQuery& q)
     return c;
 }
 
+DbError sqlError(const QSqlError& error)
+{
+    bool isNumber = false;
+    const int code = error.nativeErrorCode().toInt(&isNumber);
+    return DbError(error.text(), isNumber ? DbError::kindOfSqliteCode(code) : DbError::Kind::Other);
+}
+
+// A name beside the file, not in use, for building a new file.
+QString temporaryName(const QString& path)
+{
+    static const char alphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name;
+    do {
+        QString tag;
+        for (int i = 0; i < 6; ++i)
+            tag.append(QLatin1Char(alphabet[QRandomGenerator::global()->bounded(int(sizeof alphabet - 1))]));
+        name = path + QLatin1Char('.') + tag + QStringLiteral(".tmp");
+    } while (QFileInfo::exists(name) || QFileInfo::exists(name + QStringLiteral("-journal")));
+    return name;
+}
+
+// Makes a rename in the folder durable.
+void syncDirectory(const QString& dir)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+#else
+    Q_UNUSED(dir);
+#endif
+}
+
 } // namespace
+
+void kvr::ignoreFileSizeLimitSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
 
 Database::Database(const QString& path)
     : m_path(path)
@@ -80,13 +144,18 @@ Database::Database(const QString& path)
 
 Database::~Database()
 {
-    if (QSqlDatabase::contains(m_connection)) {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_connection);
+    closeConnection();
+}
+
+void Database::closeConnection()
+{
+    if (!QSqlDatabase::contains(m_connection))
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+        db.close();
     }
+    QSqlDatabase::removeDatabase(m_connection);
 }
 
 bool Database::isOpen() const
@@ -96,6 +165,9 @@ bool Database::isOpen() const
 
 DbStatus Database::open()
 {
+    closeConnection();
+    m_journalFound.clear();
+
     const QFileInfo file(m_path);
     const QFileInfo dir(file.absolutePath());
     const bool existed = file.exists();
@@ -109,32 +181,119 @@ DbStatus Database::open()
     if (!dir.isDir() || !dir.isWritable())
         return DbStatus::failure(tx::dbDirNotWritable());
 
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(m_path);
-    if (!db.open())
-        return DbStatus::failure(db.lastError().text());
-
-    {
-        // A rollback journal (not WAL) keeps the file one file at rest;
-        // FULL synchronisation makes every committed change durable.
-        QSqlQuery pragma(db);
-        pragma.exec(QStringLiteral("pragma synchronous = full"));
-        pragma.exec(QStringLiteral("pragma foreign_keys = off"));
+    for (const char* suffix : {"-journal", "-wal"}) {
+        if (QFileInfo::exists(m_path + QLatin1String(suffix))) {
+            m_journalFound = file.fileName() + QLatin1String(suffix);
+            break;
+        }
     }
 
-    DbStatus status = existed ? checkSchema() : createSchema();
-    if (!status) {
+    // An existing file goes through SQLite first, which applies a journal
+    // lying beside it; only a file that then holds no pages is made new
+    // (SQLite itself drops the journal of such a file).
+    if ((existed && file.size() > 0) || !m_journalFound.isEmpty()) {
+        const DbResult<bool> stored = openExisting();
+        if (!stored || stored.value())
+            return stored ? DbStatus::success() : DbStatus::failure(stored.error());
+    }
+    m_journalFound.clear();
+    if (const DbStatus created = createFile(); !created)
+        return created;
+    const DbResult<bool> stored = openExisting();
+    if (stored && !stored.value())
+        return DbStatus::failure(tx::dbNotCreated());
+    return stored ? DbStatus::success() : DbStatus::failure(stored.error());
+}
+
+DbResult<bool> Database::openExisting()
+{
+    DbResult<bool> result = DbResult<bool>::success(true);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(m_path);
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kOpenBusyTimeoutMs));
+        QSqlQuery q(db);
+        if (!db.open()) {
+            result = DbResult<bool>::failure(sqlError(db.lastError()));
+        } else if (!q.exec(QStringLiteral("pragma page_count")) || !q.next()) {
+            // The first read: a hot journal is rolled back here.
+            result = DbResult<bool>::failure(sqlError(q.lastError()));
+        } else if (q.value(0).toLongLong() == 0) {
+            result = DbResult<bool>::success(false);
+        } else {
+            // A rollback journal (not WAL) keeps the file one file at rest;
+            // FULL synchronisation makes every committed change durable.
+            q.exec(QStringLiteral("pragma synchronous = full"));
+            q.exec(QStringLiteral("pragma foreign_keys = off"));
+            DbStatus checked = checkSchema();
+            if (checked)
+                checked = checkWrites();
+            if (checked)
+                q.exec(QStringLiteral("pragma busy_timeout = %1").arg(kBusyTimeoutMs));
+            else
+                result = DbResult<bool>::failure(checked.error());
+        }
+    }
+    if (!result || !result.value())
+        closeConnection();
+    return result;
+}
+
+DbStatus Database::createFile()
+{
+    const QString temporary = temporaryName(m_path);
+    DbStatus status = DbStatus::success();
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
+        db.setDatabaseName(temporary);
+        if (db.open()) {
+            QSqlQuery(db).exec(QStringLiteral("pragma synchronous = full"));
+            status = createSchema();
+        } else {
+            status = DbStatus::failure(sqlError(db.lastError()));
+        }
         db.close();
-        if (!existed)
-            QFile::remove(m_path);
+    }
+    QSqlDatabase::removeDatabase(m_connection);
+    if (status)
+        status = publish(temporary);
+    if (!status) {
+        QFile::remove(temporary);
+        QFile::remove(temporary + QStringLiteral("-journal"));
     }
     return status;
+}
+
+DbStatus Database::publish(const QString& temporary)
+{
+    const QFileInfo target(m_path);
+    bool moved = false;
+    if (!target.exists()) {
+        // Never replaces a file: another copy of the program may have made
+        // one meanwhile.
+        moved = QFile::rename(temporary, m_path);
+    } else if (target.isFile() && target.size() == 0) {
+        std::error_code error;
+        std::filesystem::rename(std::filesystem::path(temporary.toStdU16String()),
+                                std::filesystem::path(m_path.toStdU16String()), error);
+        moved = !error;
+    }
+    if (!moved) {
+        if (QFileInfo(m_path).size() > 0) {
+            // Someone else's new file is in place: use that one.
+            QFile::remove(temporary);
+            return DbStatus::success();
+        }
+        return DbStatus::failure(tx::dbNotCreated());
+    }
+    syncDirectory(target.absolutePath());
+    return DbStatus::success();
 }
 
 DbStatus Database::run(QSqlQuery& query)
 {
     if (!query.exec())
-        return DbStatus::failure(query.lastError().text());
+        return DbStatus::failure(sqlError(query.lastError()));
     return DbStatus::success();
 }
 
@@ -143,14 +302,14 @@ DbStatus Database::inTransaction(Fn&& work)
 {
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.transaction())
-        return DbStatus::failure(db.lastError().text());
+        return DbStatus::failure(sqlError(db.lastError()));
     DbStatus status = work(db);
     if (!status) {
         db.rollback();
         return status;
     }
     if (!db.commit()) {
-        const QString error = db.lastError().text();
+        const DbError error = sqlError(db.lastError());
         db.rollback();
         return DbStatus::failure(error);
     }
@@ -163,16 +322,36 @@ DbStatus Database::createSchema()
         QSqlQuery q(db);
         for (const char* sql : kSchema) {
             if (!q.exec(QString::fromLatin1(sql)))
-                return DbStatus::failure(q.lastError().text());
+                return DbStatus::failure(sqlError(q.lastError()));
         }
         q.prepare(QStringLiteral("insert into kategorije (kateg) values (?)"));
         for (const QString& label : tx::categoryLabels()) {
             q.addBindValue(label);
             if (!q.exec())
-                return DbStatus::failure(q.lastError().text());
+                return DbStatus::failure(sqlError(q.lastError()));
         }
         return DbStatus::success();
     });
+}
+
+DbStatus Database::checkWrites()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.transaction())
+        return DbStatus::failure(sqlError(db.lastError()));
+    DbStatus status = DbStatus::success();
+    {
+        QSqlQuery q(db);
+        for (const char* sql : kWriteCheck) {
+            if (!q.exec(QString::fromLatin1(sql))) {
+                status = DbStatus::failure(sqlError(q.lastError()));
+                break;
+            }
+        }
+    }
+    if (!db.rollback() && status)
+        status = DbStatus::failure(sqlError(db.lastError()));
+    return status;
 }
 
 DbStatus Database::checkSchema()
@@ -180,7 +359,7 @@ DbStatus Database::checkSchema()
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     for (const char* sql : kSchemaCheck) {
         if (!q.exec(QString::fromLatin1(sql)))
-            return DbStatus::failure(q.lastError().text());
+            return DbStatus::failure(sqlError(q.lastError()));
     }
     return DbStatus::success();
 }

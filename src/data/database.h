@@ -21,12 +21,27 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // Opens the file. A missing file is created with its four tables and the
-    // twelve category labels; an existing file is only checked, never
-    // changed: a file this program cannot use is reported and left as it is.
+    // Opens the file. A missing file, or one that holds nothing (zero bytes,
+    // as a killed first start of an earlier version could leave), is made
+    // new with its four tables and the twelve category labels: it is built
+    // under a temporary name beside it and takes its own name only when
+    // complete. An existing file is only checked, never changed: a file this
+    // program cannot use (or cannot store a row in) is reported and left as
+    // it is. A file locked by another program fails at once with a busy
+    // error (DbError::isBusy()); open() may then be called again.
     DbStatus open();
     bool isOpen() const;
     QString path() const { return m_path; }
+    // The name of the rollback journal (or write-ahead log) that lay beside
+    // the file when open() last looked, empty if none. SQLite applies such
+    // a journal to the file while opening it.
+    QString journalFound() const { return m_journalFound; }
+
+    // How long a statement waits for another program's lock: briefly while
+    // the file is opened at start, so that the window comes up at once, and
+    // a few seconds for every change afterwards.
+    static constexpr int kOpenBusyTimeoutMs = 500;
+    static constexpr int kBusyTimeoutMs = 5000;
 
     // Races
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
@@ -54,8 +69,13 @@ public:
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 
 private:
+    DbResult<bool> openExisting();
+    DbStatus createFile();
+    DbStatus publish(const QString& temporary);
+    void closeConnection();
     DbStatus createSchema();
     DbStatus checkSchema();
+    DbStatus checkWrites();
     DbStatus run(QSqlQuery& query);
     template <typename Fn>
     DbStatus inTransaction(Fn&& work);
@@ -63,4 +83,11 @@ private:
 
     QString m_path;
     QString m_connection;
+    QString m_journalFound;
 };
+
+namespace kvr {
+// Lets a write over the process's file-size limit fail with an error the
+// program reports, instead of the signal that would kill it (POSIX).
+void ignoreFileSizeLimitSignal();
+}

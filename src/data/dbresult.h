@@ -4,6 +4,49 @@
 #include <utility>
 #include <variant>
 
+// The database's own error text, with the kind of failure the program
+// explains in its own words before that text. It is the text itself, so
+// everything that shows or compares error texts keeps working unchanged.
+class DbError : public QString {
+public:
+    enum class Kind {
+        Other,
+        Busy,     // another program holds the file locked
+        Full,     // the disk (or the file-size limit) is full
+        ReadOnly, // the file or its folder cannot be written
+    };
+
+    DbError() = default;
+    DbError(QString text, Kind kind = Kind::Other) // NOLINT: a plain text is an error of no known kind
+        : QString(std::move(text))
+        , m_kind(kind)
+    {
+    }
+
+    // The kind of an SQLite result code; extended codes carry the primary
+    // code in their low byte.
+    static Kind kindOfSqliteCode(int code)
+    {
+        switch (code & 0xff) {
+        case 5: // SQLITE_BUSY
+        case 6: // SQLITE_LOCKED
+            return Kind::Busy;
+        case 13: // SQLITE_FULL
+            return Kind::Full;
+        case 8: // SQLITE_READONLY
+            return Kind::ReadOnly;
+        default:
+            return Kind::Other;
+        }
+    }
+
+    Kind kind() const { return m_kind; }
+    bool isBusy() const { return m_kind == Kind::Busy; }
+
+private:
+    Kind m_kind = Kind::Other;
+};
+
 // The outcome of a database call: a value, or the database's own error text.
 template <typename T>
 class DbResult {
@@ -15,7 +58,7 @@ public:
         r.m_value = std::move(value);
         return r;
     }
-    static DbResult failure(QString error)
+    static DbResult failure(DbError error)
     {
         DbResult r;
         r.m_error = std::move(error);
@@ -26,12 +69,12 @@ public:
     explicit operator bool() const { return m_ok; }
     const T& value() const { return m_value; }
     T& value() { return m_value; }
-    const QString& error() const { return m_error; }
+    const DbError& error() const { return m_error; }
 
 private:
     bool m_ok = false;
     T m_value{};
-    QString m_error;
+    DbError m_error;
 };
 
 using DbStatus = DbResult<std::monostate>;

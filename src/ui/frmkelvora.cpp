@@ -93,8 +93,27 @@ frmkelvora::frmkelvora(const QString& databasePath, QWidget* parent)
 
     const DbStatus opened = m_db->open();
     m_databaseReady = opened.ok();
+    m_databaseBusy = !opened && opened.error().isBusy();
+    m_busyError = opened.error();
+    if (!m_databaseReady && !m_databaseBusy)
+        MessageBox::notice(this, tx::dbUnusable(databasePath, opened.error(), m_db->journalFound()));
+}
+
+bool frmkelvora::openBusyDatabase()
+{
+    DbStatus opened = DbStatus::failure(m_busyError);
+    while (m_databaseBusy) {
+        if (!MessageBox::ask(this, tx::appTitle(), tx::dbBusyAtStart(m_db->path(), m_busyError),
+                             QMessageBox::Question))
+            return false;
+        opened = m_db->open();
+        m_databaseReady = opened.ok();
+        m_databaseBusy = !opened && opened.error().isBusy();
+        m_busyError = opened.error();
+    }
     if (!m_databaseReady)
-        MessageBox::notice(this, tx::dbUnusable(databasePath, opened.error()));
+        MessageBox::notice(this, tx::dbUnusable(m_db->path(), opened.error(), m_db->journalFound()));
+    return m_databaseReady;
 }
 
 frmkelvora::~frmkelvora() = default;
@@ -450,7 +469,7 @@ void frmkelvora::showStartListMenuIfRows()
     }
 }
 
-void frmkelvora::showDbError(const QString& detail)
+void frmkelvora::showDbError(const DbError& detail)
 {
     MessageBox::notice(this, tx::dbError(detail));
 }

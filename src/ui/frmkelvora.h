@@ -37,10 +37,18 @@ public:
 
     // Opens (or on first start creates) the database at databasePath. A file
     // that cannot be used is reported in a message; databaseReady() is then false.
+    // A file locked by another program is not reported here: databaseBusy()
+    // is then true, and openBusyDatabase() asks to try again once the window
+    // is shown.
     explicit frmkelvora(const QString& databasePath, QWidget* parent = nullptr);
     ~frmkelvora() override;
 
     bool databaseReady() const { return m_databaseReady; }
+    bool databaseBusy() const { return m_databaseBusy; }
+    // While the database is busy: asks whether to try again and does, until
+    // it opens (true) or the user gives up or the file proves unusable, which
+    // is reported (false).
+    bool openBusyDatabase();
     Database& database() { return *m_db; }
 
     // ---- The current race: held in the four header labels ----
@@ -66,7 +74,7 @@ public:
     void showStartListMenuIfRows();
 
     // One message carrying the database's own error text.
-    void showDbError(const QString& detail);
+    void showDbError(const DbError& detail);
 
     // ---- Printouts ----
     // Makes the surface a printout goes to; the argument names the list. By
@@ -124,6 +132,8 @@ private:
 
     std::unique_ptr<Database> m_db;
     bool m_databaseReady = false;
+    bool m_databaseBusy = false;
+    DbError m_busyError; // what the database said when it was found busy
     QList<Competitor> m_startList;
     rules::StartNumberIndex m_startNumbers;
 
