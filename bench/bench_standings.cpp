@@ -11,6 +11,7 @@
 // For callgrind: valgrind --tool=callgrind bench_standings 1 --functions-only
 
 #include "core/standings.h"
+#include "data/database.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 
@@ -139,8 +140,7 @@ int benchWindow(const BenchRace& race, int iterations)
         if (!db.insertFinishRecord(r))
             return 1;
     }
-    w.setCurrentRace(db.race(raceId.value()).value());
-    w.popunalsv1();
+    w.openRaceById(raceId.value());
     w.selectPage(frmkelvora::PageReports);
     std::printf("\"Obrada\" through the window (database filled in %lld ms), %d runs:\n",
                 static_cast<long long>(fill.elapsed()), iterations);

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <memory>
 
@@ -47,7 +48,7 @@ private:
     std::unique_ptr<testutil::TempDb> m_tmp;
     std::unique_ptr<frmkelvora> m_w;
     qint64 m_raceId = 0;
-    QTreeWidget* lsv1 = nullptr;
+    QTreeView* lsv1 = nullptr;
 
     frmkelvora& w() { return *m_w; }
     QLineEdit* field(const char* name) { return testutil::find<QLineEdit>(m_w.get(), name); }
@@ -88,12 +89,12 @@ private:
     void select(int row)
     {
         lsv1->clearSelection();
-        lsv1->topLevelItem(row)->setSelected(true);
+        testutil::selectRow(lsv1, row);
     }
     int rowOf(qint64 id)
     {
-        for (int i = 0; i < lsv1->topLevelItemCount(); ++i)
-            if (lsv1->topLevelItem(i)->text(7) == QString::number(id))
+        for (int i = 0; i < lsv1->model()->rowCount(); ++i)
+            if (testutil::cell(lsv1, i, 7) == QString::number(id))
                 return i;
         return -1;
     }
@@ -131,14 +132,14 @@ private:
     void compareViewWithDatabase()
     {
         const QList<Competitor> rows = stored();
-        QCOMPARE(lsv1->topLevelItemCount(), rows.size());
+        QCOMPARE(lsv1->model()->rowCount(), rows.size());
         for (int i = 0; i < rows.size(); ++i) {
             const Competitor& c = rows.at(i);
             const QStringList expected{QString::number(i + 1), c.sbroj, c.ime, c.drzava, c.klub, c.spol,
                                        kvr::formatDate(c.datum), QString::number(c.id)};
             QStringList shown;
             for (int col = 0; col < 8; ++col)
-                shown << lsv1->topLevelItem(i)->text(col);
+                shown << testutil::cell(lsv1, i, col);
             QCOMPARE(shown, expected);
         }
     }
@@ -148,7 +149,7 @@ private slots:
     {
         m_tmp = std::make_unique<testutil::TempDb>();
         m_w = std::make_unique<frmkelvora>(m_tmp->path());
-        lsv1 = testutil::find<QTreeWidget>(m_w.get(), "lsv1");
+        lsv1 = testutil::find<QTreeView>(m_w.get(), "lsv1");
         m_w->show();
         QApplication::setActiveWindow(m_w.get());
         QVERIFY(QTest::qWaitForWindowActive(m_w.get()));
@@ -166,7 +167,7 @@ private slots:
 
     void addWithoutRace()
     {
-        w().clearCurrentRace();
+        w().session().closeRace();
         fill("Ana", "1", "HRV", "AK Split", "01.01.1990");
         addButton()->click();
         QCOMPARE(MessageBox::shown().size(), 1);
@@ -211,7 +212,7 @@ private slots:
         QCOMPARE(MessageBox::last().icon, QMessageBox::NoIcon);
         QCOMPARE(fieldTexts(), entry);
         QCOMPARE(stored().size(), 3);
-        QCOMPARE(lsv1->topLevelItemCount(), 3);
+        QCOMPARE(lsv1->model()->rowCount(), 3);
         QWidget* focus = QApplication::focusWidget();
         if (marked.isEmpty()) {
             QCOMPARE(focus, addButton());
@@ -296,7 +297,7 @@ private slots:
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(testutil::lastMessageIsDbError("disk is full"));
         QCOMPARE(fieldTexts(), (QStringList{"Ana", "5", "HRV", "AK", "01.01.1990"}));
-        QCOMPARE(lsv1->topLevelItemCount(), 0);
+        QCOMPARE(lsv1->model()->rowCount(), 0);
 
         // Once the database takes it again, the kept entry is stored as typed.
         testutil::allowWrites(m_tmp->path(), "startna", "insert");
@@ -370,11 +371,11 @@ private slots:
     {
         for (const char* name : {"Ana", "Bruno", "Cvita"})
             testutil::addCompetitor(w(), QString(), QString::fromUtf8(name), QStringLiteral("Ž"), QDate(1980, 1, 1));
-        lsv1->topLevelItem(0)->setSelected(true);
-        lsv1->topLevelItem(2)->setSelected(true);
+        testutil::selectRow(lsv1, 0);
+        testutil::selectRow(lsv1, 2);
         QCOMPARE(edit().texts.at(1), QStringLiteral("Cvita"));
 
-        lsv1->sortItems(2, Qt::DescendingOrder); // Cvita, Bruno, Ana
+        lsv1->model()->sort(2, Qt::DescendingOrder); // Cvita, Bruno, Ana
         QCOMPARE(edit().texts.at(1), QStringLiteral("Ana"));
     }
 
@@ -639,7 +640,7 @@ private slots:
         MessageBox::clearShown();
 
         for (int i = 0; i < 20; ++i) {
-            select(i * 13 % lsv1->topLevelItemCount());
+            select(i * 13 % lsv1->model()->rowCount());
             MessageBox::setNextAnswer(QMessageBox::Yes);
             testutil::trigger(m_w.get(), QStringLiteral("mnubrisanjetakmicara"));
         }

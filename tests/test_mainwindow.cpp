@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using testutil::TempDb;
@@ -35,7 +36,7 @@ private slots:
             QCOMPARE(tabs->tabText(i), captions.at(i));
         for (const char* name : {"lblid", "lblimeutrke", "lblorgutrke", "lbldatumutrke"})
             QVERIFY(testutil::find<QLabel>(&w, name)->text().isEmpty());
-        QCOMPARE(testutil::find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 0);
+        QCOMPARE(testutil::find<QTreeView>(&w, "lsv1")->model()->rowCount(), 0);
         QCOMPARE(testutil::find<QComboBox>(&w, "cbospol")->currentText(), QStringLiteral("Ž"));
         QVERIFY(testutil::find<QRadioButton>(&w, "optsvi")->isChecked());
     }
@@ -109,11 +110,11 @@ private slots:
         QFETCH(int, hidden);
         TempDb tmp;
         frmkelvora w(tmp.path());
-        auto* list = testutil::find<QTreeWidget>(&w, name);
+        auto* list = testutil::find<QTreeView>(&w, name);
         QVERIFY(list);
-        QCOMPARE(list->columnCount(), headers.size());
+        QCOMPARE(list->model()->columnCount(), headers.size());
         for (int c = 0; c < headers.size(); ++c) {
-            QCOMPARE(list->headerItem()->text(c), headers.at(c));
+            QCOMPARE(list->model()->headerData(c, Qt::Horizontal).toString(), headers.at(c));
             QCOMPARE(list->isColumnHidden(c), c == hidden);
         }
     }
@@ -146,9 +147,9 @@ private slots:
         // whole character, never on the first half of a pair.
         TempDb tmp;
         frmkelvora w(tmp.path());
-        frmizmjena edit(w);
-        frmnovautrka newRace(w.database(), &w);
-        frmizmjenautrke editRace(w.database(), 1, QString(), QString(), QString(), &w);
+        frmizmjena edit(w.session(), Competitor{}, &w);
+        frmnovautrka newRace(w.session(), &w);
+        frmizmjenautrke editRace(w.session(), QString(), QString(), QString(), &w);
         const QString emoji = QStringLiteral("\U0001F600");
         const auto endsOnHalf = [](const QString& text) { return !text.isEmpty() && text.back().isHighSurrogate(); };
         int fields = 0;

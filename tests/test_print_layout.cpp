@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using print::Document;
@@ -88,8 +89,7 @@ private:
             for (const auto& [number, name] : entries)
                 testutil::addCompetitor(w, number, name, QStringLiteral("Ž"), QDate(1988, 12, 23));
         }
-        QTreeWidget* lsv1() { return testutil::find<QTreeWidget>(&w, "lsv1"); }
-        QTreeWidget* lsv4() { return testutil::find<QTreeWidget>(&w, "lsv4"); }
+        QTreeView* lsv1() { return testutil::find<QTreeView>(&w, "lsv1"); }
         // The printed rows: every line after the ten header lines that is not
         // the empty line or the footer of a page break.
         QStringList printedRows()
@@ -529,7 +529,7 @@ private slots:
     {
         Fixture f;
         f.race({{"3", "Cvita Cvitić"}, {"1", "Ana Anić"}, {"", "Dora Dorić"}, {"2", "Bruna Brunić"}});
-        f.lsv1()->sortItems(2, Qt::DescendingOrder);
+        f.lsv1()->model()->sort(2, Qt::DescendingOrder);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         testutil::find<QPushButton>(&f.w, "cmdispis")->click();
         const QStringList rows = f.printedRows();
@@ -545,10 +545,10 @@ private slots:
         f.race({});
         const QString title = tx::titleCategoryMen() + tx::titleCategorySuffix(QStringLiteral("40-44"));
         testutil::find<QLabel>(&f.w, "lblizvjestaj")->setText(title);
-        QList<QTreeWidgetItem*> items;
-        for (const QStringList& row : standingsRows(45))
-            items.append(new QTreeWidgetItem(row));
-        f.lsv4()->addTopLevelItems(items);
+        QList<standings::StandingsRow> rows;
+        for (const QStringList& t : standingsRows(45))
+            rows.append({t[0].toInt(), t[1], t[2], t[3], t[4], t[5], t[6], t[7], t[8], t[9].toLongLong()});
+        f.w.session().standingsModel()->setRows(rows);
 
         MessageBox::setNextAnswer(QMessageBox::Yes);
         testutil::find<QPushButton>(&f.w, "cmdispisiz")->click();

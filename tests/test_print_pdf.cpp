@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using testutil::TempDb;
@@ -312,11 +313,11 @@ private slots:
 
         // 60 numbered entries of 64: one full page, the view's rows in order.
         QList<QStringList> rows;
-        auto* lsv1 = testutil::find<QTreeWidget>(&w, "lsv1");
-        for (int i = 0; i < lsv1->topLevelItemCount(); ++i) {
+        auto* lsv1 = testutil::find<QTreeView>(&w, "lsv1");
+        for (int i = 0; i < lsv1->model()->rowCount(); ++i) {
             QStringList row;
-            for (int c = 0; c < lsv1->columnCount(); ++c)
-                row.append(lsv1->topLevelItem(i)->text(c));
+            for (int c = 0; c < lsv1->model()->columnCount(); ++c)
+                row.append(testutil::cell(lsv1, i, c));
             if (!row.at(1).isEmpty())
                 rows.append(row);
         }

@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using testutil::TempDb;
@@ -17,7 +18,7 @@ using testutil::find;
 namespace {
 
 // What a race dialog looked like after its store button was pressed.
-struct Outcome {
+struct DialogOutcome {
     QString dialog;        // object name and caption
     bool closed = false;   // the dialog closed itself: the store was done
     QStringList prefilled; // name, organiser, date as the dialog opened
@@ -30,9 +31,9 @@ const char* const kRaceFields[] = {"txtime", "txtorg", "txtdatum"};
 
 // Opens a race dialog through its menu item, types the three fields, presses
 // the store button and, if the dialog stays open, leaves it by "&Izlaz".
-Outcome submitRace(frmkelvora& w, const char* menuItem, const char* storeButton, const QStringList& typed)
+DialogOutcome submitRace(frmkelvora& w, const char* menuItem, const char* storeButton, const QStringList& typed)
 {
-    Outcome outcome;
+    DialogOutcome outcome;
     testutil::onNextDialog([&](QDialog* d) {
         outcome.dialog = d->objectName() + QLatin1Char(' ') + d->windowTitle();
         for (int i = 0; i < 3; ++i) {
@@ -55,12 +56,12 @@ Outcome submitRace(frmkelvora& w, const char* menuItem, const char* storeButton,
     return outcome;
 }
 
-Outcome newRace(frmkelvora& w, const QString& name, const QString& organiser, const QString& date)
+DialogOutcome newRace(frmkelvora& w, const QString& name, const QString& organiser, const QString& date)
 {
     return submitRace(w, "mnunova", "cmdupis", {name, organiser, date});
 }
 
-Outcome editRace(frmkelvora& w, const QString& name, const QString& organiser, const QString& date)
+DialogOutcome editRace(frmkelvora& w, const QString& name, const QString& organiser, const QString& date)
 {
     return submitRace(w, "mnuizmjenautrke", "cmizmjena", {name, organiser, date});
 }
@@ -72,7 +73,7 @@ QStringList openRace(frmkelvora& w, const QStringList& select)
     QStringList listed;
     testutil::onNextDialog([&](QDialog* d) {
         auto* list = find<QTreeWidget>(d, "lstotvori");
-        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        for (int i = 0; i < list->model()->rowCount(); ++i) {
             QTreeWidgetItem* item = list->topLevelItem(i);
             listed << item->text(0) + QLatin1Char('/') + item->text(1);
             item->setSelected(select.contains(item->text(0)));
@@ -137,7 +138,7 @@ private slots:
         frmkelvora w(tmp.path());
         w.selectPage(frmkelvora::PageHelp);
 
-        const Outcome done = newRace(w, "Maraton", "AK Kelvora", "1.1.2008");
+        const DialogOutcome done = newRace(w, "Maraton", "AK Kelvora", "1.1.2008");
         QCOMPARE(done.dialog, QStringLiteral("frmnovautrka Upis nove utrke"));
         QVERIFY(done.closed);
         const auto races = w.database().listedRaces().value();
@@ -161,8 +162,8 @@ private slots:
         QVERIFY(newRace(w, "Polumaraton", "AK Split", "1.1.08").closed);
         QCOMPARE(label(w, "lbldatumutrke"), QStringLiteral("1.1.08"));
         QCOMPARE(w.database().race(label(w, "lblid").toLongLong()).value().datum, QDate(2008, 1, 1));
-        QCOMPARE(find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 0);
-        QVERIFY(w.startList().isEmpty());
+        QCOMPARE(find<QTreeView>(&w, "lsv1")->model()->rowCount(), 0);
+        QVERIFY(w.session().startList().isEmpty());
     }
 
     void refusals_data()
@@ -211,7 +212,7 @@ private slots:
         testutil::makeCurrentRace(w, "Maraton", QDate(2010, 6, 5));
         const QStringList before = header(w);
 
-        const Outcome refused = editing ? editRace(w, name, organiser, date) : newRace(w, name, organiser, date);
+        const DialogOutcome refused = editing ? editRace(w, name, organiser, date) : newRace(w, name, organiser, date);
         QVERIFY(!refused.closed);
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::last().text, message);
@@ -246,7 +247,7 @@ private slots:
         refuseChanges(tmp.path(), "utrke");
 
         const QStringList typed{"Nova", "AK", "2.2.2011"};
-        const Outcome failed = editing ? editRace(w, typed[0], typed[1], typed[2])
+        const DialogOutcome failed = editing ? editRace(w, typed[0], typed[1], typed[2])
                                        : newRace(w, typed[0], typed[1], typed[2]);
         QVERIFY(!failed.closed);
         QVERIFY(shownDbError());
@@ -276,7 +277,7 @@ private slots:
         QVERIFY(w.database().withdrawRace(withdrawn.value()));
         QVERIFY(w.database().insertRace("Polumaraton", "AK", QDate(2009, 6, 1)));
 
-        const Outcome outcome = newRace(w, name, "AK Kelvora", "1.6.2010");
+        const DialogOutcome outcome = newRace(w, name, "AK Kelvora", "1.6.2010");
         QCOMPARE(outcome.closed, !refused);
         QCOMPARE(w.database().raceNameExists(name).value(), true);
         if (refused) {
@@ -328,7 +329,7 @@ private slots:
         QCOMPARE(listed, (QStringList{QStringLiteral("Alfa/%1").arg(a), QStringLiteral("Cres/%1").arg(c)}));
         QCOMPARE(header(w), (QStringList{"Cres", "AK Cres", "05.06.2010", QString::number(c)}));
         QCOMPARE(w.windowTitle(), QStringLiteral("Ime utrke: Cres"));
-        auto* lsv1 = find<QTreeWidget>(&w, "lsv1");
+        auto* lsv1 = find<QTreeView>(&w, "lsv1");
         QCOMPARE(testutil::columnTexts(lsv1, 0), (QStringList{"1", "2", "3"}));
         QCOMPARE(testutil::columnTexts(lsv1, 2), (QStringList{"Zec Ivo", "Ana Babić", "Luka Šimić"}));
         QCOMPARE(currentPage(w), int(frmkelvora::PageStartList));
@@ -345,7 +346,7 @@ private slots:
         w.selectPage(frmkelvora::PageHelp);
         openRace(w, {"Alfa"});
         QCOMPARE(label(w, "lblimeutrke"), QStringLiteral("Alfa"));
-        QCOMPARE(lsv1->topLevelItemCount(), 0);
+        QCOMPARE(lsv1->model()->rowCount(), 0);
         QVERIFY(!menuShown(w, "mnustartnalista"));
     }
 
@@ -360,7 +361,7 @@ private slots:
         w.selectPage(frmkelvora::PageHelp); // hides the start-list menu
 
         // Another race's name is accepted here.
-        const Outcome done = editRace(w, "Druga utrka", "AK Split", "5.6.2010");
+        const DialogOutcome done = editRace(w, "Druga utrka", "AK Split", "5.6.2010");
         QCOMPARE(done.dialog, QStringLiteral("frmizmjenautrke Izmjena podataka o utrci"));
         QCOMPARE(done.prefilled, (QStringList{"Maraton", "AK Kelvora", "1.6.10"}));
         QVERIFY(done.closed);
@@ -416,7 +417,7 @@ private slots:
         testutil::trigger(&w, "mnubrisanjeutrke");
         QCOMPARE(MessageBox::last().text, tx::raceWithdrawn());
         QCOMPARE(header(w), (QStringList{"", "", "", ""}));
-        QCOMPARE(find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 0);
+        QCOMPARE(find<QTreeView>(&w, "lsv1")->model()->rowCount(), 0);
         for (const char* item : {"mnunagrade", "mnukategorije", "mnuizmjenautrke", "mnubrisanjeutrke"})
             QVERIFY2(enabled(w, item), item);
         QVERIFY(!enabled(w, "mnuispisprijavljenih"));
@@ -442,7 +443,7 @@ private slots:
         for (const MessageBox::Shown& shown : MessageBox::shown())
             QVERIFY(shown.text != tx::raceWithdrawn());
         QCOMPARE(w.currentRaceId(), id);
-        QCOMPARE(find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 1);
+        QCOMPARE(find<QTreeView>(&w, "lsv1")->model()->rowCount(), 1);
         QVERIFY(enabled(w, "mnuispisstartne"));
         QCOMPARE(w.database().race(id).value().da, QStringLiteral("y"));
     }
@@ -545,7 +546,7 @@ private slots:
 
         openRace(w, {"Utrka A"});
         QCOMPARE(header(w), (QStringList{"Utrka A", "AK Kelvora", "12.06.2010", QString::number(a)}));
-        QCOMPARE(testutil::columnTexts(find<QTreeWidget>(&w, "lsv1"), 2), (QStringList{"Ana Babić", "Ivo Zec"}));
+        QCOMPARE(testutil::columnTexts(find<QTreeView>(&w, "lsv1"), 2), (QStringList{"Ana Babić", "Ivo Zec"}));
 
         QVERIFY(editRace(w, "Utrka A (ljeto)", "AK Kelvora", "12.06.2010").closed);
         QCOMPARE(header(w), (QStringList{"Utrka A (ljeto)", "AK Kelvora", "12.06.2010", QString::number(a)}));
@@ -562,7 +563,7 @@ private slots:
 
         // The window: no race current, empty list, race items as after a withdrawal.
         QCOMPARE(header(w), (QStringList{"", "", "", ""}));
-        QCOMPARE(find<QTreeWidget>(&w, "lsv1")->topLevelItemCount(), 0);
+        QCOMPARE(find<QTreeView>(&w, "lsv1")->model()->rowCount(), 0);
         QVERIFY(enabled(w, "mnuizmjenautrke"));
         QVERIFY(!enabled(w, "mnuispisstartne"));
         // The database: A renamed and listed, B withdrawn with its start list kept.

@@ -1,6 +1,6 @@
 #include "testutil.h"
 #include "core/dates.h"
-#include "ui/listhelpers.h"
+#include "ui/listview.h"
 #include "core/texts.h"
 
 #include <QAction>
@@ -9,15 +9,16 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QTreeView>
 #include <QTreeWidget>
 
 using testutil::TempDb;
 
 namespace {
 
-QTreeWidget* startList(frmkelvora& w)
+QTreeView* startList(frmkelvora& w)
 {
-    return testutil::find<QTreeWidget>(&w, "lsv1");
+    return testutil::find<QTreeView>(&w, "lsv1");
 }
 
 // Shows the window wide enough for every column header to be clicked.
@@ -28,20 +29,20 @@ void showWide(frmkelvora& w)
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 }
 
-void clickHeader(QTreeWidget* list, int column)
+void clickHeader(QTreeView* list, int column)
 {
     QHeaderView* header = list->header();
     const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
 }
 
-QPoint rowCentre(QTreeWidget* list, int row)
+QPoint rowCentre(QTreeView* list, int row)
 {
-    return list->visualItemRect(list->topLevelItem(row)).center();
+    return testutil::rowRect(list, row).center();
 }
 
 // The right button as the window system reports it: a context-menu event.
-void rightClick(QTreeWidget* list, const QPoint& at)
+void rightClick(QTreeView* list, const QPoint& at)
 {
     QContextMenuEvent event(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &event);
@@ -49,7 +50,7 @@ void rightClick(QTreeWidget* list, const QPoint& at)
 
 // A double click as the window system delivers it: a click, then the
 // double-click event in place of the second press.
-void doubleClick(QTreeWidget* list, const QPoint& at)
+void doubleClick(QTreeView* list, const QPoint& at)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
@@ -78,7 +79,7 @@ private slots:
                                                      QStringLiteral("Ž"), QDate(1980, 3, 7));
         const qint64 second = testutil::addCompetitor(w, QString(), QStringLiteral("Ivo Zec"), QStringLiteral("M"),
                                                       QDate(1975, 11, 30));
-        QTreeWidget* list = startList(w);
+        QTreeView* list = startList(w);
         QCOMPARE(testutil::columnTexts(list, 0), (QStringList{"1", "2"}));
         QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"12", ""}));
         QCOMPARE(testutil::columnTexts(list, 6), (QStringList{"07.03.1980", "30.11.1975"}));
@@ -133,7 +134,7 @@ private slots:
             const QString club = column == 4 ? value : QStringLiteral("AK Split");
             testutil::addCompetitor(w, number, name, QStringLiteral("M"), born, QStringLiteral("HRV"), club);
         }
-        QTreeWidget* list = startList(w);
+        QTreeView* list = startList(w);
 
         clickHeader(list, column);
         QCOMPARE(testutil::columnTexts(list, column), ascending);
@@ -154,7 +155,7 @@ private slots:
         testutil::addCompetitor(w, "3", "Ana", "Ž", born, "HRV", "AK Zagreb");
         testutil::addCompetitor(w, "1", "Ivo", "M", born, "HRV", "AK Osijek");
         testutil::addCompetitor(w, "2", "Šime", "M", born, "HRV", "AK Split");
-        QTreeWidget* list = startList(w);
+        QTreeView* list = startList(w);
 
         clickHeader(list, 2);
         clickHeader(list, 2);
@@ -177,7 +178,7 @@ private slots:
         frmkelvora w(tmp.path());
         showWide(w);
         testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        QTreeWidget* list = startList(w);
+        QTreeView* list = startList(w);
         auto* menu = testutil::find<QMenu>(&w, "mnustartnalista");
 
         rightClick(list, QPoint(20, 20));
@@ -185,12 +186,12 @@ private slots:
 
         for (const char* name : {"Ana", "Ivo", "Luka"})
             testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
-        list->topLevelItem(0)->setSelected(true);
-        list->topLevelItem(2)->setSelected(true);
+        testutil::selectRow(list, 0);
+        testutil::selectRow(list, 2);
         rightClick(list, rowCentre(list, 1));
         QVERIFY(menu->isVisible());
-        QCOMPARE(list->selectedItems(), (QList<QTreeWidgetItem*>{list->topLevelItem(1)}));
-        QCOMPARE(lastSelectedRow(list), 1);
+        QCOMPARE(testutil::selectedRows(list), (QList<int>{1}));
+        QCOMPARE(ui::lastSelectedRow(list), 1);
         menu->hide();
     }
 
@@ -200,7 +201,7 @@ private slots:
         frmkelvora w(tmp.path());
         showWide(w);
         testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        QTreeWidget* list = startList(w);
+        QTreeView* list = startList(w);
         QSignalSpy edits(testutil::find<QAction>(&w, "mnuizmjenatakmicara"), &QAction::triggered);
         // Closes whatever the editing command opens.
         QTimer closer;
@@ -216,9 +217,9 @@ private slots:
         for (const char* name : {"Ana", "Ivo"})
             testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
         MessageBox::clearShown();
-        const QPoint below(20, list->visualItemRect(list->topLevelItem(1)).bottom() + 40);
+        const QPoint below(20, testutil::rowRect(list, 1).bottom() + 40);
         doubleClick(list, below);
-        QVERIFY(list->selectedItems().isEmpty());
+        QVERIFY(testutil::selectedRows(list).isEmpty());
         QCOMPARE(MessageBox::last().text, tx::selectRowToEdit());
         QCOMPARE(edits.count(), 0);
 
@@ -238,16 +239,16 @@ private slots:
         testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
         for (const char* name : {"Ana", "Boris", "Cvijeta", "Darko"})
             testutil::addCompetitor(w, QString(), name, "M", QDate(1980, 1, 1));
-        QTreeWidget* list = startList(w);
-        QCOMPARE(lastSelectedRow(list), -1);
-        QVERIFY(!lastSelectedItem(list));
+        QTreeView* list = startList(w);
+        QCOMPARE(ui::lastSelectedRow(list), -1);
+        QCOMPARE(ui::lastSelectedSourceRow(list), -1);
 
         clickHeader(list, 2);
         clickHeader(list, 2);
-        list->topLevelItem(3)->setSelected(true);
-        list->topLevelItem(1)->setSelected(true);
-        QCOMPARE(lastSelectedRow(list), 3);
-        QCOMPARE(lastSelectedItem(list)->text(2), QStringLiteral("Ana"));
+        testutil::selectRow(list, 3);
+        testutil::selectRow(list, 1);
+        QCOMPARE(ui::lastSelectedRow(list), 3);
+        QCOMPARE(testutil::cell(list, ui::lastSelectedRow(list), 2), QStringLiteral("Ana"));
     }
 };
 

@@ -1,6 +1,9 @@
 #include "core/competitorrules.h"
 
 #include "core/dates.h"
+#include "core/texts.h"
+
+#include <algorithm>
 
 namespace rules {
 
@@ -9,6 +12,20 @@ namespace {
 constexpr int kEarliestBirthYear = 1800;
 
 } // namespace
+
+DateTextResult checkDateText(const QString& text)
+{
+    if (text.size() < 6 || text.startsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char('.')))
+        return DateTextResult::TooShortOrDotAtEnd;
+    if (text.count(QLatin1Char('.')) != 2)
+        return DateTextResult::NotTwoDots;
+    return DateTextResult::Ok;
+}
+
+QString dateTextMessage(DateTextResult result, const QString& example)
+{
+    return result == DateTextResult::NotTwoDots ? tx::dateMessageShort(example) : tx::dateMessageLong(example);
+}
 
 BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDate)
 {
@@ -22,26 +39,97 @@ BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDa
 
 StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 {
-    m_entries.reserve(startList.size());
-    for (qsizetype i = 0; i < startList.size(); ++i) {
-        const QString number = startList.at(i).sbroj.trimmed();
-        if (!number.isEmpty())
-            m_entries[number].append({i, startList.at(i).id});
-    }
+    m_ids.reserve(startList.size());
+    for (const Competitor& c : startList)
+        add(c.sbroj, c.id);
 }
 
-qsizetype StartNumberIndex::first(const QString& startNumber) const
+void StartNumberIndex::add(const QString& startNumber, qint64 id)
 {
-    const auto it = m_entries.constFind(startNumber.trimmed());
-    return it == m_entries.cend() ? -1 : it->first().position;
+    const QString number = startNumber.trimmed();
+    if (number.isEmpty())
+        return;
+    QList<qint64>& ids = m_ids[number];
+    ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
+}
+
+void StartNumberIndex::remove(const QString& startNumber, qint64 id)
+{
+    const auto it = m_ids.find(startNumber.trimmed());
+    if (it == m_ids.end())
+        return;
+    it->removeOne(id);
+    if (it->isEmpty())
+        m_ids.erase(it);
+}
+
+qint64 StartNumberIndex::first(const QString& startNumber) const
+{
+    const auto it = m_ids.constFind(startNumber.trimmed());
+    return it == m_ids.cend() ? 0 : it->first();
 }
 
 bool StartNumberIndex::takenByOther(const QString& startNumber, qint64 ownId) const
 {
-    const auto it = m_entries.constFind(startNumber.trimmed());
-    if (it == m_entries.cend())
+    const auto it = m_ids.constFind(startNumber.trimmed());
+    if (it == m_ids.cend())
         return false;
-    return std::any_of(it->cbegin(), it->cend(), [ownId](const Entry& e) { return e.id != ownId; });
+    return std::any_of(it->cbegin(), it->cend(), [ownId](qint64 id) { return id != ownId; });
+}
+
+Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& raceDate,
+                                    const StartNumberIndex& startNumbers, qint64 ownId)
+{
+    // A field holding only blanks counts as filled.
+    for (const QString* text : {&entry.ime, &entry.klub, &entry.drzava, &entry.datumText}) {
+        if (text->isEmpty())
+            return Outcome<Competitor>::refused(Field::None, tx::competitorFieldsRequired());
+    }
+
+    const QString example = tx::exampleBirthDate();
+    if (const DateTextResult text = checkDateText(entry.datumText); text != DateTextResult::Ok)
+        return Outcome<Competitor>::refused(Field::BirthDate, dateTextMessage(text, example));
+
+    switch (checkBirthYear(entry.datumText, raceDate)) {
+    case BirthYearResult::TooYoung:
+        return Outcome<Competitor>::refused(Field::BirthDate, tx::tooYoung(example));
+    case BirthYearResult::TooOld:
+        return Outcome<Competitor>::refused(Field::BirthDate, tx::tooOld(example));
+    case BirthYearResult::Ok:
+        break;
+    }
+
+    if (startNumbers.takenByOther(entry.sbroj, ownId))
+        return Outcome<Competitor>::refused(Field::StartNumber, tx::startNumberTaken());
+
+    Competitor c;
+    c.ime = entry.ime;
+    c.sbroj = entry.sbroj;
+    c.drzava = entry.drzava;
+    c.klub = entry.klub;
+    c.spol = entry.spol;
+    c.datum = kvr::parseDayMonthYear(entry.datumText).value_or(QDate());
+    return Outcome<Competitor>::done(c);
+}
+
+Outcome<QDate> checkRaceEntry(const QString& name, const QString& organiser, const QString& dateText, RaceForm form)
+{
+    const bool dateMissing = form == RaceForm::New ? dateText.isEmpty() : dateText.size() < 6;
+    if (name.isEmpty())
+        return Outcome<QDate>::refused(Field::RaceName, tx::allRaceFieldsRequired());
+    if (organiser.isEmpty())
+        return Outcome<QDate>::refused(Field::RaceOrganiser, tx::allRaceFieldsRequired());
+    if (dateMissing)
+        return Outcome<QDate>::refused(Field::RaceDate, tx::allRaceFieldsRequired());
+
+    // A text such as 31.2.2010 or 1..2010 passes the dots but names no day.
+    const QString example = tx::exampleRaceDate();
+    if (const DateTextResult text = checkDateText(dateText); text != DateTextResult::Ok)
+        return Outcome<QDate>::refused(Field::RaceDate, dateTextMessage(text, example));
+    const auto date = kvr::parseDayMonthYear(dateText);
+    if (!date)
+        return Outcome<QDate>::refused(Field::RaceDate, tx::dateMessageLong(example));
+    return Outcome<QDate>::done(*date);
 }
 
 } // namespace rules

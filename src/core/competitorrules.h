@@ -1,13 +1,22 @@
 #pragma once
 
+#include "core/outcome.h"
 #include "core/records.h"
 
 #include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace rules {
+
+// The date-text check: the text must have at least six characters, no dot
+// at either end, and exactly two dots.
+enum class DateTextResult { Ok, TooShortOrDotAtEnd, NotTwoDots };
+DateTextResult checkDateText(const QString& text);
+// The message for a refused date text; example names the kind of date.
+QString dateTextMessage(DateTextResult result, const QString& example);
 
 // The birth-year test of a competitor entry. Only the years count: a
 // competitor must be born before the race's year and not before 1800.
@@ -24,18 +33,42 @@ public:
     StartNumberIndex() = default;
     explicit StartNumberIndex(const QList<Competitor>& startList);
 
-    // The list position of the first competitor with this number, or -1.
-    qsizetype first(const QString& startNumber) const;
+    // The key of the first competitor (in list order, which is key order)
+    // with this number, or 0.
+    qint64 first(const QString& startNumber) const;
     // Whether a competitor other than the one with key ownId (0 when adding
     // a new competitor) has this number.
     bool takenByOther(const QString& startNumber, qint64 ownId = 0) const;
 
+    // Keeps the index in step with one competitor's change.
+    void add(const QString& startNumber, qint64 id);
+    void remove(const QString& startNumber, qint64 id);
+
 private:
-    struct Entry {
-        qsizetype position;
-        qint64 id;
-    };
-    QHash<QString, QList<Entry>> m_entries; // in list order
+    QHash<QString, QList<qint64>> m_ids; // ascending keys
 };
+
+// A competitor entry as typed in the six fields.
+struct CompetitorEntry {
+    QString ime;
+    QString sbroj;
+    QString drzava;
+    QString klub;
+    QString spol;
+    QString datumText; // day.month.year
+};
+
+// Tests an entry in order: the required fields, the date text, the birth
+// year against the race date, the start number against the start list
+// (ownId: the edited competitor, 0 when adding). Gives the competitor to
+// store (texts untrimmed, no keys) or the first refusal.
+Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& raceDate,
+                                    const StartNumberIndex& startNumbers, qint64 ownId);
+
+// The checks of a race's name, organiser and date text. A new race needs
+// all three; an edited race counts a date shorter than six characters as
+// missing too. Gives the race date or the first refusal.
+enum class RaceForm { New, Edit };
+Outcome<QDate> checkRaceEntry(const QString& name, const QString& organiser, const QString& dateText, RaceForm form);
 
 } // namespace rules

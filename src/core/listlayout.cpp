@@ -1,5 +1,6 @@
 #include "core/listlayout.h"
 
+#include "core/lists.h"
 #include "core/texts.h"
 
 #include <QRegularExpression>
@@ -28,14 +29,15 @@ QStringList startListHeadings()
             tx::printColClub(), tx::printColSex(), tx::printColBirthDate()};
 }
 
-// Columns of the start list view: 1 start number, 2 name, 3 country,
-// 4 club, 5 sex, 6 date of birth; the running number is the printout's own.
+// Rows of the start list (lists::StartColumn); the running number is the
+// printout's own.
 QList<Column> startListColumns()
 {
     using A = Column::Align;
-    return {{Column::RunningNumber, 5, A::Right, 0}, {1, 6, A::Left, 2}, {2, 25, A::Left, 1},
-            {3, 15, A::Left, 1},                     {4, 15, A::Left, 1}, {5, 4, A::Left, 1},
-            {6, 10, A::Left, 1}};
+    return {{Column::RunningNumber, 5, A::Right, 0}, {lists::StartNumber, 6, A::Left, 2},
+            {lists::StartName, 25, A::Left, 1},      {lists::StartCountry, 15, A::Left, 1},
+            {lists::StartClub, 15, A::Left, 1},      {lists::StartSex, 4, A::Left, 1},
+            {lists::StartBirthDate, 10, A::Left, 1}};
 }
 
 void appendHeader(Page& page, int number, const RaceHeader& header, const ListFormat& format, const QString& indent)
@@ -101,11 +103,12 @@ ListFormat standingsFormat(const QString& listName)
     f.headingsLater = QStringList{tx::printColRunning()} + rest;
     f.underlineFirst = 106;
     f.underlineLater = 110;
-    // Columns of the standings view: 0 place, 1 start number, 2 name,
-    // 3 country, 4 club, 5 sex, 6 category, 7 year of birth, 8 time.
-    f.columns = {{0, 5, A::Right, 0},  {1, 6, A::Left, 2},  {2, 25, A::Left, 1},
-                 {3, 15, A::Left, 1}, {4, 15, A::Left, 1}, {5, 4, A::Left, 1},
-                 {6, 9, A::Left, 1},  {7, 10, A::Left, 1}, {8, 8, A::Left, 1}};
+    // Rows of the standings (lists::StandingsColumn).
+    f.columns = {{lists::StandPlace, 5, A::Right, 0},    {lists::StandNumber, 6, A::Left, 2},
+                 {lists::StandName, 25, A::Left, 1},     {lists::StandCountry, 15, A::Left, 1},
+                 {lists::StandClub, 15, A::Left, 1},     {lists::StandSex, 4, A::Left, 1},
+                 {lists::StandCategory, 9, A::Left, 1},  {lists::StandBirthYear, 10, A::Left, 1},
+                 {lists::StandTime, 8, A::Left, 1}};
     return f;
 }
 

@@ -41,21 +41,6 @@ std::optional<qint64> dayOf(const QString& text)
 
 } // namespace
 
-Kind startListColumnKind(int column)
-{
-    switch (column) {
-    case 0: // R.br.
-    case 7: // the competitor's key
-        return Kind::Number;
-    case 1: // St. br.
-        return Kind::Natural;
-    case 6: // Datum rođ.
-        return Kind::Date;
-    default:
-        return Kind::Text;
-    }
-}
-
 int compareNumbers(const QString& a, const QString& b)
 {
     const auto x = numberOf(a);

@@ -15,9 +15,6 @@ enum class Kind {
     Text,    // Croatian alphabetical order (names, country, club, sex)
 };
 
-// The kind of each column of the start list view lsv1.
-Kind startListColumnKind(int column);
-
 // Three-way comparisons: negative, zero or positive as a sorts before, with
 // or after b in ascending order. Empty and unreadable texts sort first.
 int compareNumbers(const QString& a, const QString& b);

@@ -17,14 +17,6 @@ bool inCategory(const StandingsRow& row, const QString& category, Sex sex)
     return row.kategorija == category && matchesSex(row.spol, sex);
 }
 
-// The year of birth in four digits.
-QString yearText(const QDate& date)
-{
-    if (!date.isValid())
-        return QString();
-    const int year = date.year();
-    return year >= 1000 ? QString::number(year) : QString::number(year).rightJustified(4, QLatin1Char('0'));
-}
 
 // Registered entries of the start list that pass the test, and how many of
 // them have a start number.
@@ -44,6 +36,14 @@ CategoryCount countEntries(const QList<Competitor>& startList, Test&& inSelectio
 }
 
 } // namespace
+
+QString birthYearText(const QDate& date)
+{
+    if (!date.isValid())
+        return QString();
+    const int year = date.year();
+    return year >= 1000 ? QString::number(year) : QString::number(year).rightJustified(4, QLatin1Char('0'));
+}
 
 bool isCategoryChosen(const QString& category)
 {
@@ -101,7 +101,7 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
             row.klub = c->klub;
             row.spol = c->spol;
             row.kategorija = categoryFor(c->datum, raceDate);
-            row.godiste = yearText(c->datum);
+            row.godiste = birthYearText(c->datum);
         }
         rows.append(row);
     }
@@ -175,8 +175,13 @@ QString title(const Selection& selection)
 Standings process(const Selection& selection, const QList<FinishRecord>& finishList,
                   const QList<Competitor>& startList, const QDate& raceDate)
 {
+    return process(selection, overallStandings(finishList, startList, raceDate), startList, raceDate);
+}
+
+Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
+                  const QDate& raceDate)
+{
     Standings result;
-    const QList<StandingsRow> overall = overallStandings(finishList, startList, raceDate);
     if (isAllCategories(selection.category)) {
         result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
         const CategoryCount entries =

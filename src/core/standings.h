@@ -62,6 +62,9 @@ struct Standings {
     Counts counts;
 };
 
+// The year of birth in four digits; empty without a date.
+QString birthYearText(const QDate& date);
+
 // A category text of fewer than 3 characters means no category was chosen.
 bool isCategoryChosen(const QString& category);
 
@@ -105,5 +108,8 @@ QString title(const Selection& selection);
 // caption and the counts of the selection.
 Standings process(const Selection& selection, const QList<FinishRecord>& finishList,
                   const QList<Competitor>& startList, const QDate& raceDate);
+// The same from the overall standings already built from those lists.
+Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
+                  const QDate& raceDate);
 
 } // namespace standings

@@ -3,7 +3,7 @@
 // Every Croatian text of the program: captions, messages and printed
 // headings, in one place.
 
-#include "data/dbresult.h"
+#include "core/dbresult.h"
 
 #include <QString>
 #include <QStringList>

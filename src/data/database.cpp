@@ -294,6 +294,8 @@ DbStatus Database::run(QSqlQuery& query)
 {
     if (!query.exec())
         return DbStatus::failure(sqlError(query.lastError()));
+    if (!query.isSelect())
+        ++m_writes;
     return DbStatus::success();
 }
 
@@ -376,6 +378,17 @@ DbResult<qint64> Database::insertRace(const QString& ime, const QString& org, co
     if (const DbStatus s = run(q); !s)
         return DbResult<qint64>::failure(s.error());
     return DbResult<qint64>::success(q.lastInsertId().toLongLong());
+}
+
+DbResult<qint64> Database::dataVersion()
+{
+    // Changes whenever another connection, in this program or another,
+    // commits a change to the file; this connection's own commits leave it.
+    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    q.prepare(QStringLiteral("pragma data_version"));
+    if (const DbStatus s = run(q); !s)
+        return DbResult<qint64>::failure(s.error());
+    return DbResult<qint64>::success(q.next() ? q.value(0).toLongLong() : 0);
 }
 
 DbResult<bool> Database::raceNameExists(const QString& ime)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/dbresult.h"
+#include "core/dbresult.h"
 #include "core/records.h"
 
 #include <QList>
@@ -43,6 +43,13 @@ public:
     static constexpr int kOpenBusyTimeoutMs = 500;
     static constexpr int kBusyTimeoutMs = 5000;
 
+    // A number that changes whenever another writer has changed the
+    // database since this connection last looked.
+    DbResult<qint64> dataVersion();
+    // How many changing statements this object has run: whoever holds the
+    // lists can tell that somebody else changed them through this object.
+    quint64 writeCount() const { return m_writes; }
+
     // Races
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
     DbResult<bool> raceNameExists(const QString& ime);
@@ -84,6 +91,7 @@ private:
     QString m_path;
     QString m_connection;
     QString m_journalFound;
+    quint64 m_writes = 0;
 };
 
 namespace kvr {

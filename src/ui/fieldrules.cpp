@@ -125,34 +125,10 @@ QString filterInsertion(FieldKind kind, QStringView before, QStringView inserted
     return kept;
 }
 
-DateTextResult checkDateText(const QString& text)
-{
-    if (text.size() < 6 || text.startsWith(QLatin1Char('.')) || text.endsWith(QLatin1Char('.')))
-        return DateTextResult::TooShortOrDotAtEnd;
-    if (text.count(QLatin1Char('.')) != 2)
-        return DateTextResult::NotTwoDots;
-    return DateTextResult::Ok;
-}
-
-QString dateTextMessage(DateTextResult result, const QString& example)
-{
-    return result == DateTextResult::NotTwoDots ? tx::dateMessageShort(example) : tx::dateMessageLong(example);
-}
-
 void markField(QLineEdit* field)
 {
     field->setSelection(0, field->text().size());
     field->setFocus(Qt::OtherFocusReason);
-}
-
-bool checkDateField(QLineEdit* field, const QString& example)
-{
-    const DateTextResult result = checkDateText(field->text());
-    if (result == DateTextResult::Ok)
-        return true;
-    MessageBox::notice(field->window(), dateTextMessage(result, example));
-    markField(field);
-    return false;
 }
 
 namespace {

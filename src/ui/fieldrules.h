@@ -32,17 +32,6 @@ QString filterInsertion(FieldKind kind, QStringView before, QStringView inserted
 // The number of whole characters (code points) of text.
 qsizetype characterCount(QStringView text);
 
-// The date-text check: the text must have at least six characters, no dot
-// at either end, and exactly two dots.
-enum class DateTextResult { Ok, TooShortOrDotAtEnd, NotTwoDots };
-DateTextResult checkDateText(const QString& text);
-// The message for a refused date text; example names the kind of date.
-QString dateTextMessage(DateTextResult result, const QString& example);
-
-// Runs the date-text check on a field. On refusal it shows the message,
-// selects the whole text and gives the field the focus, and returns false.
-bool checkDateField(QLineEdit* field, const QString& example);
-
 // Selects the whole text of a field and gives it the focus, as after every
 // refused entry.
 void markField(QLineEdit* field);

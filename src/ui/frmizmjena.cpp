@@ -1,9 +1,11 @@
 #include "ui/frmizmjena.h"
 
-#include "ui/fieldrules.h"
-#include "ui/frmkelvora.h"
-#include "ui/messagebox.h"
+#include "app/racesession.h"
+#include "core/dates.h"
+#include "core/lists.h"
 #include "core/texts.h"
+#include "ui/fieldrules.h"
+#include "ui/pageutil.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>
@@ -11,37 +13,28 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeWidgetItem>
 #include <QVBoxLayout>
 
-namespace {
-
-// The start list columns the fields are filled from.
-enum Column { ColStartNumber = 1, ColName, ColCountry, ColClub, ColSex, ColBirthDate, ColKey };
-
-} // namespace
-
-frmizmjena::frmizmjena(frmkelvora& window)
-    : QDialog(&window)
-    , m_window(window)
+frmizmjena::frmizmjena(RaceSession& session, const Competitor& competitor, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmizmjena"));
     setWindowTitle(tx::editCompetitorTitle());
     setModal(true);
 
-    m_fields.ime = ui::lineEdit("txtime", 25);
-    m_fields.sbroj = ui::lineEdit("txtsbroj", 6);
-    m_fields.drzava = ui::lineEdit("txtdrzava", 15);
-    m_fields.klub = ui::lineEdit("txtklub", 15);
-    m_fields.spol = ui::named(new QComboBox, "cbospol");
-    m_fields.spol->addItems({tx::sexMale(), tx::sexFemale()});
-    m_fields.spol->setCurrentIndex(1);
-    m_fields.spol->setEditable(false);
-    m_fields.datumrod = ui::lineEdit("txtdatumrod", 10);
+    txtime = ui::lineEdit("txtime", 25);
+    txtsbroj = ui::lineEdit("txtsbroj", 6);
+    txtdrzava = ui::lineEdit("txtdrzava", 15);
+    txtklub = ui::lineEdit("txtklub", 15);
+    cbospol = ui::named(new QComboBox, "cbospol");
+    cbospol->addItems({tx::sexMale(), tx::sexFemale()});
+    cbospol->setEditable(false);
+    txtdatumrod = ui::lineEdit("txtdatumrod", 10);
     // Wide enough to show a whole name of 25 characters.
-    m_fields.ime->setMinimumWidth(m_fields.ime->fontMetrics().averageCharWidth() * 30);
+    txtime->setMinimumWidth(txtime->fontMetrics().averageCharWidth() * 30);
     // Here the start number takes any character; only its length is limited.
-    rules::FieldFilter::install(m_fields.datumrod, rules::FieldKind::Date);
+    rules::FieldFilter::install(txtdatumrod, rules::FieldKind::Date);
 
     lblide = ui::named(new QLabel, "lblide");
     lblide->setVisible(false);
@@ -52,52 +45,48 @@ frmizmjena::frmizmjena(frmkelvora& window)
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* form = new QFormLayout;
-    form->addRow(tx::fieldName(), m_fields.ime);
-    form->addRow(tx::fieldStartNumber(), m_fields.sbroj);
-    form->addRow(tx::fieldCountry(), m_fields.drzava);
-    form->addRow(tx::fieldClub(), m_fields.klub);
-    form->addRow(tx::fieldSex(), m_fields.spol);
-    form->addRow(tx::fieldBirthDate(), m_fields.datumrod);
+    form->addRow(tx::fieldName(), txtime);
+    form->addRow(tx::fieldStartNumber(), txtsbroj);
+    form->addRow(tx::fieldCountry(), txtdrzava);
+    form->addRow(tx::fieldClub(), txtklub);
+    form->addRow(tx::fieldSex(), cbospol);
+    form->addRow(tx::fieldBirthDate(), txtdatumrod);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(lblide);
     layout->addLayout(ui::buttonRow({cmdizmjena, cmdizlaz}));
 
-    setTabOrder(m_fields.ime, m_fields.sbroj);
-    setTabOrder(m_fields.sbroj, m_fields.drzava);
-    setTabOrder(m_fields.drzava, m_fields.klub);
-    setTabOrder(m_fields.klub, m_fields.spol);
-    setTabOrder(m_fields.spol, m_fields.datumrod);
-    setTabOrder(m_fields.datumrod, cmdizmjena);
+    setTabOrder(txtime, txtsbroj);
+    setTabOrder(txtsbroj, txtdrzava);
+    setTabOrder(txtdrzava, txtklub);
+    setTabOrder(txtklub, cbospol);
+    setTabOrder(cbospol, txtdatumrod);
+    setTabOrder(txtdatumrod, cmdizmjena);
     setTabOrder(cmdizmjena, cmdizlaz);
-    m_fields.ime->setFocus(Qt::OtherFocusReason);
-}
 
-void frmizmjena::setRow(const QTreeWidgetItem& row)
-{
-    m_fields.sbroj->setText(row.text(ColStartNumber));
-    m_fields.ime->setText(row.text(ColName));
-    m_fields.drzava->setText(row.text(ColCountry));
-    m_fields.klub->setText(row.text(ColClub));
-    m_fields.spol->setCurrentText(row.text(ColSex));
-    m_fields.datumrod->setText(row.text(ColBirthDate));
-    lblide->setText(row.text(ColKey));
+    // The fields show the entry as the start list shows it.
+    txtsbroj->setText(lists::startCell(competitor, 0, lists::StartNumber));
+    txtime->setText(lists::startCell(competitor, 0, lists::StartName));
+    txtdrzava->setText(lists::startCell(competitor, 0, lists::StartCountry));
+    txtklub->setText(lists::startCell(competitor, 0, lists::StartClub));
+    txtdatumrod->setText(lists::startCell(competitor, 0, lists::StartBirthDate));
+    lblide->setText(lists::startCell(competitor, 0, lists::StartKey));
+    // A sex stored as anything but M or Ž (written by other means) shows as
+    // it is, so that an unchanged edit stores it unchanged.
+    const QString sex = lists::startCell(competitor, 0, lists::StartSex);
+    if (cbospol->findText(sex) < 0)
+        cbospol->addItem(sex);
+    cbospol->setCurrentIndex(cbospol->findText(sex));
+    txtime->setFocus(Qt::OtherFocusReason);
 }
 
 void frmizmjena::cmdizmjena_Click()
 {
-    const qint64 id = lblide->text().toLongLong();
-    if (!m_fields.check(this, m_window.currentRaceDate(), m_window.startNumbers(), id))
+    const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
+                                       txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
+    if (!ui::succeeded(this, m_session.editCompetitor(lblide->text().toLongLong(), entry),
+                       {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
         return;
-
-    Competitor c = m_fields.values();
-    c.id = id;
-    c.idutrke = m_window.currentRaceId();
-    if (const DbStatus stored = m_window.database().updateCompetitor(c); !stored) {
-        MessageBox::notice(this, tx::dbError(stored.error()));
-        return;
-    }
-    m_window.popunalsv1();
     accept();
 }

@@ -1,33 +1,35 @@
 #pragma once
 
-#include "ui/competitorfields.h"
+#include "core/records.h"
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
-class QTreeWidgetItem;
-class frmkelvora;
+class RaceSession;
 
-// Competitor editing: opens with the values of one start list row, tests
+// Competitor editing: opens with the values of one start-list entry, tests
 // the changed entry as adding does (the competitor keeps its own start
-// number), stores it and refills the main window's start list.
+// number) and stores it through the session.
 class frmizmjena : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmizmjena(frmkelvora& window);
-
-    // Copies the cells of a start list row into the fields, as the list
-    // shows them, and its key into lblide.
-    void setRow(const QTreeWidgetItem& row);
+    frmizmjena(RaceSession& session, const Competitor& competitor, QWidget* parent);
 
 private slots:
     void cmdizmjena_Click();
 
 private:
-    frmkelvora& m_window;
-    CompetitorFields m_fields;
+    RaceSession& m_session;
+    QLineEdit* txtime = nullptr;
+    QLineEdit* txtsbroj = nullptr;
+    QLineEdit* txtdrzava = nullptr;
+    QLineEdit* txtklub = nullptr;
+    QComboBox* cbospol = nullptr;
+    QLineEdit* txtdatumrod = nullptr;
     QLabel* lblide = nullptr;
     QPushButton* cmdizmjena = nullptr;
     QPushButton* cmdizlaz = nullptr;

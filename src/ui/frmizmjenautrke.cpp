@@ -1,8 +1,7 @@
 #include "ui/frmizmjenautrke.h"
 
-#include "data/database.h"
-#include "ui/fieldrules.h"
-#include "ui/messagebox.h"
+#include "app/racesession.h"
+#include "ui/pageutil.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
 
@@ -11,14 +10,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmizmjenautrke::frmizmjenautrke(Database& db, qint64 raceId, const QString& name, const QString& organiser,
+frmizmjenautrke::frmizmjenautrke(RaceSession& session, const QString& name, const QString& organiser,
                                  const QString& dateText, QWidget* parent)
     : QDialog(parent)
-    , m_db(db)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmizmjenautrke"));
     setWindowTitle(tx::editRaceTitle());
-    m_race.id = raceId;
 
     auto* form = new QFormLayout;
     m_fields = addRaceFields(form);
@@ -41,31 +39,8 @@ frmizmjenautrke::frmizmjenautrke(Database& db, qint64 raceId, const QString& nam
 
 void frmizmjenautrke::cmizmjena_Click()
 {
-    // Here a date shorter than six characters counts as missing.
-    QLineEdit* missing = nullptr;
-    if (m_fields.txtime->text().isEmpty())
-        missing = m_fields.txtime;
-    else if (m_fields.txtorg->text().isEmpty())
-        missing = m_fields.txtorg;
-    else if (m_fields.txtdatum->text().size() < 6)
-        missing = m_fields.txtdatum;
-    if (missing) {
-        MessageBox::notice(this, tx::allRaceFieldsRequired());
-        rules::markField(missing);
+    const auto race = m_session.editRace(m_fields.txtime->text(), m_fields.txtorg->text(), m_fields.txtdatum->text());
+    if (!ui::succeeded(this, race, raceFieldMap(m_fields)))
         return;
-    }
-    const auto date = checkRaceDate(m_fields.txtdatum);
-    if (!date)
-        return;
-
-    const QString name = m_fields.txtime->text();
-    const QString organiser = m_fields.txtorg->text();
-    if (const DbStatus stored = m_db.updateRaceDetails(m_race.id, name, organiser, *date); !stored) {
-        MessageBox::notice(this, tx::dbError(stored.error()));
-        return;
-    }
-    m_race.ime = name;
-    m_race.org = organiser;
-    m_race.datum = *date;
     accept();
 }

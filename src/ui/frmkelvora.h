@@ -1,34 +1,31 @@
 #pragma once
 
-#include "data/database.h"
+#include "app/racesession.h"
+#include "core/dbresult.h"
 #include "core/records.h"
-#include "core/competitorrules.h"
 
-#include <QHash>
-#include <QList>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
 class QAction;
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QRadioButton;
 class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
+class StartListPage;
+class ResultsPage;
+class ReportsPage;
+class HelpPage;
 
 namespace print {
 class PrintSurface;
 struct ListFormat;
 }
 
-// The main window: the current race, the four pages (start list, finish
-// list, reports, help), the lists and the menus. Every control carries its
-// name as its object name.
+// The main window: a frame holding the header of the current race, the
+// menus and the four pages (start list, results, reports, help). The pages
+// and the dialogs call the race session's use cases and show their result.
+// Every control carries its name as its object name.
 class frmkelvora : public QMainWindow {
     Q_OBJECT
 
@@ -49,27 +46,19 @@ public:
     // it opens (true) or the user gives up or the file proves unusable, which
     // is reported (false).
     bool openBusyDatabase();
-    Database& database() { return *m_db; }
 
-    // ---- The current race: held in the four header labels ----
-    bool hasCurrentRace() const;
-    qint64 currentRaceId() const;
-    QDate currentRaceDate() const;
-    void setCurrentRace(const Race& race);
-    void clearCurrentRace();
-    // Makes the race with this key current, as opening it from the dialog does.
+    RaceSession& session() { return *m_session; }
+    Database& database() { return m_session->database(); }
+
+    // ---- The current race ----
+    bool hasCurrentRace() const { return m_session->hasRace(); }
+    qint64 currentRaceId() const { return m_session->race().id; }
+    // Makes the race with this key current, as opening it from the dialog
+    // does; a failed read is shown and the window keeps the race it had.
     bool openRaceById(qint64 id);
     // The six items that need a race: print items, race edit, withdraw, prizes, categories.
     void enableRaceMenus();
     void selectPage(int index);
-
-    // ---- Start list ----
-    // Rebuilds lsv1 from the database; a database error is shown and false returned.
-    bool popunalsv1();
-    // The current race's competitors as lsv1 was last filled (fill order).
-    const QList<Competitor>& startList() const { return m_startList; }
-    // Its start numbers, for lookups by number.
-    const rules::StartNumberIndex& startNumbers() const { return m_startNumbers; }
     // Shows "Startnalista" and hides "Ciljna lista" when lsv1 has rows.
     void showStartListMenuIfRows();
 
@@ -83,8 +72,14 @@ public:
     using PrintSurfaceFactory = std::function<std::shared_ptr<print::PrintSurface>(const QString& listName)>;
     void setPrintSurfaceFactory(PrintSurfaceFactory factory);
 
+    // The printouts, also run by the pages' buttons.
+    void printStartList();
+    void printRegistered();
+    void printStandings();
+
 private slots:
     void onTabChanged(int index);
+    void onRaceChanged();
 
     // Races
     void onNewRace();
@@ -94,104 +89,28 @@ private slots:
     void onPrizes();
     void onCategories();
 
-    // Start list view
-    void onStartListHeaderClicked(int section);
-    void onStartListContextMenu(const QPoint& pos);
-    void onStartListDoubleClicked();
-
-    // Competitors
-    void cmddodaj_Click();
-    void onEditCompetitor();
-    void onDeleteCompetitor();
-
-    // Finish list
-    void cmdunos_Click();
-    void onFinishListContextMenu(const QPoint& pos);
-    void onDeleteFinish();
-
-    // Standings
-    void cmdobrada_Click();
-
-    // Printouts
-    void cmdispis_Click();
-    void onPrintRegistered();
-    void cmdispisiz_Click();
-
 private:
-    bool openRace(const Race& race);
     void buildUi();
     void buildMenus();
-    QWidget* buildStartListPage();
-    QWidget* buildResultsPage();
-    QWidget* buildReportsPage();
-    QWidget* buildHelpPage();
-
-    // Page refresh, run on every page change
-    void refreshResultsPage();
-    void refreshReportsPage();
-
-    std::unique_ptr<Database> m_db;
-    bool m_databaseReady = false;
-    bool m_databaseBusy = false;
-    DbError m_busyError; // what the database said when it was found busy
-    QList<Competitor> m_startList;
-    rules::StartNumberIndex m_startNumbers;
-
-    // ---- Start list view state ----
-    int m_sortColumn = -1;
-    bool m_sortDescending = false;
-    // Double clicks anywhere in lsv1, on a row or not, run onStartListDoubleClicked.
-    void setupStartListView();
-    // Puts the competitors into lsv1 and m_startList, numbered in list order.
-    void fillStartList(const QList<Competitor>& list);
-
-    // ---- Finish list state ----
-    QList<FinishRecord> m_finishList;
-
-    // ---- Printouts ----
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
     std::shared_ptr<print::PrintSurface> defaultPrintSurface(const QString& listName);
+
+    std::unique_ptr<RaceSession> m_session;
+    bool m_databaseReady = false;
+    bool m_databaseBusy = false;
+    DbError m_busyError;
     PrintSurfaceFactory m_printSurfaceFactory;
 
     // ---- Controls ----
     QTabWidget* SSTab1 = nullptr;
-
     QLabel* lblid = nullptr;
     QLabel* lblimeutrke = nullptr;
     QLabel* lblorgutrke = nullptr;
     QLabel* lbldatumutrke = nullptr;
-    QTreeWidget* lsv1 = nullptr;
-    QLineEdit* txtime = nullptr;
-    QLineEdit* txtsbroj = nullptr;
-    QLineEdit* txtdrzava = nullptr;
-    QLineEdit* txtklub = nullptr;
-    QComboBox* cbospol = nullptr;
-    QLineEdit* txtdatumrod = nullptr;
-    QPushButton* cmddodaj = nullptr;
-    QPushButton* cmdispis = nullptr;
-
-    QLineEdit* txtsbrojr = nullptr;
-    QLineEdit* txtvrijeme = nullptr;
-    QPushButton* cmdunos = nullptr;
-    QTreeWidget* lsv2 = nullptr;
-    QTreeWidget* lsv3 = nullptr;
-    QLabel* lbliz4 = nullptr;
-    QLabel* lbliz5 = nullptr;
-    QLabel* lbliz6 = nullptr;
-
-    QComboBox* cbokateg = nullptr;
-    QRadioButton* optzene = nullptr;
-    QRadioButton* optmuski = nullptr;
-    QRadioButton* optsvi = nullptr;
-    QPushButton* cmdobrada = nullptr;
-    QPushButton* cmdispisiz = nullptr;
-    QLabel* lblizvjestaj = nullptr;
-    QLabel* lblbrojp = nullptr;
-    QLabel* lblbrojs = nullptr;
-    QLabel* lblbrojc = nullptr;
-    QTreeWidget* lsv4 = nullptr;
-
-    QLabel* lblpomoc = nullptr;
+    StartListPage* m_startPage = nullptr;
+    ResultsPage* m_resultsPage = nullptr;
+    ReportsPage* m_reportsPage = nullptr;
+    HelpPage* m_helpPage = nullptr;
 
     QMenu* mnumeni = nullptr;
     QAction* mnunova = nullptr;
@@ -212,4 +131,8 @@ private:
     QAction* mnubrisanjetakmicara = nullptr;
     QMenu* mnuciljnalista = nullptr;
     QAction* mnubrisanjeciljna = nullptr;
+
+    friend class StartListPage;
+    friend class ResultsPage;
+    friend class ReportsPage;
 };

@@ -3,6 +3,9 @@
 #include "ui/frmkelvora.h"
 
 #include "core/listlayout.h"
+#include "data/database.h"
+#include "ui/reportspage.h"
+#include "ui/startlistpage.h"
 #include "print/printsurface.h"
 #include "print/qtprintsurface.h"
 #include "ui/messagebox.h"
@@ -14,46 +17,17 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrinterInfo>
-#include <QTreeWidget>
-
-namespace {
-
-// The start-number column of the start list view.
-constexpr int startNumberColumn = 1;
-
-// The rows of a list view in the order it shows them, each as the texts of
-// its columns. With a keyColumn, rows whose value there is blank are left out.
-QList<QStringList> viewRows(const QTreeWidget* list, int keyColumn = -1)
-{
-    QList<QStringList> rows;
-    const int count = list->topLevelItemCount();
-    const int columns = list->columnCount();
-    rows.reserve(count);
-    for (int i = 0; i < count; ++i) {
-        const QTreeWidgetItem* item = list->topLevelItem(i);
-        if (keyColumn >= 0 && item->text(keyColumn).trimmed().isEmpty())
-            continue;
-        QStringList row;
-        row.reserve(columns);
-        for (int c = 0; c < columns; ++c)
-            row.append(item->text(c));
-        rows.append(row);
-    }
-    return rows;
-}
-
-} // namespace
 
 void frmkelvora::setPrintSurfaceFactory(PrintSurfaceFactory factory)
 {
     m_printSurfaceFactory = std::move(factory);
 }
 
-void frmkelvora::cmdispis_Click()
+void frmkelvora::printStartList()
 {
-    if (lsv1->topLevelItemCount() == 0)
+    if (!m_startPage->hasRows())
         return;
-    const QList<QStringList> rows = viewRows(lsv1, startNumberColumn);
+    const QList<QStringList> rows = m_startPage->rowsInViewOrder(true);
     if (rows.isEmpty()) {
         MessageBox::notice(this, tx::printNoStartNumbers());
         return;
@@ -66,11 +40,11 @@ void frmkelvora::cmdispis_Click()
     printList(rows, format, tx::printFileStartList());
 }
 
-void frmkelvora::onPrintRegistered()
+void frmkelvora::printRegistered()
 {
-    if (lsv1->topLevelItemCount() == 0)
+    if (!m_startPage->hasRows())
         return;
-    const QList<QStringList> rows = viewRows(lsv1);
+    const QList<QStringList> rows = m_startPage->rowsInViewOrder(false);
     const print::ListFormat format = print::registeredListFormat();
     if (!MessageBox::ask(this, tx::printRegisteredTitle(),
                          tx::printRegisteredQuestion(print::pageCount(rows.size(), format.rowsPerPage)),
@@ -79,12 +53,12 @@ void frmkelvora::onPrintRegistered()
     printList(rows, format, tx::printFileRegistered());
 }
 
-void frmkelvora::cmdispisiz_Click()
+void frmkelvora::printStandings()
 {
-    if (lsv4->topLevelItemCount() == 0)
+    const QList<QStringList> rows = m_reportsPage->rows();
+    if (rows.isEmpty())
         return;
-    const QList<QStringList> rows = viewRows(lsv4);
-    const print::ListFormat format = print::standingsFormat(lblizvjestaj->text());
+    const print::ListFormat format = print::standingsFormat(m_reportsPage->title());
     if (!MessageBox::ask(this, tx::printStandingsTitle(),
                          tx::printStandingsQuestion(print::pageCount(rows.size(), format.rowsPerPage)),
                          QMessageBox::Question))
@@ -94,7 +68,7 @@ void frmkelvora::cmdispisiz_Click()
 
 void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName)
 {
-    const print::RaceHeader header{lblimeutrke->text(), lblorgutrke->text(), lbldatumutrke->text()};
+    const print::RaceHeader header{m_session->race().ime, m_session->race().org, m_session->raceDateText()};
     const std::shared_ptr<print::PrintSurface> surface =
         m_printSurfaceFactory ? m_printSurfaceFactory(listName) : defaultPrintSurface(listName);
 
@@ -116,7 +90,7 @@ std::shared_ptr<print::PrintSurface> frmkelvora::defaultPrintSurface(const QStri
 
     // No printer: a PDF file beside the database, named after the list and
     // the time; a second printout within the same second gets a number.
-    const QDir dir = QFileInfo(m_db->path()).absoluteDir();
+    const QDir dir = QFileInfo(database().path()).absoluteDir();
     const QString base =
         listName + QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     QString path = dir.filePath(base + QStringLiteral(".pdf"));

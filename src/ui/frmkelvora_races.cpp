@@ -2,62 +2,40 @@
 
 #include "ui/frmkelvora.h"
 
+#include "core/texts.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmkategorije.h"
 #include "ui/frmnagrade.h"
 #include "ui/frmnovautrka.h"
 #include "ui/frmotvoriutrku.h"
 #include "ui/messagebox.h"
-#include "core/texts.h"
+#include "ui/pageutil.h"
 
 #include <QAction>
 #include <QLabel>
 
 void frmkelvora::onNewRace()
 {
-    frmnovautrka dialog(*m_db, this);
+    frmnovautrka dialog(*m_session, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-
-    // The new race shows its date exactly as typed.
-    setCurrentRace(dialog.race());
-    lbldatumutrke->setText(dialog.dateText());
-    fillStartList({});
     enableRaceMenus();
     selectPage(PageStartList);
 }
 
 void frmkelvora::onOpenRace()
 {
-    frmotvoriutrku dialog(*m_db, this);
+    frmotvoriutrku dialog(*m_session, this);
     if (!dialog.load() || dialog.exec() != QDialog::Accepted)
         return;
-
-    openRace(dialog.race());
+    openRaceById(dialog.raceId());
 }
 
 bool frmkelvora::openRaceById(qint64 id)
 {
-    const auto race = m_db->race(id);
-    if (!race) {
-        showDbError(race.error());
+    if (!ui::succeeded(this, m_session->openRace(id)))
         return false;
-    }
-    return openRace(race.value());
-}
-
-bool frmkelvora::openRace(const Race& race)
-{
-    // The start list is read before anything changes, so a failed read
-    // leaves the window with the race it had.
-    const auto list = m_db->startList(race.id);
-    if (!list) {
-        showDbError(list.error());
-        return false;
-    }
-    setCurrentRace(race);
-    setWindowTitle(tx::raceCaption(race.ime));
-    fillStartList(list.value());
+    setWindowTitle(tx::raceCaption(m_session->race().ime));
     enableRaceMenus();
     showStartListMenuIfRows();
     selectPage(PageStartList);
@@ -70,13 +48,9 @@ void frmkelvora::onEditRace()
         MessageBox::notice(this, tx::noOpenRace());
         return;
     }
-    frmizmjenautrke dialog(*m_db, currentRaceId(), lblimeutrke->text(), lblorgutrke->text(),
-                           lbldatumutrke->text(), this);
+    frmizmjenautrke dialog(*m_session, lblimeutrke->text(), lblorgutrke->text(), lbldatumutrke->text(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-
-    // The stored values; the date in the form lists show.
-    setCurrentRace(dialog.race());
     showStartListMenuIfRows();
 }
 
@@ -89,14 +63,10 @@ void frmkelvora::onWithdrawRace()
     if (!MessageBox::ask(this, tx::withdrawRaceTitle(), tx::withdrawRaceQuestion(lblimeutrke->text()),
                          QMessageBox::Critical))
         return;
-    if (const DbStatus withdrawn = m_db->withdrawRace(currentRaceId()); !withdrawn) {
-        showDbError(withdrawn.error());
+    if (!ui::succeeded(this, m_session->withdrawRace()))
         return;
-    }
 
     // The race's rows stay in the database; the window forgets the race.
-    clearCurrentRace();
-    fillStartList({});
     for (QAction* a : {mnunagrade, mnukategorije, mnuizmjenautrke, mnubrisanjeutrke})
         a->setEnabled(true);
     mnuispisprijavljenih->setEnabled(false);
@@ -107,26 +77,18 @@ void frmkelvora::onWithdrawRace()
 void frmkelvora::onPrizes()
 {
     // Without a current race there is nothing to show or store into.
-    if (!hasCurrentRace()) {
-        MessageBox::notice(this, tx::noOpenRace());
+    const auto fund = m_session->prizeFund();
+    if (!ui::succeeded(this, fund))
         return;
-    }
-    const auto race = m_db->race(currentRaceId());
-    if (!race) {
-        showDbError(race.error());
-        return;
-    }
-    frmnagrade dialog(*m_db, race.value().id, race.value().nagrade, this);
+    frmnagrade dialog(*m_session, fund.value(), this);
     dialog.exec();
 }
 
 void frmkelvora::onCategories()
 {
-    const auto labels = m_db->categories();
-    if (!labels) {
-        showDbError(labels.error());
+    const auto labels = m_session->categories();
+    if (!ui::succeeded(this, labels))
         return;
-    }
     frmkategorije dialog(labels.value(), this);
     dialog.exec();
 }

@@ -1,7 +1,7 @@
 #include "ui/frmnagrade.h"
 
-#include "data/database.h"
-#include "ui/messagebox.h"
+#include "app/racesession.h"
+#include "ui/pageutil.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
 
@@ -10,10 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmnagrade::frmnagrade(Database& db, qint64 raceId, const QString& storedText, QWidget* parent)
+frmnagrade::frmnagrade(RaceSession& session, const QString& storedText, QWidget* parent)
     : QDialog(parent)
-    , m_db(db)
-    , m_raceId(raceId)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmnagrade"));
     setWindowTitle(tx::prizesTitle());
@@ -40,9 +39,7 @@ frmnagrade::frmnagrade(Database& db, qint64 raceId, const QString& storedText, Q
 void frmnagrade::cmdnagrade_Click()
 {
     // The whole text as typed, quotes and line breaks included.
-    if (const DbStatus stored = m_db.setPrizeFund(m_raceId, txtnagrade->toPlainText()); !stored) {
-        MessageBox::notice(this, tx::dbError(stored.error()));
+    if (!ui::succeeded(this, m_session.setPrizeFund(txtnagrade->toPlainText())))
         return;
-    }
     accept();
 }

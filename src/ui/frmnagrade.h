@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class Database;
+class RaceSession;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -12,14 +12,13 @@ class frmnagrade : public QDialog {
     Q_OBJECT
 
 public:
-    frmnagrade(Database& db, qint64 raceId, const QString& storedText, QWidget* parent = nullptr);
+    frmnagrade(RaceSession& session, const QString& storedText, QWidget* parent = nullptr);
 
 private slots:
     void cmdnagrade_Click();
 
 private:
-    Database& m_db;
-    qint64 m_raceId;
+    RaceSession& m_session;
     QLabel* lblnagrade = nullptr;
     QPlainTextEdit* txtnagrade = nullptr;
     QPushButton* cmdnagrade = nullptr;

@@ -1,8 +1,7 @@
 #include "ui/frmnovautrka.h"
 
-#include "data/database.h"
-#include "ui/fieldrules.h"
-#include "ui/messagebox.h"
+#include "app/racesession.h"
+#include "ui/pageutil.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
 
@@ -11,9 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmnovautrka::frmnovautrka(Database& db, QWidget* parent)
+frmnovautrka::frmnovautrka(RaceSession& session, QWidget* parent)
     : QDialog(parent)
-    , m_db(db)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmnovautrka"));
     setWindowTitle(tx::newRaceTitle());
@@ -36,43 +35,8 @@ frmnovautrka::frmnovautrka(Database& db, QWidget* parent)
 
 void frmnovautrka::cmdupis_Click()
 {
-    const QString name = m_fields.txtime->text();
-    const QString organiser = m_fields.txtorg->text();
-    const QString dateText = m_fields.txtdatum->text();
-
-    for (QLineEdit* field : {m_fields.txtime, m_fields.txtorg, m_fields.txtdatum}) {
-        if (field->text().isEmpty()) {
-            MessageBox::notice(this, tx::allRaceFieldsRequired());
-            rules::markField(field);
-            return;
-        }
-    }
-    const auto date = checkRaceDate(m_fields.txtdatum);
-    if (!date)
+    const auto race = m_session.createRace(m_fields.txtime->text(), m_fields.txtorg->text(), m_fields.txtdatum->text());
+    if (!ui::succeeded(this, race, raceFieldMap(m_fields)))
         return;
-
-    // Every stored name counts, withdrawn races too; case and blanks count.
-    const auto exists = m_db.raceNameExists(name);
-    if (!exists) {
-        MessageBox::notice(this, tx::dbError(exists.error()));
-        return;
-    }
-    if (exists.value()) {
-        MessageBox::notice(this, tx::raceNameExists());
-        rules::markField(m_fields.txtime);
-        return;
-    }
-
-    const auto id = m_db.insertRace(name, organiser, *date);
-    if (!id) {
-        MessageBox::notice(this, tx::dbError(id.error()));
-        return;
-    }
-    m_race.id = id.value();
-    m_race.ime = name;
-    m_race.org = organiser;
-    m_race.datum = *date;
-    m_race.da = QStringLiteral("y");
-    m_dateText = dateText;
     accept();
 }

@@ -1,32 +1,26 @@
 #pragma once
 
-#include "core/records.h"
 #include "ui/racefields.h"
 
 #include <QDialog>
 
-class Database;
 class QPushButton;
+class RaceSession;
 
-// "Upis nove utrke": stores a new race. After acceptance race() is the
-// stored race and dateText() its date exactly as typed.
+// "Upis nove utrke": stores a new race, which becomes the session's
+// current race.
 class frmnovautrka : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmnovautrka(Database& db, QWidget* parent = nullptr);
-
-    const Race& race() const { return m_race; }
-    const QString& dateText() const { return m_dateText; }
+    explicit frmnovautrka(RaceSession& session, QWidget* parent = nullptr);
 
 private slots:
     void cmdupis_Click();
 
 private:
-    Database& m_db;
+    RaceSession& m_session;
     RaceFields m_fields;
     QPushButton* cmdupis = nullptr;
     QPushButton* cmdizlaz = nullptr;
-    Race m_race;
-    QString m_dateText;
 };

@@ -1,7 +1,6 @@
 #include "ui/frmotvoriutrku.h"
 
-#include "data/database.h"
-#include "ui/listhelpers.h"
+#include "app/racesession.h"
 #include "ui/messagebox.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
@@ -12,9 +11,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-frmotvoriutrku::frmotvoriutrku(Database& db, QWidget* parent)
+frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     : QDialog(parent)
-    , m_db(db)
+    , m_session(session)
 {
     setObjectName(QStringLiteral("frmotvoriutrku"));
     setWindowTitle(tx::openRaceTitle());
@@ -46,9 +45,9 @@ frmotvoriutrku::frmotvoriutrku(Database& db, QWidget* parent)
 bool frmotvoriutrku::load()
 {
     lstotvori->clear();
-    const auto races = m_db.listedRaces();
+    const auto races = m_session.listedRaces();
     if (!races) {
-        MessageBox::notice(parentWidget(), tx::dbError(races.error()));
+        MessageBox::notice(parentWidget(), tx::dbError(races.dbError()));
         return false;
     }
     QList<QTreeWidgetItem*> items;
@@ -60,16 +59,16 @@ bool frmotvoriutrku::load()
 
 void frmotvoriutrku::cmdotvori_Click()
 {
-    const QTreeWidgetItem* item = lastSelectedItem(lstotvori);
+    // The last selected row wins.
+    const QTreeWidgetItem* item = nullptr;
+    for (int i = lstotvori->topLevelItemCount() - 1; i >= 0 && !item; --i) {
+        if (lstotvori->topLevelItem(i)->isSelected())
+            item = lstotvori->topLevelItem(i);
+    }
     if (!item) {
         MessageBox::notice(this, tx::selectRaceToOpen());
         return;
     }
-    const auto race = m_db.race(item->text(1).toLongLong());
-    if (!race) {
-        MessageBox::notice(this, tx::dbError(race.error()));
-        return;
-    }
-    m_race = race.value();
+    m_raceId = item->text(1).toLongLong();
     accept();
 }

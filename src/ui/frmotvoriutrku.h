@@ -1,34 +1,32 @@
 #pragma once
 
-#include "core/records.h"
-
 #include <QDialog>
 
-class Database;
+class RaceSession;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 
 // "Otvori utrku": lists the races offered for opening, in key order. After
-// acceptance race() is the chosen race as stored.
+// acceptance raceId() is the key of the chosen race.
 class frmotvoriutrku : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmotvoriutrku(Database& db, QWidget* parent = nullptr);
+    explicit frmotvoriutrku(RaceSession& session, QWidget* parent = nullptr);
 
     // Fills the list; a database error is shown and false returned.
     bool load();
-    const Race& race() const { return m_race; }
+    qint64 raceId() const { return m_raceId; }
 
 private slots:
     void cmdotvori_Click();
 
 private:
-    Database& m_db;
+    RaceSession& m_session;
     QTreeWidget* lstotvori = nullptr;
     QLabel* Label1 = nullptr;
     QPushButton* cmdotvori = nullptr;
     QPushButton* cmdizlaz = nullptr;
-    Race m_race;
+    qint64 m_raceId = 0;
 };

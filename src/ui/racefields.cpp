@@ -1,8 +1,6 @@
 #include "ui/racefields.h"
 
-#include "core/dates.h"
 #include "ui/fieldrules.h"
-#include "ui/messagebox.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
 
@@ -29,16 +27,4 @@ RaceFields addRaceFields(QFormLayout* form)
     fields.txtdatum->setMinimumWidth(90);
     rules::FieldFilter::install(fields.txtdatum, rules::FieldKind::Date);
     return fields;
-}
-
-std::optional<QDate> checkRaceDate(QLineEdit* txtdatum)
-{
-    if (!rules::checkDateField(txtdatum, tx::exampleRaceDate()))
-        return std::nullopt;
-    const auto date = kvr::parseDayMonthYear(txtdatum->text());
-    if (!date) {
-        MessageBox::notice(txtdatum->window(), tx::dateMessageLong(tx::exampleRaceDate()));
-        rules::markField(txtdatum);
-    }
-    return date;
 }

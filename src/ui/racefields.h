@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDate>
-#include <optional>
+#include "ui/pageutil.h"
 
 class QFormLayout;
 class QLineEdit;
@@ -19,8 +18,8 @@ struct RaceFields {
 // date field takes keystrokes through the date filter.
 RaceFields addRaceFields(QFormLayout* form);
 
-// The date-text check and then the calendar check of a race date: a text
-// such as 31.2.2010 or 1..2010 passes the dots but names no day. On refusal
-// the message is shown, the date text selected and focused, and nothing
-// returned.
-std::optional<QDate> checkRaceDate(QLineEdit* txtdatum);
+// The fields a refusal of a race entry may name.
+inline ui::FieldMap raceFieldMap(const RaceFields& fields)
+{
+    return {{Field::RaceName, fields.txtime}, {Field::RaceOrganiser, fields.txtorg}, {Field::RaceDate, fields.txtdatum}};
+}

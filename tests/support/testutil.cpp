@@ -9,7 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimer>
-#include <QTreeWidget>
+#include <algorithm>
 
 namespace testutil {
 
@@ -18,12 +18,8 @@ qint64 makeCurrentRace(frmkelvora& window, const QString& name, const QDate& dat
     const auto id = window.database().insertRace(name, organiser, date);
     if (!id)
         qFatal("insertRace failed: %s", qPrintable(id.error()));
-    const auto race = window.database().race(id.value());
-    window.setCurrentRace(race.value());
-    window.popunalsv1();
-    window.enableRaceMenus();
-    window.showStartListMenuIfRows();
-    window.selectPage(frmkelvora::PageStartList);
+    if (!window.openRaceById(id.value()))
+        qFatal("openRace failed");
     return id.value();
 }
 
@@ -41,7 +37,7 @@ qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QStri
     const auto id = window.database().insertCompetitor(c);
     if (!id)
         qFatal("insertCompetitor failed: %s", qPrintable(id.error()));
-    window.popunalsv1();
+    window.session().reload();
     return id.value();
 }
 
@@ -133,12 +129,37 @@ void trigger(QWidget* window, const QString& actionName)
 QStringList columnTexts(QWidget* list, int column)
 {
     QStringList texts;
-    auto* tree = qobject_cast<QTreeWidget*>(list);
-    if (!tree)
+    auto* view = qobject_cast<QAbstractItemView*>(list);
+    if (!view)
         return texts;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        texts.append(tree->topLevelItem(i)->text(column));
+    for (int i = 0; i < view->model()->rowCount(); ++i)
+        texts.append(cell(view, i, column));
     return texts;
+}
+
+QString cell(const QAbstractItemView* list, int row, int column)
+{
+    return list->model()->index(row, column).data().toString();
+}
+
+void selectRow(QAbstractItemView* list, int row)
+{
+    list->selectionModel()->select(list->model()->index(row, 0),
+                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+QList<int> selectedRows(const QAbstractItemView* list)
+{
+    QList<int> rows;
+    for (const QModelIndex& index : list->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QRect rowRect(const QAbstractItemView* list, int row)
+{
+    return list->visualRect(list->model()->index(row, 0));
 }
 
 } // namespace testutil

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/records.h"
+#include "data/database.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QTemporaryDir>
@@ -62,6 +64,14 @@ void trigger(QWidget* window, const QString& actionName);
 
 // The texts of one column of a list view, top to bottom.
 QStringList columnTexts(QWidget* list, int column);
+// One cell of a list view as it shows it.
+QString cell(const QAbstractItemView* list, int row, int column);
+// Adds a row of a list view to its selection.
+void selectRow(QAbstractItemView* list, int row);
+// The rows of a list view that are selected, top to bottom.
+QList<int> selectedRows(const QAbstractItemView* list);
+// Where a row of a list view is drawn, in its viewport.
+QRect rowRect(const QAbstractItemView* list, int row);
 
 } // namespace testutil
 

@@ -1,0 +1,173 @@
+#include "app/listmodels.h"
+
+#include "app/racesession.h"
+
+ListModel::ListModel(const QList<lists::ColumnDef>& columns, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_columns(columns)
+{
+}
+
+int ListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_columns.size());
+}
+
+QVariant ListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+        return {};
+    return cell(index.row(), index.column());
+}
+
+QVariant ListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+        return {};
+    return m_columns.at(section).heading;
+}
+
+QStringList ListModel::rowTexts(int row) const
+{
+    QStringList texts;
+    texts.reserve(m_columns.size());
+    for (int column = 0; column < m_columns.size(); ++column)
+        texts.append(cell(row, column));
+    return texts;
+}
+
+void ListModel::changed(int from, int to)
+{
+    emit dataChanged(index(from, 0), index(to, int(m_columns.size()) - 1));
+}
+
+// ---- Start list ---------------------------------------------------------------
+
+StartListModel::StartListModel(const RaceSession& session, QObject* parent)
+    : ListModel(lists::startColumns(), parent)
+    , m_session(session)
+{
+    // Connected before any view or proxy, so the keys follow the rows
+    // before anybody compares them.
+    connect(this, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
+        if (m_keyColumn >= 0)
+            m_keys.insert(first, last - first + 1, std::nullopt);
+    });
+    connect(this, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
+        if (m_keyColumn >= 0)
+            m_keys.remove(first, last - first + 1);
+    });
+    connect(this, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
+        if (m_keyColumn >= 0) {
+            for (int row = from.row(); row <= to.row() && row < m_keys.size(); ++row)
+                m_keys[row].reset();
+        }
+    });
+    connect(this, &QAbstractItemModel::modelReset, this, [this] { forgetKeys(); });
+}
+
+int StartListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_session.startList().size());
+}
+
+QString StartListModel::cell(int row, int column) const
+{
+    return lists::startCell(m_session.startList().at(row), row + 1, column);
+}
+
+const listsort::SortKey& StartListModel::sortKey(int row, int column) const
+{
+    if (column != m_keyColumn) {
+        forgetKeys();
+        m_keyColumn = column;
+    }
+    if (m_keys.size() != rowCount())
+        m_keys.resize(rowCount());
+    std::optional<listsort::SortKey>& key = m_keys[row];
+    if (!key)
+        key.emplace(columns().at(column).kind, cell(row, column));
+    return *key;
+}
+
+void StartListModel::forgetKeys() const
+{
+    m_keyColumn = -1;
+    m_keys.clear();
+}
+
+StartListSortModel::StartListSortModel(StartListModel* source, QObject* parent)
+    : QSortFilterProxyModel(parent)
+    , m_source(source)
+{
+    setSourceModel(source);
+    setDynamicSortFilter(true);
+}
+
+bool StartListSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
+{
+    const int column = left.column();
+    // Running numbers are the rows' positions.
+    if (column == lists::StartRunning)
+        return left.row() < right.row();
+    return m_source->sortKey(left.row(), column).compare(m_source->sortKey(right.row(), column)) < 0;
+}
+
+// ---- Finish list --------------------------------------------------------------
+
+FinishListModel::FinishListModel(const RaceSession& session, QObject* parent)
+    : ListModel(lists::finishColumns(), parent)
+    , m_session(session)
+{
+}
+
+int FinishListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_session.finishList().size());
+}
+
+QString FinishListModel::cell(int row, int column) const
+{
+    return lists::finishCell(m_session.finishList().at(row), row + 1, column);
+}
+
+FinishDetailModel::FinishDetailModel(const RaceSession& session, QObject* parent)
+    : ListModel(lists::detailColumns(), parent)
+    , m_session(session)
+{
+}
+
+int FinishDetailModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_session.finishList().size());
+}
+
+QString FinishDetailModel::cell(int row, int column) const
+{
+    const FinishRecord& r = m_session.finishList().at(row);
+    return lists::detailCell(r, m_session.competitor(r.idtakmicara), row + 1, m_session.raceDate(), column);
+}
+
+// ---- Standings ----------------------------------------------------------------
+
+StandingsModel::StandingsModel(QObject* parent)
+    : ListModel(lists::standingsColumns(), parent)
+{
+}
+
+int StandingsModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+QString StandingsModel::cell(int row, int column) const
+{
+    return lists::standingsCell(m_rows.at(row), column);
+}
+
+void StandingsModel::setRows(QList<standings::StandingsRow> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+// Table models of the four lists of the main window, over the rows the race
+// session holds. The session changes its rows only between a model's
+// begin...() and end...() calls, row by row, so that a view redraws what
+// changed and never rebuilds a whole list for one entry.
+
+#include "core/lists.h"
+#include "core/standings.h"
+
+#include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
+#include <functional>
+#include <optional>
+
+class RaceSession;
+
+class ListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    ListModel(const QList<lists::ColumnDef>& columns, QObject* parent);
+
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    const QList<lists::ColumnDef>& columns() const { return m_columns; }
+    // The text of one cell, as the list shows it.
+    virtual QString cell(int row, int column) const = 0;
+    // Every column of one row.
+    QStringList rowTexts(int row) const;
+
+    // For the session: announce a change of its rows.
+    void beginInsert(int row) { beginInsertRows({}, row, row); }
+    void endInsert() { endInsertRows(); }
+    void beginRemove(int row) { beginRemoveRows({}, row, row); }
+    void endRemove() { endRemoveRows(); }
+    void beginReset() { beginResetModel(); }
+    void endReset() { endResetModel(); }
+    // Rows from..to changed in every column.
+    void changed(int from, int to);
+
+private:
+    QList<lists::ColumnDef> m_columns;
+};
+
+// lsv1: the start list in registration order; the running number is the
+// row's position. Keeps the sort key of each cell of the sorted column, so
+// that sorting and every later insertion compare keys worked out once.
+class StartListModel : public ListModel {
+    Q_OBJECT
+
+public:
+    explicit StartListModel(const RaceSession& session, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QString cell(int row, int column) const override;
+    const listsort::SortKey& sortKey(int row, int column) const;
+
+private:
+    void forgetKeys() const;
+
+    const RaceSession& m_session;
+    mutable int m_keyColumn = -1;
+    mutable QList<std::optional<listsort::SortKey>> m_keys;
+};
+
+// The start list as the view shows it: sorted by the kind of the chosen
+// column, ties in registration order.
+class StartListSortModel : public QSortFilterProxyModel {
+    Q_OBJECT
+
+public:
+    explicit StartListSortModel(StartListModel* source, QObject* parent = nullptr);
+
+protected:
+    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
+
+private:
+    StartListModel* m_source;
+};
+
+// lsv2: the finish list in time order; the place is the row's position.
+class FinishListModel : public ListModel {
+    Q_OBJECT
+
+public:
+    explicit FinishListModel(const RaceSession& session, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QString cell(int row, int column) const override;
+
+private:
+    const RaceSession& m_session;
+};
+
+// lsv3: the finish list with each finisher's details from the start list.
+class FinishDetailModel : public ListModel {
+    Q_OBJECT
+
+public:
+    explicit FinishDetailModel(const RaceSession& session, QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QString cell(int row, int column) const override;
+
+private:
+    const RaceSession& m_session;
+};
+
+// lsv4: the standings last built.
+class StandingsModel : public ListModel {
+    Q_OBJECT
+
+public:
+    explicit StandingsModel(QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QString cell(int row, int column) const override;
+
+    void setRows(QList<standings::StandingsRow> rows);
+    const QList<standings::StandingsRow>& rows() const { return m_rows; }
+
+private:
+    QList<standings::StandingsRow> m_rows;
+};

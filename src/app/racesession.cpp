@@ -1,0 +1,453 @@
+#include "app/racesession.h"
+
+#include "core/dates.h"
+#include "core/texts.h"
+#include "core/timerules.h"
+#include "data/database.h"
+
+#include <algorithm>
+
+namespace {
+
+bool finishOrder(const FinishRecord& a, const FinishRecord& b)
+{
+    return a.vrijeme != b.vrijeme ? a.vrijeme < b.vrijeme : a.id < b.id;
+}
+
+int countStarted(const QList<Competitor>& list)
+{
+    // A start number of blanks is no start number.
+    return int(std::count_if(list.cbegin(), list.cend(), [](const Competitor& c) { return !c.sbroj.trimmed().isEmpty(); }));
+}
+
+} // namespace
+
+RaceSession::RaceSession(const QString& databasePath, QObject* parent)
+    : QObject(parent)
+    , m_db(std::make_unique<Database>(databasePath))
+    , m_startModel(new StartListModel(*this, this))
+    , m_finishModel(new FinishListModel(*this, this))
+    , m_detailModel(new FinishDetailModel(*this, this))
+    , m_standingsModel(new StandingsModel(this))
+{
+}
+
+RaceSession::~RaceSession() = default;
+
+const Race& RaceSession::race() const
+{
+    static const Race none;
+    return m_race ? *m_race : none;
+}
+
+// ---- Races ----------------------------------------------------------------------
+
+Outcome<Race> RaceSession::createRace(const QString& name, const QString& organiser, const QString& dateText)
+{
+    const auto date = rules::checkRaceEntry(name, organiser, dateText, rules::RaceForm::New);
+    if (!date)
+        return date.failure<Race>();
+
+    // Every stored name counts, withdrawn races too; case and blanks count.
+    const auto exists = m_db->raceNameExists(name);
+    if (!exists)
+        return Outcome<Race>::dbFailed(exists.error());
+    if (exists.value())
+        return Outcome<Race>::refused(Field::RaceName, tx::raceNameExists());
+
+    const auto id = m_db->insertRace(name, organiser, date.value());
+    if (!id)
+        return Outcome<Race>::dbFailed(id.error());
+    Race race;
+    race.id = id.value();
+    race.ime = name;
+    race.org = organiser;
+    race.datum = date.value();
+    race.da = QStringLiteral("y");
+    m_race = race;
+    // A new race shows its date exactly as typed.
+    m_raceDateText = dateText;
+    setLists({}, {});
+    emit raceChanged();
+    return Outcome<Race>::done(race);
+}
+
+Status RaceSession::openRace(qint64 id)
+{
+    // Everything is read before anything changes, so a failed read leaves
+    // the session with the race it had.
+    const auto race = m_db->race(id);
+    if (!race)
+        return Status::dbFailed(race.error());
+    const auto version = m_db->dataVersion();
+    if (!version)
+        return Status::dbFailed(version.error());
+    auto starts = m_db->startList(id);
+    if (!starts)
+        return Status::dbFailed(starts.error());
+    auto finishes = m_db->finishList(id);
+    if (!finishes)
+        return Status::dbFailed(finishes.error());
+
+    m_race = race.value();
+    m_raceDateText = kvr::formatDate(m_race->datum);
+    setLists(std::move(starts.value()), std::move(finishes.value()));
+    m_seenVersion = version.value();
+    emit raceChanged();
+    return Status::done();
+}
+
+Outcome<Race> RaceSession::editRace(const QString& name, const QString& organiser, const QString& dateText)
+{
+    if (!m_race)
+        return Outcome<Race>::refused(Field::None, tx::noOpenRace());
+    const auto date = rules::checkRaceEntry(name, organiser, dateText, rules::RaceForm::Edit);
+    if (!date)
+        return date.failure<Race>();
+    if (const DbStatus stored = m_db->updateRaceDetails(m_race->id, name, organiser, date.value()); !stored)
+        return Outcome<Race>::dbFailed(stored.error());
+    noteOwnWrite();
+    m_race->ime = name;
+    m_race->org = organiser;
+    const bool newDate = m_race->datum != date.value();
+    m_race->datum = date.value();
+    // The stored values; the date in the form lists show.
+    m_raceDateText = kvr::formatDate(m_race->datum);
+    if (newDate) {
+        // Categories follow the race date.
+        m_overall.reset();
+        m_detailModel->beginReset();
+        m_detailModel->endReset();
+    }
+    emit raceChanged();
+    return Outcome<Race>::done(*m_race);
+}
+
+Status RaceSession::withdrawRace()
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::noOpenRace());
+    if (const DbStatus withdrawn = m_db->withdrawRace(m_race->id); !withdrawn)
+        return Status::dbFailed(withdrawn.error());
+    noteOwnWrite();
+    closeRace();
+    return Status::done();
+}
+
+Outcome<QList<Race>> RaceSession::listedRaces()
+{
+    const auto races = m_db->listedRaces();
+    if (!races)
+        return Outcome<QList<Race>>::dbFailed(races.error());
+    return Outcome<QList<Race>>::done(races.value());
+}
+
+Outcome<QString> RaceSession::prizeFund()
+{
+    if (!m_race)
+        return Outcome<QString>::refused(Field::None, tx::noOpenRace());
+    // Read again: another station may have written it.
+    const auto race = m_db->race(m_race->id);
+    if (!race)
+        return Outcome<QString>::dbFailed(race.error());
+    m_race->nagrade = race.value().nagrade;
+    return Outcome<QString>::done(m_race->nagrade);
+}
+
+Status RaceSession::setPrizeFund(const QString& text)
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::noOpenRace());
+    if (const DbStatus stored = m_db->setPrizeFund(m_race->id, text); !stored)
+        return Status::dbFailed(stored.error());
+    noteOwnWrite();
+    m_race->nagrade = text;
+    return Status::done();
+}
+
+Outcome<QStringList> RaceSession::categories()
+{
+    const auto labels = m_db->categories();
+    if (!labels)
+        return Outcome<QStringList>::dbFailed(labels.error());
+    return Outcome<QStringList>::done(labels.value());
+}
+
+void RaceSession::closeRace()
+{
+    m_race.reset();
+    m_raceDateText.clear();
+    setLists({}, {});
+    emit raceChanged();
+}
+
+// ---- Start list -------------------------------------------------------------------
+
+qsizetype RaceSession::startPosition(qint64 id) const
+{
+    const auto it = std::lower_bound(m_startList.cbegin(), m_startList.cend(), id,
+                                     [](const Competitor& c, qint64 key) { return c.id < key; });
+    return it != m_startList.cend() && it->id == id ? it - m_startList.cbegin() : -1;
+}
+
+const Competitor* RaceSession::competitor(qint64 id) const
+{
+    const qsizetype position = startPosition(id);
+    return position < 0 ? nullptr : &m_startList.at(position);
+}
+
+Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& entry)
+{
+    if (!m_race)
+        return Outcome<Competitor>::refused(Field::None, tx::openRaceFirst());
+    // Checked against the lists as they are now, another writer's changes included.
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<Competitor>();
+    auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, 0);
+    if (!checked)
+        return checked;
+    Competitor c = checked.value();
+    c.idutrke = m_race->id;
+    const auto id = m_db->insertCompetitor(c);
+    if (!id)
+        return Outcome<Competitor>::dbFailed(id.error());
+    noteOwnWrite();
+    c.id = id.value();
+
+    // A new key is the highest, so the competitor goes last.
+    qsizetype row = m_startList.size();
+    if (row > 0 && m_startList.last().id > c.id)
+        row = std::upper_bound(m_startList.cbegin(), m_startList.cend(), c.id,
+                               [](qint64 key, const Competitor& other) { return key < other.id; })
+            - m_startList.cbegin();
+    m_startModel->beginInsert(int(row));
+    m_startList.insert(row, c);
+    m_startModel->endInsert();
+    m_startNumbers.add(c.sbroj, c.id);
+    if (!c.sbroj.trimmed().isEmpty())
+        ++m_started;
+    listsTouched();
+    return Outcome<Competitor>::done(c);
+}
+
+Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::CompetitorEntry& entry)
+{
+    if (!m_race)
+        return Outcome<Competitor>::refused(Field::None, tx::openRaceFirst());
+    // Checked against the lists as they are now, another writer's changes included.
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<Competitor>();
+    auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, id);
+    if (!checked)
+        return checked;
+    Competitor c = checked.value();
+    c.id = id;
+    c.idutrke = m_race->id;
+    if (const DbStatus stored = m_db->updateCompetitor(c); !stored)
+        return Outcome<Competitor>::dbFailed(stored.error());
+    noteOwnWrite();
+
+    const qsizetype row = startPosition(id);
+    if (row >= 0) {
+        Competitor& held = m_startList[row];
+        m_startNumbers.remove(held.sbroj, id);
+        m_startNumbers.add(c.sbroj, id);
+        m_started += int(!c.sbroj.trimmed().isEmpty()) - int(!held.sbroj.trimmed().isEmpty());
+        held = c;
+        m_startModel->changed(int(row), int(row));
+        // The finish lists show the competitor's details too.
+        if (!m_finishList.isEmpty())
+            m_detailModel->changed(0, int(m_finishList.size()) - 1);
+    }
+    listsTouched();
+    return Outcome<Competitor>::done(c);
+}
+
+Outcome<bool> RaceSession::hasFinishRecord(qint64 id)
+{
+    const auto finished = m_db->hasFinishRecord(race().id, id);
+    if (!finished)
+        return Outcome<bool>::dbFailed(finished.error());
+    return Outcome<bool>::done(finished.value());
+}
+
+Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
+{
+    if (const Status fresh = refresh(); !fresh)
+        return fresh;
+    if (const DbStatus deleted = m_db->deleteCompetitor(race().id, id, withFinishRecord); !deleted)
+        return Status::dbFailed(deleted.error());
+    noteOwnWrite();
+
+    const qsizetype row = startPosition(id);
+    if (row >= 0) {
+        const Competitor gone = m_startList.at(row);
+        m_startModel->beginRemove(int(row));
+        m_startList.removeAt(row);
+        m_startModel->endRemove();
+        m_startNumbers.remove(gone.sbroj, id);
+        if (!gone.sbroj.trimmed().isEmpty())
+            --m_started;
+    }
+    if (withFinishRecord)
+        dropFinishRow(id);
+    if (!m_finishList.isEmpty())
+        m_detailModel->changed(0, int(m_finishList.size()) - 1);
+    listsTouched();
+    return Status::done();
+}
+
+// ---- Finish list ------------------------------------------------------------------
+
+Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const QString& time)
+{
+    if (!m_race)
+        return Outcome<FinishRecord>::refused(Field::None, tx::openRaceFirstFinish());
+    // Checked against the lists as they are now, another writer's changes included.
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<FinishRecord>();
+    if (!rules::isFinishTime(time))
+        return Outcome<FinishRecord>::refused(Field::FinishTime, tx::timeExample());
+    // An empty start number would match a registered competitor who has
+    // none and give them somebody else's time.
+    if (startNumber.trimmed().isEmpty())
+        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, tx::enterStartNumber());
+    const qint64 competitorId = m_startNumbers.first(startNumber);
+    if (competitorId == 0)
+        return Outcome<FinishRecord>::refused(Field::None, tx::startNumberNotOnList());
+    // Asked of the database, not of the list held here, so that no state
+    // of this session can let a second record in.
+    const auto finished = m_db->hasFinishRecord(m_race->id, competitorId);
+    if (!finished)
+        return Outcome<FinishRecord>::dbFailed(finished.error());
+    if (finished.value())
+        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, tx::finisherAlreadyEntered());
+
+    FinishRecord record;
+    record.idutrke = m_race->id;
+    record.sbroj = startNumber;
+    record.idtakmicara = competitorId;
+    record.vrijeme = time;
+    const auto id = m_db->insertFinishRecord(record);
+    if (!id)
+        return Outcome<FinishRecord>::dbFailed(id.error());
+    noteOwnWrite();
+    record.id = id.value();
+
+    const qsizetype row =
+        std::upper_bound(m_finishList.cbegin(), m_finishList.cend(), record, finishOrder) - m_finishList.cbegin();
+    m_finishModel->beginInsert(int(row));
+    m_detailModel->beginInsert(int(row));
+    m_finishList.insert(row, record);
+    m_detailModel->endInsert();
+    m_finishModel->endInsert();
+    listsTouched();
+    return Outcome<FinishRecord>::done(record);
+}
+
+Status RaceSession::removeFinish(qint64 competitorId)
+{
+    if (const Status fresh = refresh(); !fresh)
+        return fresh;
+    if (competitorId != 0) {
+        if (const DbStatus removed = m_db->deleteFinishRecord(race().id, competitorId); !removed)
+            return Status::dbFailed(removed.error());
+        noteOwnWrite();
+        dropFinishRow(competitorId);
+    }
+    listsTouched();
+    return Status::done();
+}
+
+void RaceSession::dropFinishRow(qint64 competitorId)
+{
+    // The database removes the competitor's first record; so does the list.
+    qsizetype row = -1;
+    for (qsizetype i = 0; i < m_finishList.size(); ++i) {
+        const FinishRecord& r = m_finishList.at(i);
+        if (r.idtakmicara == competitorId && (row < 0 || r.id < m_finishList.at(row).id))
+            row = i;
+    }
+    if (row < 0)
+        return;
+    m_finishModel->beginRemove(int(row));
+    m_detailModel->beginRemove(int(row));
+    m_finishList.removeAt(row);
+    m_detailModel->endRemove();
+    m_finishModel->endRemove();
+}
+
+// ---- Standings and refresh ----------------------------------------------------------
+
+const QList<standings::StandingsRow>& RaceSession::overall()
+{
+    if (!m_overall)
+        m_overall = standings::overallStandings(m_finishList, m_startList, raceDate());
+    return *m_overall;
+}
+
+Outcome<standings::Standings> RaceSession::standings(const standings::Selection& selection)
+{
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<standings::Standings>();
+    standings::Standings result = standings::process(selection, overall(), m_startList, raceDate());
+    m_standingsModel->setRows(result.rows);
+    return Outcome<standings::Standings>::done(std::move(result));
+}
+
+Status RaceSession::refresh()
+{
+    if (!m_race)
+        return Status::done();
+    const auto version = m_db->dataVersion();
+    if (!version)
+        return Status::dbFailed(version.error());
+    if (version.value() == m_seenVersion && m_db->writeCount() == m_seenWrites)
+        return Status::done();
+    return reload();
+}
+
+Status RaceSession::reload()
+{
+    if (!m_race)
+        return Status::done();
+    const auto version = m_db->dataVersion();
+    if (!version)
+        return Status::dbFailed(version.error());
+    auto starts = m_db->startList(m_race->id);
+    if (!starts)
+        return Status::dbFailed(starts.error());
+    auto finishes = m_db->finishList(m_race->id);
+    if (!finishes)
+        return Status::dbFailed(finishes.error());
+    setLists(std::move(starts.value()), std::move(finishes.value()));
+    m_seenVersion = version.value();
+    return Status::done();
+}
+
+void RaceSession::setLists(QList<Competitor> startList, QList<FinishRecord> finishList)
+{
+    m_startModel->beginReset();
+    m_finishModel->beginReset();
+    m_detailModel->beginReset();
+    m_startList = std::move(startList);
+    m_finishList = std::move(finishList);
+    m_startNumbers = rules::StartNumberIndex(m_startList);
+    m_started = countStarted(m_startList);
+    m_detailModel->endReset();
+    m_finishModel->endReset();
+    m_startModel->endReset();
+    m_seenWrites = m_db->writeCount();
+    listsTouched();
+}
+
+void RaceSession::noteOwnWrite()
+{
+    m_seenWrites = m_db->writeCount();
+}
+
+void RaceSession::listsTouched()
+{
+    m_overall.reset();
+    emit listsChanged();
+}

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "app/listmodels.h"
+#include "core/competitorrules.h"
+#include "core/outcome.h"
+#include "core/records.h"
+#include "core/standings.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+class Database;
+
+// The program's work on one database: the current race with its start list
+// and finish list, and every use case the window and the command line offer.
+// A use case checks its input with the rules of core, stores through the
+// database, and applies its own change to the lists row by row. The lists
+// are read again only when another writer has changed the database since
+// they were last read. Nothing here shows anything: each use case returns
+// its value, a refusal or the database's error.
+class RaceSession : public QObject {
+    Q_OBJECT
+
+public:
+    explicit RaceSession(const QString& databasePath, QObject* parent = nullptr);
+    ~RaceSession() override;
+
+    Database& database() { return *m_db; }
+
+    // ---- The current race ----
+    bool hasRace() const { return m_race.has_value(); }
+    // The current race; an empty race when there is none.
+    const Race& race() const;
+    QDate raceDate() const { return race().datum; }
+    // The race date as the header shows it: as typed for a race created in
+    // this session, else in the form lists show.
+    QString raceDateText() const { return m_raceDateText; }
+
+    Outcome<Race> createRace(const QString& name, const QString& organiser, const QString& dateText);
+    Status openRace(qint64 id);
+    Outcome<Race> editRace(const QString& name, const QString& organiser, const QString& dateText);
+    // The race stays stored but is no longer offered; the session forgets it.
+    Status withdrawRace();
+    Outcome<QList<Race>> listedRaces();
+    // Forgets the current race; nothing is stored.
+    void closeRace();
+    Outcome<QString> prizeFund();
+    Status setPrizeFund(const QString& text);
+    Outcome<QStringList> categories();
+
+    // ---- Start list ----
+    const QList<Competitor>& startList() const { return m_startList; }
+    const rules::StartNumberIndex& startNumbers() const { return m_startNumbers; }
+    // The competitor with this key on the start list, or null.
+    const Competitor* competitor(qint64 id) const;
+    // Start-list entries and those among them with a start number.
+    int registeredCount() const { return int(m_startList.size()); }
+    int startedCount() const { return m_started; }
+
+    Outcome<Competitor> addCompetitor(const rules::CompetitorEntry& entry);
+    Outcome<Competitor> editCompetitor(qint64 id, const rules::CompetitorEntry& entry);
+    // Whether the competitor has a finish record, asked of the database.
+    Outcome<bool> hasFinishRecord(qint64 id);
+    // Removes the competitor and, with withFinishRecord, its finish record.
+    Status deleteCompetitor(qint64 id, bool withFinishRecord);
+
+    // ---- Finish list, in time order ----
+    const QList<FinishRecord>& finishList() const { return m_finishList; }
+    Outcome<FinishRecord> enterFinish(const QString& startNumber, const QString& time);
+    Status removeFinish(qint64 competitorId);
+
+    // ---- Standings ----
+    Outcome<standings::Standings> standings(const standings::Selection& selection);
+
+    // Reads the race's lists again when another writer changed the
+    // database since they were last read; otherwise does nothing.
+    Status refresh();
+    // Reads them again in any case.
+    Status reload();
+
+    // ---- The models of the four lists ----
+    StartListModel* startListModel() const { return m_startModel; }
+    FinishListModel* finishListModel() const { return m_finishModel; }
+    FinishDetailModel* finishDetailModel() const { return m_detailModel; }
+    StandingsModel* standingsModel() const { return m_standingsModel; }
+
+signals:
+    // The current race was made, opened, edited or forgotten.
+    void raceChanged();
+    // The start list or the finish list changed (by this session or,
+    // found at a refresh, by another writer).
+    void listsChanged();
+
+private:
+    qsizetype startPosition(qint64 id) const;
+    void setLists(QList<Competitor> startList, QList<FinishRecord> finishList);
+    // Remembers the database's state after this session's own change.
+    void noteOwnWrite();
+    void listsTouched();
+    void dropFinishRow(qint64 competitorId);
+    const QList<standings::StandingsRow>& overall();
+
+    std::unique_ptr<Database> m_db;
+    std::optional<Race> m_race;
+    QString m_raceDateText;
+    QList<Competitor> m_startList; // key order, which is registration order
+    QList<FinishRecord> m_finishList;
+    rules::StartNumberIndex m_startNumbers;
+    int m_started = 0;
+    std::optional<QList<standings::StandingsRow>> m_overall;
+    qint64 m_seenVersion = -1;
+    quint64 m_seenWrites = 0;
+
+    StartListModel* m_startModel;
+    FinishListModel* m_finishModel;
+    FinishDetailModel* m_detailModel;
+    StandingsModel* m_standingsModel;
+};

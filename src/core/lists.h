@@ -1,0 +1,57 @@
+#pragma once
+
+// The columns of the four lists of the main window, named once: the views,
+// the editing dialog, the sort, the printouts and the exports all use these.
+
+#include "core/listsort.h"
+#include "core/records.h"
+#include "core/standings.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace lists {
+
+struct ColumnDef {
+    QString heading;
+    int width = 0;        // on screen, in pixels
+    bool hidden = false;  // the competitor's key travels here
+    listsort::Kind kind = listsort::Kind::Text;
+};
+
+// lsv1: the start list, in the order the competitors were registered.
+enum StartColumn { StartRunning, StartNumber, StartName, StartCountry, StartClub, StartSex, StartBirthDate,
+                   StartKey, StartColumnCount };
+// lsv2: the finish list, in time order.
+enum FinishColumn { FinishPlace, FinishNumber, FinishTime, FinishKey, FinishColumnCount };
+// lsv3: the finish list with each finisher's details.
+enum DetailColumn { DetailPlace, DetailNumber, DetailName, DetailBirthYear, DetailCountry, DetailSex,
+                    DetailCategory, DetailTime, DetailColumnCount };
+// lsv4: the standings.
+enum StandingsColumn { StandPlace, StandNumber, StandName, StandCountry, StandClub, StandSex, StandCategory,
+                       StandBirthYear, StandTime, StandKey, StandingsColumnCount };
+
+const QList<ColumnDef>& startColumns();
+const QList<ColumnDef>& finishColumns();
+const QList<ColumnDef>& detailColumns();
+const QList<ColumnDef>& standingsColumns();
+
+// The headings of a list, in column order.
+QStringList headings(const QList<ColumnDef>& columns);
+
+// The text of one cell, as the list shows it. running is the competitor's
+// position in registration order from 1; place the finisher's place from 1.
+QString startCell(const Competitor& c, int running, int column);
+QString finishCell(const FinishRecord& r, int place, int column);
+// A finish record's competitor may be missing from the start list (null):
+// its details are then empty.
+QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column);
+QString standingsCell(const standings::StandingsRow& row, int column);
+
+// A whole row, every column.
+QStringList startRow(const Competitor& c, int running);
+QStringList standingsRow(const standings::StandingsRow& row);
+
+} // namespace lists

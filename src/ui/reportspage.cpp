@@ -1,0 +1,143 @@
+#include "ui/reportspage.h"
+
+#include "app/racesession.h"
+#include "core/lists.h"
+#include "core/standings.h"
+#include "core/texts.h"
+#include "ui/frmkelvora.h"
+#include "ui/listview.h"
+#include "ui/messagebox.h"
+#include "ui/pageutil.h"
+#include "ui/widgets.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+
+ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
+    : m_frame(frame)
+    , m_session(session)
+{
+    cbokateg = ui::named(new QComboBox, "cbokateg");
+    cbokateg->setMinimumWidth(120);
+    optzene = ui::named(new QRadioButton(tx::optionWomen()), "optzene");
+    optmuski = ui::named(new QRadioButton(tx::optionMen()), "optmuski");
+    optsvi = ui::named(new QRadioButton(tx::optionAll()), "optsvi");
+    optsvi->setChecked(true);
+    auto* sexFrame = new QGroupBox(tx::fieldSex());
+    auto* sexLayout = new QHBoxLayout(sexFrame);
+    sexLayout->addWidget(optzene);
+    sexLayout->addWidget(optmuski);
+    sexLayout->addWidget(optsvi);
+
+    cmdobrada = ui::button(tx::buttonProcess(), "cmdobrada");
+    cmdispisiz = ui::button(tx::buttonPrintStandings(), "cmdispisiz");
+    connect(cmdobrada, &QPushButton::clicked, this, &ReportsPage::process);
+    connect(cmdispisiz, &QPushButton::clicked, &frame, &frmkelvora::printStandings);
+
+    lblizvjestaj = ui::named(new QLabel, "lblizvjestaj");
+    lblizvjestaj->setWordWrap(true);
+    lblizvjestaj->setTextFormat(Qt::PlainText);
+    QFont bold = lblizvjestaj->font();
+    bold.setBold(true);
+    lblizvjestaj->setFont(bold);
+    auto* reportFrame = new QGroupBox(tx::reportFrame());
+    auto* reportLayout = new QVBoxLayout(reportFrame);
+    reportLayout->addWidget(lblizvjestaj);
+
+    lblbrojp = ui::counterLabel("lblbrojp");
+    lblbrojs = ui::counterLabel("lblbrojs");
+    lblbrojc = ui::counterLabel("lblbrojc");
+    for (QLabel* counter : {lblbrojp, lblbrojs, lblbrojc})
+        counter->clear();
+
+    auto* choice = new QVBoxLayout;
+    choice->addLayout(ui::captioned(tx::fieldCategory(), cbokateg));
+    choice->addWidget(sexFrame);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(cmdobrada);
+    buttons->addWidget(cmdispisiz);
+    buttons->addStretch(1);
+    auto* counters = new QGridLayout;
+    counters->addWidget(new QLabel(tx::reportRegistered()), 0, 0);
+    counters->addWidget(lblbrojp, 0, 1);
+    counters->addWidget(new QLabel(tx::reportStarted()), 1, 0);
+    counters->addWidget(lblbrojs, 1, 1);
+    counters->addWidget(new QLabel(tx::reportFinished()), 2, 0);
+    counters->addWidget(lblbrojc, 2, 1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(choice);
+    top->addLayout(buttons);
+    top->addWidget(reportFrame, 1);
+    top->addLayout(counters);
+
+    lsv4 = ui::listView("lsv4", session.standingsModel(), lists::standingsColumns());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(lsv4, 1);
+}
+
+void ReportsPage::refresh()
+{
+    m_frame.mnustartnalista->menuAction()->setVisible(false);
+    m_frame.mnuciljnalista->menuAction()->setVisible(false);
+    if (!m_session.hasRace()) {
+        MessageBox::notice(&m_frame, tx::openOrCreateRace());
+        return;
+    }
+    const auto labels = m_session.categories();
+    if (!ui::succeeded(&m_frame, labels))
+        return;
+    // Emptied first, so that repeated visits do not repeat the entries.
+    const QString chosen = cbokateg->currentText();
+    cbokateg->clear();
+    cbokateg->addItem(tx::categoryAll());
+    cbokateg->addItems(labels.value());
+    cbokateg->setCurrentIndex(qMax(0, cbokateg->findText(chosen)));
+}
+
+void ReportsPage::process()
+{
+    standings::Selection selection;
+    selection.category = cbokateg->currentText();
+    if (!standings::isCategoryChosen(selection.category)) {
+        lblizvjestaj->setText(tx::noCategoryChosen());
+        return;
+    }
+    if (optzene->isChecked())
+        selection.sex = standings::Sex::Women;
+    else if (optmuski->isChecked())
+        selection.sex = standings::Sex::Men;
+
+    const auto result = m_session.standings(selection);
+    if (!ui::succeeded(&m_frame, result))
+        return;
+    lblizvjestaj->setText(result.value().caption);
+    lblbrojp->setText(QString::number(result.value().counts.registered));
+    lblbrojs->setText(QString::number(result.value().counts.started));
+    lblbrojc->setText(QString::number(result.value().counts.finished));
+}
+
+QList<QStringList> ReportsPage::rows() const
+{
+    QList<QStringList> texts;
+    const StandingsModel* model = m_session.standingsModel();
+    texts.reserve(model->rowCount());
+    for (const standings::StandingsRow& row : model->rows())
+        texts.append(lists::standingsRow(row));
+    return texts;
+}
+
+QString ReportsPage::title() const
+{
+    return lblizvjestaj->text();
+}

@@ -1,0 +1,143 @@
+#include "ui/resultspage.h"
+
+#include "app/racesession.h"
+#include "core/texts.h"
+#include "ui/fieldrules.h"
+#include "ui/frmkelvora.h"
+#include "ui/listview.h"
+#include "ui/messagebox.h"
+#include "ui/pageutil.h"
+#include "ui/widgets.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTreeView>
+
+ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
+    : m_frame(frame)
+    , m_session(session)
+{
+    txtsbrojr = ui::lineEdit("txtsbrojr", 6);
+    txtvrijeme = ui::lineEdit("txtvrijeme", 8);
+    rules::FieldFilter::install(txtsbrojr, rules::FieldKind::StartNumber);
+    rules::FieldFilter::install(txtvrijeme, rules::FieldKind::Time);
+    cmdunos = ui::button(tx::buttonEnterFinish(), "cmdunos");
+    connect(cmdunos, &QPushButton::clicked, this, &ResultsPage::enterFinish);
+    // At the judges' pace: Enter moves from the start number to the time,
+    // and Enter in the time stores the pair.
+    connect(txtsbrojr, &QLineEdit::returnPressed, this, [this] { txtvrijeme->setFocus(Qt::TabFocusReason); });
+    connect(txtvrijeme, &QLineEdit::returnPressed, cmdunos, &QPushButton::click);
+
+    lsv2 = ui::listView("lsv2", session.finishListModel(), lists::finishColumns());
+    lsv2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lsv2, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        // Offered whether or not the list has rows; the item then does nothing.
+        m_frame.mnuciljnalista->popup(lsv2->viewport()->mapToGlobal(pos));
+    });
+    lsv3 = ui::listView("lsv3", session.finishDetailModel(), lists::detailColumns());
+
+    auto* entry = new QVBoxLayout;
+    entry->addLayout(ui::captioned(tx::fieldFinishStartNumber(), txtsbrojr));
+    entry->addLayout(ui::captioned(tx::fieldFinishTime(), txtvrijeme));
+    entry->addWidget(cmdunos);
+    entry->addWidget(lsv2, 1);
+    auto* entryPanel = new QWidget;
+    entryPanel->setLayout(entry);
+    entryPanel->setFixedWidth(230);
+
+    auto* listCaption = new QLabel(tx::finishListCaption());
+    QFont bold = listCaption->font();
+    bold.setBold(true);
+    listCaption->setFont(bold);
+
+    lbliz4 = ui::counterLabel("lbliz4");
+    lbliz5 = ui::counterLabel("lbliz5");
+    lbliz6 = ui::counterLabel("lbliz6");
+    auto* counters = new QHBoxLayout;
+    counters->addLayout(ui::captioned(tx::counterRegistered(), lbliz4));
+    counters->addLayout(ui::captioned(tx::counterStarted(), lbliz5));
+    counters->addLayout(ui::captioned(tx::counterFinished(), lbliz6));
+    counters->addStretch(1);
+
+    auto* details = new QVBoxLayout;
+    details->addWidget(listCaption);
+    details->addWidget(lsv3, 1);
+    details->addLayout(counters);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(entryPanel);
+    layout->addLayout(details, 1);
+
+    setTabOrder(txtsbrojr, txtvrijeme);
+    setTabOrder(txtvrijeme, cmdunos);
+}
+
+void ResultsPage::refresh()
+{
+    m_frame.mnustartnalista->menuAction()->setVisible(false);
+    if (m_session.startList().isEmpty()) {
+        MessageBox::notice(&m_frame, tx::startListEmpty());
+        m_frame.selectPage(frmkelvora::PageStartList);
+        return;
+    }
+    if (!m_session.hasRace()) {
+        MessageBox::notice(&m_frame, tx::openOrCreateRace());
+        return;
+    }
+    // Reads the lists again only when another writer changed them.
+    if (const Status fresh = m_session.refresh(); !fresh) {
+        showCounters();
+        lbliz6->clear();
+        m_frame.showDbError(fresh.dbError());
+        return;
+    }
+    showCounters();
+    if (!m_session.finishList().isEmpty())
+        m_frame.mnuciljnalista->menuAction()->setVisible(true);
+}
+
+void ResultsPage::showCounters()
+{
+    lbliz4->setText(QString::number(m_session.registeredCount()));
+    lbliz5->setText(QString::number(m_session.startedCount()));
+    lbliz6->setText(QString::number(m_session.finishList().size()));
+}
+
+void ResultsPage::enterFinish()
+{
+    if (!ui::succeeded(&m_frame, m_session.enterFinish(txtsbrojr->text(), txtvrijeme->text()),
+                       {{Field::FinishStartNumber, txtsbrojr}, {Field::FinishTime, txtvrijeme}}))
+        return;
+    // Through page 0 back to the results page, whose refresh shows the
+    // counters and the menus.
+    m_frame.selectPage(frmkelvora::PageStartList);
+    m_frame.selectPage(frmkelvora::PageResults);
+    txtsbrojr->clear();
+    txtvrijeme->clear();
+    txtsbrojr->setFocus(Qt::OtherFocusReason);
+}
+
+void ResultsPage::removeFinish()
+{
+    if (m_session.finishList().isEmpty())
+        return;
+    // The last selected row wins; with none selected nothing is removed.
+    QString startNumber;
+    qint64 competitorId = 0;
+    if (const int row = ui::lastSelectedRow(lsv2); row >= 0) {
+        startNumber = m_session.finishList().at(row).sbroj;
+        competitorId = m_session.finishList().at(row).idtakmicara;
+    }
+    if (!MessageBox::ask(&m_frame, tx::deleteCompetitorTitle(), tx::deleteFinishQuestion(startNumber),
+                         QMessageBox::Question))
+        return;
+    if (!ui::succeeded(&m_frame, m_session.removeFinish(competitorId)))
+        return;
+    m_frame.selectPage(frmkelvora::PageStartList);
+    m_frame.selectPage(frmkelvora::PageResults);
+    txtsbrojr->setFocus(Qt::OtherFocusReason);
+}

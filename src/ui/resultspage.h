@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+class RaceSession;
+class frmkelvora;
+
+// "Rezultati": the finish entry at the judges' pace, the finish list lsv2
+// and the detailed finish list lsv3 with the counters.
+class ResultsPage : public QWidget {
+    Q_OBJECT
+
+public:
+    ResultsPage(frmkelvora& frame, RaceSession& session);
+
+    // The page refresh run when the page is chosen.
+    void refresh();
+    void enterFinish();
+    void removeFinish();
+
+private:
+    void showCounters();
+
+    frmkelvora& m_frame;
+    RaceSession& m_session;
+
+    QLineEdit* txtsbrojr = nullptr;
+    QLineEdit* txtvrijeme = nullptr;
+    QPushButton* cmdunos = nullptr;
+    QTreeView* lsv2 = nullptr;
+    QTreeView* lsv3 = nullptr;
+    QLabel* lbliz4 = nullptr;
+    QLabel* lbliz5 = nullptr;
+    QLabel* lbliz6 = nullptr;
+};

@@ -1,0 +1,220 @@
+#include "ui/startlistpage.h"
+
+#include "app/racesession.h"
+#include "core/texts.h"
+#include "ui/fieldrules.h"
+#include "ui/frmizmjena.h"
+#include "ui/frmkelvora.h"
+#include "ui/listview.h"
+#include "ui/messagebox.h"
+#include "ui/pageutil.h"
+#include "ui/widgets.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTreeView>
+#include <functional>
+
+namespace {
+
+// Runs an action on every left double click in a widget, on a row or on
+// the empty space of a list alike.
+class DoubleClickWatcher : public QObject {
+public:
+    DoubleClickWatcher(QWidget* watched, std::function<void()> action)
+        : QObject(watched)
+        , m_action(std::move(action))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::MouseButtonDblClick
+            && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            m_action();
+        return false;
+    }
+
+private:
+    std::function<void()> m_action;
+};
+
+} // namespace
+
+StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayout* header)
+    : m_frame(frame)
+    , m_session(session)
+{
+    m_sorted = new StartListSortModel(session.startListModel(), this);
+    lsv1 = ui::listView("lsv1", m_sorted, lists::startColumns());
+    lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
+    lsv1->header()->setSectionsClickable(true);
+    connect(lsv1->header(), &QHeaderView::sectionClicked, this, &StartListPage::onHeaderClicked);
+    connect(lsv1, &QWidget::customContextMenuRequested, this, &StartListPage::onContextMenu);
+    new DoubleClickWatcher(lsv1->viewport(), [this] { onDoubleClicked(); });
+
+    txtime = ui::lineEdit("txtime", 25);
+    txtsbroj = ui::lineEdit("txtsbroj", 6);
+    txtdrzava = ui::lineEdit("txtdrzava", 15);
+    txtklub = ui::lineEdit("txtklub", 15);
+    cbospol = ui::named(new QComboBox, "cbospol");
+    cbospol->addItems({tx::sexMale(), tx::sexFemale()});
+    cbospol->setCurrentIndex(1);
+    cbospol->setEditable(false);
+    txtdatumrod = ui::lineEdit("txtdatumrod", 10);
+    rules::FieldFilter::install(txtsbroj, rules::FieldKind::StartNumber);
+    rules::FieldFilter::install(txtdatumrod, rules::FieldKind::Date);
+
+    cmddodaj = ui::button(tx::buttonAddCompetitor(), "cmddodaj");
+    cmdispis = ui::button(tx::buttonPrintStartList(), "cmdispis");
+    connect(cmddodaj, &QPushButton::clicked, this, &StartListPage::addCompetitor);
+    connect(cmdispis, &QPushButton::clicked, &frame, &frmkelvora::printStartList);
+
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(ui::captioned(tx::fieldName(), txtime));
+    fields->addLayout(ui::captioned(tx::fieldStartNumber(), txtsbroj));
+    fields->addLayout(ui::captioned(tx::fieldCountry(), txtdrzava));
+    fields->addLayout(ui::captioned(tx::fieldClub(), txtklub));
+    fields->addLayout(ui::captioned(tx::fieldSex(), cbospol));
+    fields->addLayout(ui::captioned(tx::fieldBirthDate(), txtdatumrod));
+    fields->addSpacing(8);
+    fields->addWidget(cmddodaj);
+    fields->addWidget(cmdispis);
+    fields->addStretch(1);
+
+    auto* fieldPanel = new QWidget;
+    fieldPanel->setLayout(fields);
+    fieldPanel->setFixedWidth(200);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(lsv1, 1);
+    body->addWidget(fieldPanel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(header);
+    layout->addLayout(body, 1);
+
+    setTabOrder(txtime, txtsbroj);
+    setTabOrder(txtsbroj, txtdrzava);
+    setTabOrder(txtdrzava, txtklub);
+    setTabOrder(txtklub, cbospol);
+    setTabOrder(cbospol, txtdatumrod);
+    setTabOrder(txtdatumrod, cmddodaj);
+    setTabOrder(cmddodaj, cmdispis);
+}
+
+bool StartListPage::hasRows() const
+{
+    return m_sorted->rowCount() > 0;
+}
+
+QList<QStringList> StartListPage::rowsInViewOrder(bool startNumbersOnly) const
+{
+    const QList<Competitor>& list = m_session.startList();
+    QList<QStringList> rows;
+    for (const int row : ui::sourceRowsInViewOrder(lsv1)) {
+        const Competitor& c = list.at(row);
+        if (startNumbersOnly && c.sbroj.trimmed().isEmpty())
+            continue;
+        rows.append(lists::startRow(c, row + 1));
+    }
+    return rows;
+}
+
+void StartListPage::addCompetitor()
+{
+    const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
+                                       txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
+    if (!ui::succeeded(this, m_session.addCompetitor(entry),
+                       {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
+        return;
+    // The sex box keeps its choice.
+    for (QLineEdit* field : {txtime, txtsbroj, txtdrzava, txtklub, txtdatumrod})
+        field->clear();
+    m_frame.showStartListMenuIfRows();
+    txtime->setFocus(Qt::OtherFocusReason);
+}
+
+void StartListPage::editCompetitor()
+{
+    const int row = ui::lastSelectedSourceRow(lsv1);
+    if (row < 0) {
+        MessageBox::notice(&m_frame, tx::noCompetitorSelected());
+        return;
+    }
+    frmizmjena dialog(m_session, m_session.startList().at(row), &m_frame);
+    dialog.exec();
+}
+
+void StartListPage::deleteCompetitor()
+{
+    if (!hasRows()) {
+        MessageBox::notice(&m_frame, tx::noCompetitors());
+        return;
+    }
+    // With nothing selected (the command is also on the menu bar) the key is
+    // 0, which matches no competitor: the question names nobody and nothing
+    // is deleted.
+    qint64 id = 0;
+    QString name;
+    if (const int row = ui::lastSelectedSourceRow(lsv1); row >= 0) {
+        id = m_session.startList().at(row).id;
+        name = m_session.startList().at(row).ime;
+    }
+    const auto finished = m_session.hasFinishRecord(id);
+    if (!ui::succeeded(&m_frame, finished))
+        return;
+    const bool withFinishRecord = finished.value();
+    const bool confirmed = withFinishRecord
+        ? MessageBox::ask(&m_frame, tx::deleteFinisherTitle(), tx::deleteFinisherQuestion(name), QMessageBox::Critical)
+        : MessageBox::ask(&m_frame, tx::deleteCompetitorTitle(), tx::deleteCompetitorQuestion(name),
+                          QMessageBox::Question);
+    if (!confirmed)
+        return;
+    ui::succeeded(&m_frame, m_session.deleteCompetitor(id, withFinishRecord));
+}
+
+void StartListPage::onHeaderClicked(int section)
+{
+    if (section == m_sortColumn) {
+        m_sortDescending = !m_sortDescending;
+    } else {
+        m_sortColumn = section;
+        m_sortDescending = false;
+    }
+    const Qt::SortOrder order = m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    lsv1->header()->setSortIndicatorShown(true);
+    lsv1->header()->setSortIndicator(m_sortColumn, order);
+    m_sorted->sort(m_sortColumn, order);
+}
+
+void StartListPage::onContextMenu(const QPoint& pos)
+{
+    if (!hasRows())
+        return;
+    const QModelIndex at = lsv1->indexAt(pos);
+    if (at.isValid())
+        lsv1->selectionModel()->setCurrentIndex(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_frame.mnustartnalista->popup(lsv1->viewport()->mapToGlobal(pos));
+}
+
+void StartListPage::onDoubleClicked()
+{
+    if (!hasRows()) {
+        MessageBox::notice(&m_frame, tx::emptyListDoubleClick());
+        return;
+    }
+    // With a row selected, the editing command runs exactly as from the menu.
+    if (ui::lastSelectedRow(lsv1) >= 0)
+        m_frame.mnuizmjenatakmicara->trigger();
+    else
+        MessageBox::notice(&m_frame, tx::selectRowToEdit());
+}

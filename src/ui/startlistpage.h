@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QGridLayout;
+class QLineEdit;
+class QPushButton;
+class QTreeView;
+class RaceSession;
+class StartListSortModel;
+class frmkelvora;
+
+// "Startna lista": the start list lsv1 and the entry fields of a new
+// competitor, with the commands on a competitor (add, edit, delete).
+class StartListPage : public QWidget {
+    Q_OBJECT
+
+public:
+    StartListPage(frmkelvora& frame, RaceSession& session, QGridLayout* header);
+
+    bool hasRows() const;
+    // The start list in the order lsv1 shows it, every column; with
+    // startNumbersOnly, rows without a start number are left out.
+    QList<QStringList> rowsInViewOrder(bool startNumbersOnly) const;
+
+    void addCompetitor();
+    void editCompetitor();
+    void deleteCompetitor();
+
+private:
+    void onHeaderClicked(int section);
+    void onContextMenu(const QPoint& pos);
+    void onDoubleClicked();
+
+    frmkelvora& m_frame;
+    RaceSession& m_session;
+    StartListSortModel* m_sorted = nullptr;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
+
+    QTreeView* lsv1 = nullptr;
+    QLineEdit* txtime = nullptr;
+    QLineEdit* txtsbroj = nullptr;
+    QLineEdit* txtdrzava = nullptr;
+    QLineEdit* txtklub = nullptr;
+    QComboBox* cbospol = nullptr;
+    QLineEdit* txtdatumrod = nullptr;
+    QPushButton* cmddodaj = nullptr;
+    QPushButton* cmdispis = nullptr;
+};
