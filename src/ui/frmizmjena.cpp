@@ -43,7 +43,7 @@ frmizmjena::frmizmjena(frmkelvora& window)
     // Here the start number takes any character; only its length is limited.
     rules::FieldFilter::install(m_fields.datumrod, rules::FieldKind::Date);
 
-    lblide = ui::named(new QLabel, "lblide");
+    lblide = ui::named(ui::label(), "lblide");
     lblide->setVisible(false);
 
     cmdizmjena = ui::button(tx::buttonEditCompetitor(), "cmdizmjena", true);

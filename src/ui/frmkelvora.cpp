@@ -59,7 +59,7 @@ QVBoxLayout* captioned(const QString& caption, QWidget* field)
 {
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
-    auto* label = new QLabel(caption);
+    auto* label = ui::label(caption);
     label->setBuddy(field);
     box->addWidget(label);
     box->addWidget(field);
@@ -68,7 +68,7 @@ QVBoxLayout* captioned(const QString& caption, QWidget* field)
 
 QLabel* counterLabel(const char* name)
 {
-    auto* label = named(new QLabel(QStringLiteral("0")), name);
+    auto* label = named(ui::label(QStringLiteral("0")), name);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setMinimumWidth(60);
@@ -115,10 +115,10 @@ QWidget* frmkelvora::buildStartListPage()
 {
     auto* page = new QWidget;
 
-    lblimeutrke = named(new QLabel, "lblimeutrke");
-    lblorgutrke = named(new QLabel, "lblorgutrke");
-    lbldatumutrke = named(new QLabel, "lbldatumutrke");
-    lblid = named(new QLabel, "lblid");
+    lblimeutrke = named(ui::label(), "lblimeutrke");
+    lblorgutrke = named(ui::label(), "lblorgutrke");
+    lbldatumutrke = named(ui::label(), "lbldatumutrke");
+    lblid = named(ui::label(), "lblid");
     lblid->setVisible(false);
     lblimeutrke->setToolTip(tx::tipRaceName());
     lblorgutrke->setToolTip(tx::tipOrganiser());
@@ -129,11 +129,11 @@ QWidget* frmkelvora::buildStartListPage()
         label->setFont(headerFont);
 
     auto* header = new QGridLayout;
-    header->addWidget(new QLabel(tx::headerRaceName()), 0, 0);
+    header->addWidget(ui::label(tx::headerRaceName()), 0, 0);
     header->addWidget(lblimeutrke, 0, 1);
-    header->addWidget(new QLabel(tx::headerOrganiser()), 1, 0);
+    header->addWidget(ui::label(tx::headerOrganiser()), 1, 0);
     header->addWidget(lblorgutrke, 1, 1);
-    header->addWidget(new QLabel(tx::headerDate()), 2, 0);
+    header->addWidget(ui::label(tx::headerDate()), 2, 0);
     header->addWidget(lbldatumutrke, 2, 1);
     header->addWidget(lblid, 0, 2);
     header->setColumnStretch(1, 1);
@@ -233,7 +233,7 @@ QWidget* frmkelvora::buildResultsPage()
     entryPanel->setLayout(entry);
     entryPanel->setFixedWidth(230);
 
-    auto* listCaption = new QLabel(tx::finishListCaption());
+    auto* listCaption = ui::label(tx::finishListCaption());
     QFont bold = listCaption->font();
     bold.setBold(true);
     listCaption->setFont(bold);
@@ -282,7 +282,7 @@ QWidget* frmkelvora::buildReportsPage()
     connect(cmdobrada, &QPushButton::clicked, this, &frmkelvora::cmdobrada_Click);
     connect(cmdispisiz, &QPushButton::clicked, this, &frmkelvora::cmdispisiz_Click);
 
-    lblizvjestaj = named(new QLabel, "lblizvjestaj");
+    lblizvjestaj = named(ui::label(), "lblizvjestaj");
     lblizvjestaj->setWordWrap(true);
     QFont bold = lblizvjestaj->font();
     bold.setBold(true);
@@ -305,11 +305,11 @@ QWidget* frmkelvora::buildReportsPage()
     buttons->addWidget(cmdispisiz);
     buttons->addStretch(1);
     auto* counters = new QGridLayout;
-    counters->addWidget(new QLabel(tx::reportRegistered()), 0, 0);
+    counters->addWidget(ui::label(tx::reportRegistered()), 0, 0);
     counters->addWidget(lblbrojp, 0, 1);
-    counters->addWidget(new QLabel(tx::reportStarted()), 1, 0);
+    counters->addWidget(ui::label(tx::reportStarted()), 1, 0);
     counters->addWidget(lblbrojs, 1, 1);
-    counters->addWidget(new QLabel(tx::reportFinished()), 2, 0);
+    counters->addWidget(ui::label(tx::reportFinished()), 2, 0);
     counters->addWidget(lblbrojc, 2, 1);
 
     auto* top = new QHBoxLayout;
@@ -331,8 +331,7 @@ QWidget* frmkelvora::buildReportsPage()
 
 QWidget* frmkelvora::buildHelpPage()
 {
-    lblpomoc = named(new QLabel(tx::helpLines().join(QLatin1Char('\n'))), "lblpomoc");
-    lblpomoc->setTextFormat(Qt::PlainText);
+    lblpomoc = named(ui::label(tx::helpLines().join(QLatin1Char('\n'))), "lblpomoc");
     lblpomoc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblpomoc->setMargin(8);
     auto* scroll = new QScrollArea;

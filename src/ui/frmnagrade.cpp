@@ -18,7 +18,7 @@ frmnagrade::frmnagrade(Database& db, qint64 raceId, const QString& storedText, Q
     setObjectName(QStringLiteral("frmnagrade"));
     setWindowTitle(tx::prizesTitle());
 
-    lblnagrade = ui::named(new QLabel(tx::prizesLabel()), "lblnagrade");
+    lblnagrade = ui::named(ui::label(tx::prizesLabel()), "lblnagrade");
     txtnagrade = ui::named(new QPlainTextEdit, "txtnagrade");
     txtnagrade->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtnagrade->setTabChangesFocus(true);

@@ -1,10 +1,18 @@
 #include "ui/widgets.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace ui {
+
+QLabel* label(const QString& text)
+{
+    auto* l = new QLabel(text);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
 
 QLineEdit* lineEdit(const char* name, int maxLength)
 {
