@@ -1,4 +1,5 @@
 #include "ui/frmkelvora.h"
+#include "ui/translation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -7,6 +8,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    ui::installQtTranslation(app);
 
     frmkelvora window(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("kvr.mdb")));
     if (!window.databaseReady())

@@ -3,6 +3,7 @@
 #include "data/records.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
+#include "ui/translation.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -65,13 +66,15 @@ QStringList columnTexts(QWidget* list, int column);
 
 } // namespace testutil
 
-// The main of every test: headless, message boxes answered by the test.
+// The main of every test: headless, Qt's own texts in Croatian as the
+// program has them, message boxes answered by the test.
 #define KVR_TEST_MAIN(TestObject)                                   \
     int main(int argc, char** argv)                                 \
     {                                                               \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                \
         QApplication app(argc, argv);                               \
+        ui::installQtTranslation(app);                              \
         MessageBox::setTestMode(true);                              \
         TestObject tc;                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                  \
