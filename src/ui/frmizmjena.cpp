@@ -80,7 +80,18 @@ void frmizmjena::setRow(const QTreeWidgetItem& row)
     m_fields.ime->setText(row.text(ColName));
     m_fields.drzava->setText(row.text(ColCountry));
     m_fields.klub->setText(row.text(ColClub));
-    m_fields.spol->setCurrentText(row.text(ColSex));
+    // A stored sex other than the two offered (written by other means) is
+    // shown as it is, as one more entry at the end, so that an unchanged
+    // edit stores it back unchanged; M and Ž stay to choose from.
+    while (m_fields.spol->count() > 2)
+        m_fields.spol->removeItem(m_fields.spol->count() - 1);
+    const QString sex = row.text(ColSex);
+    int sexIndex = m_fields.spol->findText(sex, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (sexIndex < 0) {
+        m_fields.spol->addItem(sex);
+        sexIndex = m_fields.spol->count() - 1;
+    }
+    m_fields.spol->setCurrentIndex(sexIndex);
     m_fields.datumrod->setText(row.text(ColBirthDate));
     lblide->setText(row.text(ColKey));
 }
