@@ -589,6 +589,39 @@ private slots:
         QVERIFY(f.recorder->ended());
     }
 
+    // A printer that turns the job away is named in one question; Yes writes
+    // the job to a PDF file beside the database, No leaves it.
+    void refusedJobOffersPdf_data()
+    {
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("Yes: PDF file") << true;
+        QTest::newRow("No") << false;
+    }
+
+    void refusedJobOffersPdf()
+    {
+        QFETCH(bool, toFile);
+        Fixture f;
+        f.race(fiveEntriesTwoNumbered());
+        f.recorder->refuseJob(QStringLiteral("Ured-1"));
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(toFile ? QMessageBox::Yes : QMessageBox::No);
+        testutil::find<QPushButton>(&f.w, "cmdispis")->click();
+
+        const QList<MessageBox::Shown> shown = MessageBox::shown();
+        QCOMPARE(shown.size(), toFile ? 3 : 2);
+        QCOMPARE(shown.at(1).text, tx::printerRefusesJobs(QStringLiteral("Ured-1")));
+        QCOMPARE(shown.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
+        const QStringList pdfs = QDir(f.tmp.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        QCOMPARE(pdfs.size(), toFile ? 1 : 0);
+        if (!toFile)
+            return;
+        const QString pdf = QDir(f.tmp.dir()).filePath(pdfs.first());
+        QVERIFY(pdfs.first().startsWith(tx::printFileStartList()));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(shown.at(2).text, tx::printSavedToFile(QDir::toNativeSeparators(pdf)));
+    }
+
     void jobWrittenToFileIsNoticed()
     {
         Fixture f;

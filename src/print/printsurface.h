@@ -28,6 +28,11 @@ public:
     virtual QString lastError() const = 0;
     // The file the job was written to when it did not go to a printer.
     virtual QString outputFile() const { return {}; }
+    // The printer the job was meant for; empty for a file.
+    virtual QString printerName() const { return {}; }
+    // Whether the printer turned the job away (its queue does not take jobs,
+    // or it is gone): nothing was printed, the job may be sent elsewhere.
+    virtual bool jobRefused() const { return false; }
 };
 
 // Sends a laid-out list to the surface: page set-up, every line with bold

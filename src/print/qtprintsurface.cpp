@@ -1,5 +1,6 @@
 #include "print/qtprintsurface.h"
 
+#include "print/printerqueue.h"
 #include "ui/texts.h"
 
 #include <QFontDatabase>
@@ -109,7 +110,18 @@ void QtPrintSurface::endDocument()
     if (m_ended)
         return;
     m_ended = true;
+    // Qt hands the finished job to the print system without saying whether
+    // it was taken, so the queue is asked itself: a queue that does not take
+    // jobs gets none, and one that stopped taking them while this job was
+    // sent has most likely turned it away.
+    const bool toPrinter = m_outputFile.isEmpty();
+    if (toPrinter && !acceptsJobs(m_target)) {
+        m_refused = true;
+        return;
+    }
     paint();
+    if (toPrinter && m_error.isEmpty() && !acceptsJobs(m_target))
+        m_refused = true;
 }
 
 void QtPrintSurface::paint()

@@ -28,6 +28,14 @@ public:
     void failOn(Operation operation, const QString& description);
     // Pretends the job was written to this file.
     void setOutputFile(const QString& path) { m_outputFile = path; }
+    // Pretends the job went to this printer, which turned it away.
+    void refuseJob(const QString& printer)
+    {
+        m_printerName = printer;
+        m_refused = true;
+    }
+    QString printerName() const override { return m_printerName; }
+    bool jobRefused() const override { return m_refused; }
 
     const QList<Page>& pages() const { return m_pages; }
     QPageLayout::Orientation orientation() const { return m_orientation; }
@@ -53,6 +61,8 @@ private:
     int m_callsAfterEnd = 0;
     QString m_error;
     QString m_outputFile;
+    QString m_printerName;
+    bool m_refused = false;
     QList<std::pair<Operation, QString>> m_failures;
 };
 

@@ -23,6 +23,7 @@ class QTreeWidgetItem;
 
 namespace print {
 class PrintSurface;
+struct Document;
 struct ListFormat;
 }
 
@@ -69,7 +70,8 @@ public:
     // ---- Printouts ----
     // Makes the surface a printout goes to; the argument names the list. By
     // default the system's default printer, or a PDF file beside the database
-    // when the system has none. Tests put a recorder in its place.
+    // when the system has none. A job the printer turns away can go to such a
+    // file instead. Tests put a recorder in its place.
     using PrintSurfaceFactory = std::function<std::shared_ptr<print::PrintSurface>(const QString& listName)>;
     void setPrintSurfaceFactory(PrintSurfaceFactory factory);
 
@@ -137,7 +139,10 @@ private:
 
     // ---- Printouts ----
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
+    void sendToSurface(print::PrintSurface& surface, const print::Document& doc);
     std::shared_ptr<print::PrintSurface> defaultPrintSurface(const QString& listName);
+    // The job as a PDF file: where it goes without a printer or when the printer refuses it.
+    std::shared_ptr<print::PrintSurface> pdfPrintSurface(const QString& listName);
     PrintSurfaceFactory m_printSurfaceFactory;
 
     // ---- Controls ----

@@ -95,12 +95,24 @@ void frmkelvora::cmdispisiz_Click()
 void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName)
 {
     const print::RaceHeader header{lblimeutrke->text(), lblorgutrke->text(), lbldatumutrke->text()};
-    const std::shared_ptr<print::PrintSurface> surface =
+    const print::Document doc = print::layoutList(rows, header, format);
+    std::shared_ptr<print::PrintSurface> surface =
         m_printSurfaceFactory ? m_printSurfaceFactory(listName) : defaultPrintSurface(listName);
+    sendToSurface(*surface, doc);
 
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    print::printDocument(*surface, print::layoutList(rows, header, format));
-    QGuiApplication::restoreOverrideCursor();
+    // A printer that turns the job away: the job can go to a PDF file instead.
+    if (surface->jobRefused()) {
+        if (!MessageBox::ask(this, tx::printRefusedTitle(), tx::printerRefusesJobs(surface->printerName()),
+                             QMessageBox::Warning))
+            return;
+        surface = pdfPrintSurface(listName);
+        sendToSurface(*surface, doc);
+        if (!surface->lastError().isEmpty())
+            MessageBox::notice(this, surface->lastError());
+        else
+            MessageBox::notice(this, tx::printSavedToFile(QDir::toNativeSeparators(surface->outputFile())));
+        return;
+    }
 
     if (!surface->lastError().isEmpty())
         MessageBox::notice(this, surface->lastError());
@@ -108,14 +120,25 @@ void frmkelvora::printList(const QList<QStringList>& rows, const print::ListForm
         MessageBox::notice(this, tx::printedToFile(QDir::toNativeSeparators(surface->outputFile())));
 }
 
+void frmkelvora::sendToSurface(print::PrintSurface& surface, const print::Document& doc)
+{
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    print::printDocument(surface, doc);
+    QGuiApplication::restoreOverrideCursor();
+}
+
 std::shared_ptr<print::PrintSurface> frmkelvora::defaultPrintSurface(const QString& listName)
 {
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     if (!printer.isNull())
         return std::make_shared<print::QtPrintSurface>(printer, listName);
+    return pdfPrintSurface(listName);
+}
 
-    // No printer: a PDF file beside the database, named after the list and
-    // the time; a second printout within the same second gets a number.
+std::shared_ptr<print::PrintSurface> frmkelvora::pdfPrintSurface(const QString& listName)
+{
+    // A PDF file beside the database, named after the list and the time; a
+    // second printout within the same second gets a number.
     const QDir dir = QFileInfo(m_db->path()).absoluteDir();
     const QString base =
         listName + QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
