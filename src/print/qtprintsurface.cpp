@@ -3,6 +3,7 @@
 #include "print/printerqueue.h"
 #include "ui/texts.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -124,6 +125,11 @@ void QtPrintSurface::endDocument()
         m_refused = true;
 }
 
+void QtPrintSurface::abortJob()
+{
+    m_printer->abort();
+}
+
 void QtPrintSurface::paint()
 {
     m_printer->setPageOrientation(m_orientation);
@@ -174,16 +180,23 @@ void QtPrintSurface::paint()
         step = std::min(step, (area.height() / scale - metrics.height()) / qreal(lines - 1));
     painter.scale(scale, scale);
 
-    bool first = true;
+    int done = 0;
     for (const Page& page : std::as_const(m_pages)) {
-        if (!first && !m_printer->newPage())
+        if (done > 0 && !m_printer->newPage())
             m_error = tx::printNewPageFailed(m_target);
-        first = false;
         qreal baseline = metrics.ascent();
         for (const Line& line : page) {
             painter.setFont(line.bold ? boldFont : font);
             painter.drawText(QPointF(0, baseline), line.text);
             baseline += step;
+        }
+        if (!pageDone(++done)) {
+            // Cancelled: the printer was told to abort; a file is not left
+            // half-written.
+            painter.end();
+            if (!m_outputFile.isEmpty())
+                QFile::remove(m_outputFile);
+            return;
         }
     }
     if (!painter.end() || m_printer->printerState() == QPrinter::Error)

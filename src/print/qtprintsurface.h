@@ -42,6 +42,9 @@ public:
     // Letter where the locale measures in US units, A4 elsewhere.
     static QPageSize defaultPaper();
 
+protected:
+    void abortJob() override;
+
 private:
     void paint();
 

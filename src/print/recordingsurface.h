@@ -43,10 +43,15 @@ public:
     int fontPointSize() const { return m_fontPointSize; }
     bool bold() const { return m_bold; }
     bool ended() const { return m_endCount > 0; }
+    // Whether the job was dropped after a cancel.
+    bool aborted() const { return m_aborted; }
     int endCount() const { return m_endCount; }
     int orientationChanges() const { return m_orientationChanges; }
     // Operations called after the end of the document.
     int callsAfterEnd() const { return m_callsAfterEnd; }
+
+protected:
+    void abortJob() override { m_aborted = true; }
 
 private:
     void call(Operation operation);
@@ -63,6 +68,7 @@ private:
     QString m_outputFile;
     QString m_printerName;
     bool m_refused = false;
+    bool m_aborted = false;
     QList<std::pair<Operation, QString>> m_failures;
 };
 

@@ -139,7 +139,8 @@ private:
 
     // ---- Printouts ----
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
-    void sendToSurface(print::PrintSurface& surface, const print::Document& doc);
+    // Prints the document; false when the user cancelled it.
+    bool sendToSurface(print::PrintSurface& surface, const print::Document& doc);
     std::shared_ptr<print::PrintSurface> defaultPrintSurface(const QString& listName);
     // The job as a PDF file: where it goes without a printer or when the printer refuses it.
     std::shared_ptr<print::PrintSurface> pdfPrintSurface(const QString& listName);

@@ -14,12 +14,16 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrinterInfo>
+#include <QProgressDialog>
 #include <QTreeWidget>
 
 namespace {
 
 // The start-number column of the start list view.
 constexpr int startNumberColumn = 1;
+
+// Jobs of more pages than this show their progress and can be cancelled.
+constexpr int progressFromPages = 3;
 
 // The rows of a list view in the order it shows them, each as the texts of
 // its columns. With a keyColumn, rows whose value there is blank are left out.
@@ -98,7 +102,8 @@ void frmkelvora::printList(const QList<QStringList>& rows, const print::ListForm
     const print::Document doc = print::layoutList(rows, header, format);
     std::shared_ptr<print::PrintSurface> surface =
         m_printSurfaceFactory ? m_printSurfaceFactory(listName) : defaultPrintSurface(listName);
-    sendToSurface(*surface, doc);
+    if (!sendToSurface(*surface, doc))
+        return;
 
     // A printer that turns the job away: the job can go to a PDF file instead.
     if (surface->jobRefused()) {
@@ -106,7 +111,8 @@ void frmkelvora::printList(const QList<QStringList>& rows, const print::ListForm
                              QMessageBox::Warning))
             return;
         surface = pdfPrintSurface(listName);
-        sendToSurface(*surface, doc);
+        if (!sendToSurface(*surface, doc))
+            return;
         if (!surface->lastError().isEmpty())
             MessageBox::notice(this, surface->lastError());
         else
@@ -120,11 +126,31 @@ void frmkelvora::printList(const QList<QStringList>& rows, const print::ListForm
         MessageBox::notice(this, tx::printedToFile(QDir::toNativeSeparators(surface->outputFile())));
 }
 
-void frmkelvora::sendToSurface(print::PrintSurface& surface, const print::Document& doc)
+bool frmkelvora::sendToSurface(print::PrintSurface& surface, const print::Document& doc)
 {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const int pages = int(doc.pages.size());
+    if (pages <= progressFromPages) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        print::printDocument(surface, doc);
+        QGuiApplication::restoreOverrideCursor();
+        return !surface.cancelled();
+    }
+
+    // A long job shows its progress page by page and can be cancelled.
+    QProgressDialog progress(tx::printProgress(), tx::printCancel(), 0, pages, this);
+    progress.setObjectName(QStringLiteral("dlgispis"));
+    progress.setWindowTitle(tx::appTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setValue(0);
+    surface.setProgress([&progress](int done) {
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
     print::printDocument(surface, doc);
-    QGuiApplication::restoreOverrideCursor();
+    surface.setProgress({});
+    return !surface.cancelled();
 }
 
 std::shared_ptr<print::PrintSurface> frmkelvora::defaultPrintSurface(const QString& listName)

@@ -342,6 +342,9 @@ inline QString printerRefusesJobs(const QString& printer)
     return QStringLiteral("Pisač \"") + printer
         + QStringLiteral("\" ne prima poslove ispisa. Želite li spremiti ispis u PDF datoteku?");
 }
+// The progress of a long printout.
+KVR_TEXT(printProgress, "Ispis u tijeku...")
+KVR_TEXT(printCancel, "Odustani")
 inline QString printSavedToFile(const QString& path)
 {
     return QStringLiteral("Ispis je spremljen u datoteku:\n") + path;
