@@ -1,5 +1,6 @@
 #include "data/database.h"
 #include "ui/frmkelvora.h"
+#include "ui/translation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -9,6 +10,7 @@ int main(int argc, char* argv[])
     kvr::ignoreFileSizeLimitSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
+    ui::installQtTranslation(app);
 
     frmkelvora window(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("kvr.mdb")));
     if (!window.databaseReady() && !window.databaseBusy())

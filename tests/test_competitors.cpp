@@ -395,6 +395,48 @@ private slots:
         QCOMPARE(after.datum, before.datum);
     }
 
+    // A sex stored by other means than this program survives an unchanged
+    // edit; the two offered letters can still be chosen.
+    void editKeepsAStoredSex_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("entries");
+        QTest::newRow("X") << QStringLiteral("X") << 3;
+        QTest::newRow("lower-case m") << QStringLiteral("m") << 3;
+        QTest::newRow("empty") << QString() << 3;
+        QTest::newRow("M") << QStringLiteral("M") << 2;
+    }
+
+    void editKeepsAStoredSex()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, entries);
+        const qint64 id = testutil::addCompetitor(w(), QStringLiteral("4"), QStringLiteral("Ivo"), stored,
+                                                  QDate(1980, 2, 29));
+        QCOMPARE(storedById(id).spol, stored);
+        select(0);
+        QString shown;
+        int count = 0;
+        edit([&](QDialog* d) {
+            auto* box = testutil::find<QComboBox>(d, "cbospol");
+            shown = box->currentText();
+            count = box->count();
+            pressStore(d);
+        });
+        QCOMPARE(shown, stored);
+        QCOMPARE(count, entries);
+        QVERIFY(MessageBox::shown().isEmpty());
+        QCOMPARE(storedById(id).spol, stored);
+
+        // Choosing Ž stores Ž.
+        select(0);
+        edit([&](QDialog* d) {
+            testutil::find<QComboBox>(d, "cbospol")->setCurrentText(tx::sexFemale());
+            pressStore(d);
+        });
+        QCOMPARE(storedById(id).spol, tx::sexFemale());
+    }
+
     void editStartNumber_data()
     {
         QTest::addColumn<QString>("competitor"); // whose row is edited

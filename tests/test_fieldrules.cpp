@@ -48,10 +48,11 @@ void bringIn(QLineEdit* edit, WayIn way, const QString& text)
     case WayIn::MenuPaste: {
         QApplication::clipboard()->setText(text);
         std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
-        // The menu's own paste item, found by its (untranslated) text.
+        // The menu's own paste item, found by its text in the language loaded.
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste").remove(QLatin1Char('&'));
         int pasted = 0;
         for (QAction* action : menu->actions()) {
-            if (action->text().remove(QLatin1Char('&')).startsWith(QLatin1String("Paste"))) {
+            if (action->text().remove(QLatin1Char('&')).startsWith(paste)) {
                 action->trigger();
                 ++pasted;
             }

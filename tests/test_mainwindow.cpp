@@ -180,6 +180,31 @@ private slots:
         QCOMPARE(sex->itemText(1), QStringLiteral("Ž"));
     }
 
+    // Qt's own captions (standard buttons, the edit menu of a text field)
+    // are Croatian, not Qt's English defaults.
+    void qtOwnTextsAreCroatian()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        MessageBox::clearShown();
+        MessageBox::ask(&w, tx::appTitle(), QStringLiteral("?"), QMessageBox::Question);
+        MessageBox::notice(&w, QStringLiteral("!"));
+        QStringList captions = MessageBox::shown().at(0).buttonTexts + MessageBox::shown().at(1).buttonTexts;
+        QCOMPARE(captions.size(), 3);
+
+        std::unique_ptr<QMenu> menu(testutil::find<QLineEdit>(&w, "txtime")->createStandardContextMenu());
+        for (const QAction* action : menu->actions()) {
+            if (!action->isSeparator())
+                captions << action->text().section(QLatin1Char('\t'), 0, 0);
+        }
+        const QStringList english{"&Yes", "&No", "&OK", "OK", "&Undo", "&Redo", "Cu&t", "&Copy", "&Paste",
+                                  "Delete", "Select All"};
+        for (const QString& caption : captions) {
+            QVERIFY2(!caption.isEmpty(), "empty caption");
+            QVERIFY2(!english.contains(caption), qPrintable(caption));
+        }
+    }
+
     void helpPageText()
     {
         TempDb tmp;

@@ -5,6 +5,7 @@
 #include "core/texts.h"
 
 #include <QLabel>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -59,6 +60,30 @@ QString blanks(int n)
 {
     return QString(n, QLatin1Char(' '));
 }
+
+// A recorder that presses Cancel on the window's progress dialog when the
+// given page is done; it notes whether the dialog was there.
+class CancellingSurface : public RecordingSurface {
+public:
+    CancellingSurface(QWidget* window, int cancelAfter)
+        : m_window(window)
+        , m_cancelAfter(cancelAfter)
+    {
+    }
+    void newPage() override
+    {
+        auto* dialog = m_window->findChild<QProgressDialog*>(QStringLiteral("dlgispis"));
+        sawProgress = sawProgress || (dialog && dialog->isVisible());
+        if (dialog && pageNumber() == m_cancelAfter)
+            dialog->cancel();
+        RecordingSurface::newPage();
+    }
+    bool sawProgress = false;
+
+private:
+    QWidget* m_window;
+    int m_cancelAfter;
+};
 
 } // namespace
 
@@ -587,6 +612,101 @@ private slots:
         QCOMPARE(MessageBox::last().icon, QMessageBox::NoIcon);
         QCOMPARE(f.printedRows().size(), 2);
         QVERIFY(f.recorder->ended());
+    }
+
+    // A printer that turns the job away is named in one question; Yes writes
+    // the job to a PDF file beside the database, No leaves it.
+    void refusedJobOffersPdf_data()
+    {
+        QTest::addColumn<bool>("toFile");
+        QTest::newRow("Yes: PDF file") << true;
+        QTest::newRow("No") << false;
+    }
+
+    void refusedJobOffersPdf()
+    {
+        QFETCH(bool, toFile);
+        Fixture f;
+        f.race(fiveEntriesTwoNumbered());
+        f.recorder->refuseJob(QStringLiteral("Ured-1"));
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        MessageBox::setNextAnswer(toFile ? QMessageBox::Yes : QMessageBox::No);
+        testutil::find<QPushButton>(&f.w, "cmdispis")->click();
+
+        const QList<MessageBox::Shown> shown = MessageBox::shown();
+        QCOMPARE(shown.size(), toFile ? 3 : 2);
+        QCOMPARE(shown.at(1).text, tx::printerRefusesJobs(QStringLiteral("Ured-1")));
+        QCOMPARE(shown.at(1).buttons, QMessageBox::Yes | QMessageBox::No);
+        const QStringList pdfs = QDir(f.tmp.dir()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        QCOMPARE(pdfs.size(), toFile ? 1 : 0);
+        if (!toFile)
+            return;
+        const QString pdf = QDir(f.tmp.dir()).filePath(pdfs.first());
+        QVERIFY(pdfs.first().startsWith(tx::printFileStartList()));
+        QVERIFY(QFileInfo(pdf).size() > 0);
+        QCOMPARE(shown.at(2).text, tx::printSavedToFile(QDir::toNativeSeparators(pdf)));
+    }
+
+    // A cancel after page N leaves N pages printed, and the job dropped
+    // rather than ended.
+    void cancelStopsTheJob_data()
+    {
+        QTest::addColumn<int>("cancelAfter");
+        for (int n : {1, 2, 4, 5})
+            QTest::newRow(qPrintable(QString::number(n))) << n;
+    }
+
+    void cancelStopsTheJob()
+    {
+        QFETCH(int, cancelAfter);
+        const Document doc = print::layoutList(startRows(290), raceHeader, print::startListFormat());
+        QCOMPARE(doc.pages.size(), 5);
+        RecordingSurface surface;
+        QList<int> told;
+        surface.setProgress([&](int done) {
+            told.append(done);
+            return done < cancelAfter;
+        });
+        print::printDocument(surface, doc);
+        QCOMPARE(told.size(), cancelAfter);
+        QCOMPARE(told.last(), cancelAfter);
+        QVERIFY(surface.cancelled());
+        QVERIFY(surface.aborted());
+        QVERIFY(!surface.ended());
+        QCOMPARE(surface.pages().size(), cancelAfter);
+        QCOMPARE(surface.pages(), doc.pages.mid(0, cancelAfter));
+    }
+
+    // A job of more than three pages shows a progress dialog whose Cancel
+    // stops it: nothing more is printed and nothing is reported.
+    void progressDialogCancels_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<bool>("progress");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("3 pages, no dialog") << 180 << false << 3;
+        QTest::newRow("5 pages, cancel after 2") << 300 << true << 2;
+    }
+
+    void progressDialogCancels()
+    {
+        QFETCH(int, entries);
+        QFETCH(bool, progress);
+        QFETCH(int, pages);
+        Fixture f;
+        QList<std::pair<QString, QString>> list;
+        for (int i = 1; i <= entries; ++i)
+            list.append({QString::number(i), QStringLiteral("Natjecatelj %1").arg(i)});
+        f.race(list);
+        auto surface = std::make_shared<CancellingSurface>(&f.w, 2);
+        f.recorder = surface;
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        testutil::find<QPushButton>(&f.w, "cmdispis")->click();
+
+        QCOMPARE(surface->sawProgress, progress);
+        QCOMPARE(surface->pages().size(), pages);
+        QCOMPARE(surface->ended(), !progress);
+        QCOMPARE(MessageBox::shown().size(), 1); // the question only
     }
 
     void jobWrittenToFileIsNoticed()

@@ -269,6 +269,24 @@ private slots:
                     .fixedPitch());
     }
 
+    // A cancelled job leaves no file behind.
+    void cancelledJobLeavesNoFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        print::QtPrintSurface surface(path, QStringLiteral("Lista"));
+        int told = 0;
+        surface.setProgress([&](int done) {
+            told = done;
+            return done < 2;
+        });
+        print::printDocument(surface, print::layoutList(startRows(290), raceHeader, print::startListFormat()));
+        QCOMPARE(told, 2);
+        QVERIFY(surface.cancelled());
+        QVERIFY(surface.lastError().isEmpty());
+        QVERIFY(!QFileInfo::exists(path));
+    }
+
     void unwritableFileIsAFailure()
     {
         QTemporaryDir dir;

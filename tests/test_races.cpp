@@ -429,6 +429,26 @@ private slots:
         QCOMPARE(w.database().finishList(id).value().size(), 1);
     }
 
+    // Names are shown exactly as typed, even when they look like markup.
+    void userTextShownAsTyped()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        const QString name = QStringLiteral("<i>Noćna</i> utrka");
+        const QString organiser = QStringLiteral("<b>AK</b> &amp; Kelvora");
+        QVERIFY(w.database().insertRace(name, organiser, QDate(2010, 6, 5)));
+        openRace(w, {name});
+        QCOMPARE(header(w).mid(0, 3), (QStringList{name, organiser, QStringLiteral("05.06.2010")}));
+        for (const char* name : {"lblimeutrke", "lblorgutrke", "lbldatumutrke", "lblizvjestaj"})
+            QVERIFY2(find<QLabel>(&w, name)->textFormat() == Qt::PlainText, name);
+        for (const QLabel* l : w.findChildren<QLabel*>())
+            QVERIFY2(l->textFormat() == Qt::PlainText, qPrintable(l->text()));
+
+        testutil::trigger(&w, "mnubrisanjeutrke");
+        QVERIFY(MessageBox::last().text.endsWith(name));
+        QCOMPARE(MessageBox::last().textFormat, Qt::PlainText);
+    }
+
     void withdrawalFailureKeepsTheRace()
     {
         TempDb tmp;

@@ -372,6 +372,20 @@ inline QString printFileNotWritten(const QString& path)
 {
     return QStringLiteral("Ispis nije moguće spremiti u datoteku:\n") + path;
 }
+// A printer whose queue turns jobs away: the job can go to a PDF file instead.
+KVR_TEXT(printRefusedTitle, "Pisač ne prima ispis")
+inline QString printerRefusesJobs(const QString& printer)
+{
+    return QStringLiteral("Pisač \"") + printer
+        + QStringLiteral("\" ne prima poslove ispisa. Želite li spremiti ispis u PDF datoteku?");
+}
+// The progress of a long printout.
+KVR_TEXT(printProgress, "Ispis u tijeku...")
+KVR_TEXT(printCancel, "Odustani")
+inline QString printSavedToFile(const QString& path)
+{
+    return QStringLiteral("Ispis je spremljen u datoteku:\n") + path;
+}
 
 } // namespace tx
 

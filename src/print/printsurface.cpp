@@ -2,6 +2,17 @@
 
 namespace print {
 
+bool PrintSurface::pageDone(int pagesDone)
+{
+    if (m_cancelled)
+        return false;
+    if (!m_progress || m_progress(pagesDone))
+        return true;
+    m_cancelled = true;
+    abortJob();
+    return false;
+}
+
 void printDocument(PrintSurface& surface, const Document& doc)
 {
     surface.setOrientation(doc.orientation);
@@ -9,8 +20,11 @@ void printDocument(PrintSurface& surface, const Document& doc)
     surface.setBold(false);
     bool first = true;
     for (const Page& page : doc.pages) {
-        if (!first)
+        if (!first) {
             surface.newPage();
+            if (surface.cancelled())
+                return;
+        }
         first = false;
         for (const Line& line : page) {
             if (line.bold)

@@ -1,7 +1,9 @@
 #include "print/qtprintsurface.h"
 
 #include "core/texts.h"
+#include "print/printerqueue.h"
 
+#include <QFile>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -109,7 +111,23 @@ void QtPrintSurface::endDocument()
     if (m_ended)
         return;
     m_ended = true;
+    // Qt hands the finished job to the print system without saying whether
+    // it was taken, so the queue is asked itself: a queue that does not take
+    // jobs gets none, and one that stopped taking them while this job was
+    // sent has most likely turned it away.
+    const bool toPrinter = m_outputFile.isEmpty();
+    if (toPrinter && !acceptsJobs(m_target)) {
+        m_refused = true;
+        return;
+    }
     paint();
+    if (toPrinter && m_error.isEmpty() && !acceptsJobs(m_target))
+        m_refused = true;
+}
+
+void QtPrintSurface::abortJob()
+{
+    m_printer->abort();
 }
 
 void QtPrintSurface::paint()
@@ -162,16 +180,23 @@ void QtPrintSurface::paint()
         step = std::min(step, (area.height() / scale - metrics.height()) / qreal(lines - 1));
     painter.scale(scale, scale);
 
-    bool first = true;
+    int done = 0;
     for (const Page& page : std::as_const(m_pages)) {
-        if (!first && !m_printer->newPage())
+        if (done > 0 && !m_printer->newPage())
             m_error = tx::printNewPageFailed(m_target);
-        first = false;
         qreal baseline = metrics.ascent();
         for (const Line& line : page) {
             painter.setFont(line.bold ? boldFont : font);
             painter.drawText(QPointF(0, baseline), line.text);
             baseline += step;
+        }
+        if (!pageDone(++done)) {
+            // Cancelled: the printer was told to abort; a file is not left
+            // half-written.
+            painter.end();
+            if (!m_outputFile.isEmpty())
+                QFile::remove(m_outputFile);
+            return;
         }
     }
     if (!painter.end() || m_printer->printerState() == QPrinter::Error)

@@ -32,6 +32,8 @@ public:
     void endDocument() override;
     QString lastError() const override { return m_error; }
     QString outputFile() const override { return m_outputFile; }
+    QString printerName() const override { return m_outputFile.isEmpty() ? m_target : QString(); }
+    bool jobRefused() const override { return m_refused; }
 
     // The family the lines are printed in: the requested one where it is
     // installed, else Liberation Mono (the metrics of Courier New), else the
@@ -39,6 +41,9 @@ public:
     static QString resolveFamily(const QString& requested);
     // Letter where the locale measures in US units, A4 elsewhere.
     static QPageSize defaultPaper();
+
+protected:
+    void abortJob() override;
 
 private:
     void paint();
@@ -51,6 +56,7 @@ private:
     int m_pointSize = fontPointSize;
     bool m_bold = false;
     bool m_ended = false;
+    bool m_refused = false;
     QList<Page> m_pages{Page{}};
     QString m_error;
 };

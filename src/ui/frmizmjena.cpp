@@ -36,7 +36,7 @@ frmizmjena::frmizmjena(RaceSession& session, const Competitor& competitor, QWidg
     // Here the start number takes any character; only its length is limited.
     rules::FieldFilter::install(txtdatumrod, rules::FieldKind::Date);
 
-    lblide = ui::named(new QLabel, "lblide");
+    lblide = ui::named(ui::label(), "lblide");
     lblide->setVisible(false);
 
     cmdizmjena = ui::button(tx::buttonEditCompetitor(), "cmdizmjena", true);

@@ -14,7 +14,7 @@ frmkategorije::frmkategorije(const QStringList& labels, QWidget* parent)
     setObjectName(QStringLiteral("frmkategorije"));
     setWindowTitle(tx::categoriesTitle());
 
-    Label1 = ui::named(new QLabel(tx::categoriesLabel()), "Label1");
+    Label1 = ui::named(ui::label(tx::categoriesLabel()), "Label1");
     List1 = ui::named(new QListWidget, "List1");
     List1->addItems(labels);
     List1->setMinimumHeight(220);

@@ -69,10 +69,10 @@ bool frmkelvora::openBusyDatabase()
 
 void frmkelvora::buildUi()
 {
-    lblimeutrke = named(new QLabel, "lblimeutrke");
-    lblorgutrke = named(new QLabel, "lblorgutrke");
-    lbldatumutrke = named(new QLabel, "lbldatumutrke");
-    lblid = named(new QLabel, "lblid");
+    lblimeutrke = named(ui::label(), "lblimeutrke");
+    lblorgutrke = named(ui::label(), "lblorgutrke");
+    lbldatumutrke = named(ui::label(), "lbldatumutrke");
+    lblid = named(ui::label(), "lblid");
     lblid->setVisible(false);
     lblimeutrke->setToolTip(tx::tipRaceName());
     lblorgutrke->setToolTip(tx::tipOrganiser());
@@ -86,11 +86,11 @@ void frmkelvora::buildUi()
     }
 
     auto* header = new QGridLayout;
-    header->addWidget(new QLabel(tx::headerRaceName()), 0, 0);
+    header->addWidget(ui::label(tx::headerRaceName()), 0, 0);
     header->addWidget(lblimeutrke, 0, 1);
-    header->addWidget(new QLabel(tx::headerOrganiser()), 1, 0);
+    header->addWidget(ui::label(tx::headerOrganiser()), 1, 0);
     header->addWidget(lblorgutrke, 1, 1);
-    header->addWidget(new QLabel(tx::headerDate()), 2, 0);
+    header->addWidget(ui::label(tx::headerDate()), 2, 0);
     header->addWidget(lbldatumutrke, 2, 1);
     header->addWidget(lblid, 0, 2);
     header->setColumnStretch(1, 1);

@@ -19,6 +19,7 @@ class HelpPage;
 
 namespace print {
 class PrintSurface;
+struct Document;
 struct ListFormat;
 }
 
@@ -68,7 +69,8 @@ public:
     // ---- Printouts ----
     // Makes the surface a printout goes to; the argument names the list. By
     // default the system's default printer, or a PDF file beside the database
-    // when the system has none. Tests put a recorder in its place.
+    // when the system has none. A job the printer turns away can go to such a
+    // file instead. Tests put a recorder in its place.
     using PrintSurfaceFactory = std::function<std::shared_ptr<print::PrintSurface>(const QString& listName)>;
     void setPrintSurfaceFactory(PrintSurfaceFactory factory);
 
@@ -93,7 +95,11 @@ private:
     void buildUi();
     void buildMenus();
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
+    // Prints the document; false when the user cancelled it.
+    bool sendToSurface(print::PrintSurface& surface, const print::Document& doc);
     std::shared_ptr<print::PrintSurface> defaultPrintSurface(const QString& listName);
+    // The job as a PDF file: where it goes without a printer or when the printer refuses it.
+    std::shared_ptr<print::PrintSurface> pdfPrintSurface(const QString& listName);
 
     std::unique_ptr<RaceSession> m_session;
     bool m_databaseReady = false;

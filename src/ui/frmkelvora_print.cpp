@@ -17,6 +17,14 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPrinterInfo>
+#include <QProgressDialog>
+
+namespace {
+
+// Jobs of more pages than this show their progress and can be cancelled.
+constexpr int progressFromPages = 3;
+
+} // namespace
 
 void frmkelvora::setPrintSurfaceFactory(PrintSurfaceFactory factory)
 {
@@ -69,12 +77,26 @@ void frmkelvora::printStandings()
 void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName)
 {
     const print::RaceHeader header{m_session->race().ime, m_session->race().org, m_session->raceDateText()};
-    const std::shared_ptr<print::PrintSurface> surface =
+    const print::Document doc = print::layoutList(rows, header, format);
+    std::shared_ptr<print::PrintSurface> surface =
         m_printSurfaceFactory ? m_printSurfaceFactory(listName) : defaultPrintSurface(listName);
+    if (!sendToSurface(*surface, doc))
+        return;
 
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    print::printDocument(*surface, print::layoutList(rows, header, format));
-    QGuiApplication::restoreOverrideCursor();
+    // A printer that turns the job away: the job can go to a PDF file instead.
+    if (surface->jobRefused()) {
+        if (!MessageBox::ask(this, tx::printRefusedTitle(), tx::printerRefusesJobs(surface->printerName()),
+                             QMessageBox::Warning))
+            return;
+        surface = pdfPrintSurface(listName);
+        if (!sendToSurface(*surface, doc))
+            return;
+        if (!surface->lastError().isEmpty())
+            MessageBox::notice(this, surface->lastError());
+        else
+            MessageBox::notice(this, tx::printSavedToFile(QDir::toNativeSeparators(surface->outputFile())));
+        return;
+    }
 
     if (!surface->lastError().isEmpty())
         MessageBox::notice(this, surface->lastError());
@@ -82,14 +104,45 @@ void frmkelvora::printList(const QList<QStringList>& rows, const print::ListForm
         MessageBox::notice(this, tx::printedToFile(QDir::toNativeSeparators(surface->outputFile())));
 }
 
+bool frmkelvora::sendToSurface(print::PrintSurface& surface, const print::Document& doc)
+{
+    const int pages = int(doc.pages.size());
+    if (pages <= progressFromPages) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        print::printDocument(surface, doc);
+        QGuiApplication::restoreOverrideCursor();
+        return !surface.cancelled();
+    }
+
+    // A long job shows its progress page by page and can be cancelled.
+    QProgressDialog progress(tx::printProgress(), tx::printCancel(), 0, pages, this);
+    progress.setObjectName(QStringLiteral("dlgispis"));
+    progress.setWindowTitle(tx::appTitle());
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setValue(0);
+    surface.setProgress([&progress](int done) {
+        progress.setValue(done);
+        return !progress.wasCanceled();
+    });
+    print::printDocument(surface, doc);
+    surface.setProgress({});
+    return !surface.cancelled();
+}
+
 std::shared_ptr<print::PrintSurface> frmkelvora::defaultPrintSurface(const QString& listName)
 {
     const QPrinterInfo printer = QPrinterInfo::defaultPrinter();
     if (!printer.isNull())
         return std::make_shared<print::QtPrintSurface>(printer, listName);
+    return pdfPrintSurface(listName);
+}
 
-    // No printer: a PDF file beside the database, named after the list and
-    // the time; a second printout within the same second gets a number.
+std::shared_ptr<print::PrintSurface> frmkelvora::pdfPrintSurface(const QString& listName)
+{
+    // A PDF file beside the database, named after the list and the time; a
+    // second printout within the same second gets a number.
     const QDir dir = QFileInfo(database().path()).absoluteDir();
     const QString base =
         listName + QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));

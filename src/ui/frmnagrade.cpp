@@ -17,7 +17,7 @@ frmnagrade::frmnagrade(RaceSession& session, const QString& storedText, QWidget*
     setObjectName(QStringLiteral("frmnagrade"));
     setWindowTitle(tx::prizesTitle());
 
-    lblnagrade = ui::named(new QLabel(tx::prizesLabel()), "lblnagrade");
+    lblnagrade = ui::named(ui::label(tx::prizesLabel()), "lblnagrade");
     txtnagrade = ui::named(new QPlainTextEdit, "txtnagrade");
     txtnagrade->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtnagrade->setTabChangesFocus(true);

@@ -29,7 +29,7 @@ frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     lstotvori->setColumnWidth(1, 50);
     lstotvori->setMinimumSize(340, 220);
 
-    Label1 = ui::named(new QLabel(tx::openHint()), "Label1");
+    Label1 = ui::named(ui::label(tx::openHint()), "Label1");
 
     cmdotvori = ui::button(tx::buttonOpen(), "cmdotvori", true);
     cmdizlaz = ui::button(tx::buttonExit(), "cmdizlaz");

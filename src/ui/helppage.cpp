@@ -7,7 +7,7 @@
 
 HelpPage::HelpPage()
 {
-    auto* lblpomoc = ui::named(new QLabel(tx::helpLines().join(QLatin1Char('\n'))), "lblpomoc");
+    auto* lblpomoc = ui::named(ui::label(tx::helpLines().join(QLatin1Char('\n'))), "lblpomoc");
     lblpomoc->setTextFormat(Qt::PlainText);
     lblpomoc->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblpomoc->setMargin(8);

@@ -2,6 +2,8 @@
 
 #include "core/texts.h"
 
+#include <QAbstractButton>
+
 namespace {
 
 bool s_testMode = false;
@@ -12,9 +14,15 @@ QList<MessageBox::Shown> s_shown;
 
 QMessageBox::StandardButton MessageBox::present(QMessageBox& box, QMessageBox::StandardButton testDefault)
 {
+    box.setTextFormat(Qt::PlainText);
     if (!s_testMode)
         return static_cast<QMessageBox::StandardButton>(box.exec());
-    s_shown.append({box.windowTitle(), box.text(), box.icon(), box.standardButtons()});
+    QStringList captions;
+    for (const QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No}) {
+        if (const QAbstractButton* button = box.button(b))
+            captions.append(button->text());
+    }
+    s_shown.append({box.windowTitle(), box.text(), box.icon(), box.standardButtons(), box.textFormat(), captions});
     if (testDefault == QMessageBox::Ok || s_answers.isEmpty())
         return testDefault;
     return s_answers.takeFirst();

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -10,8 +11,11 @@ class QWidget;
 // button only, no icon and the program's title; questions have Yes and No
 // with the icon and title the caller gives, and only Yes goes on.
 //
+// Every box shows its text as plain text, exactly as it is: messages carry
+// names typed by users, and those may look like markup.
+//
 // Tests switch on test mode: the real QMessageBox is still built, its title,
-// text, icon and buttons are recorded, but it is never shown; a question
+// text, text format, icon and buttons (with their captions) are recorded, but it is never shown; a question
 // takes the answer queued with setNextAnswer() (No when none is queued).
 class MessageBox {
 public:
@@ -20,6 +24,9 @@ public:
         QString text;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
         QMessageBox::StandardButtons buttons;
+        Qt::TextFormat textFormat = Qt::AutoText;
+        // The captions of the buttons, in the order of the standard buttons.
+        QStringList buttonTexts;
     };
 
     static void notice(QWidget* parent, const QString& text);

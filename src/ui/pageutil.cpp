@@ -15,7 +15,7 @@ QVBoxLayout* captioned(const QString& caption, QWidget* field)
 {
     auto* box = new QVBoxLayout;
     box->setSpacing(2);
-    auto* label = new QLabel(caption);
+    auto* label = ui::label(caption);
     label->setBuddy(field);
     box->addWidget(label);
     box->addWidget(field);
@@ -24,7 +24,7 @@ QVBoxLayout* captioned(const QString& caption, QWidget* field)
 
 QLabel* counterLabel(const char* name)
 {
-    auto* label = named(new QLabel(QStringLiteral("0")), name);
+    auto* label = named(ui::label(QStringLiteral("0")), name);
     label->setAlignment(Qt::AlignCenter);
     label->setFrameShape(QFrame::StyledPanel);
     label->setMinimumWidth(60);

@@ -42,7 +42,7 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     connect(cmdobrada, &QPushButton::clicked, this, &ReportsPage::process);
     connect(cmdispisiz, &QPushButton::clicked, &frame, &frmkelvora::printStandings);
 
-    lblizvjestaj = ui::named(new QLabel, "lblizvjestaj");
+    lblizvjestaj = ui::named(ui::label(), "lblizvjestaj");
     lblizvjestaj->setWordWrap(true);
     lblizvjestaj->setTextFormat(Qt::PlainText);
     QFont bold = lblizvjestaj->font();
@@ -66,11 +66,11 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     buttons->addWidget(cmdispisiz);
     buttons->addStretch(1);
     auto* counters = new QGridLayout;
-    counters->addWidget(new QLabel(tx::reportRegistered()), 0, 0);
+    counters->addWidget(ui::label(tx::reportRegistered()), 0, 0);
     counters->addWidget(lblbrojp, 0, 1);
-    counters->addWidget(new QLabel(tx::reportStarted()), 1, 0);
+    counters->addWidget(ui::label(tx::reportStarted()), 1, 0);
     counters->addWidget(lblbrojs, 1, 1);
-    counters->addWidget(new QLabel(tx::reportFinished()), 2, 0);
+    counters->addWidget(ui::label(tx::reportFinished()), 2, 0);
     counters->addWidget(lblbrojc, 2, 1);
 
     auto* top = new QHBoxLayout;

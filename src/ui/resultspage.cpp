@@ -49,7 +49,7 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
     entryPanel->setLayout(entry);
     entryPanel->setFixedWidth(230);
 
-    auto* listCaption = new QLabel(tx::finishListCaption());
+    auto* listCaption = ui::label(tx::finishListCaption());
     QFont bold = listCaption->font();
     bold.setBold(true);
     listCaption->setFont(bold);

@@ -3,10 +3,18 @@
 #include "ui/fieldrules.h"
 
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 namespace ui {
+
+QLabel* label(const QString& text)
+{
+    auto* l = new QLabel(text);
+    l->setTextFormat(Qt::PlainText);
+    return l;
+}
 
 QLineEdit* lineEdit(const char* name, int maxLength)
 {

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -18,6 +19,10 @@ T* named(T* object, const char* name)
     object->setObjectName(QString::fromLatin1(name));
     return object;
 }
+
+// A label that shows its text exactly as it is, never as rich text: names
+// and other texts typed by users may hold anything, tags included.
+QLabel* label(const QString& text = QString());
 
 // A text field that takes at most maxLength whole characters, whichever way
 // they come in (see rules::FieldFilter; rules::FieldFilter::install with a

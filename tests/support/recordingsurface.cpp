@@ -51,12 +51,17 @@ int RecordingSurface::pageNumber() const
 void RecordingSurface::newPage()
 {
     call(Operation::NewPage);
+    // The page so far is done.
+    if (!pageDone(int(m_pages.size())))
+        return;
     m_pages.append(Page{});
 }
 
 void RecordingSurface::endDocument()
 {
     call(Operation::End);
+    if (m_endCount == 0 && !pageDone(int(m_pages.size())))
+        return;
     ++m_endCount;
 }
 

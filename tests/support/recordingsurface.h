@@ -28,6 +28,14 @@ public:
     void failOn(Operation operation, const QString& description);
     // Pretends the job was written to this file.
     void setOutputFile(const QString& path) { m_outputFile = path; }
+    // Pretends the job went to this printer, which turned it away.
+    void refuseJob(const QString& printer)
+    {
+        m_printerName = printer;
+        m_refused = true;
+    }
+    QString printerName() const override { return m_printerName; }
+    bool jobRefused() const override { return m_refused; }
 
     const QList<Page>& pages() const { return m_pages; }
     print::Orientation orientation() const { return m_orientation; }
@@ -35,10 +43,15 @@ public:
     int fontPointSize() const { return m_fontPointSize; }
     bool bold() const { return m_bold; }
     bool ended() const { return m_endCount > 0; }
+    // Whether the job was dropped after a cancel.
+    bool aborted() const { return m_aborted; }
     int endCount() const { return m_endCount; }
     int orientationChanges() const { return m_orientationChanges; }
     // Operations called after the end of the document.
     int callsAfterEnd() const { return m_callsAfterEnd; }
+
+protected:
+    void abortJob() override { m_aborted = true; }
 
 private:
     void call(Operation operation);
@@ -53,6 +66,9 @@ private:
     int m_callsAfterEnd = 0;
     QString m_error;
     QString m_outputFile;
+    QString m_printerName;
+    bool m_refused = false;
+    bool m_aborted = false;
     QList<std::pair<Operation, QString>> m_failures;
 };
 

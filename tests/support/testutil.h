@@ -4,6 +4,7 @@
 #include "data/database.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
+#include "ui/translation.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -75,13 +76,15 @@ QRect rowRect(const QAbstractItemView* list, int row);
 
 } // namespace testutil
 
-// The main of every test: headless, message boxes answered by the test.
+// The main of every test: headless, Qt's own texts in Croatian as the
+// program has them, message boxes answered by the test.
 #define KVR_TEST_MAIN(TestObject)                                   \
     int main(int argc, char** argv)                                 \
     {                                                               \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                \
         QApplication app(argc, argv);                               \
+        ui::installQtTranslation(app);                              \
         MessageBox::setTestMode(true);                              \
         TestObject tc;                                              \
         QTEST_SET_MAIN_SOURCE_PATH                                  \
