@@ -74,8 +74,10 @@ bool isLineEnd(QChar c)
 bool isBlank(const QStringList& fields)
 {
     for (const QString& f : fields) {
-        if (!f.trimmed().isEmpty())
-            return false;
+        for (const QChar c : f) {
+            if (!c.isSpace())
+                return false;
+        }
     }
     return true;
 }
@@ -134,13 +136,15 @@ CsvResult parseCsv(QStringView text, QChar separator)
     const qsizetype n = text.size();
     qsizetype i = 0;
     int line = 1;
+    qsizetype width = 1; // fields of the last record, to size the next
     while (i < n) {
         const int rowLine = line;
         QStringList fields;
+        fields.reserve(width);
         for (;;) {
-            QString field;
             if (i < n && text[i] == quote) {
                 const int quoteLine = line;
+                QString field;
                 ++i;
                 for (;;) {
                     if (i >= n) {
@@ -173,15 +177,20 @@ CsvResult parseCsv(QStringView text, QChar separator)
                         ++i;
                     field += text.sliced(start, i - start);
                 }
+                // Text written after the closing quote, up to the separator,
+                // is kept as written.
+                const qsizetype start = i;
+                while (i < n && text[i] != separator && !isLineEnd(text[i]))
+                    ++i;
+                if (i > start)
+                    field += text.sliced(start, i - start);
+                fields.append(field);
+            } else {
+                const qsizetype start = i;
+                while (i < n && text[i] != separator && !isLineEnd(text[i]))
+                    ++i;
+                fields.append(text.sliced(start, i - start).toString());
             }
-            // An unquoted field, or text written after a closing quote, runs
-            // to the separator or the line end and is kept as written.
-            const qsizetype start = i;
-            while (i < n && text[i] != separator && !isLineEnd(text[i]))
-                ++i;
-            if (i > start)
-                field += text.sliced(start, i - start);
-            fields.append(field);
             if (i < n && text[i] == separator) {
                 ++i;
                 continue;
@@ -194,8 +203,9 @@ CsvResult parseCsv(QStringView text, QChar separator)
             ++i;
             ++line;
         }
+        width = fields.size();
         if (!isBlank(fields))
-            result.rows.append(CsvRow{rowLine, fields});
+            result.rows.append(CsvRow{rowLine, std::move(fields)});
     }
     return result;
 }
@@ -211,26 +221,53 @@ CsvResult readCsv(const QByteArray& bytes)
     return parseCsv(decoded.text, detectSeparator(decoded.text));
 }
 
-QString csvField(const QString& value)
+namespace {
+
+bool startsFormula(QChar first)
 {
-    QString field = value;
-    if (!field.isEmpty()) {
-        const QChar first = field.front();
-        if (first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')
-            || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r'))
-            field.prepend(QLatin1Char('\''));
-    }
+    return first == QLatin1Char('=') || first == QLatin1Char('+') || first == QLatin1Char('-')
+        || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
+}
+
+void appendCsvField(QString& out, const QString& value)
+{
+    if (value.isEmpty())
+        return;
+    const bool guard = startsFormula(value.front());
     bool needsQuotes = false;
-    for (const QChar c : field) {
+    for (const QChar c : value) {
         if (c == QLatin1Char(',') || c == QLatin1Char('"') || isLineEnd(c)) {
             needsQuotes = true;
             break;
         }
     }
-    if (!needsQuotes)
-        return field;
-    field.replace(QLatin1Char('"'), QLatin1String("\"\""));
-    return QLatin1Char('"') + field + QLatin1Char('"');
+    if (needsQuotes)
+        out += QLatin1Char('"');
+    if (guard)
+        out += QLatin1Char('\'');
+    if (!needsQuotes) {
+        out += value;
+        return;
+    }
+    qsizetype from = 0;
+    for (qsizetype k = 0; k < value.size(); ++k) {
+        if (value[k] == QLatin1Char('"')) {
+            out += QStringView(value).sliced(from, k + 1 - from); // the quote, then once more
+            out += QLatin1Char('"');
+            from = k + 1;
+        }
+    }
+    out += QStringView(value).sliced(from);
+    out += QLatin1Char('"');
+}
+
+} // namespace
+
+QString csvField(const QString& value)
+{
+    QString field;
+    appendCsvField(field, value);
+    return field;
 }
 
 QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows)
@@ -241,7 +278,7 @@ QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows)
         for (qsizetype k = 0; k < row.size(); ++k) {
             if (k > 0)
                 text += QLatin1Char(',');
-            text += csvField(row[k]);
+            appendCsvField(text, row[k]);
         }
         text += QLatin1String("\r\n");
     };

@@ -3,6 +3,7 @@
 #include "core/iotexts.h"
 #include "data/dates.h"
 
+#include <algorithm>
 #include <array>
 
 namespace io {
@@ -86,6 +87,22 @@ bool allDigits(QStringView text, qsizetype minSize, qsizetype maxSize)
     return true;
 }
 
+// A valid date in the lists' form "dd.MM.yyyy", as kvr::formatDate writes
+// it, built by hand: an entry file of thousands of rows would spend most of
+// its reading time in QDate::toString's format parsing.
+QString dateText(const QDate& date)
+{
+    QString text(10, QLatin1Char('.'));
+    const auto put = [&text](qsizetype at, int value, int digits) {
+        for (int k = digits - 1; k >= 0; --k, value /= 10)
+            text[at + k] = QLatin1Char(char('0' + value % 10));
+    };
+    put(0, date.day(), 2);
+    put(3, date.month(), 2);
+    put(6, date.year(), 4);
+    return text;
+}
+
 // "Prezime Ime"; either alone when the other is empty.
 QString joinName(const QString& last, const QString& first)
 {
@@ -133,17 +150,18 @@ QString readSex(const QString& text)
 QString readBirthDate(const QString& text)
 {
     const QString t = text.trimmed();
-    QString compact = t.simplified();
-    compact.remove(QLatin1Char(' '));
+    QString compact = t;
+    if (std::any_of(t.cbegin(), t.cend(), [](QChar c) { return c.isSpace(); }))
+        compact = t.simplified().remove(QLatin1Char(' '));
     if (compact.endsWith(QLatin1Char('.')))
         compact.chop(1);
     if (const auto date = kvr::parseDayMonthYear(compact))
-        return kvr::formatDate(*date);
-    const QStringList iso = compact.split(QLatin1Char('-'));
+        return dateText(*date);
+    const QList<QStringView> iso = QStringView(compact).split(QLatin1Char('-'));
     if (iso.size() == 3 && allDigits(iso[0], 4, 4) && allDigits(iso[1], 1, 2) && allDigits(iso[2], 1, 2)) {
         const QDate date(iso[0].toInt(), iso[1].toInt(), iso[2].toInt());
         if (date.isValid())
-            return kvr::formatDate(date);
+            return dateText(date);
     }
     return t;
 }
@@ -220,7 +238,7 @@ EntryFileResult readEntries(const CsvResult& csv)
         entry.klub = field(at[Club]);
         entry.spol = readSex(field(at[Sex]));
         entry.datumText = readBirthDate(field(at[BirthDate]));
-        result.rows.append(entry);
+        result.rows.append(std::move(entry));
     }
     return result;
 }

@@ -29,12 +29,45 @@ QString sectionId(qsizetype index)
     return QStringLiteral("lista-%1").arg(index + 1);
 }
 
+// What stands for c in a page: its character reference, U+FFFD for a
+// control character other than tab, LF and CR (which no page may hold), or
+// nothing when c stands for itself.
+QStringView escapeOf(QChar c)
+{
+    switch (c.unicode()) {
+    case '&': return u"&amp;";
+    case '<': return u"&lt;";
+    case '>': return u"&gt;";
+    case '"': return u"&quot;";
+    case '\'': return u"&#39;";
+    case '\t': case '\n': case '\r': return {};
+    default:
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
+            return u"\uFFFD";
+        return {};
+    }
+}
+
+void appendEscaped(QString& out, QStringView text)
+{
+    qsizetype from = 0;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const QStringView replacement = escapeOf(text[k]);
+        if (replacement.isEmpty())
+            continue;
+        out += text.sliced(from, k - from);
+        out += replacement;
+        from = k + 1;
+    }
+    out += text.sliced(from);
+}
+
 void appendCell(QString& out, const char* tag, const QString& value)
 {
     out += QLatin1Char('<');
     out += QLatin1String(tag);
     out += QLatin1Char('>');
-    out += htmlEscape(value);
+    appendEscaped(out, value);
     out += QLatin1String("</");
     out += QLatin1String(tag);
     out += QLatin1Char('>');
@@ -45,22 +78,7 @@ void appendCell(QString& out, const char* tag, const QString& value)
 QString htmlEscape(const QString& text)
 {
     QString out;
-    out.reserve(text.size() + text.size() / 8);
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case '&': out += QLatin1String("&amp;"); break;
-        case '<': out += QLatin1String("&lt;"); break;
-        case '>': out += QLatin1String("&gt;"); break;
-        case '"': out += QLatin1String("&quot;"); break;
-        case '\'': out += QLatin1String("&#39;"); break;
-        default:
-            if ((c.unicode() < 0x20 && c != QLatin1Char('\t') && c != QLatin1Char('\n') && c != QLatin1Char('\r'))
-                || c.unicode() == 0x7F || c.unicode() == 0xFFFE || c.unicode() == 0xFFFF)
-                out += QChar(QChar::ReplacementCharacter);
-            else
-                out += c;
-        }
-    }
+    appendEscaped(out, text);
     return out;
 }
 
@@ -75,7 +93,7 @@ QByteArray writeHtml(const HtmlDocument& document)
     const QString title = document.title.isEmpty() ? document.raceName : document.title;
     out += QLatin1String("<!DOCTYPE html>\n<html lang=\"hr\">\n<head>\n<meta charset=\"utf-8\" />\n"
                          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n<title>");
-    out += htmlEscape(title);
+    appendEscaped(out, title);
     out += QLatin1String("</title>\n<style>");
     out += QLatin1String(kStyle);
     out += QLatin1String("</style>\n</head>\n<body>\n<header>\n");
@@ -93,7 +111,7 @@ QByteArray writeHtml(const HtmlDocument& document)
         out += QLatin1String("\n<ul>\n");
         for (qsizetype i = 0; i < document.lists.size(); ++i) {
             out += QLatin1String("<li><a href=\"#") + sectionId(i) + QLatin1String("\">");
-            out += htmlEscape(document.lists[i].heading);
+            appendEscaped(out, document.lists[i].heading);
             out += QLatin1String("</a></li>\n");
         }
         out += QLatin1String("</ul>\n</nav>\n");

@@ -25,9 +25,18 @@ TimeReading refused(const QString& reason)
     return TimeReading{QString(), reason};
 }
 
-QString twoDigits(qint64 value)
+// "hh:mm:ss" of a time under 60 hours.
+QString clockText(qint64 seconds)
 {
-    return QString::number(value).rightJustified(2, QLatin1Char('0'));
+    QString text(8, QLatin1Char(':'));
+    const auto put = [&text](qsizetype at, qint64 value) {
+        text[at] = QLatin1Char(char('0' + value / 10));
+        text[at + 1] = QLatin1Char(char('0' + value % 10));
+    };
+    put(0, seconds / 3600);
+    put(3, seconds / 60 % 60);
+    put(6, seconds % 60);
+    return text;
 }
 
 bool isFieldSeparator(QChar c)
@@ -127,9 +136,7 @@ TimeReading readTime(const QString& text)
     const qint64 total = hours * 3600 + minutes * 60 + seconds + (roundUp ? 1 : 0);
     if (total >= kSecondsLimit)
         return refused(tx::ioTimeTooLong(t));
-    return TimeReading{twoDigits(total / 3600) + QLatin1Char(':') + twoDigits(total / 60 % 60) + QLatin1Char(':')
-                           + twoDigits(total % 60),
-                       QString()};
+    return TimeReading{clockText(total), QString()};
 }
 
 std::optional<QString> normaliseTime(const QString& text)
