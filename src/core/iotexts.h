@@ -1,0 +1,79 @@
+#pragma once
+
+// Croatian texts of the file formats: refusals of read files and the fixed
+// words of written lists. Kept apart from the window texts so that the file
+// formats need nothing but Qt Core.
+
+#include <QString>
+#include <QStringList>
+
+#define KVR_IO_TEXT(name, literal) \
+    inline QString name() { return QStringLiteral(literal); }
+
+namespace tx {
+
+// ---- Reading any text file -------------------------------------------------
+inline QString ioNotUtf8(int line)
+{
+    return QStringLiteral("Datoteka nije zapisana kao UTF-8 tekst (neispravan znak u retku %1). "
+                          "Spremite je kao „CSV UTF-8” ili „Unicode tekst (UTF-8)” i pokušajte ponovo.")
+        .arg(line);
+}
+inline QString ioUnclosedQuote(int line)
+{
+    return QStringLiteral("Navodnik otvoren u retku %1 nigdje se ne zatvara, pa se ostatak "
+                          "datoteke ne može pročitati.")
+        .arg(line);
+}
+KVR_IO_TEXT(ioEmptyFile, "Datoteka je prazna.")
+
+// ---- Entry files -------------------------------------------------------------
+KVR_IO_TEXT(ioColumnStartNumber, "startni broj")
+KVR_IO_TEXT(ioColumnName, "ime i prezime")
+KVR_IO_TEXT(ioColumnCountry, "država")
+KVR_IO_TEXT(ioColumnClub, "klub")
+KVR_IO_TEXT(ioColumnSex, "spol")
+KVR_IO_TEXT(ioColumnBirthDate, "datum rođenja")
+KVR_IO_TEXT(ioOptional, "nije obavezan")
+
+// columnsMissing: the required columns not found, each with the headers that
+// name it; found: the headers of the file; expected: every column the program
+// reads, each with the headers that name it.
+inline QString ioMissingColumns(const QStringList& missing, const QStringList& found,
+                                const QStringList& expected)
+{
+    const QString foundText = found.isEmpty() ? QStringLiteral("(nijedan)") : found.join(QStringLiteral(", "));
+    return QStringLiteral("U prvom retku datoteke nedostaju stupci: %1.\r\n\r\n"
+                          "Pronađeni stupci: %2.\r\n\r\n"
+                          "Očekivani stupci:\r\n%3")
+        .arg(missing.join(QStringLiteral("; ")), foundText, expected.join(QStringLiteral("\r\n")));
+}
+
+// ---- Finish-time files -------------------------------------------------------
+KVR_IO_TEXT(ioNoStartNumber, "Nedostaje startni broj.")
+KVR_IO_TEXT(ioNoTime, "Nedostaje vrijeme.")
+inline QString ioTimeShape(const QString& time)
+{
+    return QStringLiteral("Vrijeme „%1” nije zapisano kao h:mm:ss, m:ss ili mm:ss "
+                          "(po želji s dijelom sekunde, npr. 1:02:03.4).")
+        .arg(time);
+}
+inline QString ioTimeSeconds(const QString& time)
+{
+    return QStringLiteral("U vremenu „%1” sekunde moraju biti manje od 60.").arg(time);
+}
+inline QString ioTimeMinutes(const QString& time)
+{
+    return QStringLiteral("U vremenu „%1” minute moraju biti manje od 60.").arg(time);
+}
+inline QString ioTimeTooLong(const QString& time)
+{
+    return QStringLiteral("Vrijeme „%1” je 60 sati ili više.").arg(time);
+}
+
+// ---- Written lists -----------------------------------------------------------
+KVR_IO_TEXT(ioOrganiser, "Organizator:")
+KVR_IO_TEXT(ioRaceDate, "Datum održavanja:")
+KVR_IO_TEXT(ioContents, "Sadržaj")
+
+} // namespace tx
