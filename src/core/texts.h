@@ -102,6 +102,10 @@ KVR_TEXT(menuEditCompetitor, "Izmjena podataka o takmičaru")
 KVR_TEXT(menuDeleteCompetitor, "Brisanje takmičara")
 KVR_TEXT(menuFinishList, "Ciljna lista")
 KVR_TEXT(menuDeleteFinish, "Brisanje takmičara sa ciljne liste")
+KVR_TEXT(menuData, "&Podaci")
+KVR_TEXT(menuImportEntries, "Uvoz prijava...")
+KVR_TEXT(menuImportTimes, "Uvoz vremena...")
+KVR_TEXT(menuExport, "Izvoz...")
 
 // The help page, line by line.
 inline QStringList helpLines()

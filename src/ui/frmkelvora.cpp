@@ -148,6 +148,17 @@ void frmkelvora::buildMenus()
     mnubrisanjeciljna = action(mnuciljnalista, "mnubrisanjeciljna", tx::menuDeleteFinish());
     mnuciljnalista->menuAction()->setVisible(false);
 
+    // Files in and out: entries and times from files, lists to files.
+    mnupodaci = named(menuBar()->addMenu(tx::menuData()), "mnupodaci");
+    mnuuvozprijava = action(mnupodaci, "mnuuvozprijava", tx::menuImportEntries());
+    mnuuvozvremena = action(mnupodaci, "mnuuvozvremena", tx::menuImportTimes());
+    mnuizvoz = action(mnupodaci, "mnuizvoz", tx::menuExport());
+    for (QAction* a : {mnuuvozprijava, mnuuvozvremena, mnuizvoz})
+        a->setEnabled(false);
+    connect(mnuuvozprijava, &QAction::triggered, this, &frmkelvora::onImportEntries);
+    connect(mnuuvozvremena, &QAction::triggered, this, &frmkelvora::onImportTimes);
+    connect(mnuizvoz, &QAction::triggered, this, &frmkelvora::onExport);
+
     for (QAction* a : {mnuispisprijavljenih, mnuispisstartne, mnuizmjenautrke, mnubrisanjeutrke, mnunagrade,
                        mnukategorije})
         a->setEnabled(false);
@@ -176,6 +187,8 @@ void frmkelvora::onRaceChanged()
     lblorgutrke->setText(race.org);
     lbldatumutrke->setText(m_session->raceDateText());
     lblid->setText(m_session->hasRace() ? QString::number(race.id) : QString());
+    for (QAction* a : {mnuuvozprijava, mnuuvozvremena, mnuizvoz})
+        a->setEnabled(m_session->hasRace());
 }
 
 void frmkelvora::enableRaceMenus()

@@ -91,6 +91,11 @@ private slots:
     void onPrizes();
     void onCategories();
 
+    // Files in and out
+    void onImportEntries();
+    void onImportTimes();
+    void onExport();
+
 private:
     void buildUi();
     void buildMenus();
@@ -137,6 +142,10 @@ private:
     QAction* mnubrisanjetakmicara = nullptr;
     QMenu* mnuciljnalista = nullptr;
     QAction* mnubrisanjeciljna = nullptr;
+    QMenu* mnupodaci = nullptr;
+    QAction* mnuuvozprijava = nullptr;
+    QAction* mnuuvozvremena = nullptr;
+    QAction* mnuizvoz = nullptr;
 
     friend class StartListPage;
     friend class ResultsPage;

