@@ -23,7 +23,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTime>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <algorithm>
 #include <cstdio>
@@ -147,13 +147,13 @@ int benchWindow(const BenchRace& race, int iterations)
 
     auto* cbokateg = w.findChild<QComboBox*>(QStringLiteral("cbokateg"));
     auto* cmdobrada = w.findChild<QPushButton*>(QStringLiteral("cmdobrada"));
-    auto* lsv4 = w.findChild<QTreeWidget*>(QStringLiteral("lsv4"));
+    auto* lsv4 = w.findChild<QTreeView*>(QStringLiteral("lsv4"));
     auto click = [&](const QString& category, const char* option) {
         return [=, &w] {
             cbokateg->setCurrentIndex(cbokateg->findText(category));
             w.findChild<QRadioButton*>(QString::fromLatin1(option))->setChecked(true);
             cmdobrada->click();
-            return qsizetype(lsv4->topLevelItemCount());
+            return qsizetype(lsv4->model()->rowCount());
         };
     };
     measure("overall", iterations, click(QStringLiteral("Svi"), "optsvi"));
