@@ -1,18 +1,61 @@
+#include "cli/commandline.h"
 #include "data/database.h"
 #include "ui/frmkelvora.h"
 #include "ui/translation.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTextStream>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+QString defaultDatabase()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kvr.mdb"));
+}
+
+QStringList argumentsOf(int argc, char* argv[])
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(QString::fromLocal8Bit(argv[i]));
+    return list;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
     kvr::ignoreFileSizeLimitSignal();
+
+    // A command runs without a window and needs no display; PDF pages are
+    // laid out on the offscreen platform.
+    const QStringList arguments = argumentsOf(argc, argv);
+    if (cli::isCommand(arguments)) {
+        std::unique_ptr<QCoreApplication> app;
+        if (arguments.contains(QStringLiteral("pdf")) || arguments.contains(QStringLiteral("--format=pdf"))) {
+            if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            app = std::make_unique<QGuiApplication>(argc, argv);
+        } else {
+            app = std::make_unique<QCoreApplication>(argc, argv);
+        }
+        QCoreApplication::setApplicationName(QStringLiteral("Kelvora"));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int status = cli::run(QCoreApplication::arguments(), defaultDatabase(), out, err);
+        out.flush();
+        err.flush();
+        return status;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     ui::installQtTranslation(app);
 
-    frmkelvora window(QDir(QApplication::applicationDirPath()).filePath(QStringLiteral("kvr.mdb")));
+    frmkelvora window(cli::databaseArgument(QCoreApplication::arguments(), defaultDatabase()));
     if (!window.databaseReady() && !window.databaseBusy())
         return 1;
     window.show();

@@ -403,10 +403,21 @@ DbResult<bool> Database::raceNameExists(const QString& ime)
 
 DbResult<QList<Race>> Database::listedRaces()
 {
+    return races(true);
+}
+
+DbResult<QList<Race>> Database::allRaces()
+{
+    return races(false);
+}
+
+DbResult<QList<Race>> Database::races(bool listedOnly)
+{
     QSqlQuery q(QSqlDatabase::database(m_connection, false));
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select id, ime, org, datum, da, nagrade from utrke "
-                             "where substr(da, 1, 1) = 'y' order by id"));
+    q.prepare(listedOnly ? QStringLiteral("select id, ime, org, datum, da, nagrade from utrke "
+                                          "where substr(da, 1, 1) = 'y' order by id")
+                         : QStringLiteral("select id, ime, org, datum, da, nagrade from utrke order by id"));
     if (const DbStatus s = run(q); !s)
         return DbResult<QList<Race>>::failure(s.error());
     QList<Race> races;

@@ -54,6 +54,8 @@ public:
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
     DbResult<bool> raceNameExists(const QString& ime);
     DbResult<QList<Race>> listedRaces();
+    // Every race, withdrawn ones too, in key order.
+    DbResult<QList<Race>> allRaces();
     DbResult<Race> race(qint64 id);
     DbStatus updateRaceDetails(qint64 id, const QString& ime, const QString& org, const QDate& datum);
     DbStatus withdrawRace(qint64 id);
@@ -82,6 +84,7 @@ private:
     void closeConnection();
     DbStatus createSchema();
     DbStatus checkSchema();
+    DbResult<QList<Race>> races(bool listedOnly);
     DbStatus checkWrites();
     DbStatus run(QSqlQuery& query);
     template <typename Fn>

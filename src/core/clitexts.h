@@ -1,0 +1,158 @@
+#pragma once
+
+// The Croatian texts of the command line.
+
+#include <QString>
+
+namespace tx {
+
+inline QString cliUsage()
+{
+    return QStringLiteral(
+        "Kelvora: utrke, startne liste, rezultati i poredak.\n"
+        "\n"
+        "Upotreba:\n"
+        "  kelvora [--db BAZA]                       prozor programa\n"
+        "  kelvora races [--db BAZA]                 popis utrka: šifra, ime, organizator, datum, ponuđena (y/n)\n"
+        "  kelvora new-race [--db BAZA] --name IME --org ORGANIZATOR --date DATUM\n"
+        "                                            nova utrka, s provjerama kao u prozoru; ispisuje šifru\n"
+        "  kelvora import-entries [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
+        "                                            uvoz prijava iz CSV datoteke\n"
+        "  kelvora import-times [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
+        "                                            uvoz vremena: startni broj i vrijeme u retku\n"
+        "  kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings\n"
+        "                 [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf [--out DATOTEKA]\n"
+        "                                            izvoz liste u datoteku\n"
+        "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
+        "\n"
+        "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"
+        "postgresql://korisnik:lozinka@računalo:port/baza. Bez --db vrijedi varijabla\n"
+        "okruženja KELVORA_DB.\n"
+        "Greške se ispisuju na standardni izlaz za greške, a program tada završava\n"
+        "sa statusom različitim od nule. Baza koju program ne može koristiti ostaje\n"
+        "nepromijenjena.\n");
+}
+
+inline QString cliHelpRaces()
+{
+    return QStringLiteral(
+        "kelvora races [--db BAZA]\n"
+        "Ispisuje sve utrke, jednu po retku, polja odvojena tabulatorom:\n"
+        "šifra, ime, organizator, datum (dd.mm.gggg) i je li utrka ponuđena za otvaranje (y/n).\n");
+}
+
+inline QString cliHelpNewRace()
+{
+    return QStringLiteral(
+        "kelvora new-race [--db BAZA] --name IME --org ORGANIZATOR --date DATUM\n"
+        "Upisuje novu utrku s istim provjerama kao prozor \"Upis nove utrke\"\n"
+        "(sva polja, datum oblika d.m.gggg, ime koje još ne postoji) i ispisuje njezinu šifru.\n"
+        "Ako baza ne postoji, stvara je.\n");
+}
+
+inline QString cliHelpImportEntries()
+{
+    return QStringLiteral(
+        "kelvora import-entries [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
+        "Uvozi prijave iz CSV datoteke (UTF-8, zarez, točka-zarez ili tabulator, prvi redak\n"
+        "su naslovi stupaca: startni broj, prezime i ime, država, klub, spol, datum rođenja).\n"
+        "Svaki redak prolazi iste provjere kao ručni upis takmičara.\n"
+        "Ispisuje svaki odbijeni redak s brojem retka i razlogom.\n"
+        "Ako je ijedan redak odbijen, ne sprema se ništa i status je 1;\n"
+        "  --skip-refused  spremi prihvaćene retke, a odbijene samo ispiši;\n"
+        "  --dry-run       samo provjeri i ispiši izvještaj, ne spremaj ništa.\n"
+        "Prihvaćeni retci spremaju se u jednoj transakciji: sve ili ništa.\n");
+}
+
+inline QString cliHelpImportTimes()
+{
+    return QStringLiteral(
+        "kelvora import-times [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
+        "Uvozi vremena iz datoteke: u svakom retku startni broj i vrijeme (odvojeni zarezom,\n"
+        "točka-zarezom, tabulatorom ili razmacima; prvi redak smije biti naslov).\n"
+        "Vrijeme: h:mm:ss, hh:mm:ss, m:ss ili mm:ss (minute smiju prijeći 59), s dijelom\n"
+        "sekunde koji se zaokružuje naviše; sprema se kao hh:mm:ss.\n"
+        "Odbija se redak čiji broj nije na startnoj listi, čiji takmičar već ima vrijeme,\n"
+        "čiji se broj već pojavio u datoteci ili čije se vrijeme ne može pročitati.\n"
+        "  --skip-refused  spremi prihvaćene retke, a odbijene samo ispiši;\n"
+        "  --dry-run       samo provjeri i ispiši izvještaj, ne spremaj ništa.\n");
+}
+
+inline QString cliHelpExport()
+{
+    return QStringLiteral(
+        "kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings\n"
+        "               [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf [--out DATOTEKA]\n"
+        "Izvozi listu utrke: startnu listu (takmičari sa startnim brojem), listu prijavljenih,\n"
+        "ciljnu listu ili poredak. Za poredak: --sex bira spol (all, m, z), a --category\n"
+        "\"Svi\" ukupni poredak, oznaku kategorije (npr. 35-39) jednu kategoriju, ili \"all\"\n"
+        "sve liste poretka (ukupno, po spolu, svaka kategorija) u jednoj datoteci.\n"
+        "CSV je UTF-8 s BOM-om, HTML jedna samostalna stranica, PDF iste stranice kao ispis.\n"
+        "Bez --out datoteka ide na standardni izlaz.\n");
+}
+
+inline QString cliUnknownCommand(const QString& command)
+{
+    return QStringLiteral("Nepoznata komanda: ") + command + QStringLiteral(" (kelvora --help daje popis).");
+}
+inline QString cliUnknownOption(const QString& option)
+{
+    return QStringLiteral("Nepoznata opcija: ") + option;
+}
+inline QString cliMissingValue(const QString& option)
+{
+    return QStringLiteral("Opciji ") + option + QStringLiteral(" nedostaje vrijednost.");
+}
+inline QString cliMissingOption(const QString& option)
+{
+    return QStringLiteral("Nedostaje opcija ") + option + QLatin1Char('.');
+}
+inline QString cliBadValue(const QString& option, const QString& value)
+{
+    return QStringLiteral("Neispravna vrijednost opcije ") + option + QStringLiteral(": ") + value;
+}
+inline QString cliExtraArgument(const QString& argument)
+{
+    return QStringLiteral("Višak argumenta: ") + argument;
+}
+inline QString cliMissingFile()
+{
+    return QStringLiteral("Nedostaje datoteka za uvoz.");
+}
+inline QString cliNoDatabase(const QString& where)
+{
+    return QStringLiteral("Baza podataka ne postoji: ") + where;
+}
+inline QString cliNoRace(qint64 id)
+{
+    return QStringLiteral("Utrka sa šifrom ") + QString::number(id) + QStringLiteral(" ne postoji.");
+}
+inline QString cliFileNotRead(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Datoteka se ne može pročitati: ") + path + QStringLiteral(" (") + reason
+        + QLatin1Char(')');
+}
+inline QString cliFileNotWritten(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Datoteka se ne može zapisati: ") + path + QStringLiteral(" (") + reason
+        + QLatin1Char(')');
+}
+inline QString cliLineRefused(int line, const QString& reason)
+{
+    return QStringLiteral("redak ") + QString::number(line) + QStringLiteral(": ") + reason;
+}
+inline QString cliImportSummary(int accepted, int refused)
+{
+    return QStringLiteral("Prihvaćeno: ") + QString::number(accepted) + QStringLiteral(", odbijeno: ")
+        + QString::number(refused);
+}
+inline QString cliNothingStored()
+{
+    return QStringLiteral("Ništa nije spremljeno.");
+}
+inline QString cliStored(int count)
+{
+    return QStringLiteral("Spremljeno: ") + QString::number(count);
+}
+
+} // namespace tx
