@@ -5,6 +5,7 @@
 
 #include "core/listlayout.h"
 #include "print/qtprintsurface.h"
+#include "pdftext.h"
 #include "recordingsurface.h"
 #include "core/texts.h"
 
@@ -51,78 +52,8 @@ QList<QStringList> standingsRows(int count)
     return rows;
 }
 
-// The advance of one character of the printout's font on the PDF printer, in points.
-qreal characterPitch()
-{
-    QFont font(print::QtPrintSurface::resolveFamily(print::fontName()));
-    font.setPointSize(print::fontPointSize);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    return QFontMetricsF(font, &printer).horizontalAdvance(QLatin1Char('0')) * 72 / printer.resolution();
-}
-
-QString run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(60000) || process.exitCode() != 0)
-        qWarning("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The pages of a PDF file as text, one string per line, columns placed by
-// the font's pitch.
-QList<QStringList> pdfPages(const QString& path)
-{
-    const QString text = run(QStringLiteral("pdftotext"),
-                             {QStringLiteral("-layout"), QStringLiteral("-fixed"), QString::number(characterPitch()),
-                              path, QStringLiteral("-")});
-    QStringList pages = text.split(QLatin1Char('\f'));
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    QList<QStringList> out;
-    for (const QString& page : pages)
-        out.append(page.split(QLatin1Char('\n')));
-    return out;
-}
-
-int leadingBlanks(const QString& line)
-{
-    int n = 0;
-    while (n < line.size() && line.at(n) == QLatin1Char(' '))
-        ++n;
-    return n;
-}
-
-// A page as it reads on paper: no blanks at line ends, no empty lines above
-// the first text or below the last, and the left margin taken away.
-QStringList asRead(QStringList lines)
-{
-    for (QString& line : lines) {
-        while (line.endsWith(QLatin1Char(' ')))
-            line.chop(1);
-    }
-    while (!lines.isEmpty() && lines.first().isEmpty())
-        lines.removeFirst();
-    while (!lines.isEmpty() && lines.last().isEmpty())
-        lines.removeLast();
-    int margin = INT_MAX;
-    for (const QString& line : std::as_const(lines)) {
-        if (!line.isEmpty())
-            margin = std::min(margin, leadingBlanks(line));
-    }
-    for (QString& line : lines)
-        line = line.mid(margin);
-    return lines;
-}
-
-QStringList asRead(const print::Page& page)
-{
-    QStringList lines;
-    for (const print::Line& line : page)
-        lines.append(line.text);
-    return asRead(lines);
-}
+using pdftext::asRead;
+using pdftext::run;
 
 struct Box {
     qreal pageWidth = 0;
@@ -158,7 +89,7 @@ QList<Box> textBoxes(const QString& path)
 // The PDF shows the recorder's pages line for line.
 void compareWithRecorder(const QString& pdf, const QList<print::Page>& recorded)
 {
-    const QList<QStringList> pages = pdfPages(pdf);
+    const QList<QStringList> pages = pdftext::pages(pdf);
     QCOMPARE(pages.size(), recorded.size());
     for (int p = 0; p < pages.size(); ++p)
         QCOMPARE(asRead(pages.at(p)), asRead(recorded.at(p)));

@@ -112,6 +112,26 @@ ListFormat standingsFormat(const QString& listName)
     return f;
 }
 
+ListFormat finishListFormat()
+{
+    using A = Column::Align;
+    ListFormat f = standingsFormat(QString());
+    f.titleFirst = tx::printFinishListHeading() + tx::printPage();
+    f.titleLater = f.titleFirst;
+    const QStringList headings{tx::printColStartNumber(), tx::printColName(),    tx::printColBirthYear(),
+                               tx::printColCountry(),     tx::printColSex(),     tx::printColCategory(),
+                               tx::printColTime()};
+    f.headingsFirst = QStringList{tx::printColPlace()} + headings;
+    f.headingsLater = f.headingsFirst;
+    f.underlineFirst = 90;
+    f.underlineLater = 90;
+    f.columns = {{lists::DetailPlace, 5, A::Right, 0},     {lists::DetailNumber, 6, A::Left, 2},
+                 {lists::DetailName, 25, A::Left, 1},      {lists::DetailBirthYear, 10, A::Left, 1},
+                 {lists::DetailCountry, 15, A::Left, 1},   {lists::DetailSex, 4, A::Left, 1},
+                 {lists::DetailCategory, 9, A::Left, 1},   {lists::DetailTime, 8, A::Left, 1}};
+    return f;
+}
+
 int pageCount(qsizetype rowCount, int rowsPerPage)
 {
     if (rowCount <= 0 || rowsPerPage <= 0)

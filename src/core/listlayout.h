@@ -5,7 +5,6 @@
 // list and the standings; they differ only in their ListFormat.
 
 #include <QList>
-#include <QStringList>
 #include <QString>
 #include <QStringList>
 
@@ -70,6 +69,9 @@ constexpr int fontPointSize = 10;
 ListFormat startListFormat();
 ListFormat registeredListFormat();
 ListFormat standingsFormat(const QString& listName);
+// The finish list with each finisher's details (lists::DetailColumn), laid
+// out as the standings are: it is the race's result in time order.
+ListFormat finishListFormat();
 
 // Pages needed for rowCount rows: a full last page ends the job, so 60 rows
 // of 60 a page are one page. At least one page.

@@ -57,6 +57,7 @@ KVR_TEXT(optionMen, "Muškarci")
 KVR_TEXT(optionAll, "Svi")
 KVR_TEXT(buttonProcess, "Obrada")
 KVR_TEXT(buttonPrintStandings, "Ispis na &pisač")
+KVR_TEXT(buttonPreview, "Pregled ispisa")
 KVR_TEXT(reportFrame, "Izvještaj")
 KVR_TEXT(reportRegistered, "Prijavljenih:")
 KVR_TEXT(reportStarted, "Na startu:")
@@ -106,6 +107,8 @@ KVR_TEXT(menuData, "&Podaci")
 KVR_TEXT(menuImportEntries, "Uvoz prijava...")
 KVR_TEXT(menuImportTimes, "Uvoz vremena...")
 KVR_TEXT(menuExport, "Izvoz...")
+KVR_TEXT(menuPreviewRegistered, "Pregled ispisa liste prijavljenih...")
+KVR_TEXT(menuPreviewStartList, "Pregled ispisa startne liste...")
 
 // The help page, line by line.
 inline QStringList helpLines()
@@ -340,6 +343,7 @@ KVR_TEXT(printRegisteredHeadingFirst, "Ispis liste prijavljenih takmičara. ")
 KVR_TEXT(printRegisteredHeadingLater, "Ispis Liste prijavljenih takmičara ")
 KVR_TEXT(printStandingsHeading, "Ispis Ciljne liste - ")
 KVR_TEXT(printStandingsPage, "  Stranica br. ")
+KVR_TEXT(printFinishListHeading, "Ispis Ciljne liste. ")
 KVR_TEXT(printColPlace, "Por.  ")
 KVR_TEXT(printColRunning, "R.br. ")
 KVR_TEXT(printColStartNumber, "St.br.")
@@ -389,6 +393,46 @@ KVR_TEXT(printCancel, "Odustani")
 inline QString printSavedToFile(const QString& path)
 {
     return QStringLiteral("Ispis je spremljen u datoteku:\n") + path;
+}
+
+// The print preview's window title.
+KVR_TEXT(previewTitle, "Pregled ispisa")
+
+// ---- Exports -------------------------------------------------------------------
+// The headings of the exported lists; the standings are headed by their title.
+KVR_TEXT(exportStartList, "Startna lista")
+KVR_TEXT(exportRegistered, "Lista prijavljenih")
+KVR_TEXT(exportFinishList, "Ciljna lista")
+KVR_TEXT(exportAllStandings, "Svi poreci")
+// The first column of a CSV file holding several lists: the list of each row.
+KVR_TEXT(exportListColumn, "Lista")
+KVR_TEXT(exportNoFinishers, "Ciljna lista je prazna: nitko još nije u cilju.")
+// The export dialog.
+KVR_TEXT(exportDialogTitle, "Izvoz")
+KVR_TEXT(exportChooseList, "Lista")
+KVR_TEXT(exportOptStartList, "Startna lista (takmičari sa startnim brojem)")
+KVR_TEXT(exportOptRegistered, "Lista prijavljenih")
+KVR_TEXT(exportOptFinishList, "Ciljna lista")
+KVR_TEXT(exportOptStandings, "Poredak:")
+KVR_TEXT(exportOptAllStandings, "Svi poreci (ukupni, po spolu i po kategorijama)")
+KVR_TEXT(exportChooseFormat, "Format")
+KVR_TEXT(exportFormatCsv, "CSV (tablica)")
+KVR_TEXT(exportFormatHtml, "HTML (web stranica)")
+KVR_TEXT(exportFormatPdf, "PDF (stranice ispisa)")
+KVR_TEXT(exportButton, "&Izvezi...")
+KVR_TEXT(exportCancel, "Odustani")
+KVR_TEXT(exportSaveTitle, "Spremanje izvoza")
+KVR_TEXT(exportFilterCsv, "CSV datoteke (*.csv)")
+KVR_TEXT(exportFilterHtml, "Web stranice (*.html *.htm)")
+KVR_TEXT(exportFilterPdf, "PDF datoteke (*.pdf)")
+inline QString exportSaved(const QString& path)
+{
+    return QStringLiteral("Spremljeno u datoteku ") + path;
+}
+inline QString exportNotWritten(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Datoteku \"") + path + QStringLiteral("\" nije moguće spremiti: ") + reason
+        + QStringLiteral("\r\nNijedna datoteka nije izmijenjena.");
 }
 
 } // namespace tx

@@ -1,42 +1,16 @@
 #include "print/qtprintsurface.h"
 
 #include "core/texts.h"
+#include "print/pagepainter.h"
 #include "print/printerqueue.h"
 
 #include <QFile>
 #include <QFontDatabase>
-#include <QFontInfo>
-#include <QFontMetricsF>
 #include <QLocale>
-#include <QPainter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <algorithm>
 
 namespace print {
-
-namespace {
-
-// Margins asked for; a printer that needs wider ones gets its own minimum.
-const QMarginsF wantedMarginsMm(7, 10, 7, 10);
-
-// Lines may come closer than the font's natural spacing, down to this share
-// of the font's height; below it the font itself is made smaller.
-constexpr qreal tightestSpacing = 0.85;
-
-void applyMargins(QPrinter& printer)
-{
-    QPageLayout layout = printer.pageLayout();
-    layout.setUnits(QPageLayout::Millimeter);
-    const QMarginsF minimum = layout.minimumMargins();
-    printer.setPageMargins(QMarginsF(std::max(wantedMarginsMm.left(), minimum.left()),
-                                     std::max(wantedMarginsMm.top(), minimum.top()),
-                                     std::max(wantedMarginsMm.right(), minimum.right()),
-                                     std::max(wantedMarginsMm.bottom(), minimum.bottom())),
-                           QPageLayout::Millimeter);
-}
-
-} // namespace
 
 QtPrintSurface::QtPrintSurface(const QPrinterInfo& printer, const QString& jobName)
     : m_printer(std::make_unique<QPrinter>(printer, QPrinter::HighResolution))
@@ -132,75 +106,23 @@ void QtPrintSurface::abortJob()
 
 void QtPrintSurface::paint()
 {
-    m_printer->setPageOrientation(m_orientation == Orientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    applyMargins(*m_printer);
-
-    QPainter painter;
-    if (!painter.begin(m_printer.get())) {
-        m_error = m_outputFile.isEmpty() ? tx::printerNotStarted(m_target) : tx::printFileNotWritten(m_target);
+    const PaintResult painted = paintDocuments(*m_printer, {Document{m_orientation, m_pages}}, m_family, m_pointSize,
+                                               [this](int done) { return pageDone(done); });
+    const bool toFile = !m_outputFile.isEmpty();
+    if (painted.notStarted) {
+        m_error = toFile ? tx::printFileNotWritten(m_target) : tx::printerNotStarted(m_target);
         return;
     }
-
-    QFont font(m_family.isEmpty() ? resolveFamily(fontName()) : m_family);
-    font.setStyleHint(QFont::TypeWriter);
-    font.setFixedPitch(true);
-    font.setPointSize(m_pointSize);
-    QFont boldFont = font;
-    boldFont.setBold(true);
-    const QFontMetricsF metrics(font, m_printer.get());
-
-    // The fullest page and the longest line decide the spacing and, only
-    // when they must, the size of the font.
-    qsizetype lines = 1;
-    const QString* longest = nullptr;
-    qsizetype longestLength = 0;
-    for (const Page& page : std::as_const(m_pages)) {
-        lines = std::max(lines, page.size());
-        for (const Line& line : page) {
-            qsizetype length = line.text.size();
-            while (length > 0 && line.text.at(length - 1) == QLatin1Char(' '))
-                --length;
-            if (length > longestLength) {
-                longestLength = length;
-                longest = &line.text;
-            }
-        }
+    if (painted.cancelled) {
+        // The printer was told to abort; a file is not left half-written.
+        if (toFile)
+            QFile::remove(m_outputFile);
+        return;
     }
-    const QRectF area(QPointF(0, 0), m_printer->pageLayout().paintRectPixels(m_printer->resolution()).size());
-    const qreal widest = longest ? std::max(metrics.horizontalAdvance(longest->left(longestLength)),
-                                            QFontMetricsF(boldFont, m_printer.get())
-                                                .horizontalAdvance(longest->left(longestLength)))
-                                 : 0.0;
-    qreal scale = 1.0;
-    if (widest > area.width())
-        scale = area.width() / widest;
-    scale = std::min(scale, area.height() / (metrics.height() * (tightestSpacing * qreal(lines - 1) + 1)));
-    qreal step = metrics.lineSpacing();
-    if (lines > 1)
-        step = std::min(step, (area.height() / scale - metrics.height()) / qreal(lines - 1));
-    painter.scale(scale, scale);
-
-    int done = 0;
-    for (const Page& page : std::as_const(m_pages)) {
-        if (done > 0 && !m_printer->newPage())
-            m_error = tx::printNewPageFailed(m_target);
-        qreal baseline = metrics.ascent();
-        for (const Line& line : page) {
-            painter.setFont(line.bold ? boldFont : font);
-            painter.drawText(QPointF(0, baseline), line.text);
-            baseline += step;
-        }
-        if (!pageDone(++done)) {
-            // Cancelled: the printer was told to abort; a file is not left
-            // half-written.
-            painter.end();
-            if (!m_outputFile.isEmpty())
-                QFile::remove(m_outputFile);
-            return;
-        }
-    }
-    if (!painter.end() || m_printer->printerState() == QPrinter::Error)
-        m_error = m_outputFile.isEmpty() ? tx::printJobFailed(m_target) : tx::printFileNotWritten(m_target);
+    if (painted.newPageFailed)
+        m_error = tx::printNewPageFailed(m_target);
+    if (painted.endFailed || m_printer->printerState() == QPrinter::Error)
+        m_error = toFile ? tx::printFileNotWritten(m_target) : tx::printJobFailed(m_target);
 }
 
 } // namespace print

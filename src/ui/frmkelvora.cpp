@@ -129,7 +129,9 @@ void frmkelvora::buildMenus()
     mnuotvori = action(mnumeni, "mnuotvori", tx::menuOpenRace(), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnucrta = separator(mnumeni, "mnucrta");
     mnuispisprijavljenih = action(mnumeni, "mnuispisprijavljenih", tx::menuPrintRegistered());
+    mnupregledprijavljenih = action(mnumeni, "mnupregledprijavljenih", tx::menuPreviewRegistered());
     mnuispisstartne = action(mnumeni, "mnuispisstartne", tx::menuPrintStartList());
+    mnupregledstartne = action(mnumeni, "mnupregledstartne", tx::menuPreviewStartList());
     mnucrtaneka = separator(mnumeni, "mnucrtaneka");
     mnuizlaz = action(mnumeni, "mnuizlaz", tx::menuExit(), QKeySequence(Qt::CTRL | Qt::Key_I));
 
@@ -159,14 +161,16 @@ void frmkelvora::buildMenus()
     connect(mnuuvozvremena, &QAction::triggered, this, &frmkelvora::onImportTimes);
     connect(mnuizvoz, &QAction::triggered, this, &frmkelvora::onExport);
 
-    for (QAction* a : {mnuispisprijavljenih, mnuispisstartne, mnuizmjenautrke, mnubrisanjeutrke, mnunagrade,
-                       mnukategorije})
+    for (QAction* a : {mnuispisprijavljenih, mnupregledprijavljenih, mnuispisstartne, mnupregledstartne,
+                       mnuizmjenautrke, mnubrisanjeutrke, mnunagrade, mnukategorije})
         a->setEnabled(false);
 
     connect(mnunova, &QAction::triggered, this, &frmkelvora::onNewRace);
     connect(mnuotvori, &QAction::triggered, this, &frmkelvora::onOpenRace);
     connect(mnuispisprijavljenih, &QAction::triggered, this, &frmkelvora::printRegistered);
     connect(mnuispisstartne, &QAction::triggered, this, &frmkelvora::printStartList);
+    connect(mnupregledprijavljenih, &QAction::triggered, this, &frmkelvora::previewRegistered);
+    connect(mnupregledstartne, &QAction::triggered, this, &frmkelvora::previewStartList);
     connect(mnuizlaz, &QAction::triggered, qApp, &QApplication::closeAllWindows);
     connect(mnuizlaz, &QAction::triggered, qApp, &QApplication::quit, Qt::QueuedConnection);
     connect(mnuizmjenautrke, &QAction::triggered, this, &frmkelvora::onEditRace);
@@ -194,7 +198,7 @@ void frmkelvora::onRaceChanged()
 void frmkelvora::enableRaceMenus()
 {
     for (QAction* a : {mnunagrade, mnukategorije, mnuizmjenautrke, mnubrisanjeutrke, mnuispisprijavljenih,
-                       mnuispisstartne})
+                       mnupregledprijavljenih, mnuispisstartne, mnupregledstartne})
         a->setEnabled(true);
 }
 
@@ -237,8 +241,8 @@ void frmkelvora::onTabChanged(int index)
     default:
         mnustartnalista->menuAction()->setVisible(false);
         mnuciljnalista->menuAction()->setVisible(false);
-        mnuispisprijavljenih->setEnabled(false);
-        mnuispisstartne->setEnabled(false);
+        for (QAction* a : {mnuispisprijavljenih, mnupregledprijavljenih, mnuispisstartne, mnupregledstartne})
+            a->setEnabled(false);
         break;
     }
 }

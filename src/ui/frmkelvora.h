@@ -2,11 +2,13 @@
 
 #include "app/racesession.h"
 #include "core/dbresult.h"
+#include "core/listlayout.h"
 #include "core/records.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QLabel;
@@ -19,8 +21,6 @@ class HelpPage;
 
 namespace print {
 class PrintSurface;
-struct Document;
-struct ListFormat;
 }
 
 // The main window: a frame holding the header of the current race, the
@@ -57,7 +57,7 @@ public:
     // Makes the race with this key current, as opening it from the dialog
     // does; a failed read is shown and the window keeps the race it had.
     bool openRaceById(qint64 id);
-    // The six items that need a race: print items, race edit, withdraw, prizes, categories.
+    // The items that need a race: print and preview items, race edit, withdraw, prizes, categories.
     void enableRaceMenus();
     void selectPage(int index);
     // Shows "Startnalista" and hides "Ciljna lista" when lsv1 has rows.
@@ -78,6 +78,17 @@ public:
     void printStartList();
     void printRegistered();
     void printStandings();
+    // The same pages in Qt's print preview, from where they can be printed.
+    void previewStartList();
+    void previewRegistered();
+    void previewStandings();
+
+    // ---- Exports ----
+    // Asks where an export goes: the suggested path and the file-type filter
+    // in, the chosen path (empty when cancelled) out. By default Qt's save
+    // dialog; tests answer it themselves.
+    using SaveFileNameProvider = std::function<QString(const QString& suggestedPath, const QString& filter)>;
+    void setSaveFileNameProvider(SaveFileNameProvider provider);
 
 private slots:
     void onTabChanged(int index);
@@ -97,6 +108,18 @@ private slots:
     void onExport();
 
 private:
+    // The rows, the format and the job name of a printout, after the notices
+    // a printout gives when it has nothing to print.
+    struct Printout {
+        QList<QStringList> rows;
+        print::ListFormat format;
+        QString listName;
+    };
+    std::optional<Printout> startListPrintout();
+    std::optional<Printout> registeredPrintout();
+    std::optional<Printout> standingsPrintout();
+    void previewList(const Printout& printout);
+
     void buildUi();
     void buildMenus();
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
@@ -111,6 +134,7 @@ private:
     bool m_databaseBusy = false;
     DbError m_busyError;
     PrintSurfaceFactory m_printSurfaceFactory;
+    SaveFileNameProvider m_saveFileName;
 
     // ---- Controls ----
     QTabWidget* SSTab1 = nullptr;
@@ -128,7 +152,9 @@ private:
     QAction* mnuotvori = nullptr;
     QAction* mnucrta = nullptr;
     QAction* mnuispisprijavljenih = nullptr;
+    QAction* mnupregledprijavljenih = nullptr;
     QAction* mnuispisstartne = nullptr;
+    QAction* mnupregledstartne = nullptr;
     QAction* mnucrtaneka = nullptr;
     QAction* mnuizlaz = nullptr;
     QMenu* mnuedit = nullptr;

@@ -6,6 +6,7 @@
 #include "data/database.h"
 #include "ui/reportspage.h"
 #include "ui/startlistpage.h"
+#include "print/pagepainter.h"
 #include "print/printsurface.h"
 #include "print/qtprintsurface.h"
 #include "ui/messagebox.h"
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
 
@@ -31,47 +34,112 @@ void frmkelvora::setPrintSurfaceFactory(PrintSurfaceFactory factory)
     m_printSurfaceFactory = std::move(factory);
 }
 
-void frmkelvora::printStartList()
+std::optional<frmkelvora::Printout> frmkelvora::startListPrintout()
 {
     if (!m_startPage->hasRows())
-        return;
-    const QList<QStringList> rows = m_startPage->rowsInViewOrder(true);
-    if (rows.isEmpty()) {
+        return std::nullopt;
+    Printout printout{m_startPage->rowsInViewOrder(true), print::startListFormat(), tx::printFileStartList()};
+    if (printout.rows.isEmpty()) {
         MessageBox::notice(this, tx::printNoStartNumbers());
-        return;
+        return std::nullopt;
     }
-    const print::ListFormat format = print::startListFormat();
+    return printout;
+}
+
+std::optional<frmkelvora::Printout> frmkelvora::registeredPrintout()
+{
+    if (!m_startPage->hasRows())
+        return std::nullopt;
+    return Printout{m_startPage->rowsInViewOrder(false), print::registeredListFormat(), tx::printFileRegistered()};
+}
+
+std::optional<frmkelvora::Printout> frmkelvora::standingsPrintout()
+{
+    QList<QStringList> rows = m_reportsPage->rows();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return Printout{std::move(rows), print::standingsFormat(m_reportsPage->title()), tx::printFileStandings()};
+}
+
+void frmkelvora::printStartList()
+{
+    const auto printout = startListPrintout();
+    if (!printout)
+        return;
     if (!MessageBox::ask(this, tx::printStartListTitle(),
-                         tx::printStartListQuestion(print::pageCount(rows.size(), format.rowsPerPage)),
+                         tx::printStartListQuestion(print::pageCount(printout->rows.size(),
+                                                                     printout->format.rowsPerPage)),
                          QMessageBox::Question))
         return;
-    printList(rows, format, tx::printFileStartList());
+    printList(printout->rows, printout->format, printout->listName);
 }
 
 void frmkelvora::printRegistered()
 {
-    if (!m_startPage->hasRows())
+    const auto printout = registeredPrintout();
+    if (!printout)
         return;
-    const QList<QStringList> rows = m_startPage->rowsInViewOrder(false);
-    const print::ListFormat format = print::registeredListFormat();
     if (!MessageBox::ask(this, tx::printRegisteredTitle(),
-                         tx::printRegisteredQuestion(print::pageCount(rows.size(), format.rowsPerPage)),
+                         tx::printRegisteredQuestion(print::pageCount(printout->rows.size(),
+                                                                      printout->format.rowsPerPage)),
                          QMessageBox::Question))
         return;
-    printList(rows, format, tx::printFileRegistered());
+    printList(printout->rows, printout->format, printout->listName);
 }
 
 void frmkelvora::printStandings()
 {
-    const QList<QStringList> rows = m_reportsPage->rows();
-    if (rows.isEmpty())
+    const auto printout = standingsPrintout();
+    if (!printout)
         return;
-    const print::ListFormat format = print::standingsFormat(m_reportsPage->title());
     if (!MessageBox::ask(this, tx::printStandingsTitle(),
-                         tx::printStandingsQuestion(print::pageCount(rows.size(), format.rowsPerPage)),
+                         tx::printStandingsQuestion(print::pageCount(printout->rows.size(),
+                                                                     printout->format.rowsPerPage)),
                          QMessageBox::Question))
         return;
-    printList(rows, format, tx::printFileStandings());
+    printList(printout->rows, printout->format, printout->listName);
+}
+
+void frmkelvora::previewStartList()
+{
+    if (const auto printout = startListPrintout())
+        previewList(*printout);
+}
+
+void frmkelvora::previewRegistered()
+{
+    if (const auto printout = registeredPrintout())
+        previewList(*printout);
+}
+
+void frmkelvora::previewStandings()
+{
+    if (const auto printout = standingsPrintout())
+        previewList(*printout);
+}
+
+void frmkelvora::previewList(const Printout& printout)
+{
+    const print::RaceHeader header{m_session->race().ime, m_session->race().org, m_session->raceDateText()};
+    const print::Document doc = print::layoutList(printout.rows, header, printout.format);
+
+    // The printer the printout would go to; without one, Qt's PDF printer.
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    QPrinter printer(info, QPrinter::HighResolution);
+    if (info.isNull())
+        printer.setPageSize(print::QtPrintSurface::defaultPaper());
+    printer.setDocName(printout.listName);
+    print::preparePage(printer, doc.orientation);
+
+    QPrintPreviewDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("dlgpregled"));
+    dialog.setWindowTitle(tx::previewTitle() + QStringLiteral(" - ") + printout.listName);
+    // The preview and a print started from it paint through the printout's
+    // own painting code.
+    connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&doc](QPrinter* target) {
+        print::paintDocuments(*target, {doc}, print::fontName(), print::fontPointSize);
+    });
+    dialog.exec();
 }
 
 void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName)

@@ -69,8 +69,8 @@ void frmkelvora::onWithdrawRace()
     // The race's rows stay in the database; the window forgets the race.
     for (QAction* a : {mnunagrade, mnukategorije, mnuizmjenautrke, mnubrisanjeutrke})
         a->setEnabled(true);
-    mnuispisprijavljenih->setEnabled(false);
-    mnuispisstartne->setEnabled(false);
+    for (QAction* a : {mnuispisprijavljenih, mnupregledprijavljenih, mnuispisstartne, mnupregledstartne})
+        a->setEnabled(false);
     MessageBox::notice(this, tx::raceWithdrawn());
 }
 

@@ -40,7 +40,9 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     cmdobrada = ui::button(tx::buttonProcess(), "cmdobrada");
     cmdispisiz = ui::button(tx::buttonPrintStandings(), "cmdispisiz");
     connect(cmdobrada, &QPushButton::clicked, this, &ReportsPage::process);
+    cmdpregledizv = ui::button(tx::buttonPreview(), "cmdpregledizv");
     connect(cmdispisiz, &QPushButton::clicked, &frame, &frmkelvora::printStandings);
+    connect(cmdpregledizv, &QPushButton::clicked, &frame, &frmkelvora::previewStandings);
 
     lblizvjestaj = ui::named(ui::label(), "lblizvjestaj");
     lblizvjestaj->setWordWrap(true);
@@ -64,6 +66,7 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdobrada);
     buttons->addWidget(cmdispisiz);
+    buttons->addWidget(cmdpregledizv);
     buttons->addStretch(1);
     auto* counters = new QGridLayout;
     counters->addWidget(ui::label(tx::reportRegistered()), 0, 0);

@@ -36,6 +36,7 @@ private:
     QRadioButton* optsvi = nullptr;
     QPushButton* cmdobrada = nullptr;
     QPushButton* cmdispisiz = nullptr;
+    QPushButton* cmdpregledizv = nullptr;
     QLabel* lblizvjestaj = nullptr;
     QLabel* lblbrojp = nullptr;
     QLabel* lblbrojs = nullptr;

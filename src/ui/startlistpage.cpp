@@ -76,7 +76,9 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     cmddodaj = ui::button(tx::buttonAddCompetitor(), "cmddodaj");
     cmdispis = ui::button(tx::buttonPrintStartList(), "cmdispis");
     connect(cmddodaj, &QPushButton::clicked, this, &StartListPage::addCompetitor);
+    cmdpregled = ui::button(tx::buttonPreview(), "cmdpregled");
     connect(cmdispis, &QPushButton::clicked, &frame, &frmkelvora::printStartList);
+    connect(cmdpregled, &QPushButton::clicked, &frame, &frmkelvora::previewStartList);
 
     auto* fields = new QVBoxLayout;
     fields->addLayout(ui::captioned(tx::fieldName(), txtime));
@@ -88,6 +90,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     fields->addSpacing(8);
     fields->addWidget(cmddodaj);
     fields->addWidget(cmdispis);
+    fields->addWidget(cmdpregled);
     fields->addStretch(1);
 
     auto* fieldPanel = new QWidget;
@@ -109,6 +112,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     setTabOrder(cbospol, txtdatumrod);
     setTabOrder(txtdatumrod, cmddodaj);
     setTabOrder(cmddodaj, cmdispis);
+    setTabOrder(cmdispis, cmdpregled);
 }
 
 bool StartListPage::hasRows() const

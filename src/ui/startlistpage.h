@@ -48,4 +48,5 @@ private:
     QLineEdit* txtdatumrod = nullptr;
     QPushButton* cmddodaj = nullptr;
     QPushButton* cmdispis = nullptr;
+    QPushButton* cmdpregled = nullptr;
 };

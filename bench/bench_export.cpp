@@ -1,0 +1,145 @@
+// Exports of a race of 20,000 competitors (every second one finished):
+//
+//   bench_export [iterations]
+//
+// builds the registered list, the finish list, the overall standings and
+// all standings from the race session, and writes them as CSV, as a web
+// page and (the registered list) as the PDF pages of its printout.
+
+#include "app/exports.h"
+#include "app/racesession.h"
+#include "data/database.h"
+#include "print/pagepainter.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTime>
+#include <QUuid>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+constexpr int kCompetitors = 20000;
+
+const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
+const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
+
+// The race written in one transaction through a connection of its own.
+qint64 fillRace(const QString& path)
+{
+    const QString name = QUuid::createUuid().toString();
+    qint64 raceId = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.open();
+        db.transaction();
+        QSqlQuery q(db);
+        q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
+        raceId = q.lastInsertId().toLongLong();
+        QSqlQuery c(db);
+        c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
+                                 "values (?, ?, ?, 'HRV', 'AK \"Brzi\", Split', ?, ?)"));
+        QSqlQuery f(db);
+        f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
+        QRandomGenerator rng(7);
+        for (int i = 0; i < kCompetitors; ++i) {
+            c.addBindValue(QString::number(i + 1));
+            c.addBindValue(raceId);
+            c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ')
+                           + QString::fromUtf8(kFirst[rng.bounded(8)]));
+            c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
+            c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
+            c.exec();
+            if (i % 2 == 0) {
+                f.addBindValue(c.lastInsertId());
+                f.addBindValue(raceId);
+                f.addBindValue(QString::number(i + 1));
+                f.addBindValue(QTime(0, 0).addSecs(3600 + rng.bounded(10000)).toString(QStringLiteral("hh:mm:ss")));
+                f.exec();
+            }
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return raceId;
+}
+
+// Runs fn `iterations` times and prints the fastest and the median run.
+void measure(const char* name, int iterations, const std::function<qsizetype()>& fn)
+{
+    QList<double> ms;
+    qsizetype size = 0;
+    for (int i = 0; i < iterations; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        size = fn();
+        ms.append(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    std::printf("  %-40s %10lld  min %8.2f ms  median %8.2f ms\n", name, static_cast<long long>(size), ms.first(),
+                ms.at(ms.size() / 2));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const int iterations = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.mdb"));
+    {
+        RaceSession create(path);
+        create.database().open();
+    }
+    const qint64 raceId = fillRace(path);
+    RaceSession session(path);
+    if (!session.database().open() || !session.openRace(raceId)) {
+        std::fprintf(stderr, "the race could not be opened\n");
+        return 1;
+    }
+
+    std::printf("bench_export: %d competitors, %d finishers, %d iterations (size: rows or bytes)\n", kCompetitors,
+                kCompetitors / 2, iterations);
+    using exports::ExportList;
+    const standings::Selection overall{QStringLiteral("Svi"), standings::Sex::All};
+    for (auto [name, list] : {std::pair{"registered", ExportList::Registered}, std::pair{"finish", ExportList::Finish},
+                              std::pair{"standings", ExportList::Standings},
+                              std::pair{"all standings", ExportList::AllStandings}}) {
+        const auto data = exports::buildExport(session, list, overall);
+        qsizetype rows = 0;
+        for (const auto& l : data.value().lists)
+            rows += l.rows.size();
+        std::printf(" %s: %lld rows in %lld lists\n", name, static_cast<long long>(rows),
+                    static_cast<long long>(data.value().lists.size()));
+        measure("build", iterations, [&] {
+            return exports::buildExport(session, list, overall).value().lists.first().rows.size();
+        });
+        measure("CSV", iterations, [&] { return exports::exportCsv(data.value()).size(); });
+        measure("HTML", iterations, [&] { return exports::exportHtml(data.value()).size(); });
+        measure("build + CSV + save", iterations, [&] {
+            const QByteArray bytes = exports::exportCsv(exports::buildExport(session, list, overall).value());
+            exports::saveFile(dir.filePath(QStringLiteral("izvoz.csv")), bytes);
+            return bytes.size();
+        });
+        if (list == ExportList::Registered) {
+            measure("PDF (334 pages)", 1, [&] {
+                print::writePdf(exports::exportDocuments(data.value()), dir.filePath(QStringLiteral("izvoz.pdf")),
+                                QStringLiteral("Bench"));
+                return QFileInfo(dir.filePath(QStringLiteral("izvoz.pdf"))).size();
+            });
+        }
+    }
+    return 0;
+}

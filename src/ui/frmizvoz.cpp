@@ -1,0 +1,122 @@
+#include "ui/frmizvoz.h"
+
+#include "core/texts.h"
+#include "ui/widgets.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+frmizvoz::frmizvoz(const QStringList& categories, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmizvoz"));
+    setWindowTitle(tx::exportDialogTitle());
+
+    optstartna = ui::named(new QRadioButton(tx::exportOptStartList()), "optstartna");
+    optprijavljeni = ui::named(new QRadioButton(tx::exportOptRegistered()), "optprijavljeni");
+    optciljna = ui::named(new QRadioButton(tx::exportOptFinishList()), "optciljna");
+    optporedak = ui::named(new QRadioButton(tx::exportOptStandings()), "optporedak");
+    optsviporeci = ui::named(new QRadioButton(tx::exportOptAllStandings()), "optsviporeci");
+    optstartna->setChecked(true);
+
+    // The standings' selection, as on the reports page.
+    cbokateg = ui::named(new QComboBox, "cbokateg");
+    cbokateg->addItem(tx::categoryAll());
+    cbokateg->addItems(categories);
+    cbokateg->setMinimumWidth(120);
+    optzene = ui::named(new QRadioButton(tx::optionWomen()), "optzene");
+    optmuski = ui::named(new QRadioButton(tx::optionMen()), "optmuski");
+    optsvi = ui::named(new QRadioButton(tx::optionAll()), "optsvi");
+    optsvi->setChecked(true);
+    auto* sexGroup = new QButtonGroup(this);
+    for (QRadioButton* b : {optzene, optmuski, optsvi})
+        sexGroup->addButton(b);
+    auto* selection = new QHBoxLayout;
+    selection->addSpacing(20);
+    selection->addWidget(cbokateg);
+    selection->addWidget(optzene);
+    selection->addWidget(optmuski);
+    selection->addWidget(optsvi);
+    selection->addStretch(1);
+
+    auto* listFrame = new QGroupBox(tx::exportChooseList());
+    auto* listGroup = new QButtonGroup(this);
+    auto* listLayout = new QVBoxLayout(listFrame);
+    for (QRadioButton* b : {optstartna, optprijavljeni, optciljna, optporedak}) {
+        listGroup->addButton(b);
+        listLayout->addWidget(b);
+    }
+    listLayout->addLayout(selection);
+    listGroup->addButton(optsviporeci);
+    listLayout->addWidget(optsviporeci);
+    connect(listGroup, &QButtonGroup::buttonToggled, this, &frmizvoz::updateStandingsChoice);
+
+    optcsv = ui::named(new QRadioButton(tx::exportFormatCsv()), "optcsv");
+    opthtml = ui::named(new QRadioButton(tx::exportFormatHtml()), "opthtml");
+    optpdf = ui::named(new QRadioButton(tx::exportFormatPdf()), "optpdf");
+    optcsv->setChecked(true);
+    auto* formatFrame = new QGroupBox(tx::exportChooseFormat());
+    auto* formatGroup = new QButtonGroup(this);
+    auto* formatLayout = new QHBoxLayout(formatFrame);
+    for (QRadioButton* b : {optcsv, opthtml, optpdf}) {
+        formatGroup->addButton(b);
+        formatLayout->addWidget(b);
+    }
+
+    cmdizvezi = ui::button(tx::exportButton(), "cmdizvezi", true);
+    cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
+    connect(cmdizvezi, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdodustani, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(listFrame);
+    layout->addWidget(formatFrame);
+    layout->addLayout(ui::buttonRow({cmdizvezi, cmdodustani}));
+    updateStandingsChoice();
+}
+
+exports::ExportList frmizvoz::list() const
+{
+    using exports::ExportList;
+    if (optprijavljeni->isChecked())
+        return ExportList::Registered;
+    if (optciljna->isChecked())
+        return ExportList::Finish;
+    if (optporedak->isChecked())
+        return ExportList::Standings;
+    if (optsviporeci->isChecked())
+        return ExportList::AllStandings;
+    return ExportList::StartList;
+}
+
+standings::Selection frmizvoz::selection() const
+{
+    standings::Selection s;
+    s.category = cbokateg->currentText();
+    if (optzene->isChecked())
+        s.sex = standings::Sex::Women;
+    else if (optmuski->isChecked())
+        s.sex = standings::Sex::Men;
+    return s;
+}
+
+exports::Format frmizvoz::format() const
+{
+    if (opthtml->isChecked())
+        return exports::Format::Html;
+    if (optpdf->isChecked())
+        return exports::Format::Pdf;
+    return exports::Format::Csv;
+}
+
+void frmizvoz::updateStandingsChoice()
+{
+    const bool standings = optporedak->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{cbokateg, optzene, optmuski, optsvi})
+        w->setEnabled(standings);
+}
