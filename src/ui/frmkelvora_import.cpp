@@ -11,6 +11,7 @@
 #include "ui/messagebox.h"
 
 #include <QFile>
+#include <optional>
 
 namespace {
 
