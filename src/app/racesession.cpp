@@ -230,6 +230,18 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
     return Outcome<Competitor>::done(c);
 }
 
+Status RaceSession::addCompetitors(QList<Competitor> competitors)
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::openRaceFirst());
+    for (Competitor& c : competitors)
+        c.idutrke = m_race->id;
+    if (const DbStatus stored = m_db->insertCompetitors(competitors); !stored)
+        return Status::dbFailed(stored.error());
+    listsStoredInBulk();
+    return Status::done();
+}
+
 Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::CompetitorEntry& entry)
 {
     if (!m_race)
@@ -357,6 +369,27 @@ Status RaceSession::removeFinish(qint64 competitorId)
     }
     listsTouched();
     return Status::done();
+}
+
+Status RaceSession::addFinishRecords(QList<FinishRecord> records)
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::openRaceFirstFinish());
+    for (FinishRecord& r : records)
+        r.idutrke = m_race->id;
+    if (const DbStatus stored = m_db->insertFinishRecords(records); !stored)
+        return Status::dbFailed(stored.error());
+    listsStoredInBulk();
+    return Status::done();
+}
+
+void RaceSession::listsStoredInBulk()
+{
+    // Many rows at once: the lists are read again instead of row by row.
+    // The rows are stored whatever this read gives: should it fail, the
+    // write count still differs from the one last seen, so the next
+    // refresh reads the lists again.
+    reload();
 }
 
 void RaceSession::dropFinishRow(qint64 competitorId)

@@ -59,6 +59,10 @@ public:
     int startedCount() const { return m_started; }
 
     Outcome<Competitor> addCompetitor(const rules::CompetitorEntry& entry);
+    // Stores competitors already checked (an import's accepted rows) in the
+    // current race, in one transaction, and reads the lists again. Nothing is
+    // stored when there is no race or the store fails.
+    Status addCompetitors(QList<Competitor> competitors);
     Outcome<Competitor> editCompetitor(qint64 id, const rules::CompetitorEntry& entry);
     // Whether the competitor has a finish record, asked of the database.
     Outcome<bool> hasFinishRecord(qint64 id);
@@ -69,6 +73,9 @@ public:
     const QList<FinishRecord>& finishList() const { return m_finishList; }
     Outcome<FinishRecord> enterFinish(const QString& startNumber, const QString& time);
     Status removeFinish(qint64 competitorId);
+    // Stores finish records already checked, in one transaction, and reads
+    // the lists again; as addCompetitors.
+    Status addFinishRecords(QList<FinishRecord> records);
 
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
@@ -97,6 +104,7 @@ private:
     void setLists(QList<Competitor> startList, QList<FinishRecord> finishList);
     // Remembers the database's state after this session's own change.
     void noteOwnWrite();
+    void listsStoredInBulk();
     void listsTouched();
     void dropFinishRow(qint64 competitorId);
     const QList<standings::StandingsRow>& overall();

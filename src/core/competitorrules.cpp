@@ -37,6 +37,18 @@ BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDa
     return BirthYearResult::Ok;
 }
 
+qsizetype codePointCount(QStringView text)
+{
+    qsizetype count = text.size();
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && text[i + 1].isLowSurrogate()) {
+            --count;
+            ++i;
+        }
+    }
+    return count;
+}
+
 StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 {
     m_ids.reserve(startList.size());

@@ -58,6 +58,17 @@ struct CompetitorEntry {
     QString datumText; // day.month.year
 };
 
+// The lengths of the entry fields, in whole characters (code points), as
+// the form holds them and the start list stores them.
+inline constexpr int kNameLength = 25;
+inline constexpr int kStartNumberLength = 6;
+inline constexpr int kCountryLength = 15;
+inline constexpr int kClubLength = 15;
+
+// The number of whole characters (code points) of text: a character outside
+// the basic plane counts once, though it takes two UTF-16 units.
+qsizetype codePointCount(QStringView text);
+
 // Tests an entry in order: the required fields, the date text, the birth
 // year against the race date, the start number against the start list
 // (ownId: the edited competitor, 0 when adding). Gives the competitor to

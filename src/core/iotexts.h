@@ -71,6 +71,34 @@ inline QString ioTimeTooLong(const QString& time)
     return QStringLiteral("Vrijeme „%1” je 60 sati ili više.").arg(time);
 }
 
+// ---- Imports ---------------------------------------------------------------
+// The state of a row the import takes.
+KVR_IO_TEXT(ioImportNew, "novi")
+KVR_IO_TEXT(ioFieldName, "Ime i prezime")
+KVR_IO_TEXT(ioFieldStartNumber, "Startni broj")
+KVR_IO_TEXT(ioFieldCountry, "Država")
+KVR_IO_TEXT(ioFieldClub, "Klub")
+inline QString ioFieldTooLong(const QString& field, qsizetype length, int maxLength)
+{
+    return QStringLiteral("Polje „%1” ima %2 znakova, a smije imati najviše %3. Skratite ga u datoteci.")
+        .arg(field)
+        .arg(length)
+        .arg(maxLength);
+}
+inline QString ioSexInvalid(const QString& sex)
+{
+    if (sex.isEmpty())
+        return QStringLiteral("Nedostaje spol: upišite M ili Ž.");
+    return QStringLiteral("Spol „%1” nije ispravan: upišite M ili Ž.").arg(sex);
+}
+inline QString ioStartNumberEarlierInFile(int line)
+{
+    return QStringLiteral("Isti startni broj već se nalazi u retku %1 ove datoteke.").arg(line);
+}
+KVR_IO_TEXT(ioImportNothingAccepted, "U datoteci nema nijednog retka koji se može uvesti.")
+KVR_IO_TEXT(ioImportStale, "Utrka ili njezine liste promijenjene su nakon pregleda datoteke (možda ih je "
+                           "mijenjao drugi korisnik). Ništa nije uvezeno; otvorite datoteku ponovo.")
+
 // ---- Written lists -----------------------------------------------------------
 KVR_IO_TEXT(ioOrganiser, "Organizator:")
 KVR_IO_TEXT(ioRaceDate, "Datum održavanja:")

@@ -316,6 +316,33 @@ inline QString titleCategorySuffix(const QString& category)
     return crlf() + QStringLiteral("kategorija: ") + category + QStringLiteral(" god.");
 }
 
+// ---- Imports ------------------------------------------------------------------
+KVR_TEXT(importEntriesTitle, "Uvoz prijava")
+KVR_TEXT(importTimesTitle, "Uvoz vremena")
+KVR_TEXT(chooseEntriesFile, "Odaberite datoteku s prijavama")
+KVR_TEXT(chooseTimesFile, "Odaberite datoteku s vremenima")
+KVR_TEXT(importFileFilter, "Tablice i tekst (*.csv *.tsv *.txt);;Sve datoteke (*)")
+inline QString importFileNotReadable(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Datoteku nije moguće pročitati:\n") + path + QStringLiteral("\n\n") + reason;
+}
+inline QString importCounts(int accepted, int refused)
+{
+    return QStringLiteral("Novih: %1    Odbijenih: %2").arg(accepted).arg(refused);
+}
+KVR_TEXT(buttonImport, "Uvezi")
+KVR_TEXT(buttonCancel, "Odustani")
+inline QStringList columnsImportEntries()
+{
+    return {QStringLiteral("Redak"), QStringLiteral("St. br."), QStringLiteral("Ime i prezime"),
+            QStringLiteral("Država"), QStringLiteral("Klub"), QStringLiteral("Spol"),
+            QStringLiteral("Datum rođ."), QStringLiteral("Stanje")};
+}
+inline QStringList columnsImportTimes()
+{
+    return {QStringLiteral("Redak"), QStringLiteral("St. br."), QStringLiteral("Vrijeme"), QStringLiteral("Stanje")};
+}
+
 // ---- Printouts ----------------------------------------------------------------
 KVR_TEXT(printNoStartNumbers, "Nema unešenog startnog broja takmičara a samim tim nitko nije na startnoj listi!")
 inline QString printStartListQuestion(int pages)

@@ -512,6 +512,29 @@ DbResult<qint64> Database::insertCompetitor(const Competitor& c)
     return DbResult<qint64>::success(q.lastInsertId().toLongLong());
 }
 
+DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
+{
+    return inTransaction([&](QSqlDatabase& db) {
+        // One statement prepared once, its values bound anew for every row.
+        QSqlQuery q(db);
+        if (!q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
+                                      "values (?, ?, ?, ?, ?, ?, ?)")))
+            return DbStatus::failure(sqlError(q.lastError()));
+        for (const Competitor& c : competitors) {
+            q.bindValue(0, c.idutrke);
+            q.bindValue(1, c.sbroj);
+            q.bindValue(2, c.ime);
+            q.bindValue(3, c.drzava);
+            q.bindValue(4, c.klub);
+            q.bindValue(5, c.spol);
+            q.bindValue(6, dateValue(c.datum));
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        return DbStatus::success();
+    });
+}
+
 DbStatus Database::updateCompetitor(const Competitor& c)
 {
     // One statement updates all six columns: they are stored together or not at all.
@@ -594,6 +617,25 @@ DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
     if (const DbStatus s = run(q); !s)
         return DbResult<qint64>::failure(s.error());
     return DbResult<qint64>::success(q.lastInsertId().toLongLong());
+}
+
+DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
+{
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (!q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
+                                      "values (?, ?, ?, ?)")))
+            return DbStatus::failure(sqlError(q.lastError()));
+        for (const FinishRecord& r : records) {
+            q.bindValue(0, r.idutrke);
+            q.bindValue(1, r.sbroj);
+            q.bindValue(2, r.idtakmicara);
+            q.bindValue(3, r.vrijeme);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        return DbStatus::success();
+    });
 }
 
 DbStatus Database::deleteFinishRecord(qint64 raceId, qint64 competitorId)

@@ -65,6 +65,9 @@ public:
     // Start list
     DbResult<QList<Competitor>> startList(qint64 raceId);
     DbResult<qint64> insertCompetitor(const Competitor& c);
+    // Stores the competitors in one transaction: all of them or, when one
+    // fails, none (the database's error is returned).
+    DbStatus insertCompetitors(const QList<Competitor>& competitors);
     DbStatus updateCompetitor(const Competitor& c);
     DbResult<bool> hasFinishRecord(qint64 raceId, qint64 competitorId);
     // Removes the competitor and, with withFinishRecord, its first finish
@@ -74,6 +77,8 @@ public:
     // Finish list, in time order; equal times keep the order of entry.
     DbResult<QList<FinishRecord>> finishList(qint64 raceId);
     DbResult<qint64> insertFinishRecord(const FinishRecord& r);
+    // Stores the records in one transaction: all of them or none.
+    DbStatus insertFinishRecords(const QList<FinishRecord>& records);
     // Removes the race's first finish record of the competitor, if any.
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 

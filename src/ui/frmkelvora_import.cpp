@@ -2,10 +2,124 @@
 
 #include "ui/frmkelvora.h"
 
+#include "app/imports.h"
+#include "core/dates.h"
+#include "core/iotexts.h"
+#include "core/texts.h"
+#include "ui/filechooser.h"
+#include "ui/frmuvoz.h"
+#include "ui/messagebox.h"
+
+#include <QFile>
+#include <optional>
+
+namespace {
+
+// The bytes of the file the user chooses; nothing when the choice is
+// cancelled or the file cannot be read, which is reported.
+std::optional<QByteArray> chooseAndRead(QWidget* parent, const QString& title)
+{
+    const QString path = ui::FileChooser::openFile(parent, title, tx::importFileFilter());
+    if (path.isEmpty())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MessageBox::notice(parent, tx::importFileNotReadable(path, file.errorString()));
+        return std::nullopt;
+    }
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        MessageBox::notice(parent, tx::importFileNotReadable(path, file.errorString()));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+QString rowState(bool accepted, const QString& refusal)
+{
+    return accepted ? tx::ioImportNew() : refusal;
+}
+
+} // namespace
+
 void frmkelvora::onImportEntries()
 {
+    const auto bytes = chooseAndRead(this, tx::chooseEntriesFile());
+    if (!bytes)
+        return;
+    const imports::EntryPreview preview = imports::previewEntries(*m_session, *bytes);
+    if (preview.fileRefused()) {
+        MessageBox::notice(this, preview.fileRefusal);
+        return;
+    }
+
+    frmuvoz::Content content;
+    content.title = tx::importEntriesTitle();
+    content.headers = tx::columnsImportEntries();
+    content.rowCount = int(preview.rows.size());
+    content.cell = [&preview](int row, int column) -> QString {
+        const imports::EntryPreviewRow& r = preview.rows.at(row);
+        switch (column) {
+        case 0:
+            return QString::number(r.lineNumber);
+        case 1:
+            return r.competitor.sbroj;
+        case 2:
+            return r.competitor.ime;
+        case 3:
+            return r.competitor.drzava;
+        case 4:
+            return r.competitor.klub;
+        case 5:
+            return r.competitor.spol;
+        case 6:
+            return r.competitor.datum.isValid() ? kvr::formatDate(r.competitor.datum) : r.birthDateText;
+        default:
+            return rowState(r.accepted(), r.refusal);
+        }
+    };
+    content.accepted = [&preview](int row) { return preview.rows.at(row).accepted(); };
+    content.acceptedCount = preview.acceptedCount;
+    content.refusedCount = preview.refusedCount;
+
+    frmuvoz dialog(std::move(content), [this, &preview] { return imports::importEntries(*m_session, preview); },
+                   this);
+    dialog.exec();
 }
 
 void frmkelvora::onImportTimes()
 {
+    const auto bytes = chooseAndRead(this, tx::chooseTimesFile());
+    if (!bytes)
+        return;
+    const imports::TimePreview preview = imports::previewTimes(*m_session, *bytes);
+    if (preview.fileRefused()) {
+        MessageBox::notice(this, preview.fileRefusal);
+        return;
+    }
+
+    frmuvoz::Content content;
+    content.title = tx::importTimesTitle();
+    content.headers = tx::columnsImportTimes();
+    content.rowCount = int(preview.rows.size());
+    content.cell = [&preview](int row, int column) -> QString {
+        const imports::TimePreviewRow& r = preview.rows.at(row);
+        switch (column) {
+        case 0:
+            return QString::number(r.lineNumber);
+        case 1:
+            return r.sbroj;
+        case 2:
+            return r.time;
+        default:
+            return rowState(r.accepted(), r.refusal);
+        }
+    };
+    content.accepted = [&preview](int row) { return preview.rows.at(row).accepted(); };
+    content.acceptedCount = preview.acceptedCount;
+    content.refusedCount = preview.refusedCount;
+
+    frmuvoz dialog(std::move(content), [this, &preview] { return imports::importTimes(*m_session, preview); },
+                   this);
+    dialog.exec();
 }

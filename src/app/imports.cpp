@@ -1,0 +1,255 @@
+#include "app/imports.h"
+
+#include "app/racesession.h"
+#include "core/competitorrules.h"
+#include "core/dates.h"
+#include "core/entryfile.h"
+#include "core/iotexts.h"
+#include "core/texts.h"
+#include "core/timefile.h"
+#include "core/timerules.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace imports {
+
+namespace {
+
+// The text a window or a command line shows for a failed read of the lists.
+QString failureText(const Status& status)
+{
+    return status.kind() == Status::Kind::DbFailed ? tx::dbError(status.dbError()) : status.refusal().message;
+}
+
+// A row as read, for showing a refused row.
+Competitor asRead(const io::EntryRow& row)
+{
+    Competitor c;
+    c.ime = row.ime;
+    c.sbroj = row.sbroj;
+    c.drzava = row.drzava;
+    c.klub = row.klub;
+    c.spol = row.spol;
+    c.datum = kvr::parseDayMonthYear(row.datumText).value_or(QDate());
+    return c;
+}
+
+// The first field, in the form's order, longer than the form holds it.
+QString fieldLengthRefusal(const io::EntryRow& row)
+{
+    const struct {
+        const QString& value;
+        QString name;
+        int maxLength;
+    } fields[] = {
+        {row.ime, tx::ioFieldName(), rules::kNameLength},
+        {row.sbroj, tx::ioFieldStartNumber(), rules::kStartNumberLength},
+        {row.drzava, tx::ioFieldCountry(), rules::kCountryLength},
+        {row.klub, tx::ioFieldClub(), rules::kClubLength},
+    };
+    for (const auto& f : fields) {
+        const qsizetype length = rules::codePointCount(f.value);
+        if (length > f.maxLength)
+            return tx::ioFieldTooLong(f.name, length, f.maxLength);
+    }
+    return {};
+}
+
+// The form offers the two letters only.
+QString sexRefusal(const QString& sex)
+{
+    return sex == tx::sexMale() || sex == tx::sexFemale() ? QString() : tx::ioSexInvalid(sex);
+}
+
+// The competitors that have a finish record, in one pass over the finish list.
+QSet<qint64> finishedCompetitors(const RaceSession& session)
+{
+    QSet<qint64> finished;
+    finished.reserve(session.finishList().size());
+    for (const FinishRecord& r : session.finishList())
+        finished.insert(r.idtakmicara);
+    return finished;
+}
+
+// The refusal of a store, or done when the preview may be stored in the
+// session's current race.
+Status storable(RaceSession& session, qint64 raceId, const QString& fileRefusal, int acceptedCount)
+{
+    if (!fileRefusal.isEmpty())
+        return Status::refused(Field::None, fileRefusal);
+    if (!session.hasRace())
+        return Status::refused(Field::None, tx::openRaceFirst());
+    if (raceId != session.race().id)
+        return Status::refused(Field::None, tx::ioImportStale());
+    if (acceptedCount == 0)
+        return Status::refused(Field::None, tx::ioImportNothingAccepted());
+    // Another writer's changes since the preview are read in first.
+    return session.refresh();
+}
+
+} // namespace
+
+// ---- Entries -----------------------------------------------------------------------
+
+EntryPreview previewEntries(RaceSession& session, const QByteArray& file)
+{
+    EntryPreview preview;
+    if (!session.hasRace()) {
+        preview.fileRefusal = tx::openRaceFirst();
+        return preview;
+    }
+    // Checked against the lists as they are now, another writer's changes included.
+    if (const Status fresh = session.refresh(); !fresh) {
+        preview.fileRefusal = failureText(fresh);
+        return preview;
+    }
+    preview.raceId = session.race().id;
+    preview.raceDate = session.raceDate();
+    preview.startListSize = session.registeredCount();
+
+    const io::EntryFileResult read = io::readEntryFile(file);
+    if (!read.ok()) {
+        preview.fileRefusal = read.error;
+        return preview;
+    }
+
+    // The race's numbers and those of the rows accepted so far: a number
+    // taken in either is refused alike. Rows of the file get keys below
+    // zero, which no stored competitor has.
+    rules::StartNumberIndex numbers = session.startNumbers();
+    qint64 fileKey = 0;
+    preview.rows.reserve(read.rows.size());
+    for (const io::EntryRow& r : read.rows) {
+        EntryPreviewRow row;
+        row.lineNumber = r.lineNumber;
+        row.birthDateText = r.datumText;
+        const rules::CompetitorEntry entry{r.ime, r.sbroj, r.drzava, r.klub, r.spol, r.datumText};
+        const Outcome<Competitor> checked = rules::checkCompetitor(entry, preview.raceDate, numbers, 0);
+        if (checked) {
+            row.competitor = checked.value();
+            row.refusal = fieldLengthRefusal(r);
+            if (row.refusal.isEmpty())
+                row.refusal = sexRefusal(r.spol);
+        } else {
+            row.competitor = asRead(r);
+            row.refusal = checked.refusal().message;
+        }
+        if (row.accepted()) {
+            numbers.add(row.competitor.sbroj, --fileKey);
+            ++preview.acceptedCount;
+        } else {
+            ++preview.refusedCount;
+        }
+        preview.rows.append(std::move(row));
+    }
+    return preview;
+}
+
+Status importEntries(RaceSession& session, const EntryPreview& preview)
+{
+    if (const Status ready = storable(session, preview.raceId, preview.fileRefusal, preview.acceptedCount); !ready)
+        return ready;
+    // The birth years were checked against the race date of the preview;
+    // the start numbers against the start list of then. Any change to
+    // either since asks for a new preview, and so does a second store of
+    // the same preview.
+    if (session.raceDate() != preview.raceDate || session.registeredCount() != preview.startListSize)
+        return Status::refused(Field::None, tx::ioImportStale());
+
+    QList<Competitor> accepted;
+    accepted.reserve(preview.acceptedCount);
+    for (const EntryPreviewRow& row : preview.rows) {
+        if (!row.accepted())
+            continue;
+        if (session.startNumbers().takenByOther(row.competitor.sbroj))
+            return Status::refused(Field::None, tx::ioImportStale());
+        accepted.append(row.competitor);
+    }
+    return session.addCompetitors(std::move(accepted));
+}
+
+// ---- Finish times ------------------------------------------------------------------
+
+TimePreview previewTimes(RaceSession& session, const QByteArray& file)
+{
+    TimePreview preview;
+    if (!session.hasRace()) {
+        preview.fileRefusal = tx::openRaceFirstFinish();
+        return preview;
+    }
+    if (const Status fresh = session.refresh(); !fresh) {
+        preview.fileRefusal = failureText(fresh);
+        return preview;
+    }
+    preview.raceId = session.race().id;
+
+    const io::TimeFileResult read = io::readTimeFile(file);
+    if (!read.ok()) {
+        preview.fileRefusal = read.error;
+        return preview;
+    }
+    if (read.lines.isEmpty()) {
+        preview.fileRefusal = tx::ioEmptyFile();
+        return preview;
+    }
+
+    const QSet<qint64> finished = finishedCompetitors(session);
+    const rules::StartNumberIndex& numbers = session.startNumbers();
+    // Each number with the first line that names it, whatever became of
+    // that line: a number named twice leaves the choice to the user.
+    QHash<QString, int> firstLine;
+    firstLine.reserve(read.lines.size());
+    preview.rows.reserve(read.lines.size());
+    for (const io::TimeLine& line : read.lines) {
+        TimePreviewRow row;
+        row.lineNumber = line.lineNumber;
+        row.sbroj = line.sbroj;
+        row.time = line.time;
+        if (!line.ok()) {
+            row.refusal = line.refusal;
+        } else if (!rules::isFinishTime(line.time)) {
+            row.refusal = tx::timeExample();
+        } else if (row.competitorId = numbers.first(line.sbroj); row.competitorId == 0) {
+            row.refusal = tx::startNumberNotOnList();
+        } else if (finished.contains(row.competitorId)) {
+            row.refusal = tx::finisherAlreadyEntered();
+        } else if (const auto earlier = firstLine.constFind(line.sbroj); earlier != firstLine.cend()) {
+            row.refusal = tx::ioStartNumberEarlierInFile(earlier.value());
+        }
+        if (!line.sbroj.isEmpty())
+            firstLine.insert(line.sbroj, firstLine.value(line.sbroj, line.lineNumber));
+        if (row.accepted())
+            ++preview.acceptedCount;
+        else
+            ++preview.refusedCount;
+        preview.rows.append(std::move(row));
+    }
+    return preview;
+}
+
+Status importTimes(RaceSession& session, const TimePreview& preview)
+{
+    if (const Status ready = storable(session, preview.raceId, preview.fileRefusal, preview.acceptedCount); !ready)
+        return ready;
+    // A competitor that has since had a record entered, or a number that
+    // now names somebody else, asks for a new preview; so does a second
+    // store of the same preview.
+    const QSet<qint64> finished = finishedCompetitors(session);
+    QList<FinishRecord> accepted;
+    accepted.reserve(preview.acceptedCount);
+    for (const TimePreviewRow& row : preview.rows) {
+        if (!row.accepted())
+            continue;
+        if (finished.contains(row.competitorId) || session.startNumbers().first(row.sbroj) != row.competitorId)
+            return Status::refused(Field::None, tx::ioImportStale());
+        FinishRecord record;
+        record.idtakmicara = row.competitorId;
+        record.sbroj = row.sbroj;
+        record.vrijeme = row.time;
+        accepted.append(record);
+    }
+    return session.addFinishRecords(std::move(accepted));
+}
+
+} // namespace imports

@@ -1,0 +1,100 @@
+#include "ui/frmuvoz.h"
+
+#include "core/texts.h"
+#include "ui/pageutil.h"
+#include "ui/widgets.h"
+
+#include <QAbstractTableModel>
+#include <QBrush>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+// The preview's rows as a list shows them, each cell asked for when drawn.
+class PreviewModel : public QAbstractTableModel {
+public:
+    PreviewModel(const frmuvoz::Content& content, QObject* parent)
+        : QAbstractTableModel(parent)
+        , m_content(content)
+    {
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : m_content.rowCount;
+    }
+    int columnCount(const QModelIndex& parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(m_content.headers.size());
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        if (role == Qt::DisplayRole) {
+            // A message of several lines is shown on one.
+            QString text = m_content.cell(index.row(), index.column());
+            text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+            text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+            return text;
+        }
+        if (role == Qt::ForegroundRole && !m_content.accepted(index.row()))
+            return QBrush(Qt::darkRed);
+        return {};
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_content.headers.size())
+            return m_content.headers.at(section);
+        return {};
+    }
+
+private:
+    const frmuvoz::Content& m_content;
+};
+
+} // namespace
+
+frmuvoz::frmuvoz(Content content, std::function<Status()> store, QWidget* parent)
+    : QDialog(parent)
+    , m_store(std::move(store))
+{
+    setObjectName(QStringLiteral("frmuvoz"));
+    setWindowTitle(content.title);
+    resize(900, 520);
+
+    // The model keeps a reference to the content, which the dialog owns.
+    m_content = std::move(content);
+    lsvuvoz = ui::named(new QTreeView, "lsvuvoz");
+    lsvuvoz->setRootIsDecorated(false);
+    lsvuvoz->setUniformRowHeights(true);
+    lsvuvoz->setAlternatingRowColors(true);
+    lsvuvoz->setSelectionBehavior(QAbstractItemView::SelectRows);
+    lsvuvoz->setModel(new PreviewModel(m_content, this));
+    lsvuvoz->header()->setStretchLastSection(true);
+    lsvuvoz->setColumnWidth(0, 60);
+
+    lblbroj = ui::named(ui::label(tx::importCounts(m_content.acceptedCount, m_content.refusedCount)), "lblbroj");
+
+    cmduvezi = ui::button(tx::buttonImport(), "cmduvezi", true);
+    cmduvezi->setEnabled(m_content.acceptedCount > 0);
+    cmdodustani = ui::button(tx::buttonCancel(), "cmdodustani");
+    connect(cmduvezi, &QPushButton::clicked, this, &frmuvoz::onImport);
+    connect(cmdodustani, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lsvuvoz, 1);
+    layout->addWidget(lblbroj);
+    layout->addLayout(ui::buttonRow({cmduvezi, cmdodustani}));
+}
+
+void frmuvoz::onImport()
+{
+    if (!ui::succeeded(this, m_store()))
+        return;
+    accept();
+}
