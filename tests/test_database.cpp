@@ -1,6 +1,8 @@
 #include "data/database.h"
 #include "core/dates.h"
 #include "testutil.h"
+#include "pgserver.h"
+#include "app/racesession.h"
 #include "core/texts.h"
 
 #include <QDir>
@@ -8,10 +10,14 @@
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <atomic>
 #include <cstdlib>
+#include <optional>
+#include <thread>
 #include <sys/resource.h>
 #include <unistd.h>
 
+using testutil::PgServer;
 using testutil::TempDb;
 
 namespace {
@@ -69,6 +75,90 @@ ChildRun runChild(const QString& mode, const QString& path, qint64 limit, bool i
     if (!child.waitForFinished(30000))
         return {QProcess::CrashExit, -1};
     return {child.exitStatus(), child.exitCode()};
+}
+
+// ---- Cases run on both engines --------------------------------------------
+
+const char* engineTag(bool postgres)
+{
+    return postgres ? "postgresql: " : "sqlite: ";
+}
+
+// A new, empty database of the engine: a file in tmp, or a database on the
+// test program's own PostgreSQL server (none when it cannot run).
+std::optional<DbLocation> newDatabase(bool postgres, const TempDb& tmp)
+{
+    if (!postgres)
+        return DbLocation::sqliteFile(tmp.path());
+    PgServer* server = PgServer::instance();
+    if (!server)
+        return std::nullopt;
+    return server->newDatabase();
+}
+
+#define KVR_NEW_DB(var, postgres, tmp)                                          \
+    const std::optional<DbLocation> var##Found = newDatabase(postgres, tmp);     \
+    if (!var##Found)                                                            \
+        QSKIP(qPrintable(PgServer::unavailableReason()));                      \
+    const DbLocation var = *var##Found
+
+// Runs statements on the database through a connection of its own.
+void execOn(const DbLocation& l, const QStringList& statements)
+{
+    if (l.isPostgres())
+        QVERIFY(PgServer::exec(l, statements));
+    else
+        execRaw(l.filePath, statements);
+}
+
+// What shows that a database was left as it was: the file's bytes, or the
+// server database's tables and columns.
+QByteArray stateOf(const DbLocation& l)
+{
+    if (!l.isPostgres())
+        return readAll(l.filePath);
+    return PgServer::query(l, QStringLiteral("select table_name || '.' || column_name from "
+                                             "information_schema.columns where table_schema = current_schema() "
+                                             "order by 1"))
+        .toUtf8();
+}
+
+// The tables of the program as files made before the database kept its own
+// rules of uniqueness.
+QStringList oldSchema()
+{
+    return {QStringLiteral("create table utrke (id integer primary key autoincrement, ime varchar(40), "
+                           "org varchar(40), datum date, da varchar(1), nagrade text)"),
+            QStringLiteral("create table startna (id integer primary key autoincrement, sbroj varchar(6), "
+                           "idutrke integer, ime varchar(25), drzava varchar(15), klub varchar(15), "
+                           "spol varchar(1), datum date)"),
+            QStringLiteral("create table rezultati (id integer primary key autoincrement, idtakmicara integer, "
+                           "idutrke integer, sbroj varchar(6), vrijeme varchar(8))"),
+            QStringLiteral("create table kategorije (id integer primary key autoincrement, kateg varchar(9))"),
+            QStringLiteral("create index rezultati_takmicar on rezultati (idutrke, idtakmicara)")};
+}
+
+Competitor competitor(qint64 raceId, const QString& number, const QString& name = QStringLiteral("Ana"))
+{
+    Competitor c;
+    c.idutrke = raceId;
+    c.sbroj = number;
+    c.ime = name;
+    c.drzava = QStringLiteral("HRV");
+    c.klub = QStringLiteral("AK");
+    c.spol = QStringLiteral("Ž");
+    c.datum = QDate(1990, 1, 2);
+    return c;
+}
+
+FinishRecord finish(qint64 raceId, qint64 competitorId, const QString& time)
+{
+    FinishRecord r;
+    r.idutrke = raceId;
+    r.idtakmicara = competitorId;
+    r.sbroj = QString::number(competitorId);
+    r.vrijeme = time;
+    return r;
 }
 
 QStringList leftovers(const QString& dir)
@@ -165,19 +255,26 @@ private slots:
 
     void textsRoundTripExactly_data()
     {
+        QTest::addColumn<bool>("postgres");
         QTest::addColumn<QString>("text");
-        QTest::newRow("quote") << QStringLiteral("O'Neill");
-        QTest::newRow("croatian") << QStringLiteral("Čučić Đurđa Šćžž");
-        QTest::newRow("statement") << QStringLiteral("x'); drop table startna; --");
-        QTest::newRow("double quote and break") << QStringLiteral("\"Veliki\"\r\nfond");
-        QTest::newRow("blanks kept") << QStringLiteral("  7 ");
+        for (bool pg : {false, true}) {
+            const QString tag = QLatin1String(engineTag(pg));
+            QTest::newRow(qPrintable(tag + "quote")) << pg << QStringLiteral("O'Neill");
+            QTest::newRow(qPrintable(tag + "croatian")) << pg << QStringLiteral("Čučić Đurđa Šćžž");
+            QTest::newRow(qPrintable(tag + "statement")) << pg << QStringLiteral("x'); drop table startna; --");
+            QTest::newRow(qPrintable(tag + "double quote and break")) << pg << QStringLiteral("\"Veliki\"\r\nfond");
+            QTest::newRow(qPrintable(tag + "blanks kept")) << pg << QStringLiteral("  7 ");
+            QTest::newRow(qPrintable(tag + "backslash and dollar")) << pg << QStringLiteral("a\\'b $1 $$");
+        }
     }
 
     void textsRoundTripExactly()
     {
+        QFETCH(bool, postgres);
         QFETCH(QString, text);
         TempDb tmp;
-        Database db(tmp.path());
+        KVR_NEW_DB(where, postgres, tmp);
+        Database db(where);
         QVERIFY(db.open().ok());
         const auto raceId = db.insertRace(text, text, QDate(2010, 6, 15));
         QVERIFY(raceId.ok());
@@ -207,10 +304,19 @@ private slots:
         QCOMPARE(db.categories().value().size(), 12);
     }
 
+    void laterRaceHasHigherKeyAndNamesMatchExactly_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgresql") << true;
+    }
+
     void laterRaceHasHigherKeyAndNamesMatchExactly()
     {
+        QFETCH(bool, postgres);
         TempDb tmp;
-        Database db(tmp.path());
+        KVR_NEW_DB(where, postgres, tmp);
+        Database db(where);
         QVERIFY(db.open().ok());
         const qint64 a = db.insertRace(QStringLiteral("Utrka"), QStringLiteral("O"), QDate(2010, 1, 1)).value();
         const qint64 b = db.insertRace(QStringLiteral("Druga"), QStringLiteral("O"), QDate(2010, 1, 1)).value();
@@ -539,6 +645,342 @@ private slots:
         QVERIFY(db.open().ok());
         QVERIFY(db.raceNameExists(QStringLiteral("Mala")).value());
         QVERIFY(!db.raceNameExists(QStringLiteral("Velika")).value());
+    }
+
+    // ---- Cases run on both engines ----------------------------------------
+
+    void engines_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::newRow("sqlite") << false;
+        QTest::newRow("postgresql") << true;
+    }
+
+    void newDatabaseGetsTablesAndCategories_data() { engines_data(); }
+    void newDatabaseGetsTablesAndCategories()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        for (int start = 0; start < 2; ++start) {
+            Database db(where);
+            const DbStatus opened = db.open();
+            QVERIFY2(opened.ok(), qPrintable(opened.error()));
+            QCOMPARE(db.categories().value(), tx::categoryLabels());
+        }
+        // The write check at open stored nothing.
+        Database db(where);
+        QVERIFY(db.open().ok());
+        QVERIFY(db.listedRaces().value().isEmpty());
+    }
+
+    void foreignDatabaseIsRefusedAndLeftAlone_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QStringList>("schema");
+        for (bool pg : {false, true}) {
+            const QString tag = QLatin1String(engineTag(pg));
+            QTest::newRow(qPrintable(tag + "other tables"))
+                << pg << QStringList{QStringLiteral("create table zapisi (x integer)")};
+            QTest::newRow(qPrintable(tag + "program's table without its columns"))
+                << pg << QStringList{QStringLiteral("create table utrke (x integer)")};
+        }
+        QTest::newRow("sqlite: a table missing") << false << oldSchema().mid(0, 3);
+        QTest::newRow("postgresql: keys without defaults")
+            << true
+            << QStringList{QStringLiteral("create table utrke (id integer primary key, ime varchar(40), "
+                                          "org varchar(40), datum date, da varchar(1), nagrade text)"),
+                           QStringLiteral("create table startna (id integer primary key, sbroj varchar(6), "
+                                          "idutrke integer, ime varchar(25), drzava varchar(15), klub "
+                                          "varchar(15), spol varchar(1), datum date)"),
+                           QStringLiteral("create table rezultati (id integer primary key, idtakmicara integer, "
+                                          "idutrke integer, sbroj varchar(6), vrijeme varchar(8))"),
+                           QStringLiteral("create table kategorije (id integer primary key, kateg varchar(9))")};
+    }
+
+    void foreignDatabaseIsRefusedAndLeftAlone()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(QStringList, schema);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        execOn(where, schema);
+        const QByteArray before = stateOf(where);
+        {
+            Database db(where);
+            const DbStatus opened = db.open();
+            QVERIFY(!opened.ok());
+            QVERIFY(!opened.error().isEmpty());
+            QVERIFY(!db.isOpen());
+        }
+        QCOMPARE(stateOf(where), before);
+    }
+
+    // Rows come in time order; equal times keep the order of entry.
+    void finishListInTimeOrder_data() { engines_data(); }
+    void finishListInTimeOrder()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        Database db(where);
+        QVERIFY(db.open().ok());
+        const qint64 race = db.insertRace(QStringLiteral("Utrka"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+        const QStringList times{"00:40:00", "00:35:10", "00:40:00", "01:02:03", "00:35:10", "00:09:59"};
+        QList<qint64> keys;
+        for (int i = 0; i < times.size(); ++i) {
+            const auto c = db.insertCompetitor(competitor(race, QString::number(i + 1)));
+            QVERIFY(c.ok());
+            const auto f = db.insertFinishRecord(finish(race, c.value(), times.at(i)));
+            QVERIFY2(f.ok(), qPrintable(f.error()));
+            QVERIFY(keys.isEmpty() || f.value() > keys.last());
+            keys.append(f.value());
+        }
+        QStringList order;
+        const QList<FinishRecord> list = db.finishList(race).value();
+        for (const FinishRecord& r : list)
+            order.append(r.vrijeme + QLatin1Char('#') + QString::number(keys.indexOf(r.id)));
+        QCOMPARE(order, QStringList({"00:09:59#5", "00:35:10#1", "00:35:10#4", "00:40:00#0", "00:40:00#2",
+                                     "01:02:03#3"}));
+    }
+
+    // A database this program made refuses, by itself, a second finish
+    // record of a competitor and a start number taken twice in a race.
+    void newDatabaseKeepsItsRulesOfUniqueness_data() { engines_data(); }
+    void newDatabaseKeepsItsRulesOfUniqueness()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        Database db(where);
+        QVERIFY(db.open().ok());
+        const qint64 race = db.insertRace(QStringLiteral("A"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+        const qint64 other = db.insertRace(QStringLiteral("B"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+        const qint64 seven = db.insertCompetitor(competitor(race, QStringLiteral("7"))).value();
+        QVERIFY(db.insertFinishRecord(finish(race, seven, QStringLiteral("00:30:00"))).ok());
+
+        const auto again = db.insertFinishRecord(finish(race, seven, QStringLiteral("00:31:00")));
+        QVERIFY(!again.ok());
+        QVERIFY2(again.error().isDuplicate(), qPrintable(again.error()));
+        QCOMPARE(db.finishList(race).value().size(), 1);
+        QVERIFY(db.insertFinishRecord(finish(other, seven, QStringLiteral("00:31:00"))).ok());
+
+        for (const QString& taken : {QStringLiteral("7"), QStringLiteral(" 7"), QStringLiteral("7\t "),
+                                     QStringLiteral("\r\n7")}) {
+            const auto twice = db.insertCompetitor(competitor(race, taken));
+            QVERIFY2(!twice.ok() && twice.error().isDuplicate(), qPrintable(taken));
+        }
+        QVERIFY(db.insertCompetitor(competitor(other, QStringLiteral("7"))).ok());
+        QVERIFY(db.insertCompetitor(competitor(race, QStringLiteral("77"))).ok());
+        // Without a number, any number of competitors.
+        const qint64 blank = db.insertCompetitor(competitor(race, QString())).value();
+        QVERIFY(db.insertCompetitor(competitor(race, QStringLiteral("  "))).ok());
+        Competitor edited = competitor(race, QStringLiteral(" 7 "));
+        edited.id = blank;
+        const DbStatus updated = db.updateCompetitor(edited);
+        QVERIFY(!updated.ok() && updated.error().isDuplicate());
+        QCOMPARE(db.startList(race).value().size(), 4);
+    }
+
+    // The checked stores refuse what is taken on every database, an older
+    // file without the unique indexes too.
+    void checkedStoresRefuseWhatIsTaken_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<bool>("oldFile");
+        QTest::newRow("sqlite") << false << false;
+        QTest::newRow("sqlite, file made before") << false << true;
+        QTest::newRow("postgresql") << true << false;
+    }
+
+    void checkedStoresRefuseWhatIsTaken()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(bool, oldFile);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        if (oldFile)
+            execOn(where, oldSchema());
+        Database db(where);
+        QVERIFY(db.open().ok());
+        const qint64 race = db.insertRace(QStringLiteral("A"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+        const auto seven = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral("7")));
+        QVERIFY(seven.ok());
+        const auto taken = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral(" 7 ")));
+        QVERIFY(!taken.ok() && taken.error().isDuplicate());
+        const auto eight = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral("8")));
+        QVERIFY(eight.ok());
+        Competitor edited = competitor(race, QStringLiteral("7"));
+        edited.id = eight.value();
+        const DbStatus updated = db.updateCompetitorIfNumberFree(edited);
+        QVERIFY(!updated.ok() && updated.error().isDuplicate());
+        // Its own number is no obstacle to an edit.
+        edited.sbroj = QStringLiteral("8 ");
+        edited.ime = QStringLiteral("Iva");
+        QVERIFY(db.updateCompetitorIfNumberFree(edited).ok());
+        QVERIFY(db.insertCompetitorIfNumberFree(competitor(race, QString())).ok());
+        QVERIFY(db.insertCompetitorIfNumberFree(competitor(race, QString())).ok());
+
+        QVERIFY(db.insertFinishRecordIfNone(finish(race, seven.value(), QStringLiteral("00:30:00"))).ok());
+        const auto second = db.insertFinishRecordIfNone(finish(race, seven.value(), QStringLiteral("00:29:00")));
+        QVERIFY(!second.ok() && second.error().isDuplicate());
+        QCOMPARE(db.finishList(race).value().size(), 1);
+        QCOMPARE(db.startList(race).value().size(), 4);
+    }
+
+    // Two stations (two connections) enter the same finishers and register
+    // the same start numbers at the same moment: each goes in once.
+    void twoStationsAtOnceStoreEachOnce_data() { checkedStoresRefuseWhatIsTaken_data(); }
+    void twoStationsAtOnceStoreEachOnce()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(bool, oldFile);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        if (oldFile)
+            execOn(where, oldSchema());
+        constexpr int count = 40;
+        qint64 race = 0;
+        QList<qint64> runners;
+        {
+            Database setup(where);
+            QVERIFY(setup.open().ok());
+            race = setup.insertRace(QStringLiteral("A"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+            for (int i = 0; i < count; ++i)
+                runners.append(setup.insertCompetitor(competitor(race, QString::number(i + 1))).value());
+        }
+        std::atomic<int> stored{0};
+        std::atomic<int> refused{0};
+        std::atomic<int> failed{0};
+        std::atomic<int> ready{0};
+        const auto station = [&](int which) {
+            Database db(where);
+            if (!db.open().ok()) {
+                ++failed;
+                return;
+            }
+            ++ready;
+            while (ready.load() < 2)
+                std::this_thread::yield();
+            for (int i = 0; i < count; ++i) {
+                const auto f = db.insertFinishRecordIfNone(finish(race, runners.at(i), QStringLiteral("00:30:%1").arg(which)));
+                const auto c = db.insertCompetitorIfNumberFree(competitor(race, QString::number(1000 + i)));
+                for (const DbError* e : {f.ok() ? nullptr : &f.error(), c.ok() ? nullptr : &c.error()}) {
+                    if (!e)
+                        ++stored;
+                    else if (e->isDuplicate())
+                        ++refused;
+                    else
+                        ++failed;
+                }
+            }
+        };
+        std::thread a(station, 1);
+        std::thread b(station, 2);
+        a.join();
+        b.join();
+        QCOMPARE(failed.load(), 0);
+        QCOMPARE(stored.load(), 2 * count);
+        QCOMPARE(refused.load(), 2 * count);
+        Database db(where);
+        QVERIFY(db.open().ok());
+        const QList<FinishRecord> finishes = db.finishList(race).value();
+        QCOMPARE(finishes.size(), count);
+        QSet<qint64> finishers;
+        for (const FinishRecord& r : finishes)
+            finishers.insert(r.idtakmicara);
+        QCOMPARE(finishers.size(), count);
+        QCOMPARE(db.startList(race).value().size(), 2 * count);
+    }
+
+    // Another station's finish entry of the same runner: the session refuses
+    // its own and shows the other's.
+    void sessionShowsAnotherStationsEntry_data() { engines_data(); }
+    void sessionShowsAnotherStationsEntry()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        RaceSession session(where);
+        QVERIFY(session.database().open().ok());
+        const auto race = session.createRace(QStringLiteral("A"), QStringLiteral("O"), QStringLiteral("5.5.2020"));
+        QVERIFY(race.ok());
+        rules::CompetitorEntry entry{QStringLiteral("Ana"), QStringLiteral("7"), QStringLiteral("HRV"),
+                                     QStringLiteral("AK"), QStringLiteral("Ž"), QStringLiteral("1.1.1990")};
+        const auto added = session.addCompetitor(entry);
+        QVERIFY(added.ok());
+
+        Database other(where);
+        QVERIFY(other.open().ok());
+        const auto theirs = other.insertFinishRecord(finish(race.value().id, added.value().id, QStringLiteral("00:41:00")));
+        QVERIFY(theirs.ok());
+        const auto mine = session.enterFinish(QStringLiteral("7"), QStringLiteral("00:40:00"));
+        QCOMPARE(mine.kind(), Outcome<FinishRecord>::Kind::Refused);
+        QCOMPARE(mine.refusal().field, Field::FinishStartNumber);
+        QCOMPARE(session.finishList().size(), 1);
+        QCOMPARE(session.finishList().first().id, theirs.value());
+
+        // The other station registers number 8 meanwhile: this one is refused.
+        QVERIFY(other.insertCompetitor(competitor(race.value().id, QStringLiteral("8"))).ok());
+        entry.sbroj = QStringLiteral("8");
+        const auto eight = session.addCompetitor(entry);
+        QCOMPARE(eight.kind(), Outcome<Competitor>::Kind::Refused);
+        QCOMPARE(eight.refusal().field, Field::StartNumber);
+        QCOMPARE(session.startList().size(), 2);
+    }
+
+    // The number the session compares to see another writer's changes: the
+    // connection's own writes leave it, another's change it.
+    void dataVersionTellsAnotherWriter_data() { engines_data(); }
+    void dataVersionTellsAnotherWriter()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        Database mine(where);
+        Database theirs(where);
+        QVERIFY(mine.open().ok());
+        QVERIFY(theirs.open().ok());
+        const qint64 v0 = mine.dataVersion().value();
+        const qint64 race = mine.insertRace(QStringLiteral("A"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
+        QVERIFY(mine.insertCompetitorIfNumberFree(competitor(race, QStringLiteral("1"))).ok());
+        QVERIFY(mine.deleteCompetitor(race, 999, true).ok());
+        QCOMPARE(mine.dataVersion().value(), v0);
+        QVERIFY(theirs.insertCompetitor(competitor(race, QStringLiteral("2"))).ok());
+        const qint64 v1 = mine.dataVersion().value();
+        QVERIFY(v1 != v0);
+        QCOMPARE(mine.dataVersion().value(), v1);
+    }
+
+    // The password of a server address shows nowhere, also when the
+    // driver's text would quote it.
+    void passwordNeverShown()
+    {
+        if (!PgServer::instance())
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        DbLocation where = PgServer::instance()->location(QStringLiteral("nema_baze"));
+        where.password = QStringLiteral("Tajna77");
+        Database db(where);
+        const DbStatus opened = db.open();
+        QVERIFY(!opened.ok());
+        QVERIFY(!opened.error().isEmpty());
+        QVERIFY2(!opened.error().contains(QStringLiteral("Tajna77")), qPrintable(opened.error()));
+        QVERIFY(!db.displayName().contains(QStringLiteral("Tajna77")));
+        MessageBox::clearShown();
+        frmkelvora window(where);
+        QVERIFY(!window.databaseReady());
+        QCOMPARE(MessageBox::shown().size(), 1);
+        QVERIFY(!MessageBox::last().text.contains(QStringLiteral("Tajna77")));
+        QVERIFY(!window.windowTitle().contains(QStringLiteral("Tajna77")));
+    }
+
+    void sqliteUniqueRefusalIsADuplicate()
+    {
+        QCOMPARE(DbError::kindOfSqliteCode(2067), DbError::Kind::Duplicate);
+        QCOMPARE(DbError::kindOfSqliteCode(1555), DbError::Kind::Duplicate);
+        QCOMPARE(DbError::kindOfSqliteCode(275), DbError::Kind::Other); // CHECK constraint
+        QCOMPARE(DbError::kindOfSqlState(QStringLiteral("23505")), DbError::Kind::Duplicate);
+        QCOMPARE(DbError::kindOfSqlState(QStringLiteral("23502")), DbError::Kind::Other);
     }
 
     void twoDigitYearsFollowOneRule_data()

@@ -23,8 +23,13 @@ int countStarted(const QList<Competitor>& list)
 } // namespace
 
 RaceSession::RaceSession(const QString& databasePath, QObject* parent)
+    : RaceSession(DbLocation::sqliteFile(databasePath), parent)
+{
+}
+
+RaceSession::RaceSession(const DbLocation& location, QObject* parent)
     : QObject(parent)
-    , m_db(std::make_unique<Database>(databasePath))
+    , m_db(std::make_unique<Database>(location))
     , m_startModel(new StartListModel(*this, this))
     , m_finishModel(new FinishListModel(*this, this))
     , m_detailModel(new FinishDetailModel(*this, this))
@@ -208,9 +213,11 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
         return checked;
     Competitor c = checked.value();
     c.idutrke = m_race->id;
-    const auto id = m_db->insertCompetitor(c);
+    // The database checks the number again as it stores: another station
+    // may have taken it since the lists were read.
+    const auto id = m_db->insertCompetitorIfNumberFree(c);
     if (!id)
-        return Outcome<Competitor>::dbFailed(id.error());
+        return numberRefused<Competitor>(id.error());
     noteOwnWrite();
     c.id = id.value();
 
@@ -255,8 +262,8 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
     Competitor c = checked.value();
     c.id = id;
     c.idutrke = m_race->id;
-    if (const DbStatus stored = m_db->updateCompetitor(c); !stored)
-        return Outcome<Competitor>::dbFailed(stored.error());
+    if (const DbStatus stored = m_db->updateCompetitorIfNumberFree(c); !stored)
+        return numberRefused<Competitor>(stored.error());
     noteOwnWrite();
 
     const qsizetype row = startPosition(id);
@@ -327,22 +334,22 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     const qint64 competitorId = m_startNumbers.first(startNumber);
     if (competitorId == 0)
         return Outcome<FinishRecord>::refused(Field::None, tx::startNumberNotOnList());
-    // Asked of the database, not of the list held here, so that no state
-    // of this session can let a second record in.
-    const auto finished = m_db->hasFinishRecord(m_race->id, competitorId);
-    if (!finished)
-        return Outcome<FinishRecord>::dbFailed(finished.error());
-    if (finished.value())
-        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, tx::finisherAlreadyEntered());
-
     FinishRecord record;
     record.idutrke = m_race->id;
     record.sbroj = startNumber;
     record.idtakmicara = competitorId;
     record.vrijeme = time;
-    const auto id = m_db->insertFinishRecord(record);
-    if (!id)
-        return Outcome<FinishRecord>::dbFailed(id.error());
+    // Checked by the database as it stores, not against the list held here,
+    // so that neither this session's state nor another station entering the
+    // same finisher at the same moment can let a second record in.
+    const auto id = m_db->insertFinishRecordIfNone(record);
+    if (!id) {
+        if (!id.error().isDuplicate())
+            return Outcome<FinishRecord>::dbFailed(id.error());
+        // Entered by another station: its record shows.
+        reload();
+        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, tx::finisherAlreadyEntered());
+    }
     noteOwnWrite();
     record.id = id.value();
 
@@ -426,6 +433,16 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
     standings::Standings result = standings::process(selection, overall(), m_startList, raceDate());
     m_standingsModel->setRows(result.rows);
     return Outcome<standings::Standings>::done(std::move(result));
+}
+
+template <typename T>
+Outcome<T> RaceSession::numberRefused(const DbError& error)
+{
+    if (!error.isDuplicate())
+        return Outcome<T>::dbFailed(error);
+    // Taken by another station: its competitor shows.
+    reload();
+    return Outcome<T>::refused(Field::StartNumber, tx::startNumberTaken());
 }
 
 Status RaceSession::refresh()

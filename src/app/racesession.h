@@ -11,6 +11,7 @@
 #include <optional>
 
 class Database;
+struct DbLocation;
 
 // The program's work on one database: the current race with its start list
 // and finish list, and every use case the window and the command line offer.
@@ -23,7 +24,9 @@ class RaceSession : public QObject {
     Q_OBJECT
 
 public:
+    // An SQLite file.
     explicit RaceSession(const QString& databasePath, QObject* parent = nullptr);
+    explicit RaceSession(const DbLocation& location, QObject* parent = nullptr);
     ~RaceSession() override;
 
     Database& database() { return *m_db; }
@@ -101,6 +104,9 @@ signals:
 
 private:
     qsizetype startPosition(qint64 id) const;
+    // The refusal of a start number the database found taken, or the error.
+    template <typename T>
+    Outcome<T> numberRefused(const DbError& error);
     void setLists(QList<Competitor> startList, QList<FinishRecord> finishList);
     // Remembers the database's state after this session's own change.
     void noteOwnWrite();

@@ -5,6 +5,7 @@
 #include "core/dates.h"
 #include "core/texts.h"
 #include "data/database.h"
+#include "data/dblocation.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -74,17 +75,29 @@ struct Command {
     std::function<int(const Arguments&, const QString& db, QTextStream& out, QTextStream& err)> run;
 };
 
+// A message box text as lines of a terminal.
+QString terminalText(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 // The session on the database, opened; an unusable database is reported
 // and left as it is. Only a new race may create a new database file.
 std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTextStream& err)
 {
-    if (!mayCreate && !db.contains(QLatin1String("://")) && !QFileInfo::exists(db)) {
-        err << tx::cliNoDatabase(db) << Qt::endl;
+    const DbResult<DbLocation> location = parseDbLocation(db);
+    if (!location) {
+        err << location.error() << Qt::endl;
         return nullptr;
     }
-    auto session = std::make_unique<RaceSession>(db);
+    const QString shown = location.value().displayName();
+    if (!mayCreate && !location.value().isPostgres() && !QFileInfo::exists(location.value().filePath)) {
+        err << tx::cliNoDatabase(shown) << Qt::endl;
+        return nullptr;
+    }
+    auto session = std::make_unique<RaceSession>(location.value());
     if (const DbStatus opened = session->database().open(); !opened) {
-        err << tx::dbUnusable(db, opened.error(), session->database().journalFound()) << Qt::endl;
+        err << terminalText(tx::dbUnusable(shown, opened.error(), session->database().journalFound())) << Qt::endl;
         return nullptr;
     }
     return session;
@@ -119,11 +132,6 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
     return true;
 }
 
-// A message box text as lines of a terminal.
-QString terminalText(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
 
 template <typename T>
 int failure(const Outcome<T>& outcome, QTextStream& err)

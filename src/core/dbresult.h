@@ -14,6 +14,8 @@ public:
         Busy,     // another program holds the file locked
         Full,     // the disk (or the file-size limit) is full
         ReadOnly, // the file or its folder cannot be written
+        Duplicate, // the row would break a rule of uniqueness (one finish
+                   // record per competitor, one competitor per start number)
     };
 
     DbError() = default;
@@ -35,13 +37,30 @@ public:
             return Kind::Full;
         case 8: // SQLITE_READONLY
             return Kind::ReadOnly;
+        case 19: // SQLITE_CONSTRAINT: only a unique index's refusal is a duplicate
+            return code == 2067 || code == 1555 ? Kind::Duplicate : Kind::Other;
         default:
             return Kind::Other;
         }
     }
 
+    // The kind of a PostgreSQL SQLSTATE.
+    static Kind kindOfSqlState(const QString& state)
+    {
+        if (state == QLatin1String("23505")) // unique_violation
+            return Kind::Duplicate;
+        if (state == QLatin1String("53100")) // disk_full
+            return Kind::Full;
+        if (state == QLatin1String("25006")) // read_only_sql_transaction
+            return Kind::ReadOnly;
+        if (state == QLatin1String("55P03") || state == QLatin1String("40001") || state == QLatin1String("40P01"))
+            return Kind::Busy; // lock not available, serialization failure, deadlock
+        return Kind::Other;
+    }
+
     Kind kind() const { return m_kind; }
     bool isBusy() const { return m_kind == Kind::Busy; }
+    bool isDuplicate() const { return m_kind == Kind::Duplicate; }
 
 private:
     Kind m_kind = Kind::Other;

@@ -160,6 +160,7 @@ inline QString dbErrorExplained(const DbError& detail)
         return QStringLiteral("Disk je pun.\n") + detail;
     case DbError::Kind::ReadOnly:
         return QStringLiteral("Baza podataka je samo za čitanje.\n") + detail;
+    case DbError::Kind::Duplicate:
     case DbError::Kind::Other:
         break;
     }
@@ -197,6 +198,28 @@ KVR_TEXT(dbNotReadable, "datoteku nije moguće čitati.")
 KVR_TEXT(dbNotWritable, "u datoteku nije moguće pisati.")
 KVR_TEXT(dbDirNotWritable, "u mapu programa nije moguće pisati.")
 KVR_TEXT(dbNotCreated, "novu datoteku baze podataka nije moguće spremiti pod njezinim imenom.")
+// Reading the --db address of a PostgreSQL database.
+KVR_TEXT(dbUrlBadEncoding, "Adresa baze podataka sadrži neispravan znak kodiran s %.")
+inline QString dbUrlBadPort(const QString& port)
+{
+    return QStringLiteral("Adresa baze podataka sadrži neispravan broj porta: %1").arg(port);
+}
+KVR_TEXT(dbUrlOneHost, "Adresa baze podataka smije navesti samo jedan poslužitelj.")
+inline QString dbUrlBadOption(const QString& key)
+{
+    return QStringLiteral("Adresa baze podataka sadrži neispravnu opciju: %1").arg(key);
+}
+inline QString dbUrlInvalid(const QString& detail)
+{
+    return QStringLiteral("Neispravna adresa baze podataka (--db):\n") + detail;
+}
+// A PostgreSQL database the program cannot use: nothing in it was changed.
+inline QString dbServerUnusable(const QString& name, const DbError& detail)
+{
+    return QStringLiteral("Bazu podataka nije moguće koristiti:\n") + name + QStringLiteral("\n\n")
+        + dbErrorExplained(detail) + QStringLiteral("\n\nBaza podataka nije mijenjana. Program se zatvara.");
+}
+KVR_TEXT(dbForeignTables, "baza podataka sadrži tablice koje ovaj program nije napravio, a nema tablice programa.")
 inline QString dbNoSuchRace(qint64 id)
 {
     return QStringLiteral("utrka s ključem %1 ne postoji.").arg(id);

@@ -2,21 +2,30 @@
 
 #include "core/dbresult.h"
 #include "core/records.h"
+#include "data/dblocation.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class QSqlQuery;
+class QSqlDatabase;
+class QSqlError;
+struct SqlDialect;
 
-// The race database: one SQLite file holding every race, start list and
-// finish list. Every SQL statement of the program lives in this class; values
+// The race database: one SQLite file, or one PostgreSQL database that
+// several stations share, holding every race, start list and finish list.
+// Both engines run the same statements; where they must differ (the tables
+// of a new database, reading back a new key, pragmas) the difference lives
+// in one SqlDialect in database.cpp. Every SQL statement of the program lives in this class; values
 // are always bound as parameters. A change that touches several rows runs in
 // one transaction. Every call reports failure with the database's own error
 // text instead of carrying on.
 class Database {
 public:
+    // An SQLite file.
     explicit Database(const QString& path);
+    explicit Database(const DbLocation& location);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -29,9 +38,19 @@ public:
     // program cannot use (or cannot store a row in) is reported and left as
     // it is. A file locked by another program fails at once with a busy
     // error (DbError::isBusy()); open() may then be called again.
+    //
+    // A PostgreSQL database that holds no tables is given the four tables
+    // and the twelve labels in one transaction; one that holds other tables,
+    // or the program's tables without the needed columns, is reported and
+    // left as it is.
     DbStatus open();
     bool isOpen() const;
     QString path() const { return m_path; }
+    const DbLocation& location() const { return m_location; }
+    bool isPostgres() const { return m_location.isPostgres(); }
+    // The database as messages name it: the file path or the URL without
+    // its password.
+    QString displayName() const { return m_location.displayName(); }
     // The name of the rollback journal (or write-ahead log) that lay beside
     // the file when open() last looked, empty if none. SQLite applies such
     // a journal to the file while opening it.
@@ -69,6 +88,12 @@ public:
     // fails, none (the database's error is returned).
     DbStatus insertCompetitors(const QList<Competitor>& competitors);
     DbStatus updateCompetitor(const Competitor& c);
+    // Store the competitor only if no other competitor of the race has its
+    // start number (compared without surrounding blanks; an empty number is
+    // no number), checked and stored in one write transaction that other
+    // stations wait for. A number taken fails with DbError::isDuplicate().
+    DbResult<qint64> insertCompetitorIfNumberFree(const Competitor& c);
+    DbStatus updateCompetitorIfNumberFree(const Competitor& c);
     DbResult<bool> hasFinishRecord(qint64 raceId, qint64 competitorId);
     // Removes the competitor and, with withFinishRecord, its first finish
     // record of the race, in one transaction.
@@ -76,13 +101,20 @@ public:
 
     // Finish list, in time order; equal times keep the order of entry.
     DbResult<QList<FinishRecord>> finishList(qint64 raceId);
+    // A database this program made refuses a second finish record of a
+    // competitor (DbError::isDuplicate()); an older file takes it.
     DbResult<qint64> insertFinishRecord(const FinishRecord& r);
     // Stores the records in one transaction: all of them or none.
     DbStatus insertFinishRecords(const QList<FinishRecord>& records);
+    // Stores the record only if the competitor has none in the race,
+    // checked and stored in one write transaction that other stations wait
+    // for; otherwise fails with DbError::isDuplicate().
+    DbResult<qint64> insertFinishRecordIfNone(const FinishRecord& r);
     // Removes the race's first finish record of the competitor, if any.
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 
 private:
+    DbStatus openServer();
     DbResult<bool> openExisting();
     DbStatus createFile();
     DbStatus publish(const QString& temporary);
@@ -94,12 +126,31 @@ private:
     DbStatus run(QSqlQuery& query);
     template <typename Fn>
     DbStatus inTransaction(Fn&& work);
+    // A transaction that holds the right to write from its start (SQLite's
+    // BEGIN IMMEDIATE; on PostgreSQL a lock on the table that only one
+    // writer holds), for a check and the change it allows.
+    template <typename Fn>
+    DbStatus inWriteTransaction(const char* table, Fn&& work);
+    DbResult<qint64> insertedId(QSqlQuery& query);
+    // Fails with a duplicate error when another competitor of c's race has
+    // c's start number.
+    DbStatus numberFree(const Competitor& c);
+    DbError sqlError(const QSqlError& error) const;
     QString connectionName() const { return m_connection; }
 
+    DbLocation m_location;
+    const SqlDialect* m_dialect;
     QString m_path;
     QString m_connection;
     QString m_journalFound;
     quint64 m_writes = 0;
+    bool m_inTransaction = false;
+    // PostgreSQL has no data_version: the snapshot seen at the last look,
+    // the transactions of this connection since then, and the number
+    // dataVersion() gives.
+    QString m_seenSnapshot;
+    QList<qint64> m_ownTransactions;
+    qint64 m_version = 0;
 };
 
 namespace kvr {

@@ -21,9 +21,25 @@
 
 using ui::named;
 
+namespace {
+
+QString unusableMessage(Database& db, const DbError& error)
+{
+    if (db.isPostgres())
+        return tx::dbServerUnusable(db.displayName(), error);
+    return tx::dbUnusable(db.displayName(), error, db.journalFound());
+}
+
+} // namespace
+
 frmkelvora::frmkelvora(const QString& databasePath, QWidget* parent)
+    : frmkelvora(DbLocation::sqliteFile(databasePath), parent)
+{
+}
+
+frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     : QMainWindow(parent)
-    , m_session(std::make_unique<RaceSession>(databasePath))
+    , m_session(std::make_unique<RaceSession>(location))
 {
     setObjectName(QStringLiteral("frmkelvora"));
     setWindowTitle(tx::appTitle());
@@ -45,7 +61,7 @@ frmkelvora::frmkelvora(const QString& databasePath, QWidget* parent)
     m_databaseBusy = !opened && opened.error().isBusy();
     m_busyError = opened.error();
     if (!m_databaseReady && !m_databaseBusy)
-        MessageBox::notice(this, tx::dbUnusable(databasePath, opened.error(), database().journalFound()));
+        MessageBox::notice(this, unusableMessage(database(), opened.error()));
 }
 
 frmkelvora::~frmkelvora() = default;
@@ -54,7 +70,7 @@ bool frmkelvora::openBusyDatabase()
 {
     DbStatus opened = DbStatus::failure(m_busyError);
     while (m_databaseBusy) {
-        if (!MessageBox::ask(this, tx::appTitle(), tx::dbBusyAtStart(database().path(), m_busyError),
+        if (!MessageBox::ask(this, tx::appTitle(), tx::dbBusyAtStart(database().displayName(), m_busyError),
                              QMessageBox::Question))
             return false;
         opened = database().open();
@@ -63,7 +79,7 @@ bool frmkelvora::openBusyDatabase()
         m_busyError = opened.error();
     }
     if (!m_databaseReady)
-        MessageBox::notice(this, tx::dbUnusable(database().path(), opened.error(), database().journalFound()));
+        MessageBox::notice(this, unusableMessage(database(), opened.error()));
     return m_databaseReady;
 }
 

@@ -4,6 +4,7 @@
 #include "core/dbresult.h"
 #include "core/listlayout.h"
 #include "core/records.h"
+#include "data/dblocation.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -39,6 +40,8 @@ public:
     // is then true, and openBusyDatabase() asks to try again once the window
     // is shown.
     explicit frmkelvora(const QString& databasePath, QWidget* parent = nullptr);
+    // The same for a database given by --db: a file or a PostgreSQL URL.
+    explicit frmkelvora(const DbLocation& location, QWidget* parent = nullptr);
     ~frmkelvora() override;
 
     bool databaseReady() const { return m_databaseReady; }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "data/dblocation.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+namespace testutil {
+
+// A PostgreSQL server of the test program's own: a cluster made with initdb
+// in a temporary folder, listening only on a Unix socket in that folder (no
+// TCP port), fsync off, stopped when the program ends. A server installed on
+// the machine is never used. Run as root, the server's programs run as the
+// system user postgres, which PostgreSQL requires.
+class PgServer {
+public:
+    // The program's server, started at the first call (a second or so);
+    // null when it cannot run, see unavailableReason().
+    static PgServer* instance();
+    static QString unavailableReason();
+
+    ~PgServer();
+    PgServer(const PgServer&) = delete;
+    PgServer& operator=(const PgServer&) = delete;
+
+    // A new, empty database on the server.
+    DbLocation newDatabase();
+    DbLocation location(const QString& dbname) const;
+    QString socketDir() const { return m_dir.path(); }
+
+    // Runs statements through a connection of their own, as another program
+    // would; false (with a warning) when one fails.
+    static bool exec(const DbLocation& location, const QStringList& statements);
+    // The result of a query's first column, row by row, joined with '|'.
+    static QString query(const DbLocation& location, const QString& sql);
+
+private:
+    PgServer() = default;
+    bool start();
+    bool runTool(const QString& tool, const QStringList& arguments, int timeoutMs = 60000);
+
+    QTemporaryDir m_dir{QStringLiteral("/tmp/kvrpg-XXXXXX")};
+    QString m_bin;
+    bool m_asPostgres = false;
+    bool m_running = false;
+    QString m_error;
+    int m_databases = 0;
+};
+
+} // namespace testutil
