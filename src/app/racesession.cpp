@@ -243,8 +243,14 @@ Status RaceSession::addCompetitors(QList<Competitor> competitors)
         return Status::refused(Field::None, tx::openRaceFirst());
     for (Competitor& c : competitors)
         c.idutrke = m_race->id;
-    if (const DbStatus stored = m_db->insertCompetitors(competitors); !stored)
-        return Status::dbFailed(stored.error());
+    if (const DbStatus stored = m_db->insertCompetitors(competitors); !stored) {
+        if (!stored.error().isDuplicate())
+            return Status::dbFailed(stored.error());
+        // Another station took a number since the file was checked: nothing
+        // is stored, and the lists show the other station's entries.
+        reload();
+        return Status::refused(Field::None, stored.error());
+    }
     listsStoredInBulk();
     return Status::done();
 }
@@ -384,8 +390,14 @@ Status RaceSession::addFinishRecords(QList<FinishRecord> records)
         return Status::refused(Field::None, tx::openRaceFirstFinish());
     for (FinishRecord& r : records)
         r.idutrke = m_race->id;
-    if (const DbStatus stored = m_db->insertFinishRecords(records); !stored)
-        return Status::dbFailed(stored.error());
+    if (const DbStatus stored = m_db->insertFinishRecords(records); !stored) {
+        if (!stored.error().isDuplicate())
+            return Status::dbFailed(stored.error());
+        // Another station entered one of these finishers since the file was
+        // checked: nothing is stored, and the lists show its entries.
+        reload();
+        return Status::refused(Field::None, stored.error());
+    }
     listsStoredInBulk();
     return Status::done();
 }

@@ -1,13 +1,18 @@
 #include "cli/commandline.h"
 
+#include "app/exports.h"
+#include "app/imports.h"
 #include "app/racesession.h"
 #include "core/clitexts.h"
 #include "core/dates.h"
 #include "core/texts.h"
 #include "data/database.h"
 #include "data/dblocation.h"
+#include "print/pagepainter.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QHash>
 #include <QSet>
 #include <QTextStream>
@@ -29,7 +34,7 @@ struct Arguments {
     bool help = false;
     QString error;
 
-    QString value(const QString& option) const { return values.value(option); }
+    QString value(const QString& option, const QString& otherwise = {}) const { return values.value(option, otherwise); }
     bool has(const QString& option) const { return values.contains(option); }
 };
 
@@ -104,7 +109,7 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
 }
 
 // The race named by --race, made current.
-[[maybe_unused]] bool openRace(RaceSession& session, const Arguments& args, QTextStream& err)
+bool openRace(RaceSession& session, const Arguments& args, QTextStream& err)
 {
     if (!args.has(QStringLiteral("--race"))) {
         err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
@@ -178,6 +183,185 @@ int newRace(const Arguments& args, const QString& db, QTextStream& out, QTextStr
     return Done;
 }
 
+// The file an import reads: its bytes, or the reason it can't be read.
+bool readInput(const Arguments& args, QByteArray& bytes, QTextStream& err)
+{
+    if (args.positional.isEmpty()) {
+        err << tx::cliMissingFile() << Qt::endl;
+        return false;
+    }
+    if (args.positional.size() > 1) {
+        err << tx::cliExtraArgument(args.positional.at(1)) << Qt::endl;
+        return false;
+    }
+    QFile file(args.positional.first());
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << tx::cliFileNotRead(file.fileName(), file.errorString()) << Qt::endl;
+        return false;
+    }
+    bytes = file.readAll();
+    return true;
+}
+
+// Prints the refusals of a preview and stores what it may: nothing when a
+// row was refused (unless skipRefused) or on a dry run.
+template <typename Preview, typename Store>
+int finishImport(const Preview& preview, const Arguments& args, Store store, QTextStream& out, QTextStream& err)
+{
+    if (preview.fileRefused()) {
+        err << terminalText(preview.fileRefusal) << Qt::endl;
+        return Failed;
+    }
+    for (const auto& row : preview.rows) {
+        if (!row.accepted())
+            err << tx::cliLineRefused(row.lineNumber, terminalText(row.refusal)) << Qt::endl;
+    }
+    out << tx::cliImportSummary(preview.acceptedCount, preview.refusedCount) << '\n';
+    const bool refused = preview.anyRefused();
+    if (args.flags.contains(QStringLiteral("--dry-run")) || (refused && !args.flags.contains(QStringLiteral("--skip-refused")))
+        || preview.acceptedCount == 0) {
+        out << tx::cliNothingStored() << '\n';
+        return refused ? Failed : Done;
+    }
+    if (const ::Status stored = store(); !stored) {
+        err << terminalText(stored.kind() == ::Status::Kind::Refused ? stored.refusal().message
+                                                                       : tx::dbError(stored.dbError()))
+            << Qt::endl;
+        out << tx::cliNothingStored() << '\n';
+        return Failed;
+    }
+    out << tx::cliStored(preview.acceptedCount) << '\n';
+    return Done;
+}
+
+int importEntries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    QByteArray bytes;
+    if (!readInput(args, bytes, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    const imports::EntryPreview preview = imports::previewEntries(*session, bytes);
+    return finishImport(preview, args, [&] { return imports::importEntries(*session, preview); }, out, err);
+}
+
+int importTimes(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    QByteArray bytes;
+    if (!readInput(args, bytes, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    const imports::TimePreview preview = imports::previewTimes(*session, bytes);
+    return finishImport(preview, args, [&] { return imports::importTimes(*session, preview); }, out, err);
+}
+
+// Which export the options ask for; false after reporting a wrong value.
+bool exportChoice(const Arguments& args, const QStringList& categories, exports::ExportList& list,
+                  standings::Selection& selection, exports::Format& format, QTextStream& err)
+{
+    const auto bad = [&](const QString& option) {
+        err << tx::cliBadValue(option, args.value(option)) << Qt::endl;
+        return false;
+    };
+    static const QHash<QString, exports::ExportList> lists{{QStringLiteral("start"), exports::ExportList::StartList},
+                                                           {QStringLiteral("registered"), exports::ExportList::Registered},
+                                                           {QStringLiteral("finish"), exports::ExportList::Finish},
+                                                           {QStringLiteral("standings"), exports::ExportList::Standings}};
+    static const QHash<QString, exports::Format> formats{{QStringLiteral("csv"), exports::Format::Csv},
+                                                         {QStringLiteral("html"), exports::Format::Html},
+                                                         {QStringLiteral("pdf"), exports::Format::Pdf}};
+    static const QHash<QString, standings::Sex> sexes{{QStringLiteral("all"), standings::Sex::All},
+                                                      {QStringLiteral("m"), standings::Sex::Men},
+                                                      {QStringLiteral("z"), standings::Sex::Women},
+                                                      {QStringLiteral("ž"), standings::Sex::Women}};
+    for (const char* option : {"--list", "--format"}) {
+        if (!args.has(QLatin1String(option))) {
+            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
+            return false;
+        }
+    }
+    const QString listName = args.value(QStringLiteral("--list")).toLower();
+    if (!lists.contains(listName))
+        return bad(QStringLiteral("--list"));
+    list = lists.value(listName);
+    const QString formatName = args.value(QStringLiteral("--format")).toLower();
+    if (!formats.contains(formatName))
+        return bad(QStringLiteral("--format"));
+    format = formats.value(formatName);
+    const QString sex = args.value(QStringLiteral("--sex"), QStringLiteral("all")).toLower();
+    if (!sexes.contains(sex))
+        return bad(QStringLiteral("--sex"));
+    selection.sex = sexes.value(sex);
+    selection.category = args.value(QStringLiteral("--category"), tx::categoryAll());
+    if (list != exports::ExportList::Standings)
+        return true;
+    if (selection.category == QLatin1String("all")) {
+        list = exports::ExportList::AllStandings;
+    } else if (QString::compare(selection.category, tx::categoryAll(), Qt::CaseInsensitive) == 0) {
+        selection.category = tx::categoryAll();
+    } else if (!categories.contains(selection.category)) {
+        return bad(QStringLiteral("--category"));
+    }
+    return true;
+}
+
+int exportList(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    const auto categories = session->categories();
+    if (!categories)
+        return failure(categories, err);
+    exports::ExportList list{};
+    standings::Selection selection;
+    exports::Format format{};
+    if (!exportChoice(args, categories.value(), list, selection, format, err))
+        return Usage;
+    const auto data = exports::buildExport(*session, list, selection);
+    if (!data)
+        return failure(data, err);
+
+    QByteArray bytes;
+    if (format == exports::Format::Csv) {
+        bytes = exports::exportCsv(data.value());
+    } else if (format == exports::Format::Html) {
+        bytes = exports::exportHtml(data.value());
+    } else {
+        // The PDF writer writes files; standard output gets a copy.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        const QString title = data.value().lists.isEmpty() ? QString() : data.value().lists.first().heading;
+        if (const QString error = print::writePdf(exports::exportDocuments(data.value()), path, title); !error.isEmpty()) {
+            err << error << Qt::endl;
+            return Failed;
+        }
+        QFile pdf(path);
+        if (!pdf.open(QIODevice::ReadOnly)) {
+            err << tx::cliFileNotRead(path, pdf.errorString()) << Qt::endl;
+            return Failed;
+        }
+        bytes = pdf.readAll();
+    }
+    if (!args.has(QStringLiteral("--out"))) {
+        out.flush();
+        QFile stdoutFile;
+        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(bytes) != bytes.size()) {
+            err << tx::cliFileNotWritten(QStringLiteral("-"), stdoutFile.errorString()) << Qt::endl;
+            return Failed;
+        }
+        return Done;
+    }
+    if (const QString error = exports::saveFile(args.value(QStringLiteral("--out")), bytes); !error.isEmpty()) {
+        err << error << Qt::endl;
+        return Failed;
+    }
+    return Done;
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -185,6 +369,22 @@ const QHash<QString, Command>& commands()
         {QStringLiteral("new-race"),
          {{kDb, QStringLiteral("--name"), QStringLiteral("--org"), QStringLiteral("--date")}, {}, &tx::cliHelpNewRace,
           &newRace}},
+        {QStringLiteral("import-entries"),
+         {{kDb, QStringLiteral("--race")},
+          {QStringLiteral("--dry-run"), QStringLiteral("--skip-refused")},
+          &tx::cliHelpImportEntries,
+          &importEntries}},
+        {QStringLiteral("import-times"),
+         {{kDb, QStringLiteral("--race")},
+          {QStringLiteral("--dry-run"), QStringLiteral("--skip-refused")},
+          &tx::cliHelpImportTimes,
+          &importTimes}},
+        {QStringLiteral("export"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--list"), QStringLiteral("--sex"), QStringLiteral("--category"),
+           QStringLiteral("--format"), QStringLiteral("--out")},
+          {},
+          &tx::cliHelpExport,
+          &exportList}},
     };
     return all;
 }

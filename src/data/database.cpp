@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -712,13 +714,35 @@ DbResult<qint64> Database::insertCompetitor(const Competitor& c)
 
 DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
 {
-    return inTransaction([&](QSqlDatabase& db) {
+    // Under the write lock, so that no other station stores a number between
+    // the check and the rows: the numbers already taken are read once, and
+    // every row is checked against them and against the rows before it.
+    return inWriteTransaction("startna", [&](QSqlDatabase& db) {
+        QHash<qint64, QSet<QString>> taken;
+        QSqlQuery numbers(db);
+        numbers.setForwardOnly(true);
+        numbers.prepare(QStringLiteral("select sbroj from startna where idutrke = ?"));
         // One statement prepared once, its values bound anew for every row.
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
                                       "values (?, ?, ?, ?, ?, ?, ?)")))
             return DbStatus::failure(sqlError(q.lastError()));
         for (const Competitor& c : competitors) {
+            if (!taken.contains(c.idutrke)) {
+                QSet<QString>& race = taken[c.idutrke];
+                numbers.addBindValue(c.idutrke);
+                if (const DbStatus s = run(numbers); !s)
+                    return s;
+                while (numbers.next())
+                    race.insert(numbers.value(0).toString().trimmed());
+            }
+            const QString number = c.sbroj.trimmed();
+            if (!number.isEmpty()) {
+                QSet<QString>& race = taken[c.idutrke];
+                if (race.contains(number))
+                    return DbStatus::failure(DbError(tx::startNumberTaken(), DbError::Kind::Duplicate));
+                race.insert(number);
+            }
             q.bindValue(0, c.idutrke);
             q.bindValue(1, c.sbroj);
             q.bindValue(2, c.ime);
@@ -875,12 +899,30 @@ DbResult<qint64> Database::insertFinishRecordIfNone(const FinishRecord& r)
 
 DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
 {
-    return inTransaction([&](QSqlDatabase& db) {
+    // Under the write lock: the competitors already finished are read once,
+    // and no competitor gets a second record, from this list or another station.
+    return inWriteTransaction("rezultati", [&](QSqlDatabase& db) {
+        QHash<qint64, QSet<qint64>> finished;
+        QSqlQuery ids(db);
+        ids.setForwardOnly(true);
+        ids.prepare(QStringLiteral("select idtakmicara from rezultati where idutrke = ?"));
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
                                       "values (?, ?, ?, ?)")))
             return DbStatus::failure(sqlError(q.lastError()));
         for (const FinishRecord& r : records) {
+            if (!finished.contains(r.idutrke)) {
+                QSet<qint64>& race = finished[r.idutrke];
+                ids.addBindValue(r.idutrke);
+                if (const DbStatus s = run(ids); !s)
+                    return s;
+                while (ids.next())
+                    race.insert(ids.value(0).toLongLong());
+            }
+            QSet<qint64>& race = finished[r.idutrke];
+            if (race.contains(r.idtakmicara))
+                return DbStatus::failure(DbError(tx::finisherAlreadyEntered(), DbError::Kind::Duplicate));
+            race.insert(r.idtakmicara);
             q.bindValue(0, r.idutrke);
             q.bindValue(1, r.sbroj);
             q.bindValue(2, r.idtakmicara);
