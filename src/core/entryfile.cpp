@@ -10,6 +10,16 @@ namespace io {
 
 namespace {
 
+// A value that a spreadsheet export guarded against formulas (an apostrophe
+// before =, +, -, @) reads back as it was written.
+QString unguarded(const QString& value)
+{
+    if (value.size() >= 2 && value.at(0) == QLatin1Char('\'')
+        && QStringView(u"=+-@").contains(value.at(1)))
+        return value.mid(1);
+    return value;
+}
+
 // The columns an entry file may have. Name has three ways of being given:
 // one column for the whole name, or a first-name and a last-name column.
 enum Column { StartNumber, FullName, FirstName, LastName, Country, Club, Sex, BirthDate, ColumnCount };
@@ -228,7 +238,7 @@ EntryFileResult readEntries(const CsvResult& csv)
     for (qsizetype r = 1; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
         const auto field = [&row](qsizetype k) {
-            return k >= 0 && k < row.fields.size() ? row.fields[k].trimmed() : QString();
+            return k >= 0 && k < row.fields.size() ? unguarded(row.fields[k].trimmed()) : QString();
         };
         EntryRow entry;
         entry.lineNumber = row.line;
