@@ -484,7 +484,39 @@ Status RaceSession::reload()
         return Status::dbFailed(finishes.error());
     setLists(std::move(starts.value()), std::move(finishes.value()));
     m_seenVersion = version.value();
+    emit listsReloaded();
     return Status::done();
+}
+
+void RaceSession::watch(int intervalMs)
+{
+    if (!m_watch) {
+        m_watch = new QTimer(this);
+        connect(m_watch, &QTimer::timeout, this, &RaceSession::lookElsewhere);
+        m_db->watchChanges(this, [this] { lookElsewhere(); });
+    }
+    m_watch->start(intervalMs);
+}
+
+bool RaceSession::connected() const
+{
+    return !m_db->connectionLost();
+}
+
+void RaceSession::lookElsewhere()
+{
+    if (!m_db->isOpen() && !m_db->connectionLost())
+        return;
+    // Without a race only the connection is looked at; a lost one is
+    // tried again here as by any other call.
+    if (m_race)
+        refresh();
+    else
+        m_db->dataVersion();
+    if (connected() != m_wasConnected) {
+        m_wasConnected = connected();
+        emit connectionChanged(m_wasConnected);
+    }
 }
 
 void RaceSession::setLists(QList<Competitor> startList, QList<FinishRecord> finishList)

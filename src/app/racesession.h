@@ -7,6 +7,7 @@
 #include "core/standings.h"
 
 #include <QObject>
+#include <QTimer>
 #include <memory>
 #include <optional>
 
@@ -89,6 +90,15 @@ public:
     // Reads them again in any case.
     Status reload();
 
+    // Looks for other stations' changes every intervalMs (and at once when
+    // the server tells of one) and reads the lists again when there are
+    // some: listsReloaded() follows. Nothing is shown; a failure only
+    // changes connected().
+    void watch(int intervalMs = 1000);
+    // False once the connection to the server was found lost, until a call
+    // connects again.
+    bool connected() const;
+
     // ---- The models of the four lists ----
     StartListModel* startListModel() const { return m_startModel; }
     FinishListModel* finishListModel() const { return m_finishModel; }
@@ -101,6 +111,9 @@ signals:
     // The start list or the finish list changed (by this session or,
     // found at a refresh, by another writer).
     void listsChanged();
+    // The lists were read again from the database.
+    void listsReloaded();
+    void connectionChanged(bool connected);
 
 private:
     qsizetype startPosition(qint64 id) const;
@@ -113,6 +126,7 @@ private:
     void listsStoredInBulk();
     void listsTouched();
     void dropFinishRow(qint64 competitorId);
+    void lookElsewhere();
     const QList<standings::StandingsRow>& overall();
 
     std::unique_ptr<Database> m_db;
@@ -124,6 +138,8 @@ private:
     int m_started = 0;
     std::optional<QList<standings::StandingsRow>> m_overall;
     qint64 m_seenVersion = -1;
+    QTimer* m_watch = nullptr;
+    bool m_wasConnected = true;
     quint64 m_seenWrites = 0;
 
     StartListModel* m_startModel;

@@ -104,6 +104,12 @@ KVR_TEXT(menuDeleteCompetitor, "Brisanje takmičara")
 KVR_TEXT(menuFinishList, "Ciljna lista")
 KVR_TEXT(menuDeleteFinish, "Brisanje takmičara sa ciljne liste")
 KVR_TEXT(menuData, "&Podaci")
+// The status bar: the database the window works on, and its connection.
+inline QString statusDatabase(const QString& where, bool connected)
+{
+    return QStringLiteral("Baza: ") + where
+        + (connected ? QStringLiteral(" · povezano") : QStringLiteral(" · veza s bazom je prekinuta"));
+}
 KVR_TEXT(menuImportEntries, "Uvoz prijava...")
 KVR_TEXT(menuImportTimes, "Uvoz vremena...")
 KVR_TEXT(menuExport, "Izvoz...")

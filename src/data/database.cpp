@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QRegularExpression>
@@ -52,6 +53,9 @@ struct SqlDialect {
 };
 
 namespace {
+
+// The channel on which PostgreSQL stations tell each other of a change.
+const char* const kChangeChannel = "kelvora_changes";
 
 const SqlDialect kSqlite{"QSQLITE", "integer primary key autoincrement", "last_insert_rowid()", "",
                          "trim(sbroj, ' ' || char(9, 10, 11, 12, 13))", true};
@@ -229,6 +233,7 @@ bool Database::isOpen() const
 DbStatus Database::open()
 {
     closeConnection();
+    m_lost = false;
     m_journalFound.clear();
     m_seenSnapshot.clear();
     m_ownTransactions.clear();
@@ -409,11 +414,68 @@ DbStatus Database::run(QSqlQuery& query)
     // notes its id as this connection's (see dataVersion()).
     if (change && m_location.isPostgres() && !m_inTransaction)
         return inTransaction([&](QSqlDatabase&) { return run(query); });
-    if (!query.exec())
-        return DbStatus::failure(sqlError(query.lastError()));
+    if (!query.exec()) {
+        const DbError error = sqlError(query.lastError());
+        if (!m_inTransaction)
+            noteFailure();
+        return DbStatus::failure(error);
+    }
     if (change)
         ++m_writes;
     return DbStatus::success();
+}
+
+QSqlDatabase Database::connection()
+{
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    // After a lost connection the next call connects again; never in the
+    // middle of a transaction, whose statements must share one connection.
+    if (m_lost && !m_inTransaction && db.isValid()) {
+        db.close();
+        if (db.open()) {
+            m_lost = false;
+            m_seenSnapshot.clear();
+            subscribe(db);
+        }
+    }
+    return db;
+}
+
+void Database::noteFailure()
+{
+    // A server that went away fails every statement; a cheap probe tells
+    // that apart from a statement the server refused.
+    if (!m_location.isPostgres())
+        return;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlQuery probe(db);
+    if (!db.isOpen() || !probe.exec(QStringLiteral("select 1")))
+        m_lost = true;
+}
+
+void Database::watchChanges(QObject* context, std::function<void()> onChange)
+{
+    m_onChange = std::move(onChange);
+    m_watchContext = context;
+    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (db.isOpen())
+        subscribe(db);
+}
+
+void Database::subscribe(QSqlDatabase& db)
+{
+    // PostgreSQL tells every listening station of another's commit at once.
+    if (!m_location.isPostgres() || !m_onChange || !m_watchContext || !db.driver())
+        return;
+    QSqlDriver* driver = db.driver();
+    if (!driver->subscribedToNotifications().contains(QLatin1String(kChangeChannel)))
+        driver->subscribeToNotification(QLatin1String(kChangeChannel));
+    QObject::disconnect(driver, nullptr, m_watchContext, nullptr);
+    QObject::connect(driver, &QSqlDriver::notification, m_watchContext,
+                     [this](const QString&, QSqlDriver::NotificationSource source, const QVariant&) {
+                         if (source == QSqlDriver::OtherSource && m_onChange)
+                             m_onChange();
+                     });
 }
 
 DbResult<qint64> Database::insertedId(QSqlQuery& query)
@@ -430,7 +492,7 @@ DbResult<qint64> Database::insertedId(QSqlQuery& query)
 template <typename Fn>
 DbStatus Database::inTransaction(Fn&& work)
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlDatabase db = connection();
     if (!db.transaction())
         return DbStatus::failure(sqlError(db.lastError()));
     m_inTransaction = true;
@@ -442,11 +504,19 @@ DbStatus Database::inTransaction(Fn&& work)
         else
             status = DbStatus::failure(sqlError(id.lastError()));
     }
+    const quint64 writesBefore = m_writes;
     if (status)
         status = work(db);
+    if (status && m_location.isPostgres() && m_writes != writesBefore) {
+        // Delivered to the other stations when the transaction commits.
+        QSqlQuery notify(db);
+        if (!notify.exec(QStringLiteral("notify %1").arg(QLatin1String(kChangeChannel))))
+            status = DbStatus::failure(sqlError(notify.lastError()));
+    }
     m_inTransaction = false;
     if (!status) {
         db.rollback();
+        noteFailure();
         return status;
     }
     if (!db.commit()) {
@@ -472,7 +542,7 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
     // BEGIN IMMEDIATE takes the file's write lock at once (waiting up to the
     // busy timeout for another writer), so no other program can store a row
     // between the check and the change.
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlDatabase db = connection();
     QSqlQuery control(db);
     if (!control.exec(QStringLiteral("begin immediate")))
         return DbStatus::failure(sqlError(control.lastError()));
@@ -521,7 +591,7 @@ DbStatus Database::createSchema()
 
 DbStatus Database::checkWrites()
 {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    QSqlDatabase db = connection();
     if (!db.transaction())
         return DbStatus::failure(sqlError(db.lastError()));
     DbStatus status = DbStatus::success();
@@ -541,7 +611,7 @@ DbStatus Database::checkWrites()
 
 DbStatus Database::checkSchema()
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     for (const char* sql : kSchemaCheck) {
         if (!q.exec(QString::fromLatin1(sql)))
             return DbStatus::failure(sqlError(q.lastError()));
@@ -553,7 +623,7 @@ DbStatus Database::checkSchema()
 
 DbResult<qint64> Database::insertRace(const QString& ime, const QString& org, const QDate& datum)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("insert into utrke (ime, org, da, datum) values (?, ?, 'y', ?)")
               + QLatin1String(m_dialect->returning));
     q.addBindValue(ime);
@@ -568,7 +638,7 @@ DbResult<qint64> Database::dataVersion()
 {
     // Changes whenever another connection, in this program or another,
     // commits a change to the file; this connection's own commits leave it.
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     if (m_location.isPostgres()) {
         // The number goes up when a transaction other than this
         // connection's own has ended since the last look.
@@ -592,7 +662,7 @@ DbResult<qint64> Database::dataVersion()
 
 DbResult<bool> Database::raceNameExists(const QString& ime)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("select 1 from utrke where ime = ? limit 1"));
     q.addBindValue(ime);
     if (const DbStatus s = run(q); !s)
@@ -612,7 +682,7 @@ DbResult<QList<Race>> Database::allRaces()
 
 DbResult<QList<Race>> Database::races(bool listedOnly)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.setForwardOnly(true);
     q.prepare(listedOnly ? QStringLiteral("select id, ime, org, datum, da, nagrade from utrke "
                                           "where substr(da, 1, 1) = 'y' order by id")
@@ -627,7 +697,7 @@ DbResult<QList<Race>> Database::races(bool listedOnly)
 
 DbResult<Race> Database::race(qint64 id)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("select id, ime, org, datum, da, nagrade from utrke where id = ?"));
     q.addBindValue(id);
     if (const DbStatus s = run(q); !s)
@@ -639,7 +709,7 @@ DbResult<Race> Database::race(qint64 id)
 
 DbStatus Database::updateRaceDetails(qint64 id, const QString& ime, const QString& org, const QDate& datum)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("update utrke set ime = ?, org = ?, datum = ? where id = ?"));
     q.addBindValue(ime);
     q.addBindValue(org);
@@ -650,7 +720,7 @@ DbStatus Database::updateRaceDetails(qint64 id, const QString& ime, const QStrin
 
 DbStatus Database::withdrawRace(qint64 id)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("update utrke set da = 'n' where id = ?"));
     q.addBindValue(id);
     return run(q);
@@ -658,7 +728,7 @@ DbStatus Database::withdrawRace(qint64 id)
 
 DbStatus Database::setPrizeFund(qint64 id, const QString& text)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("update utrke set nagrade = ? where id = ?"));
     q.addBindValue(text);
     q.addBindValue(id);
@@ -667,7 +737,7 @@ DbStatus Database::setPrizeFund(qint64 id, const QString& text)
 
 DbResult<QStringList> Database::categories()
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("select kateg from kategorije order by id"));
     if (const DbStatus s = run(q); !s)
         return DbResult<QStringList>::failure(s.error());
@@ -681,7 +751,7 @@ DbResult<QStringList> Database::categories()
 
 DbResult<QList<Competitor>> Database::startList(qint64 raceId)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum "
                              "from startna where idutrke = ? order by id"));
@@ -696,7 +766,7 @@ DbResult<QList<Competitor>> Database::startList(qint64 raceId)
 
 DbResult<qint64> Database::insertCompetitor(const Competitor& c)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
                              "values (?, ?, ?, ?, ?, ?, ?)")
               + QLatin1String(m_dialect->returning));
@@ -760,7 +830,7 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
 DbStatus Database::updateCompetitor(const Competitor& c)
 {
     // One statement updates all six columns: they are stored together or not at all.
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("update startna set ime = ?, sbroj = ?, drzava = ?, klub = ?, "
                              "spol = ?, datum = ? where id = ?"));
     q.addBindValue(c.ime);
@@ -778,7 +848,7 @@ DbStatus Database::numberFree(const Competitor& c)
     const QString number = c.sbroj.trimmed();
     if (number.isEmpty())
         return DbStatus::success();
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     const QString trimmed = QLatin1String(m_dialect->trimmedNumber);
     q.prepare(QStringLiteral("select 1 from startna where idutrke = ? and %1 = ? and %1 <> '' and id <> ? limit 1")
                   .arg(trimmed));
@@ -815,7 +885,7 @@ DbStatus Database::updateCompetitorIfNumberFree(const Competitor& c)
 
 DbResult<bool> Database::hasFinishRecord(qint64 raceId, qint64 competitorId)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("select 1 from rezultati where idutrke = ? and idtakmicara = ? limit 1"));
     q.addBindValue(raceId);
     q.addBindValue(competitorId);
@@ -847,7 +917,7 @@ DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool wit
 
 DbResult<QList<FinishRecord>> Database::finishList(qint64 raceId)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati "
                              "where idutrke = ? order by vrijeme, id"));
@@ -869,7 +939,7 @@ DbResult<QList<FinishRecord>> Database::finishList(qint64 raceId)
 
 DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
                              "values (?, ?, ?, ?)")
               + QLatin1String(m_dialect->returning));
@@ -936,7 +1006,7 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
 
 DbStatus Database::deleteFinishRecord(qint64 raceId, qint64 competitorId)
 {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(connection());
     q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
                              "where idutrke = ? and idtakmicara = ?)"));
     q.addBindValue(raceId);

@@ -5,9 +5,12 @@
 #include "data/dblocation.h"
 
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
+class QSqlDatabase;
 class QSqlQuery;
 class QSqlDatabase;
 class QSqlError;
@@ -69,6 +72,14 @@ public:
     // lists can tell that somebody else changed them through this object.
     quint64 writeCount() const { return m_writes; }
 
+    // Whether the connection to the server was found lost; the next call
+    // connects again. A file is never lost.
+    bool connectionLost() const { return m_lost; }
+    // Calls onChange (in context's thread) when another station commits a
+    // change: PostgreSQL's notifications. A file has none; its holder looks
+    // at dataVersion() instead.
+    void watchChanges(QObject* context, std::function<void()> onChange);
+
     // Races
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
     DbResult<bool> raceNameExists(const QString& ime);
@@ -119,6 +130,9 @@ private:
     DbStatus createFile();
     DbStatus publish(const QString& temporary);
     void closeConnection();
+    QSqlDatabase connection();
+    void noteFailure();
+    void subscribe(QSqlDatabase& db);
     DbStatus createSchema();
     DbStatus checkSchema();
     DbResult<QList<Race>> races(bool listedOnly);
@@ -145,6 +159,9 @@ private:
     QString m_journalFound;
     quint64 m_writes = 0;
     bool m_inTransaction = false;
+    bool m_lost = false;
+    std::function<void()> m_onChange;
+    QPointer<QObject> m_watchContext;
     // PostgreSQL has no data_version: the snapshot seen at the last look,
     // the transactions of this connection since then, and the number
     // dataVersion() gives.

@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTabWidget>
 
 using ui::named;
@@ -62,6 +63,19 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     m_busyError = opened.error();
     if (!m_databaseReady && !m_databaseBusy)
         MessageBox::notice(this, unusableMessage(database(), opened.error()));
+
+    // Which database the window is on, and whether it is connected.
+    lblbaza = ui::named(ui::label(), "lblbaza");
+    statusBar()->addWidget(lblbaza, 1);
+    connect(m_session.get(), &RaceSession::connectionChanged, this, &frmkelvora::showConnection);
+    showConnection();
+    if (m_databaseReady)
+        m_session->watch();
+}
+
+void frmkelvora::showConnection()
+{
+    lblbaza->setText(tx::statusDatabase(database().displayName(), m_session->connected()));
 }
 
 frmkelvora::~frmkelvora() = default;
@@ -75,6 +89,8 @@ bool frmkelvora::openBusyDatabase()
             return false;
         opened = database().open();
         m_databaseReady = opened.ok();
+        if (m_databaseReady)
+            m_session->watch();
         m_databaseBusy = !opened && opened.error().isBusy();
         m_busyError = opened.error();
     }

@@ -96,6 +96,7 @@ public:
 private slots:
     void onTabChanged(int index);
     void onRaceChanged();
+    void showConnection();
 
     // Races
     void onNewRace();
@@ -145,6 +146,7 @@ private:
     QLabel* lblimeutrke = nullptr;
     QLabel* lblorgutrke = nullptr;
     QLabel* lbldatumutrke = nullptr;
+    QLabel* lblbaza = nullptr;
     StartListPage* m_startPage = nullptr;
     ResultsPage* m_resultsPage = nullptr;
     ReportsPage* m_reportsPage = nullptr;

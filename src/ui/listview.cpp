@@ -3,6 +3,9 @@
 #include <QAbstractProxyModel>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QScrollBar>
+#include <QSet>
+#include <memory>
 
 namespace ui {
 
@@ -30,6 +33,57 @@ QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lis
             list->setColumnWidth(column, def.width);
     }
     return list;
+}
+
+namespace {
+
+QString rowKey(const QAbstractItemModel* model, int row, const QList<int>& columns)
+{
+    QString key;
+    for (const int column : columns)
+        key += model->index(row, column).data().toString() + QChar(0x1f);
+    return key;
+}
+
+} // namespace
+
+void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns)
+{
+    struct Kept {
+        QSet<QString> selected;
+        QString current;
+        int scroll = 0;
+    };
+    auto kept = std::make_shared<Kept>();
+    QAbstractItemModel* model = view->model();
+    QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, view, [view, kept, keyColumns] {
+        const QAbstractItemModel* m = view->model();
+        kept->selected.clear();
+        for (const QModelIndex& index : view->selectionModel()->selectedRows())
+            kept->selected.insert(rowKey(m, index.row(), keyColumns));
+        const QModelIndex current = view->selectionModel()->currentIndex();
+        kept->current = current.isValid() ? rowKey(m, current.row(), keyColumns) : QString();
+        kept->scroll = view->verticalScrollBar()->value();
+    });
+    QObject::connect(model, &QAbstractItemModel::modelReset, view, [view, kept, keyColumns] {
+        if (kept->selected.isEmpty() && kept->current.isEmpty())
+            return;
+        const QAbstractItemModel* m = view->model();
+        const int last = m->columnCount() - 1;
+        QItemSelection selection;
+        QModelIndex current;
+        for (int row = 0; row < m->rowCount(); ++row) {
+            const QString key = rowKey(m, row, keyColumns);
+            if (kept->selected.contains(key))
+                selection.select(m->index(row, 0), m->index(row, last));
+            if (!kept->current.isEmpty() && key == kept->current)
+                current = m->index(row, 0);
+        }
+        if (current.isValid())
+            view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+        view->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        view->verticalScrollBar()->setValue(kept->scroll);
+    });
 }
 
 int lastSelectedRow(const QTreeView* view)

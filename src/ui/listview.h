@@ -21,6 +21,11 @@ int lastSelectedRow(const QTreeView* view);
 // behind the last selected row, or -1.
 int lastSelectedSourceRow(const QTreeView* view);
 
+// Keeps what the user sees of a list when its model is read again from the
+// database: the selected rows and the current row (found again by the
+// texts of keyColumns) and the scroll position.
+void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns);
+
 // The rows of the view's source model in the order the view shows them.
 QList<int> sourceRowsInViewOrder(const QTreeView* view);
 

@@ -39,6 +39,13 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
         m_frame.mnuciljnalista->popup(lsv2->viewport()->mapToGlobal(pos));
     });
     lsv3 = ui::listView("lsv3", session.finishDetailModel(), lists::detailColumns());
+    ui::keepSelectionAcrossResets(lsv2, {lists::FinishKey, lists::FinishTime});
+    ui::keepSelectionAcrossResets(lsv3, {lists::DetailNumber, lists::DetailTime});
+    // Another station's change read in: the counters follow, nothing else moves.
+    connect(&session, &RaceSession::listsReloaded, this, [this] {
+        if (m_frame.hasCurrentRace())
+            showCounters();
+    });
 
     auto* entry = new QVBoxLayout;
     entry->addLayout(ui::captioned(tx::fieldFinishStartNumber(), txtsbrojr));

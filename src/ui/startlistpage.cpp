@@ -60,6 +60,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     connect(lsv1->header(), &QHeaderView::sectionClicked, this, &StartListPage::onHeaderClicked);
     connect(lsv1, &QWidget::customContextMenuRequested, this, &StartListPage::onContextMenu);
     new DoubleClickWatcher(lsv1->viewport(), [this] { onDoubleClicked(); });
+    ui::keepSelectionAcrossResets(lsv1, {lists::StartKey});
 
     txtime = ui::lineEdit("txtime", 25);
     txtsbroj = ui::lineEdit("txtsbroj", 6);
