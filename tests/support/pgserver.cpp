@@ -120,13 +120,43 @@ bool PgServer::start()
                                            QStringLiteral("UTF8"), QStringLiteral("--locale=C"),
                                            QStringLiteral("--no-sync")}))
         return false;
+    return startServer();
+}
+
+bool PgServer::startServer()
+{
     if (!runTool(QStringLiteral("pg_ctl"),
-                 {QStringLiteral("-D"), data, QStringLiteral("-l"), m_dir.filePath(QStringLiteral("log")),
-                  QStringLiteral("-w"), QStringLiteral("-o"),
+                 {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")), QStringLiteral("-l"),
+                  m_dir.filePath(QStringLiteral("log")), QStringLiteral("-w"), QStringLiteral("-o"),
                   QStringLiteral("-k %1 -c listen_addresses='' -c fsync=off -c full_page_writes=off").arg(m_dir.path()),
                   QStringLiteral("start")}))
         return false;
     m_running = true;
+    return true;
+}
+
+bool PgServer::stop()
+{
+    if (!m_running)
+        return true;
+    if (!runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
+                                           QStringLiteral("-m"), QStringLiteral("fast"), QStringLiteral("-w"),
+                                           QStringLiteral("stop")})) {
+        reason() = m_error;
+        return false;
+    }
+    m_running = false;
+    return true;
+}
+
+bool PgServer::restart()
+{
+    if (m_running)
+        return true;
+    if (!startServer()) {
+        reason() = m_error;
+        return false;
+    }
     return true;
 }
 

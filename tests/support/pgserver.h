@@ -35,9 +35,18 @@ public:
     // The result of a query's first column, row by row, joined with '|'.
     static QString query(const DbLocation& location, const QString& sql);
 
+    // Takes the server away as a lost network would for its clients: a fast
+    // shutdown (open transactions rolled back, connections cut), waiting
+    // until it is down. restart() starts it again on the same data folder
+    // and socket, so the same locations reach the same databases. Both
+    // return false (see unavailableReason()) when pg_ctl fails.
+    bool stop();
+    bool restart();
+
 private:
     PgServer() = default;
     bool start();
+    bool startServer();
     bool runTool(const QString& tool, const QStringList& arguments, int timeoutMs = 60000);
 
     QTemporaryDir m_dir{QStringLiteral("/tmp/kvrpg-XXXXXX")};
