@@ -93,6 +93,10 @@ private slots:
         QTest::newRow("option without =") << "postgresql://ana:Lozinka1@h/d?sslmode";
         QTest::newRow("odd option name") << "postgresql://ana:Lozinka1@h/d?ssl%20mode=x";
         QTest::newRow("unclosed bracket") << "postgresql://ana:Lozinka1@[::1/d";
+        QTest::newRow("unencoded / in password") << "postgresql://ana:Lozinka1/x@h/d";
+        QTest::newRow("unencoded ? in password") << "postgresql://ana:Lozinka1?x@h/d";
+        QTest::newRow("unencoded # in password") << "postgresql://ana:Lozinka1#x@h:5432/d";
+        QTest::newRow("password with a slash as port") << "postgresql://ana:Lozinka1/1@h/d";
     }
 
     void badUrlsAreRefusedWithoutThePassword()

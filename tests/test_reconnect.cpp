@@ -3,6 +3,7 @@
 // session goes on by itself.
 
 #include "app/racesession.h"
+#include "core/texts.h"
 #include "data/database.h"
 #include "pgserver.h"
 #include "testutil.h"
@@ -115,6 +116,37 @@ private slots:
         const auto next = session.enterFinish(QStringLiteral("100"), timeOf(100));
         // The session connects again by itself.
         QVERIFY2(next.ok(), qPrintable(next.dbError()));
+    }
+
+    // One station's connection drops while another goes on entering: once
+    // it connects again, its lists hold what the other stored meanwhile.
+    void droppedStationReadsWhatOthersStoredMeanwhile()
+    {
+        PgServer* server = PgServer::instance();
+        if (!server)
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        const DbLocation location = server->newDatabase();
+        RaceSession a(location);
+        QVERIFY(a.database().open().ok());
+        QVERIFY(a.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
+        for (int n = 1; n <= 10; ++n)
+            QVERIFY(a.addCompetitor(entry(n)).ok());
+        RaceSession b(location);
+        QVERIFY(b.database().open().ok());
+        QVERIFY(b.openRace(a.race().id).ok());
+
+        // A's connection is cut by the server, as a dropped network would.
+        QVERIFY(PgServer::exec(location, {QStringLiteral("select pg_terminate_backend(pid) from pg_stat_activity "
+                                                         "where datname = current_database() and pid <> pg_backend_pid()")}));
+        QVERIFY(b.database().open().ok()); // b was cut too; it starts again
+        QVERIFY(b.openRace(a.race().id).ok());
+        for (int n = 1; n <= 4; ++n)
+            QVERIFY(b.enterFinish(QString::number(n), timeOf(n)).ok());
+
+        QVERIFY(!a.refresh().ok());     // the call that finds the connection gone fails
+        QVERIFY(a.refresh().ok());      // the next one connects again
+        QCOMPARE(numbersOf(a.finishList()), (QSet<QString>{"1", "2", "3", "4"}));
+        QCOMPARE(a.enterFinish(QStringLiteral("1"), timeOf(1)).refusal().message, tx::finisherAlreadyEntered());
     }
 };
 

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 #include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
@@ -133,7 +135,14 @@ private slots:
 
         auto other = openSession(race.value().id);
         QVERIFY(other);
-        QVERIFY(other->database().deleteCompetitor(race.value().id, ana.value().id, false).ok());
+        {
+            // Removed by a program that leaves its finish record behind.
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(path());
+            QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("delete from startna where id = %1").arg(ana.value().id)));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
         QVERIFY(other->addCompetitor(entry(QStringLiteral("3"), QStringLiteral("Eva"), QStringLiteral("Ž"))).ok());
 
         QCOMPARE(s->startList().size(), 2); // not yet looked
@@ -180,6 +189,28 @@ private slots:
         QCOMPARE(int(entered.refusal().field), field);
         QCOMPARE(entered.refusal().message, message);
         QCOMPARE(s->database().finishList(s->race().id).value().size(), 1);
+    }
+
+    // Another station removes a competitor or enters its finish while this
+    // one edits or deletes it: nothing passes for done that was not.
+    void changesOfAnotherStationMeanwhile()
+    {
+        auto s = openSession();
+        const auto race = s->createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010"));
+        const auto ana = s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ana"), QStringLiteral("Ž")));
+        const auto ivo = s->addCompetitor(entry(QStringLiteral("2"), QStringLiteral("Ivo")));
+        auto other = openSession(race.value().id);
+        QVERIFY(other->deleteCompetitor(ana.value().id, false).ok());
+        QVERIFY(other->enterFinish(QStringLiteral("2"), QStringLiteral("00:40:00")).ok());
+
+        const auto edited = s->editCompetitor(ana.value().id, entry(QStringLiteral("1"), QStringLiteral("Ana B.")));
+        QCOMPARE(edited.refusal().message, tx::competitorGone());
+        QCOMPARE(s->startList().size(), 1);
+        // Asked before the finish was entered elsewhere: the competitor stays.
+        const auto deleted = s->deleteCompetitor(ivo.value().id, false);
+        QCOMPARE(deleted.refusal().message, tx::finisherMeanwhile());
+        QCOMPARE(other->database().startList(race.value().id).value().size(), 1);
+        QCOMPARE(s->finishList().size(), 1);
     }
 };
 

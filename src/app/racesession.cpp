@@ -298,10 +298,17 @@ Outcome<bool> RaceSession::hasFinishRecord(qint64 id)
 
 Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
 {
+    if (!m_race)
+        return Status::refused(Field::None, tx::openRaceFirst());
     if (const Status fresh = refresh(); !fresh)
         return fresh;
-    if (const DbStatus deleted = m_db->deleteCompetitor(race().id, id, withFinishRecord); !deleted)
-        return Status::dbFailed(deleted.error());
+    if (const DbStatus deleted = m_db->deleteCompetitor(race().id, id, withFinishRecord); !deleted) {
+        if (!deleted.error().isDuplicate())
+            return Status::dbFailed(deleted.error());
+        // Another station entered the competitor's finish after the question.
+        reload();
+        return Status::refused(Field::None, deleted.error());
+    }
     noteOwnWrite();
 
     const qsizetype row = startPosition(id);
@@ -372,6 +379,8 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
 
 Status RaceSession::removeFinish(qint64 competitorId)
 {
+    if (!m_race)
+        return Status::refused(Field::None, tx::openRaceFirstFinish());
     if (const Status fresh = refresh(); !fresh)
         return fresh;
     if (competitorId != 0) {
@@ -450,6 +459,11 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
 template <typename T>
 Outcome<T> RaceSession::numberRefused(const DbError& error)
 {
+    if (error.isGone()) {
+        // Removed by another station: the lists show it gone.
+        reload();
+        return Outcome<T>::refused(Field::None, tx::competitorGone());
+    }
     if (!error.isDuplicate())
         return Outcome<T>::dbFailed(error);
     // Taken by another station: its competitor shows.

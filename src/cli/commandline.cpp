@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QSet>
 #include <QTextStream>
+#include <cstdio>
 #include <functional>
 
 namespace cli {
@@ -96,7 +97,9 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
         return nullptr;
     }
     const QString shown = location.value().displayName();
-    if (!mayCreate && !location.value().isPostgres() && !QFileInfo::exists(location.value().filePath)) {
+    // A missing or empty file would be made a new database: only a new race may do that.
+    const QFileInfo file(location.value().filePath);
+    if (!mayCreate && !location.value().isPostgres() && (!file.exists() || (file.isFile() && file.size() == 0))) {
         err << tx::cliNoDatabase(shown) << Qt::endl;
         return nullptr;
     }
@@ -183,17 +186,21 @@ int newRace(const Arguments& args, const QString& db, QTextStream& out, QTextStr
     return Done;
 }
 
+// Whether an import names its race and exactly one file.
+bool importUsage(const Arguments& args, QTextStream& err)
+{
+    if (args.positional.size() == 1 && args.has(QStringLiteral("--race")))
+        return true;
+    err << (args.positional.isEmpty() ? tx::cliMissingFile()
+            : args.positional.size() > 1 ? tx::cliExtraArgument(args.positional.at(1))
+                                          : tx::cliMissingOption(QStringLiteral("--race")))
+        << Qt::endl;
+    return false;
+}
+
 // The file an import reads: its bytes, or the reason it can't be read.
 bool readInput(const Arguments& args, QByteArray& bytes, QTextStream& err)
 {
-    if (args.positional.isEmpty()) {
-        err << tx::cliMissingFile() << Qt::endl;
-        return false;
-    }
-    if (args.positional.size() > 1) {
-        err << tx::cliExtraArgument(args.positional.at(1)) << Qt::endl;
-        return false;
-    }
     QFile file(args.positional.first());
     if (!file.open(QIODevice::ReadOnly)) {
         err << tx::cliFileNotRead(file.fileName(), file.errorString()) << Qt::endl;
@@ -236,9 +243,11 @@ int finishImport(const Preview& preview, const Arguments& args, Store store, QTe
 
 int importEntries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
+    if (!importUsage(args, err))
+        return Usage;
     QByteArray bytes;
     if (!readInput(args, bytes, err))
-        return Usage;
+        return Failed;
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
@@ -248,9 +257,11 @@ int importEntries(const Arguments& args, const QString& db, QTextStream& out, QT
 
 int importTimes(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
+    if (!importUsage(args, err))
+        return Usage;
     QByteArray bytes;
     if (!readInput(args, bytes, err))
-        return Usage;
+        return Failed;
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
@@ -310,6 +321,10 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
 
 int exportList(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
+    if (!args.has(QStringLiteral("--race"))) {
+        err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
+        return Usage;
+    }
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
@@ -349,7 +364,10 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     if (!args.has(QStringLiteral("--out"))) {
         out.flush();
         QFile stdoutFile;
-        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(bytes) != bytes.size()) {
+        // Written through to the end, so that a full disk or a closed pipe is
+        // reported rather than exiting as if the file were whole.
+        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(bytes) != bytes.size()
+            || !stdoutFile.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
             err << tx::cliFileNotWritten(QStringLiteral("-"), stdoutFile.errorString()) << Qt::endl;
             return Failed;
         }

@@ -121,7 +121,7 @@ inline QString cliMissingFile()
 }
 inline QString cliNoDatabase(const QString& where)
 {
-    return QStringLiteral("Baza podataka ne postoji: ") + where;
+    return QStringLiteral("Baza podataka ne postoji ili je prazna: ") + where;
 }
 inline QString cliNoRace(qint64 id)
 {

@@ -16,6 +16,7 @@ public:
         ReadOnly, // the file or its folder cannot be written
         Duplicate, // the row would break a rule of uniqueness (one finish
                    // record per competitor, one competitor per start number)
+        Gone,      // the row to change is no longer there (another station removed it)
     };
 
     DbError() = default;
@@ -61,6 +62,7 @@ public:
     Kind kind() const { return m_kind; }
     bool isBusy() const { return m_kind == Kind::Busy; }
     bool isDuplicate() const { return m_kind == Kind::Duplicate; }
+    bool isGone() const { return m_kind == Kind::Gone; }
 
 private:
     Kind m_kind = Kind::Other;

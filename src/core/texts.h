@@ -104,6 +104,9 @@ KVR_TEXT(menuDeleteCompetitor, "Brisanje takmičara")
 KVR_TEXT(menuFinishList, "Ciljna lista")
 KVR_TEXT(menuDeleteFinish, "Brisanje takmičara sa ciljne liste")
 KVR_TEXT(menuData, "&Podaci")
+// A competitor removed by another station while being edited or deleted here.
+KVR_TEXT(competitorGone, "Ovog takmičara više nema na startnoj listi: obrisan je na drugom računalu.")
+KVR_TEXT(finisherMeanwhile, "Takmičar je u međuvremenu upisan na ciljnu listu na drugom računalu. Pokušajte ponovo.")
 // The status bar: the database the window works on, and its connection.
 inline QString statusDatabase(const QString& where, bool connected)
 {
@@ -167,6 +170,7 @@ inline QString dbErrorExplained(const DbError& detail)
     case DbError::Kind::ReadOnly:
         return QStringLiteral("Baza podataka je samo za čitanje.\n") + detail;
     case DbError::Kind::Duplicate:
+    case DbError::Kind::Gone:
     case DbError::Kind::Other:
         break;
     }
@@ -206,10 +210,11 @@ KVR_TEXT(dbDirNotWritable, "u mapu programa nije moguće pisati.")
 KVR_TEXT(dbNotCreated, "novu datoteku baze podataka nije moguće spremiti pod njezinim imenom.")
 // Reading the --db address of a PostgreSQL database.
 KVR_TEXT(dbUrlBadEncoding, "Adresa baze podataka sadrži neispravan znak kodiran s %.")
-inline QString dbUrlBadPort(const QString& port)
-{
-    return QStringLiteral("Adresa baze podataka sadrži neispravan broj porta: %1").arg(port);
-}
+// The port's text is not quoted: a password with an unencoded character can
+// end up where the port is read.
+KVR_TEXT(dbUrlBadPort, "Adresa baze podataka sadrži neispravan broj porta.")
+KVR_TEXT(dbUrlEncodePassword, "U adresi baze podataka znakovi /, ?, # i @ u imenu ili lozinci moraju biti "
+                              "zapisani kodirano (na primjer / kao %2F, @ kao %40).")
 KVR_TEXT(dbUrlOneHost, "Adresa baze podataka smije navesti samo jedan poslužitelj.")
 inline QString dbUrlBadOption(const QString& key)
 {

@@ -435,6 +435,10 @@ QSqlDatabase Database::connection()
         if (db.open()) {
             m_lost = false;
             m_seenSnapshot.clear();
+            m_ownTransactions.clear();
+            // Whatever other stations stored meanwhile was never announced
+            // here: the holder of the lists reads them again.
+            ++m_version;
             subscribe(db);
         }
     }
@@ -493,8 +497,11 @@ template <typename Fn>
 DbStatus Database::inTransaction(Fn&& work)
 {
     QSqlDatabase db = connection();
-    if (!db.transaction())
-        return DbStatus::failure(sqlError(db.lastError()));
+    if (!db.transaction()) {
+        const DbError error = sqlError(db.lastError());
+        noteFailure();
+        return DbStatus::failure(error);
+    }
     m_inTransaction = true;
     DbStatus status = DbStatus::success();
     if (m_location.isPostgres()) {
@@ -840,7 +847,13 @@ DbStatus Database::updateCompetitor(const Competitor& c)
     q.addBindValue(c.spol);
     q.addBindValue(dateValue(c.datum));
     q.addBindValue(c.id);
-    return run(q);
+    if (const DbStatus s = run(q); !s)
+        return s;
+    // A competitor another station removed: nothing was stored, and saying
+    // so keeps the edit from passing for done.
+    if (q.numRowsAffected() == 0)
+        return DbStatus::failure(DbError(tx::competitorGone(), DbError::Kind::Gone));
+    return DbStatus::success();
 }
 
 DbStatus Database::numberFree(const Competitor& c)
@@ -896,9 +909,18 @@ DbResult<bool> Database::hasFinishRecord(qint64 raceId, qint64 competitorId)
 
 DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool withFinishRecord)
 {
-    return inTransaction([&](QSqlDatabase& db) {
+    // Under the finish list's write lock: a finish record another station
+    // enters meanwhile is either seen here or waits until the competitor is gone.
+    return inWriteTransaction("rezultati", [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        if (withFinishRecord) {
+        if (!withFinishRecord) {
+            // Asked before the user confirmed; the answer may have changed.
+            const auto finished = hasFinishRecord(raceId, competitorId);
+            if (!finished)
+                return DbStatus::failure(finished.error());
+            if (finished.value())
+                return DbStatus::failure(DbError(tx::finisherMeanwhile(), DbError::Kind::Duplicate));
+        } else {
             q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
                                      "where idutrke = ? and idtakmicara = ?)"));
             q.addBindValue(raceId);

@@ -76,6 +76,16 @@ DbResult<DbLocation> parseDbLocation(const QString& text)
     l.engine = DbLocation::Engine::Postgres;
     QStringView rest = QStringView(text).mid(text.indexOf(QLatin1String("://")) + 3);
 
+    // An '@' after the first '/', '?' or '#' means that the user name or the
+    // password holds one of those characters unencoded: reading on would put
+    // part of the password where the host, port or database is read.
+    const auto first = [&rest](char c) {
+        const qsizetype at = rest.indexOf(QLatin1Char(c));
+        return at < 0 ? rest.size() : at;
+    };
+    if (rest.indexOf(QLatin1Char('@'), std::min({first('/'), first('?'), first('#')})) >= 0)
+        return refuse(tx::dbUrlEncodePassword());
+
     QStringView query;
     if (const qsizetype q = rest.indexOf(QLatin1Char('?')); q >= 0) {
         query = rest.mid(q + 1);
@@ -109,7 +119,7 @@ DbResult<DbLocation> parseDbLocation(const QString& text)
         if (after.startsWith(QLatin1Char(':')))
             portPart = after.mid(1);
         else if (!after.isEmpty())
-            return refuse(tx::dbUrlBadPort(after.toString()));
+            return refuse(tx::dbUrlBadPort());
     } else if (const qsizetype colon = authority.lastIndexOf(QLatin1Char(':')); colon >= 0) {
         hostPart = authority.left(colon);
         portPart = authority.mid(colon + 1);
@@ -117,7 +127,7 @@ DbResult<DbLocation> parseDbLocation(const QString& text)
     if (!decode(hostPart, l.host))
         return refuse(tx::dbUrlBadEncoding());
     if (!portPart.isEmpty() && !parsePort(portPart.toString(), l.port))
-        return refuse(tx::dbUrlBadPort(portPart.toString()));
+        return refuse(tx::dbUrlBadPort());
 
     // The query's parameters: those the URL names otherwise set the same
     // fields (libpq lets the query win); the rest go to libpq as they are.
@@ -135,7 +145,7 @@ DbResult<DbLocation> parseDbLocation(const QString& text)
             l.host = value;
         } else if (key == QLatin1String("port")) {
             if (!parsePort(value, l.port))
-                return refuse(tx::dbUrlBadPort(value));
+                return refuse(tx::dbUrlBadPort());
         } else if (key == QLatin1String("user")) {
             l.user = value;
         } else if (key == QLatin1String("password")) {

@@ -48,8 +48,11 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     buildMenus();
     connect(m_session.get(), &RaceSession::raceChanged, this, &frmkelvora::onRaceChanged);
     connect(m_session.get(), &RaceSession::listsChanged, this, [this] {
+        // The start list's own page shows its menu once it has rows; the
+        // other pages keep theirs, whoever changed the lists.
         // A start list that empties hides its menu only at the next page change.
-        showStartListMenuIfRows();
+        if (SSTab1->currentIndex() == PageStartList)
+            showStartListMenuIfRows();
     });
 
     // 11715 x 8115 twips at 15 twips a pixel, centred on the screen.

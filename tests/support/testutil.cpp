@@ -13,6 +13,21 @@
 
 namespace testutil {
 
+void execOnFile(const QString& path, const QString& sql)
+{
+    const QString connection = QStringLiteral("test-outside");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+        db.setDatabaseName(path);
+        if (!db.open())
+            qFatal("cannot open %s", qPrintable(path));
+        QSqlQuery q(db);
+        if (!q.exec(sql))
+            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    }
+    QSqlDatabase::removeDatabase(connection);
+}
+
 qint64 makeCurrentRace(frmkelvora& window, const QString& name, const QDate& date, const QString& organiser)
 {
     const auto id = window.database().insertRace(name, organiser, date);
@@ -56,20 +71,6 @@ qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNu
 
 namespace {
 
-void execOnFile(const QString& path, const QString& sql)
-{
-    const QString connection = QStringLiteral("test-outside");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
-        db.setDatabaseName(path);
-        if (!db.open())
-            qFatal("cannot open %s", qPrintable(path));
-        QSqlQuery q(db);
-        if (!q.exec(sql))
-            qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    }
-    QSqlDatabase::removeDatabase(connection);
-}
 
 QString triggerName(const QString& table, const QString& statement)
 {

@@ -53,6 +53,10 @@ qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNu
 void refuseWrites(const QString& path, const QString& table, const QString& statement, const QString& error);
 void allowWrites(const QString& path, const QString& table, const QString& statement);
 
+// Runs one statement on the database file through a connection of its own,
+// as another program writing the file would.
+void execOnFile(const QString& path, const QString& sql);
+
 // Whether the last message box was the database error carrying this text.
 bool lastMessageIsDbError(const QString& error);
 
