@@ -243,16 +243,7 @@ Status RaceSession::addCompetitors(QList<Competitor> competitors)
         return Status::refused(Field::None, tx::openRaceFirst());
     for (Competitor& c : competitors)
         c.idutrke = m_race->id;
-    if (const DbStatus stored = m_db->insertCompetitors(competitors); !stored) {
-        if (!stored.error().isDuplicate())
-            return Status::dbFailed(stored.error());
-        // Another station took a number since the file was checked: nothing
-        // is stored, and the lists show the other station's entries.
-        reload();
-        return Status::refused(Field::None, stored.error());
-    }
-    listsStoredInBulk();
-    return Status::done();
+    return storedInBulk(m_db->insertCompetitors(competitors));
 }
 
 Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::CompetitorEntry& entry)
@@ -399,11 +390,16 @@ Status RaceSession::addFinishRecords(QList<FinishRecord> records)
         return Status::refused(Field::None, tx::openRaceFirstFinish());
     for (FinishRecord& r : records)
         r.idutrke = m_race->id;
-    if (const DbStatus stored = m_db->insertFinishRecords(records); !stored) {
+    return storedInBulk(m_db->insertFinishRecords(records));
+}
+
+Status RaceSession::storedInBulk(const DbStatus& stored)
+{
+    if (!stored) {
         if (!stored.error().isDuplicate())
             return Status::dbFailed(stored.error());
-        // Another station entered one of these finishers since the file was
-        // checked: nothing is stored, and the lists show its entries.
+        // Another station took a number or entered a finisher since the file
+        // was checked: nothing is stored, and the lists show its entries.
         reload();
         return Status::refused(Field::None, stored.error());
     }

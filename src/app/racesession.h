@@ -127,6 +127,7 @@ private:
     void listsTouched();
     void dropFinishRow(qint64 competitorId);
     void lookElsewhere();
+    Status storedInBulk(const DbStatus& stored);
     const QList<standings::StandingsRow>& overall();
 
     std::unique_ptr<Database> m_db;

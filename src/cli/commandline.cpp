@@ -241,7 +241,11 @@ int finishImport(const Preview& preview, const Arguments& args, Store store, QTe
     return Done;
 }
 
-int importEntries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+// An import: the file read, checked against the race, and stored as the
+// flags say. preview and store are the use cases of one kind of file.
+template <typename Preview, typename Store>
+int runImport(const Arguments& args, const QString& db, Preview preview, Store store, QTextStream& out,
+              QTextStream& err)
 {
     if (!importUsage(args, err))
         return Usage;
@@ -251,22 +255,18 @@ int importEntries(const Arguments& args, const QString& db, QTextStream& out, QT
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
-    const imports::EntryPreview preview = imports::previewEntries(*session, bytes);
-    return finishImport(preview, args, [&] { return imports::importEntries(*session, preview); }, out, err);
+    const auto checked = preview(*session, bytes);
+    return finishImport(checked, args, [&] { return store(*session, checked); }, out, err);
+}
+
+int importEntries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    return runImport(args, db, &imports::previewEntries, &imports::importEntries, out, err);
 }
 
 int importTimes(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
-    if (!importUsage(args, err))
-        return Usage;
-    QByteArray bytes;
-    if (!readInput(args, bytes, err))
-        return Failed;
-    const auto session = openSession(db, false, err);
-    if (!session || !openRace(*session, args, err))
-        return Failed;
-    const imports::TimePreview preview = imports::previewTimes(*session, bytes);
-    return finishImport(preview, args, [&] { return imports::importTimes(*session, preview); }, out, err);
+    return runImport(args, db, &imports::previewTimes, &imports::importTimes, out, err);
 }
 
 // Which export the options ask for; false after reporting a wrong value.
