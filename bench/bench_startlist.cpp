@@ -50,7 +50,8 @@ int main(int argc, char** argv)
     for (int i = 0; i < kRows; ++i) {
         Competitor c;
         c.idutrke = raceId.value();
-        c.sbroj = i % 10 == 0 ? QString() : QString::number(rng.bounded(1, 30000));
+        // Distinct numbers in scattered order (7919 is prime to 30000).
+        c.sbroj = i % 10 == 0 ? QString() : QString::number(qint64(i) * 7919 % 30000 + 1);
         c.ime = QString::fromUtf8(kLast[rng.bounded(16)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(16)]);
         c.drzava = QStringLiteral("HRV");
         c.klub = QString::fromUtf8(kClubs[rng.bounded(6)]);
