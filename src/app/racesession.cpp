@@ -73,6 +73,8 @@ Outcome<Race> RaceSession::createRace(const QString& name, const QString& organi
     // A new race shows its date exactly as typed.
     m_raceDateText = dateText;
     setLists({}, {});
+    if (const auto version = m_db->dataVersion())
+        m_seenVersion = version.value();
     emit raceChanged();
     return Outcome<Race>::done(race);
 }
@@ -84,6 +86,8 @@ Status RaceSession::openRace(qint64 id)
     const auto race = m_db->race(id);
     if (!race)
         return Status::dbFailed(race.error());
+    if (race.value().id != id)
+        return Status::refused(Field::None, tx::raceNotFound(id));
     const auto version = m_db->dataVersion();
     if (!version)
         return Status::dbFailed(version.error());

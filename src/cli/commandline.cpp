@@ -87,6 +87,15 @@ QString terminalText(QString text)
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+template <typename T>
+int failure(const Outcome<T>& outcome, QTextStream& err)
+{
+    err << terminalText(outcome.kind() == Outcome<T>::Kind::Refused ? outcome.refusal().message
+                                                                    : tx::dbError(outcome.dbError()))
+        << Qt::endl;
+    return Failed;
+}
+
 // The session on the database, opened; an unusable database is reported
 // and left as it is. Only a new race may create a new database file.
 std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTextStream& err)
@@ -124,31 +133,14 @@ bool openRace(RaceSession& session, const Arguments& args, QTextStream& err)
         err << tx::cliBadValue(QStringLiteral("--race"), args.value(QStringLiteral("--race"))) << Qt::endl;
         return false;
     }
-    const auto race = session.database().race(id);
-    if (!race) {
-        err << tx::dbError(race.error()) << Qt::endl;
-        return false;
-    }
-    if (race.value().id != id) {
-        err << tx::cliNoRace(id) << Qt::endl;
-        return false;
-    }
     if (const ::Status opened = session.openRace(id); !opened) {
-        err << tx::dbError(opened.dbError()) << Qt::endl;
+        failure(opened, err);
         return false;
     }
     return true;
 }
 
 
-template <typename T>
-int failure(const Outcome<T>& outcome, QTextStream& err)
-{
-    err << terminalText(outcome.kind() == Outcome<T>::Kind::Refused ? outcome.refusal().message
-                                                                    : tx::dbError(outcome.dbError()))
-        << Qt::endl;
-    return Failed;
-}
 
 int races(const Arguments&, const QString& db, QTextStream& out, QTextStream& err)
 {

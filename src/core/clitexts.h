@@ -123,10 +123,6 @@ inline QString cliNoDatabase(const QString& where)
 {
     return QStringLiteral("Baza podataka ne postoji ili je prazna: ") + where;
 }
-inline QString cliNoRace(qint64 id)
-{
-    return QStringLiteral("Utrka sa šifrom ") + QString::number(id) + QStringLiteral(" ne postoji.");
-}
 inline QString cliFileNotRead(const QString& path, const QString& reason)
 {
     return QStringLiteral("Datoteka se ne može pročitati: ") + path + QStringLiteral(" (") + reason

@@ -104,6 +104,10 @@ KVR_TEXT(menuDeleteCompetitor, "Brisanje takmičara")
 KVR_TEXT(menuFinishList, "Ciljna lista")
 KVR_TEXT(menuDeleteFinish, "Brisanje takmičara sa ciljne liste")
 KVR_TEXT(menuData, "&Podaci")
+inline QString raceNotFound(qint64 id)
+{
+    return QStringLiteral("Utrka sa šifrom ") + QString::number(id) + QStringLiteral(" ne postoji.");
+}
 // A competitor removed by another station while being edited or deleted here.
 KVR_TEXT(competitorGone, "Ovog takmičara više nema na startnoj listi: obrisan je na drugom računalu.")
 KVR_TEXT(finisherMeanwhile, "Takmičar je u međuvremenu upisan na ciljnu listu na drugom računalu. Pokušajte ponovo.")

@@ -48,9 +48,9 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     buildMenus();
     connect(m_session.get(), &RaceSession::raceChanged, this, &frmkelvora::onRaceChanged);
     connect(m_session.get(), &RaceSession::listsChanged, this, [this] {
-        // The start list's own page shows its menu once it has rows; the
-        // other pages keep theirs, whoever changed the lists.
-        // A start list that empties hides its menu only at the next page change.
+        // The start list's own page shows its menu once it has rows (one that
+        // empties hides it only at the next page change); the other pages
+        // keep theirs, whoever changed the lists.
         if (SSTab1->currentIndex() == PageStartList)
             showStartListMenuIfRows();
     });
