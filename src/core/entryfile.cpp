@@ -1,7 +1,8 @@
 #include "core/entryfile.h"
 
-#include "core/iotexts.h"
 #include "core/dates.h"
+#include "core/inputrules.h"
+#include "core/iotexts.h"
 
 #include <algorithm>
 #include <array>
@@ -86,17 +87,6 @@ QString nameLine()
         + QStringLiteral(") i prezime (") + quotedList(columnHeaders()[LastName]) + QStringLiteral("))");
 }
 
-bool allDigits(QStringView text, qsizetype minSize, qsizetype maxSize)
-{
-    if (text.size() < minSize || text.size() > maxSize)
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
-
 // A valid date in the lists' form "dd.MM.yyyy", as kvr::formatDate writes
 // it, built by hand: an entry file of thousands of rows would spend most of
 // its reading time in QDate::toString's format parsing.
@@ -168,7 +158,7 @@ QString readBirthDate(const QString& text)
     if (const auto date = kvr::parseDayMonthYear(compact))
         return dateText(*date);
     const QList<QStringView> iso = QStringView(compact).split(QLatin1Char('-'));
-    if (iso.size() == 3 && allDigits(iso[0], 4, 4) && allDigits(iso[1], 1, 2) && allDigits(iso[2], 1, 2)) {
+    if (iso.size() == 3 && rules::allDigits(iso[0], 4, 4) && rules::allDigits(iso[1], 1, 2) && rules::allDigits(iso[2], 1, 2)) {
         const QDate date(iso[0].toInt(), iso[1].toInt(), iso[2].toInt());
         if (date.isValid())
             return dateText(date);

@@ -118,4 +118,15 @@ QString filterInsertion(FieldKind kind, QStringView before, QStringView inserted
     return kept;
 }
 
+bool allDigits(QStringView text, qsizetype minSize, qsizetype maxSize)
+{
+    if (text.size() < minSize || text.size() > maxSize)
+        return false;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
 } // namespace rules

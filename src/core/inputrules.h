@@ -32,4 +32,8 @@ QString filterInsertion(FieldKind kind, QStringView before, QStringView inserted
 // The number of whole characters (code points) of text.
 qsizetype characterCount(QStringView text);
 
+// Whether text is between minSize and maxSize ASCII digits long and holds
+// nothing else.
+bool allDigits(QStringView text, qsizetype minSize, qsizetype maxSize);
+
 } // namespace rules

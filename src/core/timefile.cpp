@@ -1,6 +1,7 @@
 #include "core/timefile.h"
 
 #include "core/csv.h"
+#include "core/inputrules.h"
 #include "core/iotexts.h"
 
 namespace io {
@@ -8,17 +9,6 @@ namespace io {
 namespace {
 
 constexpr qint64 kSecondsLimit = 60 * 3600; // the hours of "hh:mm:ss" stop at 59
-
-bool allDigits(QStringView text, qsizetype minSize, qsizetype maxSize)
-{
-    if (text.size() < minSize || text.size() > maxSize)
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
 
 TimeReading refused(const QString& reason)
 {
@@ -103,7 +93,7 @@ TimeReading readTime(const QString& text)
     const qsizetype mark = std::max(t.lastIndexOf(QLatin1Char('.')), t.lastIndexOf(QLatin1Char(',')));
     if (mark >= 0) {
         const QStringView fraction = QStringView(t).sliced(mark + 1);
-        if (!allDigits(fraction, 1, 9))
+        if (!rules::allDigits(fraction, 1, 9))
             return refused(tx::ioTimeShape(t));
         for (const QChar c : fraction)
             roundUp = roundUp || c != QLatin1Char('0');
@@ -115,7 +105,7 @@ TimeReading readTime(const QString& text)
     if (parts.size() == 3) {
         // Hours of three or four digits are read so that they are refused as
         // too long, not as a wrong shape.
-        if (!allDigits(parts[0], 1, 4) || !allDigits(parts[1], 2, 2) || !allDigits(parts[2], 2, 2))
+        if (!rules::allDigits(parts[0], 1, 4) || !rules::allDigits(parts[1], 2, 2) || !rules::allDigits(parts[2], 2, 2))
             return refused(tx::ioTimeShape(t));
         hours = parts[0].toLongLong();
         minutes = parts[1].toLongLong();
@@ -123,7 +113,7 @@ TimeReading readTime(const QString& text)
         if (minutes >= 60)
             return refused(tx::ioTimeMinutes(t));
     } else if (parts.size() == 2) {
-        if (!allDigits(parts[0], 1, 6) || !allDigits(parts[1], 2, 2))
+        if (!rules::allDigits(parts[0], 1, 6) || !rules::allDigits(parts[1], 2, 2))
             return refused(tx::ioTimeShape(t));
         minutes = parts[0].toLongLong();
         seconds = parts[1].toLongLong();
