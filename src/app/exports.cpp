@@ -138,8 +138,7 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
     case ExportList::Standings: {
         if (!standings::isCategoryChosen(selection.category))
             return refused(tx::noCategoryChosen());
-        const auto overall =
-            standings::overallStandings(session.finishList(), session.startList(), session.raceDate());
+        const auto& overall = session.overall();
         const standings::Standings result =
             standings::process(selection, overall, session.startList(), session.raceDate());
         if (result.rows.isEmpty())
@@ -151,8 +150,7 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         const auto categories = session.categories();
         if (!categories)
             return categories.failure<ExportData>();
-        const auto overall =
-            standings::overallStandings(session.finishList(), session.startList(), session.raceDate());
+        const auto& overall = session.overall();
         if (overall.isEmpty())
             return refused(tx::noStandingsRows());
         for (const standings::Selection& s : allSelections(categories.value())) {

@@ -83,6 +83,8 @@ public:
 
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
+    // The overall standings of the lists held, built once after each change.
+    const QList<standings::StandingsRow>& overall();
 
     // Reads the race's lists again when another writer changed the
     // database since they were last read; otherwise does nothing.
@@ -128,7 +130,6 @@ private:
     void dropFinishRow(qint64 competitorId);
     void lookElsewhere();
     Status storedInBulk(const DbStatus& stored);
-    const QList<standings::StandingsRow>& overall();
 
     std::unique_ptr<Database> m_db;
     std::optional<Race> m_race;
