@@ -5,6 +5,7 @@
 #include "pgserver.h"
 #include "testutil.h"
 
+#include "core/csv.h"
 #include "core/texts.h"
 
 #include <QProcess>
@@ -165,25 +166,66 @@ private slots:
     // a dry run stores nothing.
     void importStoresAllOrNothing_data()
     {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("clean"); // no refused row in the file
         QTest::addColumn<QStringList>("flags");
         QTest::addColumn<int>("status");
         QTest::addColumn<int>("stored");
-        QTest::newRow("refused row") << QStringList{} << 1 << 0;
-        QTest::newRow("dry run") << QStringList{"--dry-run"} << 1 << 0;
-        QTest::newRow("skip refused") << QStringList{"--skip-refused"} << 0 << 3;
+        const QString entries = QStringLiteral("import-entries");
+        QTest::newRow("refused row") << entries << false << QStringList{} << 1 << 0;
+        QTest::newRow("dry run") << entries << false << QStringList{"--dry-run"} << 1 << 0;
+        QTest::newRow("skip refused") << entries << false << QStringList{"--skip-refused"} << 0 << 3;
+        QTest::newRow("dry run, nothing refused") << entries << true << QStringList{"--dry-run"} << 0 << 0;
+        QTest::newRow("times, dry run, nothing refused")
+            << QStringLiteral("import-times") << true << QStringList{"--dry-run"} << 0 << 0;
     }
 
     void importStoresAllOrNothing()
     {
+        QFETCH(QString, command);
+        QFETCH(bool, clean);
         QFETCH(QStringList, flags);
         QFETCH(int, status);
         QFETCH(int, stored);
         const QString db = freshDatabase(QStringLiteral("sqlite"));
-        const QString entries = write(file(QStringLiteral("e.csv")), entriesCsv(1, 3) + "3;Dvojnik;HRV;AK;M;1.1.1990\n");
-        const Run run = kelvora(QStringList{"import-entries", "--db", db, "--race", m_race, entries} + flags);
+        const bool times = command == QLatin1String("import-times");
+        const QString entries = write(file(QStringLiteral("e.csv")),
+                                      entriesCsv(1, 3) + (clean ? "" : "3;Dvojnik;HRV;AK;M;1.1.1990\n"));
+        if (times)
+            QCOMPARE(kelvora({"import-entries", "--db", db, "--race", m_race, entries}).status, 0);
+        const QString input = times ? write(file(QStringLiteral("t.txt")), timesFile(1, 3)) : entries;
+        const Run run = kelvora(QStringList{command, "--db", db, "--race", m_race, input} + flags);
         QCOMPARE(run.status, status);
-        QVERIFY(run.err.contains(QStringLiteral("redak 5: ") + tx::startNumberTaken()));
-        QCOMPARE(count(db, QStringLiteral("select count(*) from startna")), stored);
+        if (!clean)
+            QVERIFY(run.err.contains(QStringLiteral("redak 5: ") + tx::startNumberTaken()));
+        QCOMPARE(count(db, times ? QStringLiteral("select count(*) from rezultati")
+                                 : QStringLiteral("select count(*) from startna")),
+                 stored);
+    }
+
+    // The standings of one sex hold that sex only.
+    void exportOfOneSex_data()
+    {
+        QTest::addColumn<QString>("sex");
+        QTest::addColumn<QString>("letter");
+        QTest::newRow("z: women") << QStringLiteral("z") << QStringLiteral("Ž");
+        QTest::newRow("m: men") << QStringLiteral("m") << QStringLiteral("M");
+    }
+
+    void exportOfOneSex()
+    {
+        QFETCH(QString, sex);
+        QFETCH(QString, letter);
+        const QString db = freshDatabase(QStringLiteral("sqlite"));
+        QCOMPARE(kelvora({"import-entries", "--db", db, "--race", m_race, write(file("s.csv"), entriesCsv(1, 6))}).status, 0);
+        QCOMPARE(kelvora({"import-times", "--db", db, "--race", m_race, write(file("s.txt"), timesFile(1, 6))}).status, 0);
+        const Run run = kelvora({"export", "--db", db, "--race", m_race, "--list", "standings", "--category", "Svi",
+                                 "--sex", sex, "--format", "csv"});
+        QCOMPARE(run.status, 0);
+        const io::CsvResult csv = io::readCsv(run.out.toUtf8());
+        QCOMPARE(csv.rows.size(), 4); // the heading and three runners
+        for (qsizetype i = 1; i < csv.rows.size(); ++i)
+            QCOMPARE(csv.rows.at(i).fields.at(5), letter);
     }
 
     // Entries out to a file and in again: a new race gets the same start list.

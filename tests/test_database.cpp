@@ -824,6 +824,10 @@ private slots:
         QVERIFY(db.insertFinishRecordIfNone(finish(race, seven.value(), QStringLiteral("00:30:00"))).ok());
         const auto second = db.insertFinishRecordIfNone(finish(race, seven.value(), QStringLiteral("00:29:00")));
         QVERIFY(!second.ok() && second.error().isDuplicate());
+        // The same times stored in bulk again: refused, nothing stored twice.
+        const DbStatus again = db.insertFinishRecords({finish(race, eight.value(), QStringLiteral("00:31:00")),
+                                                       finish(race, seven.value(), QStringLiteral("00:30:00"))});
+        QVERIFY(!again.ok() && again.error().isDuplicate());
         QCOMPARE(db.finishList(race).value().size(), 1);
         QCOMPARE(db.startList(race).value().size(), 4);
     }

@@ -163,6 +163,7 @@ private slots:
         QTest::addColumn<ExportList>("list");
         QTest::addColumn<Sex>("sex");
         QTest::addColumn<QList<QStringList>>("expected");
+        QTest::addColumn<QString>("movedTo"); // the race date after a first export, if moved
 
         const QStringList ana{QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("Ana Anić"), QStringLiteral("HRV"),
                               QStringLiteral("AK Split"), QStringLiteral("Ž"), QStringLiteral("01.02.1990")};
@@ -173,9 +174,9 @@ private slots:
         const QStringList script{QStringLiteral("4"), QStringLiteral("3"), kScript, QStringLiteral("BIH"),
                                  QStringLiteral("AK <b>"), QStringLiteral("Ž"), QStringLiteral("05.06.2000")};
         QTest::newRow("start list: numbered entries, running numbers of registration")
-            << ExportList::StartList << Sex::All << QList<QStringList>{startHeadings, ana, ivo, script};
+            << ExportList::StartList << Sex::All << QList<QStringList>{startHeadings, ana, ivo, script} << QString();
         QTest::newRow("registered list: every entry")
-            << ExportList::Registered << Sex::All << QList<QStringList>{startHeadings, ana, formula, ivo, script};
+            << ExportList::Registered << Sex::All << QList<QStringList>{startHeadings, ana, formula, ivo, script} << QString();
         QTest::newRow("finish list with details")
             << ExportList::Finish << Sex::All
             << QList<QStringList>{
@@ -187,7 +188,8 @@ private slots:
                    {QStringLiteral("2"), QStringLiteral("1"), QStringLiteral("Ana Anić"), QStringLiteral("1990"),
                     QStringLiteral("HRV"), QStringLiteral("Ž"), QStringLiteral("35-39"), QStringLiteral("01:05:00")},
                    {QStringLiteral("3"), QStringLiteral("3"), kScript, QStringLiteral("2000"), QStringLiteral("BIH"),
-                    QStringLiteral("Ž"), QStringLiteral("25-29"), QStringLiteral("01:10:00")}};
+                    QStringLiteral("Ž"), QStringLiteral("25-29"), QStringLiteral("01:10:00")}}
+            << QString();
         QTest::newRow("standings of women, renumbered")
             << ExportList::Standings << Sex::Women
             << QList<QStringList>{
@@ -196,7 +198,18 @@ private slots:
                     QStringLiteral("AK Split"), QStringLiteral("Ž"), QStringLiteral("35-39"), QStringLiteral("1990"),
                     QStringLiteral("01:05:00")},
                    {QStringLiteral("2"), QStringLiteral("3"), kScript, QStringLiteral("BIH"), QStringLiteral("AK <b>"),
-                    QStringLiteral("Ž"), QStringLiteral("25-29"), QStringLiteral("2000"), QStringLiteral("01:10:00")}};
+                    QStringLiteral("Ž"), QStringLiteral("25-29"), QStringLiteral("2000"), QStringLiteral("01:10:00")}}
+            << QString();
+        QTest::newRow("standings of women after the race moved a year back: categories of the new date")
+            << ExportList::Standings << Sex::Women
+            << QList<QStringList>{
+                   standingsHeadings,
+                   {QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("Ana Anić"), QStringLiteral("HRV"),
+                    QStringLiteral("AK Split"), QStringLiteral("Ž"), QStringLiteral("30-34"), QStringLiteral("1990"),
+                    QStringLiteral("01:05:00")},
+                   {QStringLiteral("2"), QStringLiteral("3"), kScript, QStringLiteral("BIH"), QStringLiteral("AK <b>"),
+                    QStringLiteral("Ž"), QStringLiteral("19-24"), QStringLiteral("2000"), QStringLiteral("01:10:00")}}
+            << QStringLiteral("12.10.2024");
     }
 
     void csvHoldsTheListAsShown()
@@ -204,8 +217,13 @@ private slots:
         QFETCH(ExportList, list);
         QFETCH(Sex, sex);
         QFETCH(QList<QStringList>, expected);
+        QFETCH(QString, movedTo);
 
         RaceFixture race;
+        if (!movedTo.isEmpty()) {
+            race.build(list, {tx::categoryAll(), sex});
+            QVERIFY(race.session.editRace(race.session.race().ime, race.session.race().org, movedTo));
+        }
         const QByteArray bytes = exports::exportCsv(race.build(list, {tx::categoryAll(), sex}));
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(bytes.endsWith("\r\n"));
@@ -253,6 +271,10 @@ private slots:
         QTest::newRow("no entries") << true << none << ExportList::Registered << QString() << tx::noCompetitors();
         QTest::newRow("nobody with a start number")
             << true << QList{unnumbered} << ExportList::StartList << QString() << tx::printNoStartNumbers();
+        const rules::CompetitorEntry blankNumber{QStringLiteral("Ana Anić"), QStringLiteral("  "), QStringLiteral("HRV"),
+                                                 QStringLiteral("AK"), QStringLiteral("Ž"), QStringLiteral("01.02.1990")};
+        QTest::newRow("a number of blanks is no number")
+            << true << QList{blankNumber} << ExportList::StartList << QString() << tx::printNoStartNumbers();
         QTest::newRow("nobody finished") << true << QList{unnumbered} << ExportList::Finish << QString()
                                          << tx::exportNoFinishers();
         QTest::newRow("no category chosen") << true << QList{unnumbered} << ExportList::Standings << QString()

@@ -381,6 +381,7 @@ private slots:
         const int set = -1;
         QTest::newRow("paste reaching the limit") << int(WayIn::KeyboardPaste) << "abcd" << emoji + emoji
                                                   << "abcd" + emoji;
+        QTest::newRow("paste after an emoji") << int(WayIn::KeyboardPaste) << emoji << "abcdef" << emoji + "abcd";
         QTest::newRow("paste into a full field") << int(WayIn::KeyboardPaste) << "abcde" << emoji << "abcde";
         QTest::newRow("emoji count as one") << int(WayIn::KeyboardPaste) << "" << emoji.repeated(7)
                                             << emoji.repeated(5);

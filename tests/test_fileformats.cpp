@@ -181,6 +181,9 @@ private slots:
         QTest::newRow("a whole-name column wins over ime")
             << QByteArray("Ime,Name,Country,Club,DOB\nIvo,Ivić Ivo,HRV,AK,1.2.1980")
             << QStringList{"2", "", "Ivić Ivo", "HRV", "AK", "", "01.02.1980"};
+        QTest::newRow("a column named twice: the first one")
+            << QByteArray("Klub;Ime;Država;Club;Datum rođenja\nAK Split;Ivo;HRV;Fife AC;1.2.1980")
+            << QStringList{"2", "", "Ivo", "HRV", "AK Split", "", "01.02.1980"};
         QTest::newRow("short row, line after a quoted line break")
             << QByteArray("ime,klub,država,dob,spol\nAna,AK,HRV,x,muški\n\"Ivo\nIvić\",AK")
             << QStringList{"3", "", "Ivo\nIvić", "", "AK", "", ""};

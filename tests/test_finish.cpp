@@ -115,6 +115,7 @@ private slots:
         QTest::newRow("one-digit seconds") << "02:12:5" << false;
         QTest::newRow("dot in hours") << "0.:12:58" << false;
         QTest::newRow("dots for colons") << "02.12.58" << false;
+        QTest::newRow("dot for the second colon") << "02:12.58" << false;
         QTest::newRow("empty") << "" << false;
         QTest::newRow("too long") << "02:12:581" << false;
         QTest::newRow("minus") << "-1:12:58" << false;

@@ -340,7 +340,25 @@ private slots:
         QCOMPARE(race.session->finishList().size(), 3);
     }
 
-    // ---- The window ----------------------------------------------------------------------
+    // A start number given to another runner between the preview and the
+    // store: the time never goes to the runner who holds the number now.
+    void timesStoreRefusesANumberMovedMeanwhile()
+    {
+        RaceFixture race;
+        race.add(QStringLiteral("1"));
+        race.add(QStringLiteral("2"));
+        const auto preview = imports::previewTimes(*race, "1,20:00\n");
+        QCOMPARE(preview.acceptedCount, 1);
+        const QList<Competitor> entries = race.session->startList();
+        const auto renumber = [&](const Competitor& c, const QString& number) {
+            return race.session->editCompetitor(c.id, {c.ime, number, c.drzava, c.klub, c.spol, QStringLiteral("1.1.1980")});
+        };
+        QVERIFY(renumber(entries.at(0), QStringLiteral("9")));
+        QVERIFY(renumber(entries.at(1), QStringLiteral("1")));
+        QCOMPARE(imports::importTimes(*race, preview).kind(), Status::Kind::Refused);
+        QVERIFY(race.session->finishList().isEmpty());
+    }
+
 
     void previewDialog_data()
     {
