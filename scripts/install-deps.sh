@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs the Debian packages the build and the tests need, if any is missing.
 set -e
-packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libqt6sql6-psql postgresql fonts-liberation poppler-utils"
+packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql postgresql fonts-liberation poppler-utils"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -22,6 +22,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include <sqlite3.h>
+
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
 #include <unistd.h>
@@ -115,9 +117,94 @@ QVariant dateValue(const QDate& d)
     return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant(QMetaType(QMetaType::QString));
 }
 
+// A stored date "yyyy-mm-dd", perhaps followed by a time. The usual shape
+// is read digit by digit (a large start list holds one per row); anything
+// else goes to Qt's reader.
+QDate readDateText(QStringView text)
+{
+    const auto digits = [&](qsizetype from, qsizetype count) {
+        int value = 0;
+        for (qsizetype i = from; i < from + count; ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                return -1;
+            value = value * 10 + (c - u'0');
+        }
+        return value;
+    };
+    if (text.size() >= 10 && text[4] == u'-' && text[7] == u'-') {
+        const int year = digits(0, 4), month = digits(5, 2), day = digits(8, 2);
+        if (year >= 0 && month >= 0 && day >= 0)
+            return QDate(year, month, day);
+    }
+    return QDate::fromString(text.left(10), Qt::ISODate);
+}
+
 QDate readDate(const QVariant& v)
 {
-    return QDate::fromString(v.toString().left(10), Qt::ISODate);
+    return readDateText(v.toString());
+}
+
+// The SQLite handle under Qt's connection, or null on another engine. The
+// large reads of a race's lists go straight to it: Qt's driver first copies
+// every row into a cache of variants, which costs most of such a read.
+sqlite3* sqliteHandle(const QSqlDatabase& db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// The cells of the current row, from Qt's query or from SQLite's statement,
+// so that one function reads a row of either.
+struct QueryCells {
+    const QSqlQuery& q;
+    qint64 key(int i) const { return q.value(i).toLongLong(); }
+    QString text(int i) const { return q.value(i).toString(); }
+    QDate date(int i) const { return readDate(q.value(i)); }
+};
+
+struct StatementCells {
+    sqlite3_stmt* s;
+    qint64 key(int i) const { return sqlite3_column_int64(s, i); }
+    QString text(int i) const
+    {
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return utf8 ? QString::fromUtf8(utf8, sqlite3_column_bytes(s, i)) : QString();
+    }
+    QDate date(int i) const
+    {
+        const QString t = text(i);
+        return t.isNull() ? QDate() : readDateText(t);
+    }
+};
+
+template <typename Cells>
+Competitor readCompetitorCells(const Cells& cells)
+{
+    Competitor c;
+    c.id = cells.key(0);
+    c.sbroj = cells.text(1);
+    c.idutrke = cells.key(2);
+    c.ime = cells.text(3);
+    c.drzava = cells.text(4);
+    c.klub = cells.text(5);
+    c.spol = cells.text(6);
+    c.datum = cells.date(7);
+    return c;
+}
+
+template <typename Cells>
+FinishRecord readFinishCells(const Cells& cells)
+{
+    FinishRecord r;
+    r.id = cells.key(0);
+    r.idtakmicara = cells.key(1);
+    r.idutrke = cells.key(2);
+    r.sbroj = cells.text(3);
+    r.vrijeme = cells.text(4);
+    return r;
 }
 
 Race readRace(const QSqlQuery& q)
@@ -132,19 +219,6 @@ Race readRace(const QSqlQuery& q)
     return r;
 }
 
-Competitor readCompetitor(const QSqlQuery& q)
-{
-    Competitor c;
-    c.id = q.value(0).toLongLong();
-    c.sbroj = q.value(1).toString();
-    c.idutrke = q.value(2).toLongLong();
-    c.ime = q.value(3).toString();
-    c.drzava = q.value(4).toString();
-    c.klub = q.value(5).toString();
-    c.spol = q.value(6).toString();
-    c.datum = readDate(q.value(7));
-    return c;
-}
 
 // A name beside the file, not in use, for building a new file.
 QString temporaryName(const QString& path)
@@ -758,17 +832,53 @@ DbResult<QStringList> Database::categories()
 
 DbResult<QList<Competitor>> Database::startList(qint64 raceId)
 {
-    QSqlQuery q(connection());
+    return raceRows<Competitor>("select id, sbroj, idutrke, ime, drzava, klub, spol, datum "
+                                "from startna where idutrke = ? order by id",
+                                raceId);
+}
+
+template <typename Row>
+DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
+{
+    QList<Row> list;
+    QSqlDatabase db = connection();
+    if (sqlite3* handle = db.isOpen() ? sqliteHandle(db) : nullptr) {
+        sqlite3_stmt* statement = nullptr;
+        int rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_bind_int64(statement, 1, raceId);
+        while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+            rc = sqlite3_step(statement);
+            if (rc != SQLITE_ROW)
+                break;
+            if constexpr (std::is_same_v<Row, Competitor>)
+                list.append(readCompetitorCells(StatementCells{statement}));
+            else
+                list.append(readFinishCells(StatementCells{statement}));
+        }
+        if (rc != SQLITE_DONE) {
+            // The extended code tells a busy file from a broken one, as Qt's error does.
+            const int code = sqlite3_extended_errcode(handle);
+            const DbError error(QString::fromUtf8(sqlite3_errmsg(handle)), DbError::kindOfSqliteCode(code));
+            sqlite3_finalize(statement);
+            return DbResult<QList<Row>>::failure(error);
+        }
+        sqlite3_finalize(statement);
+        return DbResult<QList<Row>>::success(list);
+    }
+    QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum "
-                             "from startna where idutrke = ? order by id"));
+    q.prepare(QString::fromLatin1(sql));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)
-        return DbResult<QList<Competitor>>::failure(s.error());
-    QList<Competitor> list;
-    while (q.next())
-        list.append(readCompetitor(q));
-    return DbResult<QList<Competitor>>::success(list);
+        return DbResult<QList<Row>>::failure(s.error());
+    while (q.next()) {
+        if constexpr (std::is_same_v<Row, Competitor>)
+            list.append(readCompetitorCells(QueryCells{q}));
+        else
+            list.append(readFinishCells(QueryCells{q}));
+    }
+    return DbResult<QList<Row>>::success(list);
 }
 
 DbResult<qint64> Database::insertCompetitor(const Competitor& c)
@@ -939,24 +1049,9 @@ DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool wit
 
 DbResult<QList<FinishRecord>> Database::finishList(qint64 raceId)
 {
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati "
-                             "where idutrke = ? order by vrijeme, id"));
-    q.addBindValue(raceId);
-    if (const DbStatus s = run(q); !s)
-        return DbResult<QList<FinishRecord>>::failure(s.error());
-    QList<FinishRecord> list;
-    while (q.next()) {
-        FinishRecord r;
-        r.id = q.value(0).toLongLong();
-        r.idtakmicara = q.value(1).toLongLong();
-        r.idutrke = q.value(2).toLongLong();
-        r.sbroj = q.value(3).toString();
-        r.vrijeme = q.value(4).toString();
-        list.append(r);
-    }
-    return DbResult<QList<FinishRecord>>::success(list);
+    return raceRows<FinishRecord>("select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati "
+                                  "where idutrke = ? order by vrijeme, id",
+                                  raceId);
 }
 
 DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)

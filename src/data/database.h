@@ -138,6 +138,10 @@ private:
     DbResult<QList<Race>> races(bool listedOnly);
     DbStatus checkWrites();
     DbStatus run(QSqlQuery& query);
+    // The rows of one race (Competitor or FinishRecord) that sql selects,
+    // its one parameter the race's key.
+    template <typename Row>
+    DbResult<QList<Row>> raceRows(const char* sql, qint64 raceId);
     template <typename Fn>
     DbStatus inTransaction(Fn&& work);
     // A transaction that holds the right to write from its start (SQLite's
