@@ -18,6 +18,10 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <csignal>
 #include <filesystem>
 #include <system_error>
@@ -162,16 +166,49 @@ struct QueryCells {
     const QSqlQuery& q;
     qint64 key(int i) const { return q.value(i).toLongLong(); }
     QString text(int i) const { return q.value(i).toString(); }
+    QString sharedText(int i) const { return text(i); }
     QDate date(int i) const { return readDate(q.value(i)); }
+};
+
+// Short values that many rows share (a country, a club, a sex): one string
+// for all of them, so that a large start list holds each once.
+class SharedTexts {
+public:
+    QString get(const char* utf8, int size)
+    {
+        if (size > kLongest)
+            return QString::fromUtf8(utf8, size);
+        const std::string_view key(utf8, size_t(size));
+        if (const auto found = m_texts.find(key); found != m_texts.end())
+            return found->second;
+        QString text = QString::fromUtf8(utf8, size);
+        if (m_texts.size() < kMost) {
+            m_keys.emplace_back(key);
+            m_texts.emplace(std::string_view(m_keys.back()), text);
+        }
+        return text;
+    }
+
+private:
+    static constexpr int kLongest = 40;
+    static constexpr size_t kMost = 4096;
+    std::deque<std::string> m_keys; // the keys' bytes, which never move
+    std::unordered_map<std::string_view, QString> m_texts;
 };
 
 struct StatementCells {
     sqlite3_stmt* s;
+    SharedTexts* shared = nullptr;
     qint64 key(int i) const { return sqlite3_column_int64(s, i); }
     QString text(int i) const
     {
         const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
         return utf8 ? QString::fromUtf8(utf8, sqlite3_column_bytes(s, i)) : QString();
+    }
+    QString sharedText(int i) const
+    {
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return utf8 ? shared->get(utf8, sqlite3_column_bytes(s, i)) : QString();
     }
     QDate date(int i) const
     {
@@ -188,9 +225,9 @@ Competitor readCompetitorCells(const Cells& cells)
     c.sbroj = cells.text(1);
     c.idutrke = cells.key(2);
     c.ime = cells.text(3);
-    c.drzava = cells.text(4);
-    c.klub = cells.text(5);
-    c.spol = cells.text(6);
+    c.drzava = cells.sharedText(4);
+    c.klub = cells.sharedText(5);
+    c.spol = cells.sharedText(6);
     c.datum = cells.date(7);
     return c;
 }
@@ -843,6 +880,7 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
     QList<Row> list;
     QSqlDatabase db = connection();
     if (sqlite3* handle = db.isOpen() ? sqliteHandle(db) : nullptr) {
+        SharedTexts shared;
         sqlite3_stmt* statement = nullptr;
         int rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
         if (rc == SQLITE_OK)
@@ -852,9 +890,9 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
             if (rc != SQLITE_ROW)
                 break;
             if constexpr (std::is_same_v<Row, Competitor>)
-                list.append(readCompetitorCells(StatementCells{statement}));
+                list.append(readCompetitorCells(StatementCells{statement, &shared}));
             else
-                list.append(readFinishCells(StatementCells{statement}));
+                list.append(readFinishCells(StatementCells{statement, &shared}));
         }
         if (rc != SQLITE_DONE) {
             // The extended code tells a busy file from a broken one, as Qt's error does.
