@@ -9,6 +9,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -87,6 +88,7 @@ QRect rowRect(const QAbstractItemView* list, int row);
     {                                                               \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                \
+        QStandardPaths::setTestModeEnabled(true);                   \
         QApplication app(argc, argv);                               \
         ui::installQtTranslation(app);                              \
         MessageBox::setTestMode(true);                              \
