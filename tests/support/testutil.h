@@ -9,7 +9,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -88,7 +87,9 @@ QRect rowRect(const QAbstractItemView* list, int row);
     {                                                               \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                \
-        QStandardPaths::setTestModeEnabled(true);                   \
+        /* Settings of this program's run alone, never the user's. */ \
+        QTemporaryDir kvrSettings;                                  \
+        qputenv("XDG_CONFIG_HOME", kvrSettings.path().toLocal8Bit()); \
         QApplication app(argc, argv);                               \
         ui::installQtTranslation(app);                              \
         MessageBox::setTestMode(true);                              \
