@@ -310,11 +310,16 @@ private slots:
         }
         w.selectPage(frmkelvora::PageHelp); // hides the start-list menu
 
-        // "&Otvori" with nothing selected keeps the dialog open.
+        // "&Otvori" with nothing selected keeps the dialog open; the first
+        // race is selected as the dialog opens.
         bool stayedOpen = false;
+        bool firstSelected = false;
         QString dialog;
         testutil::onNextDialog([&](QDialog* d) {
             dialog = d->objectName() + QLatin1Char(' ') + d->windowTitle();
+            auto* races = find<QTreeWidget>(d, "lstotvori");
+            firstSelected = races->topLevelItem(0)->isSelected() && races->selectedItems().size() == 1;
+            races->clearSelection();
             find<QPushButton>(d, "cmdotvori")->click();
             stayedOpen = d->isVisible();
             find<QPushButton>(d, "cmdizlaz")->click();
@@ -322,6 +327,7 @@ private slots:
         testutil::trigger(&w, "mnuotvori");
         QCOMPARE(dialog, QStringLiteral("frmotvoriutrku Otvori utrku"));
         QVERIFY(stayedOpen);
+        QVERIFY(firstSelected);
         QCOMPARE(MessageBox::last().text, tx::selectRaceToOpen());
         QVERIFY(label(w, "lblid").isEmpty());
 

@@ -52,16 +52,22 @@ StartListModel::StartListModel(const RaceSession& session, QObject* parent)
     connect(this, &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex&, int first, int last) {
         if (m_keyColumn >= 0)
             m_keys.insert(first, last - first + 1, std::nullopt);
+        if (!m_folded.isEmpty())
+            m_folded.insert(first, last - first + 1, std::nullopt);
     });
     connect(this, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex&, int first, int last) {
         if (m_keyColumn >= 0)
             m_keys.remove(first, last - first + 1);
+        if (!m_folded.isEmpty())
+            m_folded.remove(first, last - first + 1);
     });
     connect(this, &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& from, const QModelIndex& to) {
         if (m_keyColumn >= 0) {
             for (int row = from.row(); row <= to.row() && row < m_keys.size(); ++row)
                 m_keys[row].reset();
         }
+        for (int row = from.row(); row <= to.row() && row < m_folded.size(); ++row)
+            m_folded[row].reset();
     });
     connect(this, &QAbstractItemModel::modelReset, this, [this] { forgetKeys(); });
 }
@@ -90,10 +96,24 @@ const listsort::SortKey& StartListModel::sortKey(int row, int column) const
     return *key;
 }
 
+bool StartListModel::matches(int row, const search::Query& query) const
+{
+    if (query.isEmpty())
+        return true;
+    if (m_folded.size() != rowCount())
+        m_folded.resize(rowCount());
+    const Competitor& c = m_session.startList().at(row);
+    std::optional<Folded>& folded = m_folded[row];
+    if (!folded)
+        folded = Folded{search::fold(c.ime), search::fold(c.klub)};
+    return search::matches(query, c.sbroj, folded->name, folded->club);
+}
+
 void StartListModel::forgetKeys() const
 {
     m_keyColumn = -1;
     m_keys.clear();
+    m_folded.clear();
 }
 
 StartListSortModel::StartListSortModel(StartListModel* source, QObject* parent)
@@ -111,6 +131,36 @@ bool StartListSortModel::lessThan(const QModelIndex& left, const QModelIndex& ri
     if (column == lists::StartRunning)
         return left.row() < right.row();
     return m_source->sortKey(left.row(), column).compare(m_source->sortKey(right.row(), column)) < 0;
+}
+
+StartListFilterModel::StartListFilterModel(StartListSortModel* sorted, StartListModel* list, QObject* parent)
+    : QSortFilterProxyModel(parent)
+    , m_sorted(sorted)
+    , m_list(list)
+{
+    setSourceModel(sorted);
+    setDynamicSortFilter(true);
+}
+
+void StartListFilterModel::setSearch(const QString& typed)
+{
+    search::Query query(typed);
+    if (query.number == m_query.number)
+        return;
+    m_query = std::move(query);
+    invalidateRowsFilter();
+}
+
+void StartListFilterModel::sort(int column, Qt::SortOrder order)
+{
+    m_sorted->sort(column, order);
+}
+
+bool StartListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+{
+    if (m_query.isEmpty())
+        return true;
+    return m_list->matches(m_sorted->mapToSource(m_sorted->index(sourceRow, 0)).row(), m_query);
 }
 
 // ---- Finish list --------------------------------------------------------------

@@ -6,6 +6,7 @@
 // changed and never rebuilds a whole list for one entry.
 
 #include "core/lists.h"
+#include "core/search.h"
 #include "core/standings.h"
 
 #include <QAbstractTableModel>
@@ -56,13 +57,22 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QString cell(int row, int column) const override;
     const listsort::SortKey& sortKey(int row, int column) const;
+    // Whether the row's competitor is found by the query; names and clubs
+    // are folded once and kept, as the sort keys are.
+    bool matches(int row, const search::Query& query) const;
 
 private:
     void forgetKeys() const;
 
+    struct Folded {
+        QString name;
+        QString club;
+    };
+
     const RaceSession& m_session;
     mutable int m_keyColumn = -1;
     mutable QList<std::optional<listsort::SortKey>> m_keys;
+    mutable QList<std::optional<Folded>> m_folded;
 };
 
 // The start list as the view shows it: sorted by the kind of the chosen
@@ -78,6 +88,28 @@ protected:
 
 private:
     StartListModel* m_source;
+};
+
+// The sorted start list with only the competitors a search finds (see
+// search::matches), over StartListSortModel. Rows keep their running
+// numbers: they are the competitors' own, whatever is left out.
+class StartListFilterModel : public QSortFilterProxyModel {
+    Q_OBJECT
+
+public:
+    StartListFilterModel(StartListSortModel* sorted, StartListModel* list, QObject* parent = nullptr);
+    void setSearch(const QString& typed);
+    const search::Query& query() const { return m_query; }
+    // Sorts the list under the search, which keeps its order.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+
+private:
+    StartListSortModel* m_sorted;
+    StartListModel* m_list;
+    search::Query m_query;
 };
 
 // lsv2: the finish list in time order; the place is the row's position.

@@ -125,6 +125,7 @@ Outcome<Race> RaceSession::editRace(const QString& name, const QString& organise
     if (newDate) {
         // Categories follow the race date.
         m_overall.reset();
+        m_standingsOutOfDate = true;
         m_detailModel->beginReset();
         m_detailModel->endReset();
     }
@@ -453,7 +454,29 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
         return fresh.failure<standings::Standings>();
     standings::Standings result = standings::process(selection, overall(), m_startList, raceDate());
     m_standingsModel->setRows(result.rows);
+    m_shownSelection = selection;
+    m_shown = result;
+    m_standingsOutOfDate = false;
     return Outcome<standings::Standings>::done(std::move(result));
+}
+
+Outcome<standings::Standings> RaceSession::shownStandings()
+{
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<standings::Standings>();
+    if (!m_race) {
+        if (m_shownSelection) {
+            m_shownSelection.reset();
+            m_shown = {};
+            m_standingsModel->setRows({});
+        }
+        return Outcome<standings::Standings>::done({});
+    }
+    if (standingsOutOfDate())
+        return standings(*m_shownSelection);
+    standings::Standings shown = m_shown;
+    shown.rows = m_standingsModel->rows();
+    return Outcome<standings::Standings>::done(std::move(shown));
 }
 
 template <typename T>
@@ -557,5 +580,6 @@ void RaceSession::noteOwnWrite()
 void RaceSession::listsTouched()
 {
     m_overall.reset();
+    m_standingsOutOfDate = true;
     emit listsChanged();
 }

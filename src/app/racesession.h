@@ -58,6 +58,8 @@ public:
     const rules::StartNumberIndex& startNumbers() const { return m_startNumbers; }
     // The competitor with this key on the start list, or null.
     const Competitor* competitor(qint64 id) const;
+    // The competitor's row in the start list (its running number less one), or -1.
+    qsizetype startPosition(qint64 id) const;
     // Start-list entries and those among them with a start number.
     int registeredCount() const { return int(m_startList.size()); }
     int startedCount() const { return m_started; }
@@ -85,6 +87,15 @@ public:
     Outcome<standings::Standings> standings(const standings::Selection& selection);
     // The overall standings of the lists held, built once after each change.
     const QList<standings::StandingsRow>& overall();
+    // The standings model shows what standings() last built. Once the lists
+    // or the race date change it is out of date, until shownStandings()
+    // builds it again with the same choice of category and sex.
+    bool standingsOutOfDate() const { return m_shownSelection && m_standingsOutOfDate; }
+    // The standings the model shows, built again first when out of date,
+    // after another station's changes are read in, so that they show what is
+    // stored. Without a race the model is emptied; when no standings were
+    // built the caption is empty.
+    Outcome<standings::Standings> shownStandings();
 
     // Reads the race's lists again when another writer changed the
     // database since they were last read; otherwise does nothing.
@@ -118,7 +129,6 @@ signals:
     void connectionChanged(bool connected);
 
 private:
-    qsizetype startPosition(qint64 id) const;
     // The refusal of a start number the database found taken, or the error.
     template <typename T>
     Outcome<T> numberRefused(const DbError& error);
@@ -139,6 +149,9 @@ private:
     rules::StartNumberIndex m_startNumbers;
     int m_started = 0;
     std::optional<QList<standings::StandingsRow>> m_overall;
+    std::optional<standings::Selection> m_shownSelection;
+    standings::Standings m_shown; // caption and counts; the rows are the model's
+    bool m_standingsOutOfDate = false;
     qint64 m_seenVersion = -1;
     QTimer* m_watch = nullptr;
     bool m_wasConnected = true;

@@ -500,6 +500,17 @@ inline QString exportNotWritten(const QString& path, const QString& reason)
         + QStringLiteral("\r\nNijedna datoteka nije izmijenjena.");
 }
 
+// ---- Finding a runner -----------------------------------------------------------
+// The search field above the start list.
+KVR_TEXT(fieldSearch, "Traži")
+// The note under the start number of a finish entry.
+KVR_TEXT(noteSeparator, " · ")
+KVR_TEXT(noteNotOnStartList, "nije na startnoj listi")
+inline QString noteAlreadyFinished(const QString& time)
+{
+    return QStringLiteral("već je na cilju (") + time + QLatin1Char(')');
+}
+
 } // namespace tx
 
 #undef KVR_TEXT

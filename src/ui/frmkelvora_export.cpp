@@ -6,6 +6,7 @@
 #include "core/texts.h"
 #include "data/database.h"
 #include "print/pagepainter.h"
+#include "ui/filechooser.h"
 #include "ui/frmizvoz.h"
 #include "ui/messagebox.h"
 #include "ui/pageutil.h"
@@ -53,14 +54,15 @@ void frmkelvora::onExport()
         return;
 
     // Offered beside the database, named after the race and the list.
-    const QString suggested = QFileInfo(database().path())
-                                  .absoluteDir()
-                                  .filePath(exports::suggestedFileName(data.value(), list, format));
+    // Offered in the folder chosen last, if any.
+    const QString suggested = ui::FileChooser::suggestedSavePath(
+        QFileInfo(database().path()).absoluteDir().filePath(exports::suggestedFileName(data.value(), list, format)));
     const QString path = m_saveFileName
         ? m_saveFileName(suggested, filterFor(format))
         : QFileDialog::getSaveFileName(this, tx::exportSaveTitle(), suggested, filterFor(format));
     if (path.isEmpty())
         return;
+    ui::FileChooser::rememberFolderOf(path);
 
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;

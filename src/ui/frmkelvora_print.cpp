@@ -55,6 +55,9 @@ std::optional<frmkelvora::Printout> frmkelvora::registeredPrintout()
 
 std::optional<frmkelvora::Printout> frmkelvora::standingsPrintout()
 {
+    // What is stored now, not what was built before the lists last changed.
+    if (!m_reportsPage->showCurrent())
+        return std::nullopt;
     QList<QStringList> rows = m_reportsPage->rows();
     if (rows.isEmpty())
         return std::nullopt;

@@ -35,6 +35,9 @@ frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     cmdizlaz = ui::button(tx::buttonExit(), "cmdizlaz");
     connect(cmdotvori, &QPushButton::clicked, this, &frmotvoriutrku::cmdotvori_Click);
     connect(cmdizlaz, &QPushButton::clicked, this, &QDialog::reject);
+    // A double click on a race opens it; Enter in the list presses "Otvori",
+    // the default button.
+    connect(lstotvori, &QTreeWidget::itemDoubleClicked, cmdotvori, &QPushButton::click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lstotvori, 1);
@@ -54,6 +57,9 @@ bool frmotvoriutrku::load()
     for (const Race& race : races.value())
         items.append(new QTreeWidgetItem(QStringList{race.ime, QString::number(race.id)}));
     lstotvori->addTopLevelItems(items);
+    // The first race is chosen, so that Enter alone opens it.
+    if (!items.isEmpty())
+        lstotvori->setCurrentItem(items.first());
     return true;
 }
 

@@ -1,13 +1,107 @@
 #include "ui/listview.h"
 
+#include "core/columnfit.h"
+
 #include <QAbstractProxyModel>
+#include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QScrollBar>
 #include <QSet>
+#include <QTimer>
 #include <memory>
 
 namespace ui {
+
+namespace {
+
+// Rows measured for a column's content: the rows in sight first, then their
+// neighbours, so that a fit stays quick with 20,000 rows.
+constexpr int measuredRows = 300;
+
+// Fits the widths of a list's columns to their content and to the list's
+// width, once per turn of the event loop however many rows changed. A
+// column's content width only grows while the list holds the same rows, so
+// that scrolling never narrows a column; the user's own drag of a column
+// edge stops the fitting.
+class ColumnFitter : public QObject {
+public:
+    ColumnFitter(QTreeView* view, QList<int> preset)
+        : QObject(view)
+        , m_view(view)
+        , m_preset(std::move(preset))
+        , m_needed(m_preset.size(), 0)
+    {
+        m_view->header()->setResizeContentsPrecision(measuredRows);
+        QAbstractItemModel* model = view->model();
+        connect(model, &QAbstractItemModel::modelReset, this, [this] {
+            m_needed.fill(0);
+            schedule();
+        });
+        connect(model, &QAbstractItemModel::rowsInserted, this, &ColumnFitter::schedule);
+        connect(model, &QAbstractItemModel::dataChanged, this, &ColumnFitter::schedule);
+        connect(model, &QAbstractItemModel::layoutChanged, this, &ColumnFitter::schedule);
+        connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &ColumnFitter::schedule);
+        connect(view->header(), &QHeaderView::sectionResized, this, [this] {
+            if (!m_fitting && QGuiApplication::mouseButtons() != Qt::NoButton)
+                m_userWidths = true;
+        });
+        view->installEventFilter(this);
+        schedule();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
+            schedule();
+        return false;
+    }
+
+private:
+    void schedule()
+    {
+        if (m_scheduled || m_userWidths)
+            return;
+        m_scheduled = true;
+        QTimer::singleShot(0, this, [this] {
+            m_scheduled = false;
+            fit();
+        });
+    }
+
+    void fit()
+    {
+        if (m_userWidths || !m_view->isVisible())
+            return;
+        QHeaderView* header = m_view->header();
+        // Public there, protected in QTreeView.
+        const QAbstractItemView* asItemView = m_view;
+        for (int column = 0; column < m_preset.size(); ++column) {
+            if (m_view->isColumnHidden(column))
+                continue;
+            m_needed[column] = qMax(m_needed[column],
+                                    qMax(asItemView->sizeHintForColumn(column), header->sectionSizeHint(column)));
+        }
+        const QList<int> widths = lists::fitWidths(m_preset, m_needed, m_view->viewport()->width());
+        m_fitting = true;
+        for (int column = 0; column < widths.size(); ++column) {
+            if (!m_view->isColumnHidden(column) && m_view->columnWidth(column) != widths.at(column))
+                m_view->setColumnWidth(column, widths.at(column));
+        }
+        m_fitting = false;
+    }
+
+    QTreeView* m_view;
+    QList<int> m_preset;
+    QList<int> m_needed;
+    bool m_scheduled = false;
+    bool m_fitting = false;
+    bool m_userWidths = false;
+};
+
+} // namespace
 
 QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lists::ColumnDef>& columns)
 {
@@ -25,13 +119,16 @@ QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lis
     list->setSortingEnabled(false);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(QHeaderView::Interactive);
+    QList<int> preset;
     for (int column = 0; column < columns.size(); ++column) {
         const lists::ColumnDef& def = columns.at(column);
         if (def.hidden)
             list->setColumnHidden(column, true);
         else
             list->setColumnWidth(column, def.width);
+        preset.append(def.hidden ? 0 : def.width);
     }
+    new ColumnFitter(list, preset);
     return list;
 }
 
@@ -98,27 +195,47 @@ int lastSelectedRow(const QTreeView* view)
     return last;
 }
 
+namespace {
+
+// The row under every proxy of the view's model.
+int sourceRow(const QTreeView* view, int row)
+{
+    QModelIndex index = view->model()->index(row, 0);
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(index.model()))
+        index = proxy->mapToSource(index);
+    return index.row();
+}
+
+} // namespace
+
 int lastSelectedSourceRow(const QTreeView* view)
 {
     const int row = lastSelectedRow(view);
-    if (row < 0)
-        return -1;
-    const QModelIndex index = view->model()->index(row, 0);
-    if (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(view->model()))
-        return proxy->mapToSource(index).row();
-    return row;
+    return row < 0 ? -1 : sourceRow(view, row);
 }
 
 QList<int> sourceRowsInViewOrder(const QTreeView* view)
 {
-    const QAbstractItemModel* model = view->model();
-    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model);
-    const int count = model->rowCount();
+    const int count = view->model()->rowCount();
     QList<int> rows;
     rows.reserve(count);
     for (int row = 0; row < count; ++row)
-        rows.append(proxy ? proxy->mapToSource(proxy->index(row, 0)).row() : row);
+        rows.append(sourceRow(view, row));
     return rows;
+}
+
+QModelIndex viewIndexOfSourceRow(const QTreeView* view, int sourceRow)
+{
+    QList<const QAbstractProxyModel*> proxies;
+    const QAbstractItemModel* model = view->model();
+    while (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model)) {
+        proxies.prepend(proxy);
+        model = proxy->sourceModel();
+    }
+    QModelIndex index = model->index(sourceRow, 0);
+    for (const QAbstractProxyModel* proxy : proxies)
+        index = proxy->mapFromSource(index);
+    return index;
 }
 
 } // namespace ui

@@ -9,7 +9,9 @@ class QAbstractItemModel;
 namespace ui {
 
 // A report-style list over a model: one row per record, whole rows
-// selected, the key columns hidden, the widths of the list's columns.
+// selected, the key columns hidden, the widths of the list's columns. The
+// widths follow the content as the rows and the list's size change (see
+// lists::fitWidths) until the user drags a column's edge.
 QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lists::ColumnDef>& columns);
 
 // The last selected row in the view's current order, or -1 when no row is
@@ -17,8 +19,8 @@ QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lis
 // selected take this one.
 int lastSelectedRow(const QTreeView* view);
 
-// The row of the view's model (through a sorting proxy, the source row)
-// behind the last selected row, or -1.
+// The row of the view's model (through sorting and filtering proxies, the
+// row of the model under them all) behind the last selected row, or -1.
 int lastSelectedSourceRow(const QTreeView* view);
 
 // Keeps what the user sees of a list when its model is read again from the
@@ -28,5 +30,9 @@ void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns);
 
 // The rows of the view's source model in the order the view shows them.
 QList<int> sourceRowsInViewOrder(const QTreeView* view);
+
+// The view's row of a row of the model under its proxies, or an invalid
+// index when the view leaves it out.
+QModelIndex viewIndexOfSourceRow(const QTreeView* view, int sourceRow);
 
 } // namespace ui

@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QTreeView>
 
 ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
@@ -37,10 +38,10 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     sexLayout->addWidget(optmuski);
     sexLayout->addWidget(optsvi);
 
-    cmdobrada = ui::button(tx::buttonProcess(), "cmdobrada");
-    cmdispisiz = ui::button(tx::buttonPrintStandings(), "cmdispisiz");
+    cmdobrada = ui::pageButton(tx::buttonProcess(), "cmdobrada");
+    cmdispisiz = ui::pageButton(tx::buttonPrintStandings(), "cmdispisiz");
     connect(cmdobrada, &QPushButton::clicked, this, &ReportsPage::process);
-    cmdpregledizv = ui::button(tx::buttonPreview(), "cmdpregledizv");
+    cmdpregledizv = ui::pageButton(tx::buttonPreview(), "cmdpregledizv");
     connect(cmdispisiz, &QPushButton::clicked, &frame, &frmkelvora::printStandings);
     connect(cmdpregledizv, &QPushButton::clicked, &frame, &frmkelvora::previewStandings);
 
@@ -83,6 +84,10 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     top->addLayout(counters);
 
     lsv4 = ui::listView("lsv4", session.standingsModel(), lists::standingsColumns());
+    ui::keepSelectionAcrossResets(lsv4, {lists::StandKey, lists::StandNumber});
+    // Whatever changes the lists (this station, an import, another station).
+    connect(&session, &RaceSession::listsChanged, this, &ReportsPage::followLists);
+    connect(&session, &RaceSession::raceChanged, this, &ReportsPage::followLists);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
@@ -94,6 +99,7 @@ void ReportsPage::refresh()
     m_frame.mnustartnalista->menuAction()->setVisible(false);
     m_frame.mnuciljnalista->menuAction()->setVisible(false);
     if (!m_session.hasRace()) {
+        showCurrent(true);
         MessageBox::notice(&m_frame, tx::openOrCreateRace());
         return;
     }
@@ -106,6 +112,47 @@ void ReportsPage::refresh()
     cbokateg->addItem(tx::categoryAll());
     cbokateg->addItems(labels.value());
     cbokateg->setCurrentIndex(qMax(0, cbokateg->findText(chosen)));
+    showCurrent();
+}
+
+void ReportsPage::followLists()
+{
+    // Once per turn of the event loop, however many changes came in; a page
+    // not in sight catches up when it is shown.
+    if (m_followScheduled || !m_session.standingsOutOfDate())
+        return;
+    m_followScheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_followScheduled = false;
+        if (isVisible())
+            showCurrent(true);
+    });
+}
+
+bool ReportsPage::showCurrent(bool quiet)
+{
+    const auto shown = m_session.shownStandings();
+    if (!shown) {
+        if (!quiet)
+            ui::succeeded(&m_frame, shown);
+        return false;
+    }
+    if (!m_session.hasRace()) {
+        lblizvjestaj->clear();
+        for (QLabel* counter : {lblbrojp, lblbrojs, lblbrojc})
+            counter->clear();
+    } else if (!shown.value().caption.isEmpty()) {
+        showStandings(shown.value());
+    }
+    return true;
+}
+
+void ReportsPage::showStandings(const standings::Standings& shown)
+{
+    lblizvjestaj->setText(shown.caption);
+    lblbrojp->setText(QString::number(shown.counts.registered));
+    lblbrojs->setText(QString::number(shown.counts.started));
+    lblbrojc->setText(QString::number(shown.counts.finished));
 }
 
 void ReportsPage::process()
@@ -124,10 +171,7 @@ void ReportsPage::process()
     const auto result = m_session.standings(selection);
     if (!ui::succeeded(&m_frame, result))
         return;
-    lblizvjestaj->setText(result.value().caption);
-    lblbrojp->setText(QString::number(result.value().counts.registered));
-    lblbrojs->setText(QString::number(result.value().counts.started));
-    lblbrojc->setText(QString::number(result.value().counts.finished));
+    showStandings(result.value());
 }
 
 QList<QStringList> ReportsPage::rows() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/standings.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -11,7 +13,9 @@ class RaceSession;
 class frmkelvora;
 
 // "Izvještaji": the choice of category and sex, "Obrada" and the standings
-// lsv4 with their title and counts.
+// lsv4 with their title and counts. Standings once built follow the lists:
+// when they change, the page builds them again with the same choice while
+// it is shown, or when it is shown next, keeping selection and scroll.
 class ReportsPage : public QWidget {
     Q_OBJECT
 
@@ -22,11 +26,19 @@ public:
     void refresh();
     void process();
 
+    // Builds the standings shown again when the lists changed since (after
+    // reading another station's changes); false after a failure, shown
+    // unless quiet.
+    bool showCurrent(bool quiet = false);
+
     // The standings shown, in order, every column; and their title.
     QList<QStringList> rows() const;
     QString title() const;
 
 private:
+    void showStandings(const standings::Standings& shown);
+    void followLists();
+
     frmkelvora& m_frame;
     RaceSession& m_session;
 
@@ -42,4 +54,5 @@ private:
     QLabel* lblbrojs = nullptr;
     QLabel* lblbrojc = nullptr;
     QTreeView* lsv4 = nullptr;
+    bool m_followScheduled = false;
 };

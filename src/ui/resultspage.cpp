@@ -1,5 +1,6 @@
 #include "ui/resultspage.h"
 
+#include "app/lookup.h"
 #include "app/racesession.h"
 #include "core/texts.h"
 #include "ui/fieldrules.h"
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTreeView>
+#include <algorithm>
 
 ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
     : m_frame(frame)
@@ -25,7 +27,10 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
     txtvrijeme = ui::lineEdit("txtvrijeme", 8);
     rules::FieldFilter::install(txtsbrojr, rules::FieldKind::StartNumber);
     rules::FieldFilter::install(txtvrijeme, rules::FieldKind::Time);
-    cmdunos = ui::button(tx::buttonEnterFinish(), "cmdunos");
+    cmdunos = ui::pageButton(tx::buttonEnterFinish(), "cmdunos");
+    lblbrojr = ui::named(ui::label(), "lblbrojr");
+    lblbrojr->setWordWrap(true);
+    connect(txtsbrojr, &QLineEdit::textChanged, this, &ResultsPage::showNumberNote);
     connect(cmdunos, &QPushButton::clicked, this, &ResultsPage::enterFinish);
     // At the judges' pace: Enter moves from the start number to the time,
     // and Enter in the time stores the pair.
@@ -46,9 +51,12 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
         if (m_frame.hasCurrentRace())
             showCounters();
     });
+    // The note follows whatever changes the lists.
+    connect(&session, &RaceSession::listsChanged, this, &ResultsPage::showNumberNote);
 
     auto* entry = new QVBoxLayout;
     entry->addLayout(ui::captioned(tx::fieldFinishStartNumber(), txtsbrojr));
+    entry->addWidget(lblbrojr);
     entry->addLayout(ui::captioned(tx::fieldFinishTime(), txtvrijeme));
     entry->addWidget(cmdunos);
     entry->addWidget(lsv2, 1);
@@ -114,9 +122,15 @@ void ResultsPage::showCounters()
     lbliz6->setText(QString::number(m_session.finishList().size()));
 }
 
+void ResultsPage::showNumberNote()
+{
+    lblbrojr->setText(lookup::finishNumberNote(m_session, txtsbrojr->text()));
+}
+
 void ResultsPage::enterFinish()
 {
-    if (!ui::succeeded(&m_frame, m_session.enterFinish(txtsbrojr->text(), txtvrijeme->text()),
+    const auto stored = m_session.enterFinish(txtsbrojr->text(), txtvrijeme->text());
+    if (!ui::succeeded(&m_frame, stored,
                        {{Field::FinishStartNumber, txtsbrojr}, {Field::FinishTime, txtvrijeme}}))
         return;
     // Through page 0 back to the results page, whose refresh shows the
@@ -126,6 +140,15 @@ void ResultsPage::enterFinish()
     txtsbrojr->clear();
     txtvrijeme->clear();
     txtsbrojr->setFocus(Qt::OtherFocusReason);
+    // The new record comes into sight in both lists.
+    const QList<FinishRecord>& finishes = m_session.finishList();
+    const auto it = std::find_if(finishes.cbegin(), finishes.cend(),
+                                 [id = stored.value().id](const FinishRecord& r) { return r.id == id; });
+    if (it != finishes.cend()) {
+        const int row = int(it - finishes.cbegin());
+        lsv2->scrollTo(lsv2->model()->index(row, 0));
+        lsv3->scrollTo(lsv3->model()->index(row, 0));
+    }
 }
 
 void ResultsPage::removeFinish()

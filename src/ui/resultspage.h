@@ -10,7 +10,8 @@ class RaceSession;
 class frmkelvora;
 
 // "Rezultati": the finish entry at the judges' pace, the finish list lsv2
-// and the detailed finish list lsv3 with the counters.
+// and the detailed finish list lsv3 with the counters. Under the start
+// number, lblbrojr names the competitor the number typed so far belongs to.
 class ResultsPage : public QWidget {
     Q_OBJECT
 
@@ -24,11 +25,13 @@ public:
 
 private:
     void showCounters();
+    void showNumberNote();
 
     frmkelvora& m_frame;
     RaceSession& m_session;
 
     QLineEdit* txtsbrojr = nullptr;
+    QLabel* lblbrojr = nullptr;
     QLineEdit* txtvrijeme = nullptr;
     QPushButton* cmdunos = nullptr;
     QTreeView* lsv2 = nullptr;

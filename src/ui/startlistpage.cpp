@@ -14,10 +14,12 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTreeView>
 #include <functional>
 
@@ -54,7 +56,8 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     , m_session(session)
 {
     m_sorted = new StartListSortModel(session.startListModel(), this);
-    lsv1 = ui::listView("lsv1", m_sorted, lists::startColumns());
+    m_found = new StartListFilterModel(m_sorted, session.startListModel(), this);
+    lsv1 = ui::listView("lsv1", m_found, lists::startColumns());
     lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
     lsv1->header()->setSectionsClickable(true);
     connect(lsv1->header(), &QHeaderView::sectionClicked, this, &StartListPage::onHeaderClicked);
@@ -74,10 +77,12 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     rules::FieldFilter::install(txtsbroj, rules::FieldKind::StartNumber);
     rules::FieldFilter::install(txtdatumrod, rules::FieldKind::Date);
 
-    cmddodaj = ui::button(tx::buttonAddCompetitor(), "cmddodaj");
-    cmdispis = ui::button(tx::buttonPrintStartList(), "cmdispis");
+    cmddodaj = ui::pageButton(tx::buttonAddCompetitor(), "cmddodaj");
+    cmdispis = ui::pageButton(tx::buttonPrintStartList(), "cmdispis");
     connect(cmddodaj, &QPushButton::clicked, this, &StartListPage::addCompetitor);
-    cmdpregled = ui::button(tx::buttonPreview(), "cmdpregled");
+    // Enter in the last field adds the competitor, as the button does.
+    connect(txtdatumrod, &QLineEdit::returnPressed, cmddodaj, &QPushButton::click);
+    cmdpregled = ui::pageButton(tx::buttonPreview(), "cmdpregled");
     connect(cmdispis, &QPushButton::clicked, &frame, &frmkelvora::printStartList);
     connect(cmdpregled, &QPushButton::clicked, &frame, &frmkelvora::previewStartList);
 
@@ -98,8 +103,26 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     fieldPanel->setLayout(fields);
     fieldPanel->setFixedWidth(200);
 
+    txttrazi = ui::lineEdit("txttrazi", 25);
+    txttrazi->setClearButtonEnabled(true);
+    connect(txttrazi, &QLineEdit::textChanged, m_found, &StartListFilterModel::setSearch);
+    auto* clearSearch = new QShortcut(QKeySequence(Qt::Key_Escape), txttrazi, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(clearSearch, &QShortcut::activated, txttrazi, &QLineEdit::clear);
+    // Only while the page is shown.
+    auto* findShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_F), this);
+    connect(findShortcut, &QShortcut::activated, this, [this] {
+        txttrazi->setFocus(Qt::ShortcutFocusReason);
+        txttrazi->selectAll();
+    });
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(ui::label(tx::fieldSearch()));
+    searchRow->addWidget(txttrazi, 1);
+    auto* listColumn = new QVBoxLayout;
+    listColumn->addLayout(searchRow);
+    listColumn->addWidget(lsv1, 1);
+
     auto* body = new QHBoxLayout;
-    body->addWidget(lsv1, 1);
+    body->addLayout(listColumn, 1);
     body->addWidget(fieldPanel);
 
     auto* layout = new QVBoxLayout(this);
@@ -123,9 +146,12 @@ bool StartListPage::hasRows() const
 
 QList<QStringList> StartListPage::rowsInViewOrder(bool startNumbersOnly) const
 {
+    // The whole list in the view's order: a search narrows what is shown,
+    // never what is printed.
     const QList<Competitor>& list = m_session.startList();
     QList<QStringList> rows;
-    for (const int row : ui::sourceRowsInViewOrder(lsv1)) {
+    for (int shown = 0; shown < m_sorted->rowCount(); ++shown) {
+        const int row = m_sorted->mapToSource(m_sorted->index(shown, 0)).row();
         const Competitor& c = list.at(row);
         if (startNumbersOnly && c.sbroj.trimmed().isEmpty())
             continue;
@@ -138,14 +164,18 @@ void StartListPage::addCompetitor()
 {
     const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
                                        txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
-    if (!ui::succeeded(this, m_session.addCompetitor(entry),
-                       {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
+    const auto stored = m_session.addCompetitor(entry);
+    if (!ui::succeeded(this, stored, {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
         return;
     // The sex box keeps its choice.
     for (QLineEdit* field : {txtime, txtsbroj, txtdrzava, txtklub, txtdatumrod})
         field->clear();
     m_frame.showStartListMenuIfRows();
     txtime->setFocus(Qt::OtherFocusReason);
+    // The new competitor comes into sight (unless the search leaves them out).
+    if (const QModelIndex added = ui::viewIndexOfSourceRow(lsv1, int(m_session.startPosition(stored.value().id)));
+        added.isValid())
+        lsv1->scrollTo(added);
 }
 
 void StartListPage::editCompetitor()

@@ -8,11 +8,14 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 class RaceSession;
+class StartListFilterModel;
 class StartListSortModel;
 class frmkelvora;
 
 // "Startna lista": the start list lsv1 and the entry fields of a new
-// competitor, with the commands on a competitor (add, edit, delete).
+// competitor, with the commands on a competitor (add, edit, delete). The
+// search field txttrazi above the list ("Traži", Ctrl+F; Esc empties it)
+// narrows the list as one types; the commands work on the rows shown.
 class StartListPage : public QWidget {
     Q_OBJECT
 
@@ -36,9 +39,11 @@ private:
     frmkelvora& m_frame;
     RaceSession& m_session;
     StartListSortModel* m_sorted = nullptr;
+    StartListFilterModel* m_found = nullptr;
     int m_sortColumn = -1;
     bool m_sortDescending = false;
 
+    QLineEdit* txttrazi = nullptr;
     QTreeView* lsv1 = nullptr;
     QLineEdit* txtime = nullptr;
     QLineEdit* txtsbroj = nullptr;

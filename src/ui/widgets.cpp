@@ -32,6 +32,13 @@ QPushButton* button(const QString& text, const char* name, bool isDefault)
     return b;
 }
 
+QPushButton* pageButton(const QString& text, const char* name)
+{
+    QPushButton* b = button(text, name);
+    b->setAutoDefault(true);
+    return b;
+}
+
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
 {
     auto* row = new QHBoxLayout;

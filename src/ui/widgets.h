@@ -32,6 +32,11 @@ QLineEdit* lineEdit(const char* name, int maxLength);
 // A push button; the default button is the one Enter presses.
 QPushButton* button(const QString& text, const char* name, bool isDefault = false);
 
+// A push button of a page of the main window: Enter and the keypad's Enter
+// press it when it has the focus, as Space does (outside dialogs Qt presses
+// a button only on Space).
+QPushButton* pageButton(const QString& text, const char* name);
+
 // The buttons of a dialog, in one row on the right.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 

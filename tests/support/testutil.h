@@ -87,6 +87,9 @@ QRect rowRect(const QAbstractItemView* list, int row);
     {                                                               \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))         \
             qputenv("QT_QPA_PLATFORM", "offscreen");                \
+        /* Settings of this program's run alone, never the user's. */ \
+        QTemporaryDir kvrSettings;                                  \
+        qputenv("XDG_CONFIG_HOME", kvrSettings.path().toLocal8Bit()); \
         QApplication app(argc, argv);                               \
         ui::installQtTranslation(app);                              \
         MessageBox::setTestMode(true);                              \
