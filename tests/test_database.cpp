@@ -765,8 +765,10 @@ private slots:
         QCOMPARE(db.finishList(race).value().size(), 1);
         QVERIFY(db.insertFinishRecord(finish(other, seven, QStringLiteral("00:31:00"))).ok());
 
+        // The program's blanks: the Unicode spaces too (no-break, em, ideographic).
         for (const QString& taken : {QStringLiteral("7"), QStringLiteral(" 7"), QStringLiteral("7\t "),
-                                     QStringLiteral("\r\n7")}) {
+                                     QStringLiteral("\r\n7"), QStringLiteral("\u00A07"),
+                                     QStringLiteral("\u20037\u3000")}) {
             const auto twice = db.insertCompetitor(competitor(race, taken));
             QVERIFY2(!twice.ok() && twice.error().isDuplicate(), qPrintable(taken));
         }
@@ -806,8 +808,15 @@ private slots:
         const qint64 race = db.insertRace(QStringLiteral("A"), QStringLiteral("O"), QDate(2020, 5, 5)).value();
         const auto seven = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral("7")));
         QVERIFY(seven.ok());
-        const auto taken = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral(" 7 ")));
-        QVERIFY(!taken.ok() && taken.error().isDuplicate());
+        for (const QString& number : {QStringLiteral(" 7 "), QStringLiteral("7\u00A0")}) {
+            const auto taken = db.insertCompetitorIfNumberFree(competitor(race, number));
+            QVERIFY(!taken.ok() && taken.error().isDuplicate());
+        }
+        // A bulk store names the number it met taken, and stores nothing.
+        const DbStatus bulk = db.insertCompetitors({competitor(race, QStringLiteral("9")),
+                                                   competitor(race, QStringLiteral("\u202F7"))});
+        QVERIFY(!bulk.ok() && bulk.error().isDuplicate());
+        QCOMPARE(QString(bulk.error()), tx::startNumberTakenInBulk(QStringLiteral("7")));
         const auto eight = db.insertCompetitorIfNumberFree(competitor(race, QStringLiteral("8")));
         QVERIFY(eight.ok());
         Competitor edited = competitor(race, QStringLiteral("7"));
@@ -830,6 +839,44 @@ private slots:
         QVERIFY(!again.ok() && again.error().isDuplicate());
         QCOMPARE(db.finishList(race).value().size(), 1);
         QCOMPARE(db.startList(race).value().size(), 4);
+    }
+
+    // A file of an earlier version may hold one number twice under the
+    // program's rule: open() tells of it and changes nothing.
+    void collidingNumbersAreToldAndLeftAlone_data()
+    {
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QStringList>("told"); // number:count
+        QTest::newRow("none") << QStringList{"7", "07", "17"} << QStringList{};
+        QTest::newRow("no-break space") << QStringList{"7", "\u00A07"} << QStringList{"7:2"};
+        QTest::newRow("ASCII and Unicode blanks, two numbers")
+            << QStringList{" 7", "9", "7\u3000", "\u20039", "7"} << QStringList{"7:3", "9:2"};
+        QTest::newRow("blanks only are no number") << QStringList{" ", "\u00A0"} << QStringList{};
+    }
+
+    void collidingNumbersAreToldAndLeftAlone()
+    {
+        QFETCH(QStringList, numbers);
+        QFETCH(QStringList, told);
+        TempDb tmp;
+        KVR_NEW_DB(where, false, tmp);
+        QStringList statements = oldSchema();
+        statements.append(QStringLiteral("insert into utrke (ime, org, da) values ('A', 'O', 'y')"));
+        for (const QString& n : numbers)
+            statements.append(QStringLiteral("insert into startna (idutrke, sbroj, ime) values (1, '%1', 'Ana')").arg(n));
+        execOn(where, statements);
+        const QByteArray before = stateOf(where);
+        QStringList found;
+        {
+            Database db(where);
+            QVERIFY(db.open().ok());
+            for (const NumberCollision& c : db.numberCollisions()) {
+                QCOMPARE(c.raceId, 1);
+                found.append(c.number + QLatin1Char(':') + QString::number(c.count));
+            }
+        }
+        QCOMPARE(found, told);
+        QCOMPARE(stateOf(where), before);
     }
 
     // Two stations (two connections) enter the same finishers and register

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QComboBox>
+#include <QSettings>
 #include <QXmlStreamReader>
 
 using exports::ExportList;
@@ -429,9 +430,19 @@ private slots:
         QCOMPARE(landscape, 4);
     }
 
-    // The registered list written as CSV is an entry file the import reads.
+    // The registered list written as CSV, with each separator (a semicolon
+    // unless another is chosen), is an entry file the import reads.
+    void registeredCsvIsAnEntryFile_data()
+    {
+        QTest::addColumn<int>("separator"); // -1: the default
+        QTest::newRow("default: semicolon") << -1;
+        QTest::newRow("comma") << int(io::Separator::Comma);
+        QTest::newRow("tab") << int(io::Separator::Tab);
+    }
+
     void registeredCsvIsAnEntryFile()
     {
+        QFETCH(int, separator);
         RaceFixture race(false);
         const QList<rules::CompetitorEntry> entries{
             {QStringLiteral("Đurđa Šimić"), QStringLiteral("7"), QStringLiteral("HRV"), QStringLiteral("AK Čakovec"),
@@ -440,8 +451,12 @@ private slots:
              QStringLiteral("31.12.1960")}};
         for (const auto& e : entries)
             race.add(e);
-        const io::EntryFileResult read =
-            io::readEntryFile(exports::exportCsv(race.build(ExportList::Registered)));
+        const exports::ExportData data = race.build(ExportList::Registered);
+        const QByteArray bytes = separator < 0 ? exports::exportCsv(data)
+                                               : exports::exportCsv(data, io::Separator(separator));
+        QCOMPARE(io::readCsv(bytes).separator,
+                 separator < 0 ? QLatin1Char(';') : io::separatorChar(io::Separator(separator)));
+        const io::EntryFileResult read = io::readEntryFile(bytes);
         QVERIFY2(read.ok(), qPrintable(read.error));
         QCOMPARE(read.rows.size(), entries.size());
         for (qsizetype i = 0; i < entries.size(); ++i) {
@@ -525,6 +540,36 @@ private slots:
         QCOMPARE(MessageBox::last().text, tx::exportSaved(path));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVERIFY(file.readAll().startsWith(starts));
+    }
+
+    // The dialog offers the separators and keeps the choice for the next
+    // export, between starts too; a semicolon at first.
+    void separatorChoiceIsKept()
+    {
+        QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Zagrebački maraton"), QDate(2025, 10, 12));
+        testutil::addCompetitor(w, QStringLiteral("5"), QStringLiteral("Ana Anić"), QStringLiteral("Ž"), QDate(1990, 2, 1));
+        const QString path = tmp.dir() + QStringLiteral("/izvoz.csv");
+        w.setSaveFileNameProvider([&](const QString&, const QString&) { return path; });
+        QStringList offered;
+        for (const int choice : {-1, int(io::Separator::Tab), -1}) {
+            testutil::onNextDialog([&](QDialog* d) {
+                auto* box = testutil::find<QComboBox>(d, "cboodvajac");
+                offered.append(box->currentData().toString());
+                QCOMPARE(box->count(), 3);
+                if (choice >= 0)
+                    box->setCurrentIndex(box->findData(io::separatorName(io::Separator(choice))));
+                testutil::find<QPushButton>(d, "cmdizvezi")->click();
+            });
+            testutil::trigger(&w, QStringLiteral("mnuizvoz"));
+        }
+        QCOMPARE(offered, (QStringList{QStringLiteral("semicolon"), QStringLiteral("semicolon"), QStringLiteral("tab")}));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(io::readCsv(file.readAll()).separator, QLatin1Char('\t'));
     }
 
     // The preview shows as many pages as the printout prints.

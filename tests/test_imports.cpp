@@ -168,6 +168,14 @@ private slots:
         add("club 16", n12, 3, QString(16, QLatin1Char('k')), QStringLiteral("Klub"));
         add("sex X", n12, 4, QStringLiteral("X"), QStringLiteral("„X”"));
         add("no sex", n12, 4, QString(), QStringLiteral("M ili Ž"));
+        // What no entry field holds, before any check of the form.
+        add("NUL in a name", n12, 1, QStringLiteral("Ana\u0000Horvat"),
+            tx::ioControlCharacter(tx::ioFieldName(), 0, QStringLiteral("Ana\u0000Horvat")));
+        add("line break in a country", n12, 2, QStringLiteral("HR\nV"), QStringLiteral("„Država” sadrži kontrolni znak (U+000A)"));
+        add("control character in a date", n12, 5, QStringLiteral("3.4.1990\u0007"), QStringLiteral("(U+0007)"));
+        add("full-width start number", QStringLiteral("\uFF11\uFF12"), 1, QStringLiteral("Ana Horvat"),
+            tx::ioForeignDigit(tx::ioFieldStartNumber(), QStringLiteral("\uFF11\uFF12")));
+        add("control before a missing club", n12, 1, QStringLiteral("\u0001"), QStringLiteral("(U+0001)"));
     }
 
     // "form": refused exactly as adding the same values by hand refuses
@@ -301,6 +309,8 @@ private slots:
         QTest::newRow("named twice") << QByteArray("1,20:00\n2,21:00\n1,22:00\n") << QStringList{"novi", "novi", "line 1"};
         QTest::newRow("first of two unreadable") << QByteArray("1,2o:00\n1,22:00\n") << QStringList{"io", "line 1"};
         QTest::newRow("list before twice") << QByteArray("9,20:00\n9,21:00\n") << QStringList{"list", "list"};
+        QTest::newRow("full-width number, control in a time")
+            << QByteArray("\xEF\xBC\x91,20:00\n2,20:00\x01\n") << QStringList{"digit", "control"};
     }
 
     void timeLineChecks()
@@ -328,6 +338,10 @@ private slots:
                 const auto byHand = race.session->enterFinish(r.sbroj, QStringLiteral("00:30:00"));
                 QVERIFY(!byHand.ok());
                 QCOMPARE(r.refusal, byHand.refusal().message);
+            } else if (e == QStringLiteral("digit")) {
+                QCOMPARE(r.refusal, tx::ioForeignDigit(tx::ioFieldStartNumber(), r.sbroj));
+            } else if (e == QStringLiteral("control")) {
+                QCOMPARE(r.refusal, tx::ioControlCharacter(tx::ioFieldTime(), 1, QStringLiteral("20:00\u0001")));
             } else if (e == QStringLiteral("io")) {
                 QVERIFY(!r.accepted());
                 QVERIFY(r.time.isEmpty());

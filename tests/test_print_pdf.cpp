@@ -218,6 +218,96 @@ private slots:
         QVERIFY(!QFileInfo::exists(path));
     }
 
+    // A printer's job is painted whole into a spool file first: the print
+    // system gets it only complete, never after a cancel, and a queue that
+    // turns jobs away is told as before.
+    void printerJobIsSpooledWhole_data()
+    {
+        QTest::addColumn<bool>("accepting");
+        QTest::addColumn<int>("cancelAfter"); // 0: never
+        QTest::addColumn<int>("submitOutcome"); // 0 taken, 1 refused, 2 failed
+        QTest::addColumn<int>("submitted");
+        QTest::newRow("complete job handed over once") << true << 0 << 0 << 1;
+        QTest::newRow("cancel after the first page: nothing printed") << true << 1 << 0 << 0;
+        QTest::newRow("cancel on the last page: nothing printed") << true << 5 << 0 << 0;
+        QTest::newRow("queue not taking jobs: nothing painted") << false << 0 << 0 << 0;
+        QTest::newRow("queue turns the job away") << true << 0 << 1 << 1;
+        QTest::newRow("print system fails") << true << 0 << 2 << 1;
+    }
+
+    void printerJobIsSpooledWhole()
+    {
+        QFETCH(bool, accepting);
+        QFETCH(int, cancelAfter);
+        QFETCH(int, submitOutcome);
+        QFETCH(int, submitted);
+        const print::Document doc = print::layoutList(startRows(290), raceHeader, print::startListFormat());
+        QCOMPARE(doc.pages.size(), 5);
+        int handed = 0;
+        QList<QStringList> spooled;
+        QString spoolFile;
+        print::PrintSystem system;
+        system.acceptsJobs = [&](const QString& printer) {
+            return printer == QStringLiteral("Pisač") && accepting;
+        };
+        system.submit = [&](const QString& printer, const QString& path, const QString& job) {
+            ++handed;
+            spoolFile = path;
+            if (pdftext::available())
+                spooled = pdftext::pages(path);
+            print::Submitted result;
+            result.refused = submitOutcome == 1;
+            if (submitOutcome == 2)
+                result.error = QStringLiteral("client-error-document-format-not-supported");
+            return printer == QStringLiteral("Pisač") && job == QLatin1String("Lista") ? result : print::Submitted{};
+        };
+        QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF());
+        print::QtPrintSurface surface(QStringLiteral("Pisač"), layout, QStringLiteral("Lista"), system);
+        int painted = 0;
+        surface.setProgress([&](int done) {
+            painted = done;
+            return cancelAfter == 0 || done < cancelAfter;
+        });
+        print::printDocument(surface, doc);
+
+        QCOMPARE(handed, submitted);
+        QCOMPARE(surface.cancelled(), cancelAfter > 0);
+        QCOMPARE(painted, accepting ? (cancelAfter > 0 ? cancelAfter : 5) : 0);
+        QCOMPARE(surface.jobRefused(), !accepting || submitOutcome == 1);
+        QCOMPARE(surface.lastError().isEmpty(), submitOutcome != 2);
+        if (submitOutcome == 2)
+            QVERIFY(surface.lastError().startsWith(tx::printJobFailed(QStringLiteral("Pisač"))));
+        // The spool file is gone once the job is handed over.
+        if (handed > 0)
+            QVERIFY(!QFileInfo::exists(spoolFile));
+        if (handed > 0 && pdftext::available())
+            QCOMPARE(spooled.size(), 5);
+    }
+
+    // Without a printer a printout goes beside an SQLite file; for a
+    // server's database into the documents folder, or home without one,
+    // never into the current folder.
+    void printoutFolderWithoutPrinter()
+    {
+        QTemporaryDir dir;
+        QCOMPARE(frmkelvora::printoutFolder(DbLocation::sqliteFile(dir.filePath(QStringLiteral("a/kvr.mdb")))),
+                 dir.filePath(QStringLiteral("a")));
+        const auto server = parseDbLocation(QStringLiteral("postgresql://u@localhost/kelvora"));
+        QVERIFY(server);
+        const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.path().toUtf8());
+        QFile dirs(dir.filePath(QStringLiteral("user-dirs.dirs")));
+        QVERIFY(dirs.open(QIODevice::WriteOnly));
+        dirs.write("XDG_DOCUMENTS_DIR=\"" + dir.filePath(QStringLiteral("Dokumenti")).toUtf8() + "\"\n");
+        dirs.close();
+        const QString withoutDocuments = frmkelvora::printoutFolder(server.value());
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("Dokumenti")));
+        const QString withDocuments = frmkelvora::printoutFolder(server.value());
+        qputenv("XDG_CONFIG_HOME", config);
+        QCOMPARE(withoutDocuments, QDir::homePath());
+        QCOMPARE(withDocuments, dir.filePath(QStringLiteral("Dokumenti")));
+    }
+
     void unwritableFileIsAFailure()
     {
         QTemporaryDir dir;

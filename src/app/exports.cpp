@@ -2,6 +2,7 @@
 
 #include "app/racesession.h"
 #include "core/csv.h"
+#include "core/fileerrors.h"
 #include "core/htmlexport.h"
 #include "core/lists.h"
 #include "core/texts.h"
@@ -164,10 +165,11 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
     return Outcome<ExportData>::done(std::move(data));
 }
 
-QByteArray exportCsv(const ExportData& data)
+QByteArray exportCsv(const ExportData& data, io::Separator separator)
 {
+    const QChar mark = io::separatorChar(separator);
     if (data.lists.size() == 1)
-        return io::writeCsv(data.lists.first().columns, data.lists.first().rows);
+        return io::writeCsv(data.lists.first().columns, data.lists.first().rows, mark);
 
     // Several lists share their columns: one table, the list named in front.
     const QStringList columns = data.lists.isEmpty() ? QStringList() : data.lists.first().columns;
@@ -180,7 +182,7 @@ QByteArray exportCsv(const ExportData& data)
         for (const QStringList& row : list.rows)
             rows.append(QStringList{list.heading} + row);
     }
-    return io::writeCsv(QStringList{tx::exportListColumn()} + columns, rows);
+    return io::writeCsv(QStringList{tx::exportListColumn()} + columns, rows, mark);
 }
 
 QByteArray exportHtml(const ExportData& data)
@@ -239,12 +241,12 @@ QString saveFile(const QString& path, const QByteArray& bytes)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
+        const QString reason = kvr::fileReason(path, file.errorString());
         file.cancelWriting();
         return tx::exportNotWritten(QDir::toNativeSeparators(path), reason);
     }
     if (!file.commit())
-        return tx::exportNotWritten(QDir::toNativeSeparators(path), file.errorString());
+        return tx::exportNotWritten(QDir::toNativeSeparators(path), kvr::fileReason(path, file.errorString()));
     return {};
 }
 

@@ -5,6 +5,7 @@
 // exportDocuments). The window's export dialog and the command line both
 // build the lists here; nothing here shows anything.
 
+#include "core/csv.h"
 #include "core/listlayout.h"
 #include "core/outcome.h"
 #include "core/standings.h"
@@ -50,12 +51,13 @@ struct ExportData {
 // standings: only when not even the overall standings have a row).
 Outcome<ExportData> buildExport(RaceSession& session, ExportList list, const standings::Selection& selection = {});
 
-// A CSV file (io::writeCsv: UTF-8 with a byte-order mark, commas, every value
-// that a spreadsheet would run as a formula kept as text). One list is one
+// A CSV file (io::writeCsv: UTF-8 with a byte-order mark, fields apart by
+// separator, every value that a spreadsheet would run as a formula kept as
+// text). One list is one
 // table under its column headings. Several lists (all standings share their
 // columns) are one table whose first column "Lista" names each row's list,
 // so that a spreadsheet can filter and sort them as one.
-QByteArray exportCsv(const ExportData& data);
+QByteArray exportCsv(const ExportData& data, io::Separator separator = io::kDefaultSeparator);
 
 // One web page (io::writeHtml) headed by the race; one section per list,
 // with a table of contents when there are several.

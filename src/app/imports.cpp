@@ -4,6 +4,7 @@
 #include "core/competitorrules.h"
 #include "core/dates.h"
 #include "core/entryfile.h"
+#include "core/filevalues.h"
 #include "core/iotexts.h"
 #include "core/texts.h"
 #include "core/timefile.h"
@@ -52,6 +53,29 @@ QString fieldLengthRefusal(const io::EntryRow& row)
         const qsizetype length = rules::codePointCount(f.value);
         if (length > f.maxLength)
             return tx::ioFieldTooLong(f.name, length, f.maxLength);
+    }
+    return {};
+}
+
+// The first value of the row, in the form's order, that no entry field
+// would hold (a control character, a digit other than 0-9 in the number).
+QString valueRefusal(const io::EntryRow& row)
+{
+    const struct {
+        const QString& value;
+        QString name;
+        io::ValueKind kind;
+    } fields[] = {
+        {row.ime, tx::ioFieldName(), io::ValueKind::Text},
+        {row.sbroj, tx::ioFieldStartNumber(), io::ValueKind::StartNumber},
+        {row.drzava, tx::ioFieldCountry(), io::ValueKind::Text},
+        {row.klub, tx::ioFieldClub(), io::ValueKind::Text},
+        {row.spol, tx::ioFieldSex(), io::ValueKind::Text},
+        {row.datumText, tx::ioFieldBirthDate(), io::ValueKind::Text},
+    };
+    for (const auto& f : fields) {
+        if (QString refusal = io::valueRefusal(f.name, f.value, f.kind); !refusal.isEmpty())
+            return refusal;
     }
     return {};
 }
@@ -125,7 +149,10 @@ EntryPreview previewEntries(RaceSession& session, const QByteArray& file)
         row.lineNumber = r.lineNumber;
         row.birthDateText = r.datumText;
         const rules::CompetitorEntry entry{r.ime, r.sbroj, r.drzava, r.klub, r.spol, r.datumText};
-        const Outcome<Competitor> checked = rules::checkCompetitor(entry, preview.raceDate, numbers, 0);
+        const QString unreadable = valueRefusal(r);
+        const Outcome<Competitor> checked = unreadable.isEmpty()
+            ? rules::checkCompetitor(entry, preview.raceDate, numbers, 0)
+            : Outcome<Competitor>::refused(Field::None, unreadable);
         if (checked) {
             row.competitor = checked.value();
             row.refusal = fieldLengthRefusal(r);

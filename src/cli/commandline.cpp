@@ -117,6 +117,8 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
         err << terminalText(tx::dbUnusable(shown, opened.error(), session->database().journalFound())) << Qt::endl;
         return nullptr;
     }
+    if (const QString told = numberCollisionsText(session->database().numberCollisions()); !told.isEmpty())
+        err << terminalText(told) << Qt::endl;
     return session;
 }
 
@@ -195,7 +197,7 @@ bool readInput(const Arguments& args, QByteArray& bytes, QTextStream& err)
 {
     QFile file(args.positional.first());
     if (!file.open(QIODevice::ReadOnly)) {
-        err << tx::cliFileNotRead(file.fileName(), file.errorString()) << Qt::endl;
+        err << tx::cliFileNotRead(file.fileName(), kvr::fileReason(file.fileName(), file.errorString())) << Qt::endl;
         return false;
     }
     bytes = file.readAll();
@@ -328,13 +330,18 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     exports::Format format{};
     if (!exportChoice(args, categories.value(), list, selection, format, err))
         return Usage;
+    const auto separator = io::separatorNamed(args.value(QStringLiteral("--separator"), io::separatorName(io::kDefaultSeparator)));
+    if (!separator) {
+        err << tx::cliBadValue(QStringLiteral("--separator"), args.value(QStringLiteral("--separator"))) << Qt::endl;
+        return Usage;
+    }
     const auto data = exports::buildExport(*session, list, selection);
     if (!data)
         return failure(data, err);
 
     QByteArray bytes;
     if (format == exports::Format::Csv) {
-        bytes = exports::exportCsv(data.value());
+        bytes = exports::exportCsv(data.value(), *separator);
     } else if (format == exports::Format::Html) {
         bytes = exports::exportHtml(data.value());
     } else {
@@ -348,7 +355,7 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
         }
         QFile pdf(path);
         if (!pdf.open(QIODevice::ReadOnly)) {
-            err << tx::cliFileNotRead(path, pdf.errorString()) << Qt::endl;
+            err << tx::cliFileNotRead(path, kvr::fileReason(path, pdf.errorString())) << Qt::endl;
             return Failed;
         }
         bytes = pdf.readAll();
@@ -360,7 +367,8 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
         // reported rather than exiting as if the file were whole.
         if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(bytes) != bytes.size()
             || !stdoutFile.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            err << tx::cliFileNotWritten(QStringLiteral("-"), stdoutFile.errorString()) << Qt::endl;
+            err << tx::cliFileNotWritten(QStringLiteral("-"), kvr::fileReason(QString(), stdoutFile.errorString()))
+                << Qt::endl;
             return Failed;
         }
         return Done;
@@ -391,7 +399,7 @@ const QHash<QString, Command>& commands()
           &importTimes}},
         {QStringLiteral("export"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--list"), QStringLiteral("--sex"), QStringLiteral("--category"),
-           QStringLiteral("--format"), QStringLiteral("--out")},
+           QStringLiteral("--format"), QStringLiteral("--separator"), QStringLiteral("--out")},
           {},
           &tx::cliHelpExport,
           &exportList}},

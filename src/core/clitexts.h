@@ -2,6 +2,8 @@
 
 // The Croatian texts of the command line.
 
+#include "core/fileerrors.h"
+
 #include <QString>
 
 namespace tx {
@@ -21,7 +23,8 @@ inline QString cliUsage()
         "  kelvora import-times [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
         "                                            uvoz vremena: startni broj i vrijeme u retku\n"
         "  kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings\n"
-        "                 [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf [--out DATOTEKA]\n"
+        "                 [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf\n"
+        "                 [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
         "                                            izvoz liste u datoteku\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
@@ -82,12 +85,15 @@ inline QString cliHelpExport()
 {
     return QStringLiteral(
         "kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings\n"
-        "               [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf [--out DATOTEKA]\n"
+        "               [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf\n"
+        "               [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
         "Izvozi listu utrke: startnu listu (takmičari sa startnim brojem), listu prijavljenih,\n"
         "ciljnu listu ili poredak. Za poredak: --sex bira spol (all, m, z), a --category\n"
         "\"Svi\" ukupni poredak, oznaku kategorije (npr. 35-39) jednu kategoriju, ili \"all\"\n"
         "sve liste poretka (ukupno, po spolu, svaka kategorija) u jednoj datoteci.\n"
-        "CSV je UTF-8 s BOM-om, HTML jedna samostalna stranica, PDF iste stranice kao ispis.\n"
+        "CSV je UTF-8 s BOM-om, stupci odvojeni točka-zarezom (kako ga čitaju tablični\n"
+        "programi s hrvatskim postavkama); --separator comma ili tab bira zarez ili tabulator.\n"
+        "HTML je jedna samostalna stranica, PDF iste stranice kao ispis.\n"
         "Bez --out datoteka ide na standardni izlaz.\n");
 }
 
@@ -149,6 +155,29 @@ inline QString cliNothingStored()
 inline QString cliStored(int count)
 {
     return QStringLiteral("Spremljeno: ") + QString::number(count);
+}
+
+// ---- Causes of file failures ------------------------------------------------
+// The common causes, in front of the system's own text; empty for any other.
+inline QString fileProblemText(kvr::FileProblem problem)
+{
+    switch (problem) {
+    case kvr::FileProblem::MissingFile:
+        return QStringLiteral("datoteka ne postoji");
+    case kvr::FileProblem::MissingFolder:
+        return QStringLiteral("mapa ne postoji");
+    case kvr::FileProblem::IsFolder:
+        return QStringLiteral("to je mapa, a ne datoteka");
+    case kvr::FileProblem::NotAllowed:
+        return QStringLiteral("pristup nije dopušten");
+    case kvr::FileProblem::DiskFull:
+        return QStringLiteral("disk je pun");
+    case kvr::FileProblem::ReadOnly:
+        return QStringLiteral("disk je samo za čitanje");
+    case kvr::FileProblem::Other:
+        break;
+    }
+    return {};
 }
 
 } // namespace tx

@@ -49,6 +49,24 @@ qsizetype codePointCount(QStringView text)
     return count;
 }
 
+QString trimmedStartNumber(QStringView number)
+{
+    return number.trimmed().toString();
+}
+
+QList<char16_t> startNumberBlanks()
+{
+    static const QList<char16_t> blanks = [] {
+        QList<char16_t> found;
+        for (char32_t code = 0; code <= 0xFFFF; ++code) {
+            if (QChar::isSpace(code))
+                found.append(char16_t(code));
+        }
+        return found;
+    }();
+    return blanks;
+}
+
 StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 {
     m_ids.reserve(startList.size());
@@ -58,7 +76,7 @@ StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 
 void StartNumberIndex::add(const QString& startNumber, qint64 id)
 {
-    const QString number = startNumber.trimmed();
+    const QString number = trimmedStartNumber(startNumber);
     if (number.isEmpty())
         return;
     QList<qint64>& ids = m_ids[number];
@@ -67,7 +85,7 @@ void StartNumberIndex::add(const QString& startNumber, qint64 id)
 
 void StartNumberIndex::remove(const QString& startNumber, qint64 id)
 {
-    const auto it = m_ids.find(startNumber.trimmed());
+    const auto it = m_ids.find(trimmedStartNumber(startNumber));
     if (it == m_ids.end())
         return;
     it->removeOne(id);
@@ -77,13 +95,13 @@ void StartNumberIndex::remove(const QString& startNumber, qint64 id)
 
 qint64 StartNumberIndex::first(const QString& startNumber) const
 {
-    const auto it = m_ids.constFind(startNumber.trimmed());
+    const auto it = m_ids.constFind(trimmedStartNumber(startNumber));
     return it == m_ids.cend() ? 0 : it->first();
 }
 
 bool StartNumberIndex::takenByOther(const QString& startNumber, qint64 ownId) const
 {
-    const auto it = m_ids.constFind(startNumber.trimmed());
+    const auto it = m_ids.constFind(trimmedStartNumber(startNumber));
     if (it == m_ids.cend())
         return false;
     return std::any_of(it->cbegin(), it->cend(), [ownId](qint64 id) { return id != ownId; });

@@ -25,9 +25,18 @@ QString dateTextMessage(DateTextResult result, const QString& example);
 enum class BirthYearResult { Ok, TooYoung, TooOld };
 BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDate);
 
+// A start number as it is compared: without the blanks around it, a blank
+// being every character QChar::isSpace() names (space, tab, line breaks and
+// the Unicode spaces such as the no-break space). Numbers are stored as
+// typed; the database compares and indexes them by this same rule
+// (startNumberBlanks), so two stations never store one number twice.
+QString trimmedStartNumber(QStringView number);
+// The blanks of trimmedStartNumber, in code order; all lie in the basic plane.
+QList<char16_t> startNumberBlanks();
+
 // The start numbers of a start list, for lookups that do not walk the list.
-// Numbers are compared as exact text after trimming blanks at both ends, so
-// 7 and 07 differ; an empty number matches nobody.
+// Numbers are compared as exact text after trimmedStartNumber, so 7 and 07
+// differ; an empty number matches nobody.
 class StartNumberIndex {
 public:
     StartNumberIndex() = default;

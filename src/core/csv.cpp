@@ -229,14 +229,14 @@ bool startsFormula(QChar first)
         || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
 }
 
-void appendCsvField(QString& out, const QString& value)
+void appendCsvField(QString& out, const QString& value, QChar separator)
 {
     if (value.isEmpty())
         return;
     const bool guard = startsFormula(value.front());
     bool needsQuotes = false;
     for (const QChar c : value) {
-        if (c == QLatin1Char(',') || c == QLatin1Char('"') || isLineEnd(c)) {
+        if (c == separator || c == QLatin1Char('"') || isLineEnd(c)) {
             needsQuotes = true;
             break;
         }
@@ -263,22 +263,22 @@ void appendCsvField(QString& out, const QString& value)
 
 } // namespace
 
-QString csvField(const QString& value)
+QString csvField(const QString& value, QChar separator)
 {
     QString field;
-    appendCsvField(field, value);
+    appendCsvField(field, value, separator);
     return field;
 }
 
-QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows)
+QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows, QChar separator)
 {
     QString text;
     text.reserve((rows.size() + 1) * 64);
-    const auto appendRow = [&text](const QStringList& row) {
+    const auto appendRow = [&text, separator](const QStringList& row) {
         for (qsizetype k = 0; k < row.size(); ++k) {
             if (k > 0)
-                text += QLatin1Char(',');
-            appendCsvField(text, row[k]);
+                text += separator;
+            appendCsvField(text, row[k], separator);
         }
         text += QLatin1String("\r\n");
     };
@@ -286,6 +286,41 @@ QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows)
     for (const QStringList& row : rows)
         appendRow(row);
     return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+}
+
+QChar separatorChar(Separator separator)
+{
+    switch (separator) {
+    case Separator::Comma:
+        return QLatin1Char(',');
+    case Separator::Tab:
+        return QLatin1Char('\t');
+    case Separator::Semicolon:
+        break;
+    }
+    return QLatin1Char(';');
+}
+
+QString separatorName(Separator separator)
+{
+    switch (separator) {
+    case Separator::Comma:
+        return QStringLiteral("comma");
+    case Separator::Tab:
+        return QStringLiteral("tab");
+    case Separator::Semicolon:
+        break;
+    }
+    return QStringLiteral("semicolon");
+}
+
+std::optional<Separator> separatorNamed(QStringView name)
+{
+    for (const Separator s : {Separator::Comma, Separator::Semicolon, Separator::Tab}) {
+        if (name.compare(separatorName(s), Qt::CaseInsensitive) == 0)
+            return s;
+    }
+    return std::nullopt;
 }
 
 } // namespace io

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace io {
 
 // The text of a file read as UTF-8. A leading byte-order mark is dropped.
@@ -52,13 +54,25 @@ CsvResult readCsv(const QByteArray& bytes);
 
 // One field as written to a CSV file: a value starting with =, +, -, @, tab
 // or CR is given a leading apostrophe so that a spreadsheet shows it as text
-// and never runs it as a formula; a field holding a comma, double quote, CR
-// or LF is put in double quotes with its quotes doubled.
-QString csvField(const QString& value);
+// and never runs it as a formula; a field holding the separator, a double
+// quote, CR or LF is put in double quotes with its quotes doubled.
+QString csvField(const QString& value, QChar separator = QLatin1Char(','));
 
 // A CSV file for spreadsheets: UTF-8 with a byte-order mark (so that
-// spreadsheets take the encoding right), comma-separated, the header row
-// first, CR LF after every row.
-QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows);
+// spreadsheets take the encoding right), fields apart by separator, the
+// header row first, CR LF after every row.
+QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows,
+                    QChar separator = QLatin1Char(','));
+
+// The separators a written CSV file may use. Spreadsheets set to a locale
+// whose decimal mark is a comma (Croatian among them) split a line on
+// semicolons only, so the semicolon is the one written unless another is
+// chosen; detectSeparator reads all three back.
+enum class Separator { Comma, Semicolon, Tab };
+inline constexpr Separator kDefaultSeparator = Separator::Semicolon;
+QChar separatorChar(Separator separator);
+// "comma", "semicolon" or "tab", as the command line and the settings name them.
+QString separatorName(Separator separator);
+std::optional<Separator> separatorNamed(QStringView name);
 
 } // namespace io

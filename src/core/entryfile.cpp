@@ -210,7 +210,7 @@ EntryFileResult readEntries(const CsvResult& csv)
         QStringList found;
         for (const QString& h : header) {
             if (!h.trimmed().isEmpty())
-                found.append(quoted(h.trimmed()));
+                found.append(quoted(tx::ioShown(h.trimmed())));
         }
         const QStringList expected = {
             columnLine(tx::ioColumnStartNumber(), StartNumber, true),

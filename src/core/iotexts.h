@@ -12,6 +12,28 @@
 
 namespace tx {
 
+// A value as a message quotes it: at most 40 characters (a longer one cut,
+// with "…"), control characters shown as "�", so that a huge or broken value
+// is never echoed whole.
+inline QString ioShown(const QString& value)
+{
+    constexpr qsizetype kMost = 40;
+    qsizetype cut = value.size();
+    if (cut > kMost) {
+        cut = kMost;
+        if (value.at(cut - 1).isHighSurrogate())
+            --cut;
+    }
+    QString shown = value.left(cut);
+    for (QChar& c : shown) {
+        if (c.category() == QChar::Other_Control)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    if (cut < value.size())
+        shown += QChar(0x2026);
+    return shown;
+}
+
 // ---- Reading any text file -------------------------------------------------
 inline QString ioNotUtf8(int line)
 {
@@ -56,19 +78,19 @@ inline QString ioTimeShape(const QString& time)
 {
     return QStringLiteral("Vrijeme „%1” nije zapisano kao h:mm:ss, m:ss ili mm:ss "
                           "(po želji s dijelom sekunde, npr. 1:02:03.4).")
-        .arg(time);
+        .arg(ioShown(time));
 }
 inline QString ioTimeSeconds(const QString& time)
 {
-    return QStringLiteral("U vremenu „%1” sekunde moraju biti manje od 60.").arg(time);
+    return QStringLiteral("U vremenu „%1” sekunde moraju biti manje od 60.").arg(ioShown(time));
 }
 inline QString ioTimeMinutes(const QString& time)
 {
-    return QStringLiteral("U vremenu „%1” minute moraju biti manje od 60.").arg(time);
+    return QStringLiteral("U vremenu „%1” minute moraju biti manje od 60.").arg(ioShown(time));
 }
 inline QString ioTimeTooLong(const QString& time)
 {
-    return QStringLiteral("Vrijeme „%1” je 60 sati ili više.").arg(time);
+    return QStringLiteral("Vrijeme „%1” je 60 sati ili više.").arg(ioShown(time));
 }
 
 // ---- Imports ---------------------------------------------------------------
@@ -89,7 +111,7 @@ inline QString ioSexInvalid(const QString& sex)
 {
     if (sex.isEmpty())
         return QStringLiteral("Nedostaje spol: upišite M ili Ž.");
-    return QStringLiteral("Spol „%1” nije ispravan: upišite M ili Ž.").arg(sex);
+    return QStringLiteral("Spol „%1” nije ispravan: upišite M ili Ž.").arg(ioShown(sex));
 }
 inline QString ioStartNumberEarlierInFile(int line)
 {
@@ -103,5 +125,19 @@ KVR_IO_TEXT(ioImportStale, "Utrka ili njezine liste promijenjene su nakon pregle
 KVR_IO_TEXT(ioOrganiser, "Organizator:")
 KVR_IO_TEXT(ioRaceDate, "Datum održavanja:")
 KVR_IO_TEXT(ioContents, "Sadržaj")
+
+// ---- Values no entry field would hold -----------------------------------------
+inline QString ioControlCharacter(const QString& field, char16_t code, const QString& value)
+{
+    return QStringLiteral("Polje „%1” sadrži kontrolni znak (U+%2): „%3”. Uklonite ga u datoteci.")
+        .arg(field, QStringLiteral("%1").arg(int(code), 4, 16, QLatin1Char('0')).toUpper(), ioShown(value));
+}
+inline QString ioForeignDigit(const QString& field, const QString& value)
+{
+    return QStringLiteral("Polje „%1” smije sadržavati samo znamenke 0-9: „%2”.").arg(field, ioShown(value));
+}
+KVR_IO_TEXT(ioFieldSex, "Spol")
+KVR_IO_TEXT(ioFieldBirthDate, "Datum rođenja")
+KVR_IO_TEXT(ioFieldTime, "Vrijeme")
 
 } // namespace tx

@@ -511,6 +511,34 @@ inline QString noteAlreadyFinished(const QString& time)
     return QStringLiteral("već je na cilju (") + time + QLatin1Char(')');
 }
 
+// ---- CSV separators, spooled printing, start numbers on open -----------------
+// The export dialog's choice of the CSV separator.
+KVR_TEXT(exportSeparatorLabel, "Odvajanje stupaca (CSV):")
+KVR_TEXT(exportSeparatorSemicolon, "točka-zarez ( ; )")
+KVR_TEXT(exportSeparatorComma, "zarez ( , )")
+KVR_TEXT(exportSeparatorTab, "tabulator")
+// Start numbers a database holds twice in a race when the blanks around them
+// (no-break spaces and other Unicode spaces too) are left out, as the
+// program compares them; told when the database is opened, nothing changed.
+inline QString startNumberCollision(qint64 raceId, const QString& number, int count)
+{
+    return QStringLiteral("utrka %1: startni broj %2 ima %3 takmičara").arg(raceId).arg(number).arg(count);
+}
+inline QString startNumbersCollide(const QStringList& collisions)
+{
+    return QStringLiteral("U bazi se isti startni broj nalazi kod više takmičara iste utrke (brojevi se "
+                          "razlikuju samo razmacima oko broja):\r\n")
+        + collisions.join(QStringLiteral("\r\n"))
+        + QStringLiteral("\r\nBaza nije mijenjana. Dodijelite im različite brojeve u startnoj listi.");
+}
+// A store of many competitors that meets a number taken meanwhile: nothing stored.
+inline QString startNumberTakenInBulk(const QString& number)
+{
+    return QStringLiteral("Startni broj %1 već ima drugi takmičar ove utrke (možda ga je upisao drugi "
+                          "korisnik). Ništa nije spremljeno.")
+        .arg(number);
+}
+
 } // namespace tx
 
 #undef KVR_TEXT

@@ -1,6 +1,7 @@
 #include "core/timefile.h"
 
 #include "core/csv.h"
+#include "core/filevalues.h"
 #include "core/inputrules.h"
 #include "core/iotexts.h"
 
@@ -172,10 +173,16 @@ TimeFileResult readTimeFile(const QByteArray& bytes)
             continue; // the header line
         }
         first = false;
+        QString refusal;
         if (entry.sbroj.isEmpty())
             entry.refusal = tx::ioNoStartNumber();
+        else if (refusal = valueRefusal(tx::ioFieldStartNumber(), entry.sbroj, ValueKind::StartNumber);
+                 !refusal.isEmpty())
+            entry.refusal = refusal;
         else if (time.isEmpty())
             entry.refusal = tx::ioNoTime();
+        else if (refusal = valueRefusal(tx::ioFieldTime(), time); !refusal.isEmpty())
+            entry.refusal = refusal;
         else if (!reading.ok())
             entry.refusal = reading.refusal;
         else

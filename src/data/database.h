@@ -12,6 +12,14 @@
 
 class QSqlDatabase;
 class QSqlQuery;
+
+// A start number that a race holds more than once under the program's rule
+// (rules::trimmedStartNumber): number trimmed, count of competitors.
+struct NumberCollision {
+    qint64 raceId = 0;
+    QString number;
+    int count = 0;
+};
 class QSqlDatabase;
 class QSqlError;
 struct SqlDialect;
@@ -58,6 +66,11 @@ public:
     // the file when open() last looked, empty if none. SQLite applies such
     // a journal to the file while opening it.
     QString journalFound() const { return m_journalFound; }
+    // The start numbers open() found taken twice in a race when compared
+    // as the program compares them. A file of an earlier version, whose
+    // index trimmed ASCII blanks only, may hold "7" and "7" framed by a
+    // no-break space; such rows are told, never changed.
+    const QList<NumberCollision>& numberCollisions() const { return m_numberCollisions; }
 
     // How long a statement waits for another program's lock: briefly while
     // the file is opened at start, so that the window comes up at once, and
@@ -135,6 +148,7 @@ private:
     void subscribe(QSqlDatabase& db);
     DbStatus createSchema();
     DbStatus checkSchema();
+    DbStatus findNumberCollisions();
     DbResult<QList<Race>> races(bool listedOnly);
     DbStatus checkWrites();
     DbStatus run(QSqlQuery& query);
@@ -161,6 +175,9 @@ private:
     QString m_path;
     QString m_connection;
     QString m_journalFound;
+    // The start number without its blanks, as SQL (SqlDialect::numberKey).
+    QString m_numberKey;
+    QList<NumberCollision> m_numberCollisions;
     quint64 m_writes = 0;
     bool m_inTransaction = false;
     bool m_lost = false;
@@ -173,6 +190,10 @@ private:
     QList<qint64> m_ownTransactions;
     qint64 m_version = 0;
 };
+
+// The message telling of the collisions, the first twenty of them named;
+// empty when there are none.
+QString numberCollisionsText(const QList<NumberCollision>& collisions);
 
 namespace kvr {
 // Lets a write over the process's file-size limit fail with an error the

@@ -1,5 +1,6 @@
 #include "print/pagepainter.h"
 
+#include "core/fileerrors.h"
 #include "core/texts.h"
 #include "print/qtprintsurface.h"
 
@@ -146,12 +147,12 @@ QString writePdf(const QList<Document>& docs, const QString& path, const QString
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.size()) {
-        const QString reason = file.errorString();
+        const QString reason = kvr::fileReason(path, file.errorString());
         file.cancelWriting();
         return tx::exportNotWritten(QDir::toNativeSeparators(path), reason);
     }
     if (!file.commit())
-        return tx::exportNotWritten(QDir::toNativeSeparators(path), file.errorString());
+        return tx::exportNotWritten(QDir::toNativeSeparators(path), kvr::fileReason(path, file.errorString()));
     return {};
 }
 

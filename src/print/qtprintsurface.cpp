@@ -8,15 +8,34 @@
 #include <QFontDatabase>
 #include <QLocale>
 #include <QPrinter>
+#include <QPdfWriter>
 #include <QPrinterInfo>
+#include <QTemporaryDir>
 
 namespace print {
 
-QtPrintSurface::QtPrintSurface(const QPrinterInfo& printer, const QString& jobName)
-    : m_printer(std::make_unique<QPrinter>(printer, QPrinter::HighResolution))
-    , m_target(printer.printerName())
+namespace {
+
+// The paper and margins a printer prints on by default.
+QPageLayout printerLayout(const QPrinterInfo& printer)
 {
-    m_printer->setDocName(jobName);
+    return QPrinter(printer, QPrinter::HighResolution).pageLayout();
+}
+
+} // namespace
+
+QtPrintSurface::QtPrintSurface(const QPrinterInfo& printer, const QString& jobName)
+    : QtPrintSurface(printer.printerName(), printerLayout(printer), jobName, PrintSystem())
+{
+}
+
+QtPrintSurface::QtPrintSurface(const QString& printerName, const QPageLayout& layout, const QString& jobName,
+                               PrintSystem system)
+    : m_layout(layout)
+    , m_system(std::move(system))
+    , m_jobName(jobName)
+    , m_target(printerName)
+{
 }
 
 QtPrintSurface::QtPrintSurface(const QString& pdfPath, const QString& jobName, const QPageSize& paper)
@@ -89,19 +108,63 @@ void QtPrintSurface::endDocument()
     // it was taken, so the queue is asked itself: a queue that does not take
     // jobs gets none, and one that stopped taking them while this job was
     // sent has most likely turned it away.
-    const bool toPrinter = m_outputFile.isEmpty();
-    if (toPrinter && !acceptsJobs(m_target)) {
-        m_refused = true;
-        return;
-    }
-    paint();
-    if (toPrinter && m_error.isEmpty() && !acceptsJobs(m_target))
-        m_refused = true;
+    if (m_outputFile.isEmpty())
+        spoolAndSubmit();
+    else
+        paint();
 }
 
 void QtPrintSurface::abortJob()
 {
-    m_printer->abort();
+    // A PDF file is dropped after painting stops; a printer's job is not
+    // handed over at all.
+    if (m_printer)
+        m_printer->abort();
+}
+
+void QtPrintSurface::spoolAndSubmit()
+{
+    // A queue that does not take jobs gets none and costs no painting.
+    if (!m_system.acceptsJobs(m_target)) {
+        m_refused = true;
+        return;
+    }
+    QTemporaryDir spool;
+    const QString path = spool.filePath(QStringLiteral("ispis.pdf"));
+    PaintResult painted;
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(1200);
+        if (m_layout.isValid())
+            writer.setPageLayout(m_layout);
+        else
+            writer.setPageSize(defaultPaper());
+        writer.setTitle(m_jobName);
+        writer.setCreator(tx::appTitle());
+        if (spool.isValid())
+            painted = paintDocuments(writer, {Document{m_orientation, m_pages}}, m_family, m_pointSize,
+                                     [this](int done) { return pageDone(done); });
+        else
+            painted.notStarted = true;
+    }
+    if (painted.notStarted) {
+        m_error = tx::printerNotStarted(m_target);
+        return;
+    }
+    if (painted.cancelled)
+        return;
+    if (painted.endFailed) {
+        m_error = tx::printJobFailed(m_target);
+        return;
+    }
+    if (painted.newPageFailed)
+        m_error = tx::printNewPageFailed(m_target);
+    // Only a complete job reaches the print system.
+    const Submitted submitted = m_system.submit(m_target, path, m_jobName);
+    if (submitted.refused)
+        m_refused = true;
+    else if (!submitted.error.isEmpty())
+        m_error = tx::printJobFailed(m_target) + QLatin1Char('\n') + submitted.error;
 }
 
 void QtPrintSurface::paint()

@@ -8,8 +8,19 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QLabel>
 #include <QRadioButton>
+#include <QSettings>
 #include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Where the chosen CSV separator is kept between exports and starts.
+const QString kSeparatorKey = QStringLiteral("izvoz/odvajac");
+
+} // namespace
 
 frmizvoz::frmizvoz(const QStringList& categories, QWidget* parent)
     : QDialog(parent)
@@ -68,14 +79,31 @@ frmizvoz::frmizvoz(const QStringList& categories, QWidget* parent)
         formatLayout->addWidget(b);
     }
 
+    // The CSV separator, as chosen the last time; a semicolon at first.
+    cboodvajac = ui::named(new QComboBox, "cboodvajac");
+    cboodvajac->addItem(tx::exportSeparatorSemicolon(), io::separatorName(io::Separator::Semicolon));
+    cboodvajac->addItem(tx::exportSeparatorComma(), io::separatorName(io::Separator::Comma));
+    cboodvajac->addItem(tx::exportSeparatorTab(), io::separatorName(io::Separator::Tab));
+    const auto kept = io::separatorNamed(QSettings().value(kSeparatorKey).toString());
+    cboodvajac->setCurrentIndex(std::max(0, cboodvajac->findData(io::separatorName(kept.value_or(io::kDefaultSeparator)))));
+    auto* separatorRow = new QHBoxLayout;
+    auto* separatorLabel = new QLabel(tx::exportSeparatorLabel());
+    separatorLabel->setBuddy(cboodvajac);
+    separatorRow->addWidget(separatorLabel);
+    separatorRow->addWidget(cboodvajac);
+    separatorRow->addStretch(1);
+    connect(optcsv, &QRadioButton::toggled, cboodvajac, &QWidget::setEnabled);
+
     cmdizvezi = ui::button(tx::exportButton(), "cmdizvezi", true);
     cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
+    connect(cmdizvezi, &QPushButton::clicked, this, &frmizvoz::rememberChoice);
     connect(cmdizvezi, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdodustani, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(listFrame);
     layout->addWidget(formatFrame);
+    layout->addLayout(separatorRow);
     layout->addLayout(ui::buttonRow({cmdizvezi, cmdodustani}));
     updateStandingsChoice();
 }
@@ -112,6 +140,17 @@ exports::Format frmizvoz::format() const
     if (optpdf->isChecked())
         return exports::Format::Pdf;
     return exports::Format::Csv;
+}
+
+io::Separator frmizvoz::separator() const
+{
+    return io::separatorNamed(cboodvajac->currentData().toString()).value_or(io::kDefaultSeparator);
+}
+
+void frmizvoz::rememberChoice()
+{
+    if (optcsv->isChecked())
+        QSettings().setValue(kSeparatorKey, io::separatorName(separator()));
 }
 
 void frmizvoz::updateStandingsChoice()

@@ -21,9 +21,12 @@ public:
     exports::ExportList list() const;
     standings::Selection selection() const;
     exports::Format format() const;
+    // The separator of a CSV file; the choice is kept for the next export.
+    io::Separator separator() const;
 
 private:
     void updateStandingsChoice();
+    void rememberChoice();
 
     QRadioButton* optstartna = nullptr;
     QRadioButton* optprijavljeni = nullptr;
@@ -37,6 +40,7 @@ private:
     QRadioButton* optcsv = nullptr;
     QRadioButton* opthtml = nullptr;
     QRadioButton* optpdf = nullptr;
+    QComboBox* cboodvajac = nullptr;
     QPushButton* cmdizvezi = nullptr;
     QPushButton* cmdodustani = nullptr;
 };

@@ -66,6 +66,8 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     m_busyError = opened.error();
     if (!m_databaseReady && !m_databaseBusy)
         MessageBox::notice(this, unusableMessage(database(), opened.error()));
+    if (m_databaseReady)
+        tellNumberCollisions();
 
     // Which database the window is on, and whether it is connected.
     lblbaza = ui::named(ui::label(), "lblbaza");
@@ -83,6 +85,12 @@ void frmkelvora::showConnection()
 
 frmkelvora::~frmkelvora() = default;
 
+void frmkelvora::tellNumberCollisions()
+{
+    if (const QString told = numberCollisionsText(database().numberCollisions()); !told.isEmpty())
+        MessageBox::notice(this, told);
+}
+
 bool frmkelvora::openBusyDatabase()
 {
     DbStatus opened = DbStatus::failure(m_busyError);
@@ -92,8 +100,10 @@ bool frmkelvora::openBusyDatabase()
             return false;
         opened = database().open();
         m_databaseReady = opened.ok();
-        if (m_databaseReady)
+        if (m_databaseReady) {
             m_session->watch();
+            tellNumberCollisions();
+        }
         m_databaseBusy = !opened && opened.error().isBusy();
         m_busyError = opened.error();
     }

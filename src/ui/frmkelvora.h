@@ -76,6 +76,10 @@ public:
     // file instead. Tests put a recorder in its place.
     using PrintSurfaceFactory = std::function<std::shared_ptr<print::PrintSurface>(const QString& listName)>;
     void setPrintSurfaceFactory(PrintSurfaceFactory factory);
+    // Where a printout goes as a PDF file when there is no printer: beside
+    // an SQLite file; for a server's database the user's documents folder,
+    // or the home folder.
+    static QString printoutFolder(const DbLocation& location);
 
     // The printouts, also run by the pages' buttons.
     void printStartList();
@@ -97,6 +101,8 @@ private slots:
     void onTabChanged(int index);
     void onRaceChanged();
     void showConnection();
+    // Tells of start numbers the database holds twice under the program's rule.
+    void tellNumberCollisions();
 
     // Races
     void onNewRace();

@@ -48,6 +48,7 @@ void frmkelvora::onExport()
         return;
     const exports::ExportList list = dialog.list();
     const exports::Format format = dialog.format();
+    const io::Separator separator = dialog.separator();
 
     const auto data = exports::buildExport(*m_session, list, dialog.selection());
     if (!ui::succeeded(this, data))
@@ -68,7 +69,7 @@ void frmkelvora::onExport()
     QString error;
     switch (format) {
     case exports::Format::Csv:
-        error = exports::saveFile(path, exports::exportCsv(data.value()));
+        error = exports::saveFile(path, exports::exportCsv(data.value(), separator));
         break;
     case exports::Format::Html:
         error = exports::saveFile(path, exports::exportHtml(data.value()));

@@ -21,6 +21,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <QStandardPaths>
 
 namespace {
 
@@ -210,11 +211,23 @@ std::shared_ptr<print::PrintSurface> frmkelvora::defaultPrintSurface(const QStri
     return pdfPrintSurface(listName);
 }
 
+QString frmkelvora::printoutFolder(const DbLocation& location)
+{
+    if (!location.isPostgres())
+        return QFileInfo(location.filePath).absolutePath();
+    // A server's database has no folder of its own: the user's documents,
+    // or the home folder where there are none; never the current folder.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty() && QFileInfo(documents).isDir())
+        return documents;
+    return QDir::homePath();
+}
+
 std::shared_ptr<print::PrintSurface> frmkelvora::pdfPrintSurface(const QString& listName)
 {
-    // A PDF file beside the database, named after the list and the time; a
+    // A PDF file in printoutFolder(), named after the list and the time; a
     // second printout within the same second gets a number.
-    const QDir dir = QFileInfo(database().path()).absoluteDir();
+    const QDir dir(printoutFolder(database().location()));
     const QString base =
         listName + QLatin1Char(' ') + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
     QString path = dir.filePath(base + QStringLiteral(".pdf"));
