@@ -519,14 +519,21 @@ bool RaceSession::connected() const
 
 void RaceSession::lookElsewhere()
 {
-    if (!m_db->isOpen() && !m_db->connectionLost())
+    // Also after the driver closed a connection by itself: the look below
+    // connects again.
+    if (!m_db->wasOpened())
         return;
+    // A look in the background never waits for another program's lock on
+    // the file: a busy file is looked at again at the next tick.
+    m_db->setBusyWait(false);
     // Without a race only the connection is looked at; a lost one is
     // tried again here as by any other call.
     if (m_race)
         refresh();
     else
         m_db->dataVersion();
+    m_db->setBusyWait(true);
+    m_db->checkReachable();
     if (connected() != m_wasConnected) {
         m_wasConnected = connected();
         emit connectionChanged(m_wasConnected);

@@ -48,9 +48,15 @@ public:
     // left as it is.
     DbStatus open();
     bool isOpen() const;
+    // Whether the last open() succeeded (the connection may have been lost
+    // since).
+    bool wasOpened() const { return m_opened; }
     QString path() const { return m_path; }
     const DbLocation& location() const { return m_location; }
     bool isPostgres() const { return m_location.isPostgres(); }
+    // The password for the next open() (asked of the user when the server
+    // wants one the address lacks).
+    void setPassword(const QString& password) { m_location.password = password; }
     // The database as messages name it: the file path or the URL without
     // its password.
     QString displayName() const { return m_location.displayName(); }
@@ -72,9 +78,18 @@ public:
     // lists can tell that somebody else changed them through this object.
     quint64 writeCount() const { return m_writes; }
 
-    // Whether the connection to the server was found lost; the next call
-    // connects again. A file is never lost.
-    bool connectionLost() const { return m_lost; }
+    // Whether the connection to the server was found lost (the next call
+    // connects again), or the file was found unreachable at the last
+    // checkReachable().
+    bool connectionLost() const { return m_lost || m_unreachable; }
+    // Looks whether the opened file is still there under its name, the same
+    // file, and writable (a look at the file system, no statement); on
+    // PostgreSQL only tells what the last call found. False when not.
+    bool checkReachable();
+    // Whether a statement waits for another program's lock on the file
+    // (kBusyTimeoutMs) or fails at once with a busy error: a look in the
+    // background never waits, it tries again later. Waiting is the default.
+    void setBusyWait(bool wait);
     // Calls onChange (in context's thread) when another station commits a
     // change: PostgreSQL's notifications. A file has none; its holder looks
     // at dataVersion() instead.
@@ -125,6 +140,8 @@ public:
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 
 private:
+    DbStatus openConnection();
+    QString fileIdentity() const;
     DbStatus openServer();
     DbResult<bool> openExisting();
     DbStatus createFile();
@@ -160,6 +177,10 @@ private:
     quint64 m_writes = 0;
     bool m_inTransaction = false;
     bool m_lost = false;
+    bool m_opened = false;
+    quint64 m_generation = 0; // connections made again since open()
+    bool m_unreachable = false;
+    QString m_fileId; // device and inode of the file opened
     std::function<void()> m_onChange;
     QPointer<QObject> m_watchContext;
     // PostgreSQL has no data_version: the snapshot seen at the last look,

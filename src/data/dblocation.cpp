@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
@@ -67,10 +68,30 @@ bool isPostgresUrl(const QString& text)
         || text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
+bool looksLikeAddress(const QString& text)
+{
+    // A scheme: a letter, then letters, digits, '+', '-' or '.', then ':'.
+    // One letter before the colon is a drive, not a scheme.
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.\\-]+):"));
+    const QRegularExpressionMatch m = scheme.match(text);
+    if (!m.hasMatch())
+        return false;
+    if (text.mid(m.capturedEnd(), 2) == QLatin1String("//"))
+        return true;
+    const QString name = m.captured(1).toLower();
+    return name.startsWith(QLatin1String("postg")) || name.startsWith(QLatin1String("pg"))
+        || name == QLatin1String("psql");
+}
+
 DbResult<DbLocation> parseDbLocation(const QString& text)
 {
-    if (!isPostgresUrl(text))
+    if (!isPostgresUrl(text)) {
+        // A mistyped address would otherwise become the name of a new file,
+        // its password shown wherever the file is named.
+        if (looksLikeAddress(text))
+            return refuse(tx::dbUrlNotPostgres());
         return DbResult<DbLocation>::success(DbLocation::sqliteFile(text));
+    }
 
     DbLocation l;
     l.engine = DbLocation::Engine::Postgres;

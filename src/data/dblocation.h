@@ -47,3 +47,7 @@ DbResult<DbLocation> parseDbLocation(const QString& text);
 
 // Whether text names a PostgreSQL database rather than a file.
 bool isPostgresUrl(const QString& text);
+// Whether text starts as an address does (a scheme followed by "//", or a
+// scheme like postgresql: or postgres: without them) rather than as a file
+// name. Such text that is no PostgreSQL URL is refused, never made a file.
+bool looksLikeAddress(const QString& text);
