@@ -13,6 +13,7 @@
 #include <QSet>
 #include <QThread>
 #include <cstdio>
+#include <csignal>
 #include <memory>
 
 using testutil::PgServer;
@@ -207,6 +208,69 @@ private slots:
         const auto first = a.enterFinish(QStringLiteral("2"), timeOf(2));
         QVERIFY2(first.ok(), qPrintable(first.dbError()));
         QCOMPARE(numbersOf(a.finishList()), (QSet<QString>{"1", "2"}));
+    }
+
+    // The server stops answering (its processes frozen, as packets dropped
+    // by a network would leave it): the window's thread goes on, the session
+    // says the connection is lost within 10 s, a user action fails after at
+    // most the connect timeout with nothing stored, and once the server
+    // answers again the session connects by itself.
+    void stalledServerNeverFreezesTheWindow()
+    {
+        PgServer* server = PgServer::instance();
+        if (!server)
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        const DbLocation location = server->newDatabase();
+        RaceSession s(location);
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
+        for (int n = 1; n <= 3; ++n)
+            QVERIFY(s.addCompetitor(entry(n)).ok());
+        s.watch(200);
+        QTest::qWait(600); // the background look has its connection
+
+        QFile pidFile(server->socketDir() + QStringLiteral("/data/postmaster.pid"));
+        QVERIFY(pidFile.open(QIODevice::ReadOnly));
+        QList<qint64> frozen{pidFile.readLine().trimmed().toLongLong()};
+        for (const QString& pid : PgServer::query(location, QStringLiteral("select pid from pg_stat_activity where "
+                                                                           "datname = current_database() and "
+                                                                           "pid <> pg_backend_pid()"))
+                                      .split(QLatin1Char('|'), Qt::SkipEmptyParts))
+            frozen.append(pid.toLongLong());
+        QVERIFY(frozen.size() >= 3); // the postmaster, the session's and the look's connections
+        struct Thaw {
+            QList<qint64> pids;
+            ~Thaw()
+            {
+                for (qint64 pid : pids)
+                    ::kill(pid_t(pid), SIGCONT);
+            }
+        } thaw{frozen};
+        for (qint64 pid : frozen)
+            QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        while (s.connected() && clock.elapsed() < 12000) {
+            QElapsedTimer step;
+            step.start();
+            QTest::qWait(100);
+            QVERIFY2(step.elapsed() < 1000, "the thread waited on the server");
+        }
+        QVERIFY(!s.connected());
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+
+        clock.restart();
+        const auto refused = s.enterFinish(QStringLiteral("1"), timeOf(1));
+        QCOMPARE(refused.kind(), Outcome<FinishRecord>::Kind::DbFailed);
+        QVERIFY2(clock.elapsed() < 12000, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(s.finishList().isEmpty());
+
+        for (qint64 pid : frozen)
+            ::kill(pid_t(pid), SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(s.connected(), 5000);
+        const auto stored = s.enterFinish(QStringLiteral("1"), timeOf(1));
+        QVERIFY2(stored.ok(), qPrintable(stored.dbError()));
     }
 
     // The server wants a password the address lacks: the window asks for it,

@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 #include "data/pgsnapshot.h"
+#include "data/serverwatch.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -332,6 +333,7 @@ DbStatus Database::openConnection()
 {
     closeConnection();
     m_lost = false;
+    m_connectFailed = false;
     m_journalFound.clear();
     m_seenSnapshot.clear();
     m_ownTransactions.clear();
@@ -429,12 +431,7 @@ DbStatus Database::openServer()
         db.setUserName(m_location.user);
         db.setPassword(m_location.password);
         db.setDatabaseName(m_location.dbname);
-        QStringList options = m_location.options;
-        // A server that does not answer is reported instead of waited for.
-        if (!std::any_of(options.cbegin(), options.cend(),
-                         [](const QString& o) { return o.startsWith(QLatin1String("connect_timeout=")); }))
-            options.append(QStringLiteral("connect_timeout=10"));
-        db.setConnectOptions(options.join(QLatin1Char(';')));
+        db.setConnectOptions(m_location.connectOptions());
         QSqlQuery q(db);
         if (!db.open()) {
             status = DbStatus::failure(sqlError(db.lastError()));
@@ -553,7 +550,9 @@ DbStatus Database::run(QSqlQuery& query)
         noteFailure();
         // A read on a connection that turns out dead (a restarted server)
         // is read again at once on a new one; it changed nothing.
-        if (m_lost && !change) {
+        // A connection that could not be made again just now is not tried
+        // a second time.
+        if (m_lost && !change && !m_connectFailed) {
             QSqlDatabase db = connection();
             if (!m_lost) {
                 query = renewed(query, db);
@@ -582,7 +581,8 @@ QSqlDatabase Database::connection()
         m_lost = true;
     if (m_lost && !m_inTransaction && db.isValid()) {
         db.close();
-        if (db.open()) {
+        m_connectFailed = !db.open();
+        if (!m_connectFailed) {
             m_lost = false;
             ++m_generation;
             m_seenSnapshot.clear();
@@ -615,6 +615,30 @@ void Database::watchChanges(QObject* context, std::function<void()> onChange)
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (db.isOpen())
         subscribe(db);
+}
+
+void Database::startServerWatch(int intervalMs)
+{
+    if (m_location.isPostgres() && !m_serverWatch)
+        m_serverWatch = std::make_unique<ServerWatch>(m_location, intervalMs);
+}
+
+Database::ServerLook Database::lookAtServer()
+{
+    if (!m_serverWatch)
+        return {};
+    const ServerWatch::Look look = m_serverWatch->look();
+    if (!look.answering) {
+        // Whatever this connection was doing may never be answered: the
+        // next call makes a new one, which the connect timeout bounds.
+        m_stalled = true;
+        m_lost = true;
+        return {false, false};
+    }
+    m_stalled = false;
+    const bool changed = look.snapshot != m_watchSnapshot;
+    m_watchSnapshot = look.snapshot;
+    return {true, changed};
 }
 
 void Database::subscribe(QSqlDatabase& db)
@@ -654,7 +678,7 @@ DbStatus Database::inTransaction(Fn&& work)
         // Nothing was sent yet: on a connection found dead, begin once more
         // on a new one, so the first change after a server restart is
         // stored rather than refused.
-        if (!m_lost)
+        if (!m_lost || m_connectFailed)
             return DbStatus::failure(error);
         db = connection();
         if (m_lost || !db.transaction()) {

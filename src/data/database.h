@@ -9,9 +9,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QSqlDatabase;
 class QSqlQuery;
+class ServerWatch;
 class QSqlDatabase;
 class QSqlError;
 struct SqlDialect;
@@ -81,7 +83,7 @@ public:
     // Whether the connection to the server was found lost (the next call
     // connects again), or the file was found unreachable at the last
     // checkReachable().
-    bool connectionLost() const { return m_lost || m_unreachable; }
+    bool connectionLost() const { return m_lost || m_unreachable || m_stalled; }
     // Looks whether the opened file is still there under its name, the same
     // file, and writable (a look at the file system, no statement); on
     // PostgreSQL only tells what the last call found. False when not.
@@ -94,6 +96,20 @@ public:
     // change: PostgreSQL's notifications. A file has none; its holder looks
     // at dataVersion() instead.
     void watchChanges(QObject* context, std::function<void()> onChange);
+
+    // PostgreSQL: starts looking at the server every intervalMs from a
+    // thread and connection of its own (see ServerWatch); a file has no
+    // such look.
+    void startServerWatch(int intervalMs);
+    struct ServerLook {
+        bool answering = true; // the server answered the background look
+        bool changed = true;   // a transaction ended there since the last call
+    };
+    // What the background look found, without asking the server. A server
+    // that stops answering counts as a lost connection (connectionLost()),
+    // and the next call connects again. Without a server watch: answering
+    // and changed, so the holder looks itself.
+    ServerLook lookAtServer();
 
     // Races
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
@@ -180,6 +196,10 @@ private:
     bool m_opened = false;
     quint64 m_generation = 0; // connections made again since open()
     bool m_unreachable = false;
+    bool m_stalled = false;
+    bool m_connectFailed = false; // the last try to connect again failed
+    std::unique_ptr<ServerWatch> m_serverWatch;
+    QString m_watchSnapshot;
     QString m_fileId; // device and inode of the file opened
     std::function<void()> m_onChange;
     QPointer<QObject> m_watchContext;

@@ -199,3 +199,21 @@ QString DbLocation::displayName() const
     name += QLatin1Char('/') + QString::fromUtf8(QUrl::toPercentEncoding(dbname));
     return name;
 }
+
+QString DbLocation::connectOptions() const
+{
+    QStringList all = options;
+    const auto add = [&all](const char* key, const char* value) {
+        const QString prefix = QLatin1String(key) + QLatin1Char('=');
+        if (!std::any_of(all.cbegin(), all.cend(), [&](const QString& o) { return o.startsWith(prefix); }))
+            all.append(prefix + QLatin1String(value));
+    };
+    add("connect_timeout", "10");
+    add("keepalives", "1");
+    add("keepalives_idle", "5");
+    add("keepalives_interval", "2");
+    add("keepalives_count", "2");
+    add("tcp_user_timeout", "10000");
+    add("options", "'-c statement_timeout=15000'");
+    return all.join(QLatin1Char(';'));
+}
