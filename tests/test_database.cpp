@@ -424,6 +424,47 @@ private slots:
         }
     }
 
+    // What a killed first start left beside the file is removed at the next
+    // start; another copy's file in the making and files not ours stay.
+    void leftOverTemporariesAreRemoved_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<bool>("removed");
+        QTest::newRow("an hour old") << "kvr.mdb.a1b2c3.tmp" << 3600 << true;
+        QTest::newRow("its journal") << "kvr.mdb.a1b2c3.tmp-journal" << 3600 << true;
+        QTest::newRow("in the making") << "kvr.mdb.a1b2c3.tmp" << 5 << false;
+        QTest::newRow("another file's") << "utrke.mdb.a1b2c3.tmp" << 3600 << false;
+        QTest::newRow("not a name we make") << "kvr.mdb.rezerva.tmp" << 3600 << false;
+    }
+
+    void leftOverTemporariesAreRemoved()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, ageSeconds);
+        QFETCH(bool, removed);
+        TempDb tmp;
+        const QString left = QDir(tmp.dir()).filePath(name);
+        writeFile(left, QByteArray("SQLite format 3"));
+        QFile file(left);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        file.close();
+        QVERIFY(Database(tmp.path()).open().ok());
+        QCOMPARE(QFile::exists(left), !removed);
+    }
+
+    // A --db file in a folder that is not the program's is named by its folder.
+    void missingFolderIsNamed()
+    {
+        TempDb tmp;
+        const QString folder = QDir(tmp.dir()).filePath(QStringLiteral("nema"));
+        const DbStatus opened = Database(folder + QStringLiteral("/kvr.mdb")).open();
+        QVERIFY(!opened.ok());
+        QCOMPARE(QString(opened.error()), tx::dbFolderNotWritable(QDir::toNativeSeparators(folder)));
+        QVERIFY(!QFile::exists(folder));
+    }
+
     void emptyFileIsMadeNew()
     {
         TempDb tmp;

@@ -4,6 +4,8 @@
 #include "pgserver.h"
 #include "testutil.h"
 
+#include "core/texts.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -76,6 +78,20 @@ private slots:
         QCOMPARE(testutil::find<QTabWidget>(&w, QStringLiteral("SSTab1"))->currentIndex(),
                  int(frmkelvora::PageResults));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // The status bar names the file by its full path, and says so within a
+    // second or two when the file is no longer there.
+    void statusBarTellsAFileGone()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        QVERIFY(w.databaseReady());
+        auto* status = testutil::find<QLabel>(&w, QStringLiteral("lblbaza"));
+        const QString path = QDir::toNativeSeparators(QFileInfo(tmp.path()).absoluteFilePath());
+        QCOMPARE(status->text(), tx::statusDatabase(path, true));
+        QVERIFY(QFile::remove(tmp.path()));
+        QTRY_COMPARE_WITH_TIMEOUT(status->text(), tx::statusFileUnreachable(path), 2500);
     }
 };
 

@@ -529,8 +529,9 @@ void RaceSession::watch(int intervalMs)
 {
     if (!m_watch) {
         m_watch = new QTimer(this);
-        connect(m_watch, &QTimer::timeout, this, &RaceSession::lookElsewhere);
-        m_db->watchChanges(this, [this] { lookElsewhere(); });
+        connect(m_watch, &QTimer::timeout, this, [this] { lookElsewhere(false); });
+        m_db->watchChanges(this, [this] { lookElsewhere(true); });
+        m_db->startServerWatch(intervalMs);
     }
     m_watch->start(intervalMs);
 }
@@ -540,16 +541,30 @@ bool RaceSession::connected() const
     return !m_db->connectionLost();
 }
 
-void RaceSession::lookElsewhere()
+void RaceSession::lookElsewhere(bool told)
 {
-    if (!m_db->isOpen() && !m_db->connectionLost())
+    // Also after the driver closed a connection by itself: the look below
+    // connects again.
+    if (!m_db->wasOpened())
         return;
-    // Without a race only the connection is looked at; a lost one is
-    // tried again here as by any other call.
-    if (m_race)
-        refresh();
-    else
-        m_db->dataVersion();
+    // The window's connection is asked only when the server has just
+    // answered the look of another thread, and only when something ended
+    // there, the server told of a change, or the connection must be made
+    // again: a server that stops answering never holds up the window.
+    const Database::ServerLook server = m_db->lookAtServer();
+    if (server.answering && (server.changed || told || m_db->connectionLost() || !m_db->isOpen())) {
+        // A look in the background never waits for another program's lock
+        // on the file: a busy file is looked at again at the next tick.
+        m_db->setBusyWait(false);
+        // Without a race only the connection is looked at; a lost one is
+        // tried again here as by any other call.
+        if (m_race)
+            refresh();
+        else
+            m_db->dataVersion();
+        m_db->setBusyWait(true);
+    }
+    m_db->checkReachable();
     if (connected() != m_wasConnected) {
         m_wasConnected = connected();
         emit connectionChanged(m_wasConnected);

@@ -138,7 +138,8 @@ private:
     void listsStoredInBulk();
     void listsTouched();
     void dropFinishRow(qint64 competitorId);
-    void lookElsewhere();
+    // told: the server told of another station's change.
+    void lookElsewhere(bool told);
     Status storedInBulk(const DbStatus& stored);
 
     std::unique_ptr<Database> m_db;

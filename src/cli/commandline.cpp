@@ -10,7 +10,9 @@
 #include "data/dblocation.h"
 #include "print/pagepainter.h"
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QHash>
@@ -113,8 +115,24 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
         return nullptr;
     }
     auto session = std::make_unique<RaceSession>(location.value());
-    if (const DbStatus opened = session->database().open(); !opened) {
-        err << terminalText(tx::dbUnusable(shown, opened.error(), session->database().journalFound())) << Qt::endl;
+    Database& database = session->database();
+    // A file another program is writing to is waited for, as long as a
+    // change in the window waits, rather than refused at once.
+    QElapsedTimer waited;
+    waited.start();
+    DbStatus opened = database.open();
+    while (!opened && opened.error().isBusy() && !waited.hasExpired(Database::kBusyTimeoutMs)) {
+        QThread::msleep(100);
+        opened = database.open();
+    }
+    if (!opened) {
+        if (database.isPostgres())
+            err << terminalText(tx::dbServerUnusable(shown, opened.error())) << Qt::endl;
+        else
+            err << terminalText(tx::dbUnusable(shown, opened.error(), database.journalFound())) << Qt::endl;
+        // libpq reads a password from PGPASSWORD or the password file.
+        if (opened.error().isPasswordMissing())
+            err << tx::cliPasswordHint() << Qt::endl;
         return nullptr;
     }
     if (const QString told = numberCollisionsText(session->database().numberCollisions()); !told.isEmpty())

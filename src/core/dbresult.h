@@ -17,6 +17,7 @@ public:
         Duplicate, // the row would break a rule of uniqueness (one finish
                    // record per competitor, one competitor per start number)
         Gone,      // the row to change is no longer there (another station removed it)
+        NoPassword, // the server asks for a password the connection was not given
     };
 
     DbError() = default;
@@ -63,6 +64,7 @@ public:
     bool isBusy() const { return m_kind == Kind::Busy; }
     bool isDuplicate() const { return m_kind == Kind::Duplicate; }
     bool isGone() const { return m_kind == Kind::Gone; }
+    bool isPasswordMissing() const { return m_kind == Kind::NoPassword; }
 
 private:
     Kind m_kind = Kind::Other;

@@ -173,6 +173,8 @@ inline QString dbErrorExplained(const DbError& detail)
         return QStringLiteral("Disk je pun.\n") + detail;
     case DbError::Kind::ReadOnly:
         return QStringLiteral("Baza podataka je samo za čitanje.\n") + detail;
+    case DbError::Kind::NoPassword:
+        return QStringLiteral("Poslužitelj baze podataka traži lozinku, a adresa je ne sadrži.\n") + detail;
     case DbError::Kind::Duplicate:
     case DbError::Kind::Gone:
     case DbError::Kind::Other:
@@ -538,6 +540,38 @@ inline QString startNumberTakenInBulk(const QString& number)
                           "korisnik). Ništa nije spremljeno.")
         .arg(number);
 }
+
+// ---- Reaching the database ------------------------------------------------
+// Text that starts as an address but is no PostgreSQL URL; never quoted, as
+// it may hold a password.
+KVR_TEXT(dbUrlNotPostgres, "Adresa baze podataka PostgreSQL piše se postgresql://korisnik@računalo:port/baza "
+                           "(ili postgres://...); ovo nije ni takva adresa ni ime datoteke.")
+// The status bar for an SQLite file that was deleted, moved or made
+// read-only under the running program.
+inline QString statusFileUnreachable(const QString& path)
+{
+    return QStringLiteral("Baza: ") + path
+        + QStringLiteral(" · datoteka nije dostupna (obrisana, premještena ili samo za čitanje)");
+}
+// The folder of a --db file elsewhere than beside the program.
+inline QString dbFolderNotWritable(const QString& folder)
+{
+    return QStringLiteral("u mapu %1 nije moguće pisati.").arg(folder);
+}
+// At start a PostgreSQL database that cannot be used just now.
+inline QString dbServerBusyAtStart(const QString& name, const DbError& detail)
+{
+    return QStringLiteral("Bazu podataka trenutno nije moguće otvoriti:\n") + name + QStringLiteral("\n\n")
+        + dbErrorExplained(detail) + QStringLiteral("\n\nPokušati ponovo?");
+}
+// Asking for the password the server wants (DbError::Kind::NoPassword).
+KVR_TEXT(dbPasswordTitle, "Lozinka baze podataka")
+inline QString dbPasswordPrompt(const QString& name)
+{
+    return QStringLiteral("Lozinka za bazu podataka\n") + name + QStringLiteral(":");
+}
+KVR_TEXT(cliPasswordHint, "Lozinku navedite u varijabli PGPASSWORD ili u datoteci lozinki "
+                          "(PGPASSFILE, zadano ~/.pgpass), nikad u adresi na naredbenom retku.")
 
 } // namespace tx
 

@@ -3,7 +3,10 @@
 #include "core/competitorrules.h"
 #include "core/texts.h"
 #include "data/pgsnapshot.h"
+#include "data/serverwatch.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -31,6 +34,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -304,6 +308,48 @@ void syncDirectory(const QString& dir)
 #endif
 }
 
+// Removes what a start killed while building the file left beside it: the
+// temporary files of temporaryName() and their journals. One younger than
+// a minute may still be another copy's file in the making and is left.
+void removeLeftOverTemporaries(const QString& path)
+{
+    const QFileInfo file(path);
+    const QRegularExpression ours(QLatin1Char('^') + QRegularExpression::escape(file.fileName())
+                                  + QStringLiteral("\\.[a-z0-9]{6}\\.tmp(-journal)?$"));
+    QDir dir(file.absolutePath());
+    const QDateTime old = QDateTime::currentDateTime().addSecs(-60);
+    for (const QFileInfo& left : dir.entryInfoList({file.fileName() + QStringLiteral(".*.tmp*")}, QDir::Files)) {
+        if (ours.match(left.fileName()).hasMatch() && left.lastModified() < old)
+            QFile::remove(left.absoluteFilePath());
+    }
+}
+
+// Whether another process holds the lock that SQLite's writer holds for the
+// whole of a write transaction (the reserved byte; with a write-ahead log any
+// lock of the file): a journal beside the file is then that transaction's,
+// not one left by a writer that died.
+bool writerAlive(const QString& path, bool wal)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    constexpr off_t kPendingByte = 0x40000000;
+    struct flock lock = {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = wal ? kPendingByte : kPendingByte + 1;
+    lock.l_len = wal ? 512 : 1;
+    const bool held = ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
+    ::close(fd);
+    return held;
+#else
+    Q_UNUSED(path);
+    Q_UNUSED(wal);
+    return false;
+#endif
+}
+
 } // namespace
 
 void kvr::ignoreFileSizeLimitSignal()
@@ -333,8 +379,15 @@ DbError Database::sqlError(const QSqlError& error) const
     // A driver's text may quote the connection parameters: never the password.
     if (!m_location.password.isEmpty())
         text.replace(m_location.password, QStringLiteral("***"));
-    if (m_location.isPostgres())
-        return DbError(text, DbError::kindOfSqlState(error.nativeErrorCode()));
+    if (m_location.isPostgres()) {
+        // libpq's own words when the server wants a password the connection
+        // lacks, or refuses the one it was given.
+        const QString state = error.nativeErrorCode();
+        if (state == QLatin1String("28P01") || text.contains(QLatin1String("no password supplied"))
+            || text.contains(QLatin1String("password authentication failed")))
+            return DbError(text, DbError::Kind::NoPassword);
+        return DbError(text, DbError::kindOfSqlState(state));
+    }
     bool isNumber = false;
     const int code = error.nativeErrorCode().toInt(&isNumber);
     return DbError(text, isNumber ? DbError::kindOfSqliteCode(code) : DbError::Kind::Other);
@@ -363,8 +416,55 @@ bool Database::isOpen() const
 
 DbStatus Database::open()
 {
+    const DbStatus opened = openConnection();
+    m_opened = opened.ok();
+    m_unreachable = false;
+    m_fileId = m_opened ? fileIdentity() : QString();
+    return opened;
+}
+
+QString Database::fileIdentity() const
+{
+#ifdef Q_OS_UNIX
+    struct stat st = {};
+    if (m_location.isPostgres() || ::stat(QFile::encodeName(m_path).constData(), &st) != 0)
+        return QString();
+    return QStringLiteral("%1:%2").arg(quint64(st.st_dev)).arg(quint64(st.st_ino));
+#else
+    return QFileInfo(m_path).absoluteFilePath();
+#endif
+}
+
+bool Database::checkReachable()
+{
+    if (!m_opened || m_location.isPostgres())
+        return !m_lost;
+    // The file this connection works on must still be the one at its path,
+    // and writable: a deleted or moved file takes the entries nobody finds
+    // again, a read-only one refuses them.
+    const QString now = fileIdentity();
+    // A file nobody may write (chmod a-w) counts as read-only also for root,
+    // whom the system lets write anyway.
+    const QFileInfo info(m_path);
+    const bool writable = info.isWritable()
+        && (info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+    m_unreachable = now.isEmpty() || now != m_fileId || !writable;
+    return !m_unreachable;
+}
+
+void Database::setBusyWait(bool wait)
+{
+    if (m_location.isPostgres() || !isOpen())
+        return;
+    QSqlQuery(QSqlDatabase::database(m_connection, false))
+        .exec(QStringLiteral("pragma busy_timeout = %1").arg(wait ? kBusyTimeoutMs : 0));
+}
+
+DbStatus Database::openConnection()
+{
     closeConnection();
     m_lost = false;
+    m_connectFailed = false;
     m_journalFound.clear();
     m_seenSnapshot.clear();
     m_ownTransactions.clear();
@@ -381,12 +481,22 @@ DbStatus Database::open()
         return DbStatus::failure(tx::dbNotReadable());
     if (existed && !file.isWritable())
         return DbStatus::failure(tx::dbNotWritable());
-    if (!dir.isDir() || !dir.isWritable())
-        return DbStatus::failure(tx::dbDirNotWritable());
+    if (!dir.isDir() || !dir.isWritable()) {
+        // The default file lies beside the program; a --db file elsewhere.
+        if (dir.absoluteFilePath() == QFileInfo(QCoreApplication::applicationDirPath()).absoluteFilePath())
+            return DbStatus::failure(tx::dbDirNotWritable());
+        return DbStatus::failure(tx::dbFolderNotWritable(QDir::toNativeSeparators(dir.absoluteFilePath())));
+    }
+    removeLeftOverTemporaries(m_path);
 
+    // A journal of another program's transaction in progress is that
+    // program's; only one whose writer died is applied while opening.
+    bool journal = false;
     for (const char* suffix : {"-journal", "-wal"}) {
         if (QFileInfo::exists(m_path + QLatin1String(suffix))) {
-            m_journalFound = file.fileName() + QLatin1String(suffix);
+            journal = true;
+            if (!existed || !writerAlive(m_path, QLatin1String(suffix) == QLatin1String("-wal")))
+                m_journalFound = file.fileName() + QLatin1String(suffix);
             break;
         }
     }
@@ -394,7 +504,7 @@ DbStatus Database::open()
     // An existing file goes through SQLite first, which applies a journal
     // lying beside it; only a file that then holds no pages is made new
     // (SQLite itself drops the journal of such a file).
-    if ((existed && file.size() > 0) || !m_journalFound.isEmpty()) {
+    if ((existed && file.size() > 0) || journal) {
         const DbResult<bool> stored = openExisting();
         if (!stored || stored.value())
             return stored ? DbStatus::success() : DbStatus::failure(stored.error());
@@ -452,12 +562,7 @@ DbStatus Database::openServer()
         db.setUserName(m_location.user);
         db.setPassword(m_location.password);
         db.setDatabaseName(m_location.dbname);
-        QStringList options = m_location.options;
-        // A server that does not answer is reported instead of waited for.
-        if (!std::any_of(options.cbegin(), options.cend(),
-                         [](const QString& o) { return o.startsWith(QLatin1String("connect_timeout=")); }))
-            options.append(QStringLiteral("connect_timeout=10"));
-        db.setConnectOptions(options.join(QLatin1Char(';')));
+        db.setConnectOptions(m_location.connectOptions());
         QSqlQuery q(db);
         if (!db.open()) {
             status = DbStatus::failure(sqlError(db.lastError()));
@@ -538,17 +643,57 @@ DbStatus Database::publish(const QString& temporary)
     return DbStatus::success();
 }
 
+namespace {
+
+// The same statement with the same values, prepared anew on db: a statement
+// prepared on a connection that has since been made again is unknown to
+// the server.
+QSqlQuery renewed(const QSqlQuery& query, const QSqlDatabase& db)
+{
+    QSqlQuery fresh(db);
+    fresh.setForwardOnly(query.isForwardOnly());
+    fresh.prepare(query.lastQuery());
+    const QVariantList values = query.boundValues();
+    for (const QVariant& value : values)
+        fresh.addBindValue(value);
+    return fresh;
+}
+
+} // namespace
+
 DbStatus Database::run(QSqlQuery& query)
 {
     const bool change = isChange(query.lastQuery());
+    const quint64 generation = m_generation;
     // On PostgreSQL every change runs in a transaction of its own, which
     // notes its id as this connection's (see dataVersion()).
-    if (change && m_location.isPostgres() && !m_inTransaction)
-        return inTransaction([&](QSqlDatabase&) { return run(query); });
+    if (change && m_location.isPostgres() && !m_inTransaction) {
+        return inTransaction([&](QSqlDatabase& db) {
+            if (m_generation != generation)
+                query = renewed(query, db);
+            return run(query);
+        });
+    }
     if (!query.exec()) {
         const DbError error = sqlError(query.lastError());
-        if (!m_inTransaction)
-            noteFailure();
+        if (m_inTransaction)
+            return DbStatus::failure(error);
+        noteFailure();
+        // A read on a connection that turns out dead (a restarted server)
+        // is read again at once on a new one; it changed nothing.
+        // A connection that could not be made again just now is not tried
+        // a second time.
+        if (m_lost && !change && !m_connectFailed) {
+            QSqlDatabase db = connection();
+            if (!m_lost) {
+                query = renewed(query, db);
+                if (query.exec())
+                    return DbStatus::success();
+                const DbError again = sqlError(query.lastError());
+                noteFailure();
+                return DbStatus::failure(again);
+            }
+        }
         return DbStatus::failure(error);
     }
     if (change)
@@ -561,10 +706,16 @@ QSqlDatabase Database::connection()
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     // After a lost connection the next call connects again; never in the
     // middle of a transaction, whose statements must share one connection.
+    // Qt's PostgreSQL driver closes the connection by itself when the
+    // socket it watches for notifications fails (a server restart).
+    if (m_location.isPostgres() && m_opened && !m_inTransaction && db.isValid() && !db.isOpen())
+        m_lost = true;
     if (m_lost && !m_inTransaction && db.isValid()) {
         db.close();
-        if (db.open()) {
+        m_connectFailed = !db.open();
+        if (!m_connectFailed) {
             m_lost = false;
+            ++m_generation;
             m_seenSnapshot.clear();
             m_ownTransactions.clear();
             // Whatever other stations stored meanwhile was never announced
@@ -595,6 +746,30 @@ void Database::watchChanges(QObject* context, std::function<void()> onChange)
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (db.isOpen())
         subscribe(db);
+}
+
+void Database::startServerWatch(int intervalMs)
+{
+    if (m_location.isPostgres() && !m_serverWatch)
+        m_serverWatch = std::make_unique<ServerWatch>(m_location, intervalMs);
+}
+
+Database::ServerLook Database::lookAtServer()
+{
+    if (!m_serverWatch)
+        return {};
+    const ServerWatch::Look look = m_serverWatch->look();
+    if (!look.answering) {
+        // Whatever this connection was doing may never be answered: the
+        // next call makes a new one, which the connect timeout bounds.
+        m_stalled = true;
+        m_lost = true;
+        return {false, false};
+    }
+    m_stalled = false;
+    const bool changed = look.snapshot != m_watchSnapshot;
+    m_watchSnapshot = look.snapshot;
+    return {true, changed};
 }
 
 void Database::subscribe(QSqlDatabase& db)
@@ -631,7 +806,17 @@ DbStatus Database::inTransaction(Fn&& work)
     if (!db.transaction()) {
         const DbError error = sqlError(db.lastError());
         noteFailure();
-        return DbStatus::failure(error);
+        // Nothing was sent yet: on a connection found dead, begin once more
+        // on a new one, so the first change after a server restart is
+        // stored rather than refused.
+        if (!m_lost || m_connectFailed)
+            return DbStatus::failure(error);
+        db = connection();
+        if (m_lost || !db.transaction()) {
+            const DbError again = m_lost ? error : sqlError(db.lastError());
+            noteFailure();
+            return DbStatus::failure(again);
+        }
     }
     m_inTransaction = true;
     DbStatus status = DbStatus::success();

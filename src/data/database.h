@@ -9,9 +9,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QSqlDatabase;
 class QSqlQuery;
+class ServerWatch;
 
 // A start number that a race holds more than once under the program's rule
 // (rules::trimmedStartNumber): number trimmed, count of competitors.
@@ -20,7 +22,7 @@ struct NumberCollision {
     QString number;
     int count = 0;
 };
-class QSqlDatabase;
+
 class QSqlError;
 struct SqlDialect;
 
@@ -56,9 +58,15 @@ public:
     // left as it is.
     DbStatus open();
     bool isOpen() const;
+    // Whether the last open() succeeded (the connection may have been lost
+    // since).
+    bool wasOpened() const { return m_opened; }
     QString path() const { return m_path; }
     const DbLocation& location() const { return m_location; }
     bool isPostgres() const { return m_location.isPostgres(); }
+    // The password for the next open() (asked of the user when the server
+    // wants one the address lacks).
+    void setPassword(const QString& password) { m_location.password = password; }
     // The database as messages name it: the file path or the URL without
     // its password.
     QString displayName() const { return m_location.displayName(); }
@@ -85,13 +93,36 @@ public:
     // lists can tell that somebody else changed them through this object.
     quint64 writeCount() const { return m_writes; }
 
-    // Whether the connection to the server was found lost; the next call
-    // connects again. A file is never lost.
-    bool connectionLost() const { return m_lost; }
+    // Whether the connection to the server was found lost (the next call
+    // connects again), or the file was found unreachable at the last
+    // checkReachable().
+    bool connectionLost() const { return m_lost || m_unreachable || m_stalled; }
+    // Looks whether the opened file is still there under its name, the same
+    // file, and writable (a look at the file system, no statement); on
+    // PostgreSQL only tells what the last call found. False when not.
+    bool checkReachable();
+    // Whether a statement waits for another program's lock on the file
+    // (kBusyTimeoutMs) or fails at once with a busy error: a look in the
+    // background never waits, it tries again later. Waiting is the default.
+    void setBusyWait(bool wait);
     // Calls onChange (in context's thread) when another station commits a
     // change: PostgreSQL's notifications. A file has none; its holder looks
     // at dataVersion() instead.
     void watchChanges(QObject* context, std::function<void()> onChange);
+
+    // PostgreSQL: starts looking at the server every intervalMs from a
+    // thread and connection of its own (see ServerWatch); a file has no
+    // such look.
+    void startServerWatch(int intervalMs);
+    struct ServerLook {
+        bool answering = true; // the server answered the background look
+        bool changed = true;   // a transaction ended there since the last call
+    };
+    // What the background look found, without asking the server. A server
+    // that stops answering counts as a lost connection (connectionLost()),
+    // and the next call connects again. Without a server watch: answering
+    // and changed, so the holder looks itself.
+    ServerLook lookAtServer();
 
     // Races
     DbResult<qint64> insertRace(const QString& ime, const QString& org, const QDate& datum);
@@ -138,6 +169,8 @@ public:
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 
 private:
+    DbStatus openConnection();
+    QString fileIdentity() const;
     DbStatus openServer();
     DbResult<bool> openExisting();
     DbStatus createFile();
@@ -181,6 +214,14 @@ private:
     quint64 m_writes = 0;
     bool m_inTransaction = false;
     bool m_lost = false;
+    bool m_opened = false;
+    quint64 m_generation = 0; // connections made again since open()
+    bool m_unreachable = false;
+    bool m_stalled = false;
+    bool m_connectFailed = false; // the last try to connect again failed
+    std::unique_ptr<ServerWatch> m_serverWatch;
+    QString m_watchSnapshot;
+    QString m_fileId; // device and inode of the file opened
     std::function<void()> m_onChange;
     QPointer<QObject> m_watchContext;
     // PostgreSQL has no data_version: the snapshot seen at the last look,

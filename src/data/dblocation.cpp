@@ -2,6 +2,7 @@
 
 #include "core/texts.h"
 
+#include <QRegularExpression>
 #include <QUrl>
 
 #include <algorithm>
@@ -67,10 +68,30 @@ bool isPostgresUrl(const QString& text)
         || text.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
 }
 
+bool looksLikeAddress(const QString& text)
+{
+    // A scheme: a letter, then letters, digits, '+', '-' or '.', then ':'.
+    // One letter before the colon is a drive, not a scheme.
+    static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.\\-]+):"));
+    const QRegularExpressionMatch m = scheme.match(text);
+    if (!m.hasMatch())
+        return false;
+    if (text.mid(m.capturedEnd(), 2) == QLatin1String("//"))
+        return true;
+    const QString name = m.captured(1).toLower();
+    return name.startsWith(QLatin1String("postg")) || name.startsWith(QLatin1String("pg"))
+        || name == QLatin1String("psql");
+}
+
 DbResult<DbLocation> parseDbLocation(const QString& text)
 {
-    if (!isPostgresUrl(text))
+    if (!isPostgresUrl(text)) {
+        // A mistyped address would otherwise become the name of a new file,
+        // its password shown wherever the file is named.
+        if (looksLikeAddress(text))
+            return refuse(tx::dbUrlNotPostgres());
         return DbResult<DbLocation>::success(DbLocation::sqliteFile(text));
+    }
 
     DbLocation l;
     l.engine = DbLocation::Engine::Postgres;
@@ -177,4 +198,22 @@ QString DbLocation::displayName() const
         name += QLatin1Char(':') + QString::number(port);
     name += QLatin1Char('/') + QString::fromUtf8(QUrl::toPercentEncoding(dbname));
     return name;
+}
+
+QString DbLocation::connectOptions() const
+{
+    QStringList all = options;
+    const auto add = [&all](const char* key, const char* value) {
+        const QString prefix = QLatin1String(key) + QLatin1Char('=');
+        if (!std::any_of(all.cbegin(), all.cend(), [&](const QString& o) { return o.startsWith(prefix); }))
+            all.append(prefix + QLatin1String(value));
+    };
+    add("connect_timeout", "10");
+    add("keepalives", "1");
+    add("keepalives_idle", "5");
+    add("keepalives_interval", "2");
+    add("keepalives_count", "2");
+    add("tcp_user_timeout", "10000");
+    add("options", "'-c statement_timeout=15000'");
+    return all.join(QLatin1Char(';'));
 }

@@ -11,6 +11,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QGridLayout>
 #include <QLabel>
@@ -60,7 +62,17 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 
-    const DbStatus opened = database().open();
+    DbStatus opened = database().open();
+    // A server that wants a password the address lacks: the user types it,
+    // never seen on the screen or the command line.
+    while (!opened && opened.error().isPasswordMissing()) {
+        const auto password = MessageBox::askPassword(this, tx::dbPasswordTitle(),
+                                                      tx::dbPasswordPrompt(database().displayName()));
+        if (!password)
+            break;
+        database().setPassword(*password);
+        opened = database().open();
+    }
     m_databaseReady = opened.ok();
     m_databaseBusy = !opened && opened.error().isBusy();
     m_busyError = opened.error();
@@ -80,7 +92,14 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
 
 void frmkelvora::showConnection()
 {
-    lblbaza->setText(tx::statusDatabase(database().displayName(), m_session->connected()));
+    if (database().isPostgres()) {
+        lblbaza->setText(tx::statusDatabase(database().displayName(), m_session->connected()));
+        return;
+    }
+    // A file by its full path; one deleted, moved or made read-only under
+    // the program is told as a lost connection is.
+    const QString path = QDir::toNativeSeparators(QFileInfo(database().path()).absoluteFilePath());
+    lblbaza->setText(m_session->connected() ? tx::statusDatabase(path, true) : tx::statusFileUnreachable(path));
 }
 
 frmkelvora::~frmkelvora() = default;
@@ -95,8 +114,10 @@ bool frmkelvora::openBusyDatabase()
 {
     DbStatus opened = DbStatus::failure(m_busyError);
     while (m_databaseBusy) {
-        if (!MessageBox::ask(this, tx::appTitle(), tx::dbBusyAtStart(database().displayName(), m_busyError),
-                             QMessageBox::Question))
+        const QString question = database().isPostgres()
+            ? tx::dbServerBusyAtStart(database().displayName(), m_busyError)
+            : tx::dbBusyAtStart(database().displayName(), m_busyError);
+        if (!MessageBox::ask(this, tx::appTitle(), question, QMessageBox::Question))
             return false;
         opened = database().open();
         m_databaseReady = opened.ok();

@@ -3,12 +3,15 @@
 #include "core/texts.h"
 
 #include <QAbstractButton>
+#include <QInputDialog>
+#include <QLineEdit>
 
 namespace {
 
 bool s_testMode = false;
 QList<QMessageBox::StandardButton> s_answers;
 QList<MessageBox::Shown> s_shown;
+QStringList s_passwords;
 
 } // namespace
 
@@ -22,7 +25,7 @@ QMessageBox::StandardButton MessageBox::present(QMessageBox& box, QMessageBox::S
         if (const QAbstractButton* button = box.button(b))
             captions.append(button->text());
     }
-    s_shown.append({box.windowTitle(), box.text(), box.icon(), box.standardButtons(), box.textFormat(), captions});
+    s_shown.append({box.windowTitle(), box.text(), box.icon(), box.standardButtons(), box.textFormat(), captions, false});
     if (testDefault == QMessageBox::Ok || s_answers.isEmpty())
         return testDefault;
     return s_answers.takeFirst();
@@ -41,9 +44,33 @@ bool MessageBox::ask(QWidget* parent, const QString& title, const QString& text,
     return present(box, QMessageBox::No) == QMessageBox::Yes;
 }
 
+std::optional<QString> MessageBox::askPassword(QWidget* parent, const QString& title, const QString& text)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(text);
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (s_testMode) {
+        s_shown.append({title, text, QMessageBox::NoIcon, QMessageBox::Ok | QMessageBox::Cancel, Qt::PlainText, {},
+                        dialog.textEchoMode() == QLineEdit::Password});
+        if (s_passwords.isEmpty())
+            return std::nullopt;
+        return s_passwords.takeFirst();
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+void MessageBox::setNextPassword(const QString& password)
+{
+    s_passwords.append(password);
+}
+
 void MessageBox::setTestMode(bool on)
 {
     s_testMode = on;
+    s_passwords.clear();
     s_answers.clear();
     s_shown.clear();
 }
@@ -67,4 +94,5 @@ void MessageBox::clearShown()
 {
     s_shown.clear();
     s_answers.clear();
+    s_passwords.clear();
 }

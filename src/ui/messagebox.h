@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QWidget;
 
@@ -27,10 +28,17 @@ public:
         Qt::TextFormat textFormat = Qt::AutoText;
         // The captions of the buttons, in the order of the standard buttons.
         QStringList buttonTexts;
+        // A question for a password: what is typed shows as dots.
+        bool masked = false;
     };
 
     static void notice(QWidget* parent, const QString& text);
     static bool ask(QWidget* parent, const QString& title, const QString& text, QMessageBox::Icon icon);
+    // Asks for a password, what is typed masked; empty when the user
+    // cancels. In test mode it takes the password queued with
+    // setNextPassword() (a cancel when none is queued).
+    static std::optional<QString> askPassword(QWidget* parent, const QString& title, const QString& text);
+    static void setNextPassword(const QString& password);
 
     static void setTestMode(bool on);
     static void setNextAnswer(QMessageBox::StandardButton answer);
