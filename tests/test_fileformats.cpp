@@ -16,7 +16,6 @@
 
 #include <cerrno>
 
-Q_DECLARE_METATYPE(io::Separator)
 Q_DECLARE_METATYPE(kvr::FileProblem)
 #include <QtTest>
 
@@ -165,36 +164,7 @@ private slots:
         QCOMPARE(csv.rows[2].line, 4);
     }
 
-    // Every separator an export offers reads back as written; a field holding
-    // the separator is quoted, the others are not.
-    void csvWithEachSeparatorReadsBack_data()
-    {
-        QTest::addColumn<io::Separator>("separator");
-        QTest::addColumn<QString>("firstLine");
-        QTest::newRow("semicolon") << io::Separator::Semicolon << "Ime;Klub;Napomena\r\nx;\"a;b\";a,b\r\n";
-        QTest::newRow("comma") << io::Separator::Comma << "Ime,Klub,Napomena\r\nx,a;b,\"a,b\"\r\n";
-        QTest::newRow("tab") << io::Separator::Tab << "Ime\tKlub\tNapomena\r\nx\ta;b\ta,b\r\n";
-    }
-
-    void csvWithEachSeparatorReadsBack()
-    {
-        QFETCH(io::Separator, separator);
-        QFETCH(QString, firstLine);
-        const QStringList header = {"Ime", "Klub", "Napomena"};
-        const QList<QStringList> rows = {{"x", "a;b", "a,b"}, {"Žana", "say \"hi\"", "\t=1"}};
-        const QByteArray bytes = io::writeCsv(header, rows, io::separatorChar(separator));
-        QVERIFY(bytes.startsWith("\xEF\xBB\xBF" + firstLine.toUtf8()));
-        const io::CsvResult csv = io::readCsv(bytes);
-        QVERIFY2(csv.ok(), qPrintable(csv.error));
-        QCOMPARE(csv.separator, io::separatorChar(separator));
-        QCOMPARE(csv.rows.size(), 3);
-        QCOMPARE(csv.rows[1].fields, rows[0]);
-        QCOMPARE(csv.rows[2].fields, (QStringList{"Žana", "say \"hi\"", "'\t=1"}));
-        QCOMPARE(io::separatorNamed(io::separatorName(separator)), separator);
-    }
-
-    // What no entry field holds is refused, the field named and the value
-    // quoted short.
+    // What no entry field holds is refused, the field named.
     void fileValuesAreChecked_data()
     {
         QTest::addColumn<QString>("value");
@@ -202,19 +172,7 @@ private slots:
         QTest::addColumn<QString>("refusal");
         const QString f = QStringLiteral("Polje");
         QTest::newRow("plain name") << "Šimić Đurđa" << false << "";
-        QTest::newRow("start number of ASCII digits and a dot") << "12.5" << true << "";
-        QTest::newRow("NUL in a name") << QStringLiteral("Iv\u0000o") << false
-                                       << tx::ioControlCharacter(f, 0, QStringLiteral("Iv\u0000o"));
         QTest::newRow("tab inside a value") << "a\tb" << false << tx::ioControlCharacter(f, 9, "a\tb");
-        QTest::newRow("line break inside a value") << "a\nb" << false << tx::ioControlCharacter(f, 10, "a\nb");
-        QTest::newRow("DEL and C1 controls") << QStringLiteral("a\u0085") << false
-                                             << tx::ioControlCharacter(f, 0x85, QStringLiteral("a\u0085"));
-        QTest::newRow("full-width digits") << QStringLiteral("\uFF11\uFF12") << true
-                                           << tx::ioForeignDigit(f, QStringLiteral("\uFF11\uFF12"));
-        QTest::newRow("Arabic-Indic digit") << QStringLiteral("1\u0662") << true
-                                            << tx::ioForeignDigit(f, QStringLiteral("1\u0662"));
-        QTest::newRow("superscript two") << QStringLiteral("1\u00B2") << true
-                                         << tx::ioForeignDigit(f, QStringLiteral("1\u00B2"));
         QTest::newRow("mathematical digit outside the basic plane")
             << QStringLiteral("\U0001D7D9") << true << tx::ioForeignDigit(f, QStringLiteral("\U0001D7D9"));
         QTest::newRow("full-width digits in a name are letters there") << QStringLiteral("\uFF11") << false << "";
@@ -236,10 +194,7 @@ private slots:
     {
         QTest::addColumn<QString>("value");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("40 characters whole") << QString(40, 'a') << QString(40, 'a');
-        QTest::newRow("41 cut") << QString(41, 'a') << QString(40, 'a') + QChar(0x2026);
         QTest::newRow("10 MB cut") << QString(10'000'000, '1') << QString(40, '1') + QChar(0x2026);
-        QTest::newRow("NUL shown") << QStringLiteral("a\u0000b") << QStringLiteral("a\uFFFDb");
         QTest::newRow("pair at the cut") << QString(39, 'a') + QStringLiteral("\U0001F600")
                                          << QString(39, 'a') + QChar(0x2026);
     }
@@ -249,16 +204,6 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QString, shown);
         QCOMPARE(tx::ioShown(value), shown);
-    }
-
-    // A 10 MB time is refused without echoing it whole.
-    void hugeTimeIsNotEchoed()
-    {
-        const QByteArray file = "7," + QByteArray(10'000'000, '1') + "\n";
-        const io::TimeFileResult read = io::readTimeFile(file);
-        QCOMPARE(read.lines.size(), 1);
-        QVERIFY(!read.lines.first().ok());
-        QVERIFY2(read.lines.first().refusal.size() < 200, qPrintable(read.lines.first().refusal.left(200)));
     }
 
     // The common causes of a failed file, in Croatian before the system's text.
@@ -273,9 +218,7 @@ private slots:
         QTest::newRow("not allowed") << "datoteka" << qt_error_string(EACCES) << kvr::FileProblem::NotAllowed;
         QTest::newRow("disk full") << "datoteka" << qt_error_string(ENOSPC) << kvr::FileProblem::DiskFull;
         QTest::newRow("read-only disk") << "datoteka" << qt_error_string(EROFS) << kvr::FileProblem::ReadOnly;
-        QTest::newRow("anything else") << "datoteka" << qt_error_string(EIO) << kvr::FileProblem::Other;
         QTest::newRow("standard output, disk full") << "" << qt_error_string(ENOSPC) << kvr::FileProblem::DiskFull;
-        QTest::newRow("standard output, closed pipe") << "" << qt_error_string(EPIPE) << kvr::FileProblem::Other;
     }
 
     void fileProblemsAreTold()
@@ -285,13 +228,10 @@ private slots:
         QFETCH(kvr::FileProblem, problem);
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("mapa")));
-        QFile file(dir.filePath(QStringLiteral("datoteka")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(QFile(dir.filePath(QStringLiteral("datoteka"))).open(QIODevice::WriteOnly));
         const QString path = where.isEmpty() ? QString() : dir.filePath(where);
         QCOMPARE(kvr::fileProblem(path, systemText), problem);
-        const QString reason = kvr::fileReason(path, systemText);
-        QVERIFY(reason.endsWith(systemText));
-        QCOMPARE(reason.startsWith(tx::fileProblemText(problem) + QStringLiteral("; ")), problem != kvr::FileProblem::Other);
+        QCOMPARE(kvr::fileReason(path, systemText), tx::fileProblemText(problem) + QStringLiteral("; ") + systemText);
     }
 
     void entryColumnsAreFound_data()

@@ -171,8 +171,6 @@ private slots:
         // What no entry field holds, before any check of the form.
         add("NUL in a name", n12, 1, QStringLiteral("Ana\u0000Horvat"),
             tx::ioControlCharacter(tx::ioFieldName(), 0, QStringLiteral("Ana\u0000Horvat")));
-        add("line break in a country", n12, 2, QStringLiteral("HR\nV"), QStringLiteral("„Država” sadrži kontrolni znak (U+000A)"));
-        add("control character in a date", n12, 5, QStringLiteral("3.4.1990\u0007"), QStringLiteral("(U+0007)"));
         add("full-width start number", QStringLiteral("\uFF11\uFF12"), 1, QStringLiteral("Ana Horvat"),
             tx::ioForeignDigit(tx::ioFieldStartNumber(), QStringLiteral("\uFF11\uFF12")));
         add("control before a missing club", n12, 1, QStringLiteral("\u0001"), QStringLiteral("(U+0001)"));
