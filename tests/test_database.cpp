@@ -424,8 +424,8 @@ private slots:
         }
     }
 
-    // What a killed first start left beside the file is removed at the next
-    // start; another copy's file in the making and files not ours stay.
+    // Left by a killed first start: removed at the next start; another
+    // copy's file in the making and files not of our making stay.
     void leftOverTemporariesAreRemoved_data()
     {
         QTest::addColumn<QString>("name");
@@ -444,25 +444,40 @@ private slots:
         QFETCH(int, ageSeconds);
         QFETCH(bool, removed);
         TempDb tmp;
-        const QString left = QDir(tmp.dir()).filePath(name);
-        writeFile(left, QByteArray("SQLite format 3"));
-        QFile file(left);
-        QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
-        file.close();
+        QFile left(QDir(tmp.dir()).filePath(name));
+        QVERIFY(left.open(QIODevice::WriteOnly) && left.write("SQLite") > 0 && left.flush());
+        QVERIFY(left.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        left.close();
         QVERIFY(Database(tmp.path()).open().ok());
-        QCOMPARE(QFile::exists(left), !removed);
+        QCOMPARE(left.exists(), !removed);
     }
 
-    // A --db file in a folder that is not the program's is named by its folder.
-    void missingFolderIsNamed()
+    // The file under an open connection is deleted, moved, replaced or made
+    // read-only; a --db file's missing folder is named as such.
+    void unreachableFileIsTold_data()
     {
+        QTest::addColumn<QString>("what");
+        for (const char* what : {"nothing", "delete", "move", "replace", "chmod"})
+            QTest::newRow(what) << QString::fromLatin1(what);
+    }
+
+    void unreachableFileIsTold()
+    {
+        QFETCH(QString, what);
         TempDb tmp;
-        const QString folder = QDir(tmp.dir()).filePath(QStringLiteral("nema"));
-        const DbStatus opened = Database(folder + QStringLiteral("/kvr.mdb")).open();
-        QVERIFY(!opened.ok());
-        QCOMPARE(QString(opened.error()), tx::dbFolderNotWritable(QDir::toNativeSeparators(folder)));
-        QVERIFY(!QFile::exists(folder));
+        Database db(tmp.path());
+        QVERIFY(db.open().ok());
+        const QString other = tmp.path() + QStringLiteral(".2");
+        if (what == QLatin1String("delete") || what == QLatin1String("move"))
+            QVERIFY(what == QLatin1String("delete") ? QFile::remove(tmp.path()) : QFile::rename(tmp.path(), other));
+        if (what == QLatin1String("replace"))
+            QVERIFY(QFile::copy(tmp.path(), other) && QFile::remove(tmp.path()) && QFile::rename(other, tmp.path()));
+        if (what == QLatin1String("chmod"))
+            QVERIFY(QFile::setPermissions(tmp.path(), QFile::ReadOwner));
+        QCOMPARE(db.checkReachable(), what == QLatin1String("nothing"));
+        QCOMPARE(db.connectionLost(), what != QLatin1String("nothing"));
+        const QString folder = QDir::toNativeSeparators(QDir(tmp.dir()).filePath(QStringLiteral("nema")));
+        QCOMPARE(QString(Database(folder + QStringLiteral("/kvr.mdb")).open().error()), tx::dbFolderNotWritable(folder));
     }
 
     void emptyFileIsMadeNew()

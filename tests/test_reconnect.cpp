@@ -12,8 +12,8 @@
 #include <QProcess>
 #include <QSet>
 #include <QThread>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 
 using testutil::PgServer;
@@ -43,24 +43,36 @@ QSet<QString> numbersOf(const QList<FinishRecord>& list)
     return numbers;
 }
 
-// Whether the process runs (a zombie waiting for its parent does not).
-bool running(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray line = stat.readAll();
-    return line.mid(line.lastIndexOf(')') + 2, 1) != "Z";
-}
-
 } // namespace
 
 class TestReconnect : public QObject {
     Q_OBJECT
 
+    DbLocation m_location;
+    std::unique_ptr<RaceSession> m_session;
+
+    // A session on a new database with a race of five competitors, looking
+    // for changes every watchMs (0: not at all); null without a server.
+    RaceSession* startedSession(int watchMs)
+    {
+        if (!PgServer::instance())
+            return nullptr;
+        m_location = PgServer::instance()->newDatabase();
+        m_session = std::make_unique<RaceSession>(m_location);
+        if (!m_session->database().open() || !m_session->createRace("Utrka", "AK", "1.6.2010"))
+            return nullptr;
+        for (int n = 1; n <= 5; ++n)
+            m_session->addCompetitor(entry(n));
+        if (watchMs > 0)
+            m_session->watch(watchMs);
+        QTest::qWait(600); // the background look has its connection
+        return m_session.get();
+    }
+
 private slots:
     void cleanup()
     {
+        m_session.reset();
         // A failed case must not leave the server down for the next one.
         if (PgServer* server = PgServer::instance())
             server->restart();
@@ -158,16 +170,14 @@ private slots:
         for (int n = 1; n <= 4; ++n)
             QVERIFY(b.enterFinish(QString::number(n), timeOf(n)).ok());
 
-        // The read that finds the connection gone reads again on a new one.
-        QVERIFY(a.refresh().ok());
+        QVERIFY(a.refresh().ok()); // a read finding the connection gone reads again on a new one
         QCOMPARE(numbersOf(a.finishList()), (QSet<QString>{"1", "2", "3", "4"}));
         QCOMPARE(a.enterFinish(QStringLiteral("1"), timeOf(1)).refusal().message, tx::finisherAlreadyEntered());
     }
 
-    // The server restarts while the station waits for the next runner: it
-    // connects again by itself, reads what another station stored meanwhile,
-    // and the first entry after the restart is stored. Unwatched, the first
-    // entry finds the connection dead and is stored on a new one.
+    // A server restart while the station is idle: watching, it connects by
+    // itself and reads what another stored meanwhile; either way the first
+    // entry after the restart is stored.
     void serverRestartWhileIdle_data()
     {
         QTest::addColumn<bool>("watching");
@@ -178,189 +188,118 @@ private slots:
     void serverRestartWhileIdle()
     {
         QFETCH(bool, watching);
-        PgServer* server = PgServer::instance();
-        if (!server)
+        RaceSession* a = startedSession(watching ? 50 : 0);
+        if (!a)
             QSKIP(qPrintable(PgServer::unavailableReason()));
-        const DbLocation location = server->newDatabase();
-        RaceSession a(location);
-        QVERIFY(a.database().open().ok());
-        QVERIFY(a.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
-        for (int n = 1; n <= 5; ++n)
-            QVERIFY(a.addCompetitor(entry(n)).ok());
+        QVERIFY(PgServer::instance()->stop());
+        QTest::qWait(watching ? 300 : 0); // the driver sees its socket closed
+        QVERIFY(PgServer::instance()->restart());
+        RaceSession b(m_location);
+        QVERIFY(b.database().open().ok() && b.openRace(a->race().id).ok());
+        QVERIFY(b.enterFinish(QStringLiteral("1"), timeOf(1)).ok());
         if (watching)
-            a.watch(50);
-        QTest::qWait(100);
-
-        QVERIFY(server->stop());
-        if (watching)
-            QTest::qWait(300); // the driver sees its socket closed
-        QVERIFY(server->restart());
-        {
-            RaceSession b(location);
-            QVERIFY(b.database().open().ok());
-            QVERIFY(b.openRace(a.race().id).ok());
-            QVERIFY(b.enterFinish(QStringLiteral("1"), timeOf(1)).ok());
-        }
-        if (watching) {
-            QTRY_COMPARE_WITH_TIMEOUT(numbersOf(a.finishList()), QSet<QString>{QStringLiteral("1")}, 5000);
-            QVERIFY(a.connected());
-        }
-        const auto first = a.enterFinish(QStringLiteral("2"), timeOf(2));
+            QTRY_COMPARE_WITH_TIMEOUT(numbersOf(a->finishList()), QSet<QString>{QStringLiteral("1")}, 5000);
+        const auto first = a->enterFinish(QStringLiteral("2"), timeOf(2));
         QVERIFY2(first.ok(), qPrintable(first.dbError()));
-        QCOMPARE(numbersOf(a.finishList()), (QSet<QString>{"1", "2"}));
     }
 
-    // The server stops answering (its processes frozen, as packets dropped
-    // by a network would leave it): the window's thread goes on, the session
-    // says the connection is lost within 10 s, a user action fails after at
-    // most the connect timeout with nothing stored, and once the server
-    // answers again the session connects by itself.
+    // Frozen server processes (as a network dropping packets leaves them):
+    // the thread is never held up, the session says so within 10 s, an entry
+    // fails within the connect timeout, and it connects again by itself.
     void stalledServerNeverFreezesTheWindow()
     {
-        PgServer* server = PgServer::instance();
-        if (!server)
+        RaceSession* s = startedSession(200);
+        if (!s)
             QSKIP(qPrintable(PgServer::unavailableReason()));
-        const DbLocation location = server->newDatabase();
-        RaceSession s(location);
-        QVERIFY(s.database().open().ok());
-        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
-        for (int n = 1; n <= 3; ++n)
-            QVERIFY(s.addCompetitor(entry(n)).ok());
-        s.watch(200);
-        QTest::qWait(600); // the background look has its connection
-
-        QFile pidFile(server->socketDir() + QStringLiteral("/data/postmaster.pid"));
+        QFile pidFile(PgServer::instance()->socketDir() + QStringLiteral("/data/postmaster.pid"));
         QVERIFY(pidFile.open(QIODevice::ReadOnly));
-        QList<qint64> frozen{pidFile.readLine().trimmed().toLongLong()};
-        for (const QString& pid : PgServer::query(location, QStringLiteral("select pid from pg_stat_activity where "
-                                                                           "datname = current_database() and "
-                                                                           "pid <> pg_backend_pid()"))
-                                      .split(QLatin1Char('|'), Qt::SkipEmptyParts))
-            frozen.append(pid.toLongLong());
-        QVERIFY(frozen.size() >= 3); // the postmaster, the session's and the look's connections
-        struct Thaw {
-            QList<qint64> pids;
-            ~Thaw()
-            {
-                for (qint64 pid : pids)
-                    ::kill(pid_t(pid), SIGCONT);
-            }
-        } thaw{frozen};
-        for (qint64 pid : frozen)
-            QCOMPARE(::kill(pid_t(pid), SIGSTOP), 0);
-
-        QElapsedTimer clock;
+        QStringList pids = PgServer::query(m_location, QStringLiteral("select pid from pg_stat_activity where datname "
+                                                                      "= current_database() and pid <> pg_backend_pid()"))
+                               .split(QLatin1Char('|')) << QString::fromLatin1(pidFile.readLine().trimmed());
+        const auto signal = [&](int sig) { for (const QString& pid : pids) ::kill(pid.toInt(), sig); };
+        const std::shared_ptr<void> thaw(nullptr, [&](void*) { signal(SIGCONT); });
+        signal(SIGSTOP);
+        QElapsedTimer clock, step;
         clock.start();
-        while (s.connected() && clock.elapsed() < 12000) {
-            QElapsedTimer step;
+        while (s->connected() && !clock.hasExpired(10000)) {
             step.start();
             QTest::qWait(100);
             QVERIFY2(step.elapsed() < 1000, "the thread waited on the server");
         }
-        QVERIFY(!s.connected());
-        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
-
+        QVERIFY(!s->connected());
         clock.restart();
-        const auto refused = s.enterFinish(QStringLiteral("1"), timeOf(1));
-        QCOMPARE(refused.kind(), Outcome<FinishRecord>::Kind::DbFailed);
-        QVERIFY2(clock.elapsed() < 12000, qPrintable(QString::number(clock.elapsed())));
-        QVERIFY(s.finishList().isEmpty());
-
-        for (qint64 pid : frozen)
-            ::kill(pid_t(pid), SIGCONT);
-        QTRY_VERIFY_WITH_TIMEOUT(s.connected(), 5000);
-        const auto stored = s.enterFinish(QStringLiteral("1"), timeOf(1));
-        QVERIFY2(stored.ok(), qPrintable(stored.dbError()));
+        QCOMPARE(s->enterFinish(QStringLiteral("1"), timeOf(1)).kind(), Outcome<FinishRecord>::Kind::DbFailed);
+        QVERIFY(clock.elapsed() < 12000);
+        signal(SIGCONT);
+        QTRY_VERIFY_WITH_TIMEOUT(s->connected(), 5000);
+        QVERIFY(s->enterFinish(QStringLiteral("1"), timeOf(1)).ok());
     }
 
-    // The server wants a password the address lacks: the window asks for it,
-    // masked, again after a wrong one; a cancel ends with the usual message.
+    // The server wants a password the address lacks: the window asks, masked,
+    // again after a wrong one; a cancel ends with the usual notice.
     void windowAsksForAMissingPassword_data()
     {
         QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<bool>("ready");
-        QTest::newRow("right at once") << QStringList{"Tajna-88"} << true;
-        QTest::newRow("wrong, then right") << QStringList{"kriva", "Tajna-88"} << true;
-        QTest::newRow("cancelled") << QStringList{} << false;
+        QTest::addColumn<int>("shown");
+        QTest::newRow("right") << QStringList{"Tajna-88"} << 1;
+        QTest::newRow("wrong, then right") << QStringList{"kriva", "Tajna-88"} << 2;
+        QTest::newRow("cancelled") << QStringList{} << 2;
     }
 
     void windowAsksForAMissingPassword()
     {
         QFETCH(QStringList, typed);
-        QFETCH(bool, ready);
-        PgServer* server = PgServer::instance();
-        if (!server)
+        QFETCH(int, shown);
+        if (!PgServer::instance())
             QSKIP(qPrintable(PgServer::unavailableReason()));
-        const DbLocation where = server->newDatabaseWithPassword(QStringLiteral("sudac"), QStringLiteral("Tajna-88"));
+        const DbLocation where = PgServer::instance()->newDatabaseWithPassword("sudac", "Tajna-88");
         MessageBox::clearShown();
         for (const QString& password : typed)
             MessageBox::setNextPassword(password);
         frmkelvora window(where);
-        QCOMPARE(window.databaseReady(), ready);
-        const QList<MessageBox::Shown> shown = MessageBox::shown();
-        QCOMPARE(shown.size(), ready ? typed.size() : 2); // a cancel: the question, then the notice
-        for (qsizetype i = 0; i < typed.size() || (i == 0 && !ready); ++i) {
-            QCOMPARE(shown.at(i).title, tx::dbPasswordTitle());
-            QCOMPARE(shown.at(i).text, tx::dbPasswordPrompt(where.displayName()));
-            QVERIFY(shown.at(i).masked);
-        }
-        for (const MessageBox::Shown& box : shown)
-            QVERIFY(!box.text.contains(QStringLiteral("Tajna-88")) && !box.text.contains(QStringLiteral("kriva")));
+        QCOMPARE(window.databaseReady(), !typed.isEmpty());
+        QCOMPARE(MessageBox::shown().size(), shown);
+        QCOMPARE(MessageBox::shown().first().text, tx::dbPasswordPrompt(where.displayName()));
+        QVERIFY(MessageBox::shown().first().masked);
+        QVERIFY(!MessageBox::last().text.contains(QStringLiteral("Tajna-88")));
     }
 
-    // Run only as the child of leftOverServerOfAKilledRunIsStopped: starts
-    // its server, tells its folder and waits to be killed.
+    // The child of leftOverServerOfAKilledRunIsStopped: starts its server,
+    // tells its folder and waits to be killed.
     void holdServerUntilKilled()
     {
-        if (qEnvironmentVariableIsEmpty("KVR_HOLD_SERVER"))
-            QSKIP("runs only as a child of leftOverServerOfAKilledRunIsStopped");
-        PgServer* server = PgServer::instance();
-        QVERIFY(server);
-        std::printf("KVR_SERVER_DIR=%s\n", qPrintable(server->socketDir()));
+        if (qEnvironmentVariableIsEmpty("KVR_HOLD_SERVER") || !PgServer::instance())
+            QSKIP("runs as a child of leftOverServerOfAKilledRunIsStopped");
+        std::printf("\n%s\n", qPrintable(PgServer::instance()->socketDir()));
         std::fflush(stdout);
         QThread::sleep(120);
     }
 
-    // A test program killed half-way leaves its server running: the next
-    // test program stops it and removes its folder, and leaves its own and
-    // those of programs still running alone.
+    // A test program killed half-way leaves its server: the next one stops
+    // it, and leaves those of programs still running alone.
     void leftOverServerOfAKilledRunIsStopped()
     {
-        PgServer* server = PgServer::instance();
-        if (!server)
+        if (!PgServer::instance())
             QSKIP(qPrintable(PgServer::unavailableReason()));
         QProcess child;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KVR_HOLD_SERVER"), QStringLiteral("1"));
-        child.setProcessEnvironment(environment);
+        child.setProcessEnvironment([] { auto e = QProcessEnvironment::systemEnvironment(); e.insert("KVR_HOLD_SERVER", "1"); return e; }());
         child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("holdServerUntilKilled")});
         QString folder;
-        QElapsedTimer clock;
-        clock.start();
-        QByteArray output;
-        while (folder.isEmpty() && !clock.hasExpired(60000) && child.state() != QProcess::NotRunning) {
-            child.waitForReadyRead(500);
-            output += child.readAllStandardOutput();
-            const qsizetype at = output.indexOf("KVR_SERVER_DIR=");
-            if (at >= 0 && output.indexOf('\n', at) > at)
-                folder = QString::fromLocal8Bit(output.mid(at + 15, output.indexOf('\n', at) - at - 15));
+        while (folder.isEmpty() && (child.canReadLine() || child.waitForReadyRead(60000))) {
+            if (const QString line = QString::fromLocal8Bit(child.readLine().trimmed()); line.startsWith("/tmp/kvrpg-"))
+                folder = line;
         }
-        QVERIFY2(!folder.isEmpty(), output.constData());
         QFile pidFile(folder + QStringLiteral("/data/postmaster.pid"));
-        QVERIFY(pidFile.open(QIODevice::ReadOnly));
-        const qint64 postmaster = pidFile.readLine().trimmed().toLongLong();
-        pidFile.close();
-        QVERIFY(running(postmaster));
+        QVERIFY2(pidFile.open(QIODevice::ReadOnly), qPrintable(folder));
+        const QString postmaster = QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pidFile.readLine().trimmed()));
+        const auto running = [&] { QFile f(postmaster); return f.open(QIODevice::ReadOnly) && !f.readAll().contains(") Z "); };
         QCOMPARE(PgServer::stopLeftOvers(), 0); // its program still runs
-
         child.kill();
-        QVERIFY(child.waitForFinished());
-        QVERIFY(running(postmaster));
+        QVERIFY(child.waitForFinished() && running());
         QCOMPARE(PgServer::stopLeftOvers(), 1);
         QVERIFY(!QFileInfo::exists(folder));
-        QTRY_VERIFY(!running(postmaster));
-        // This program's own server goes on.
-        QVERIFY(PgServer::exec(server->location(QStringLiteral("postgres")), {QStringLiteral("select 1")}));
+        QTRY_VERIFY(!running());
+        QVERIFY(PgServer::exec(PgServer::instance()->location(QStringLiteral("postgres")), {QStringLiteral("select 1")}));
     }
 };
 

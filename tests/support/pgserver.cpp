@@ -8,6 +8,7 @@
 #include <QSqlQuery>
 #include <QThread>
 #include <QUuid>
+#include <csignal>
 #include <memory>
 #include <unistd.h>
 
@@ -56,55 +57,35 @@ QString findBinaries()
     return QString();
 }
 
-// The folders of the test servers: /tmp/kvrpg-XXXXXX.
-const char* const kFolderPattern = "kvrpg-*";
-// The file in a server's folder naming the test program that made it.
-const char* const kOwnerFile = "owner";
-
-// A process as "pid start-time": the start time tells a process from a
-// later one that got the same pid.
+// A process as "pid start-time", telling it from a later one with its pid.
 QString processTag(qint64 pid)
 {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray line = stat.readAll();
-    // The fields after the command name, which may hold blanks, in brackets.
+    const QByteArray line = stat.open(QIODevice::ReadOnly) ? stat.readAll() : QByteArray();
     const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
     return fields.size() > 19 ? QStringLiteral("%1 %2").arg(pid).arg(QString::fromLatin1(fields.at(19))) : QString();
-}
-
-bool ownerAlive(const QString& folder)
-{
-    QFile owner(folder + QLatin1Char('/') + QLatin1String(kOwnerFile));
-    if (!owner.open(QIODevice::ReadOnly))
-        return true; // not made by this support (or still being made): left alone
-    const QString tag = QString::fromLatin1(owner.readAll()).trimmed();
-    return processTag(tag.section(QLatin1Char(' '), 0, 0).toLongLong()) == tag;
 }
 
 } // namespace
 
 int PgServer::stopLeftOvers()
 {
-    const QString bin = findBinaries();
-    const bool asPostgres = ::geteuid() == 0;
     int stopped = 0;
-    const QDir tmp(QStringLiteral("/tmp"));
-    for (const QFileInfo& folder : tmp.entryInfoList({QLatin1String(kFolderPattern)}, QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QString path = folder.absoluteFilePath();
-        if (ownerAlive(path))
+    for (const QString& name : QDir(QStringLiteral("/tmp")).entryList({"kvrpg-*"}, QDir::Dirs)) {
+        const QDir dir(QStringLiteral("/tmp/") + name);
+        QFile owner(dir.filePath(QStringLiteral("owner"))); // none: not ours to judge
+        const QString tag = owner.open(QIODevice::ReadOnly) ? QString::fromLatin1(owner.readAll()) : QString();
+        if (tag.isEmpty() || processTag(tag.section(QLatin1Char(' '), 0, 0).toLongLong()) == tag)
             continue;
-        const QString data = path + QStringLiteral("/data");
-        if (QFileInfo::exists(data + QStringLiteral("/postmaster.pid")) && !bin.isEmpty()) {
-            QString error;
-            if (runTool(bin, asPostgres, QStringLiteral("pg_ctl"),
-                        {QStringLiteral("-D"), data, QStringLiteral("-m"), QStringLiteral("immediate"),
-                         QStringLiteral("-w"), QStringLiteral("stop")},
-                        30000, &error))
-                ++stopped;
+        QFile pid(dir.filePath(QStringLiteral("data/postmaster.pid")));
+        const pid_t postmaster = pid.open(QIODevice::ReadOnly) ? pid_t(pid.readLine().trimmed().toLongLong()) : 0;
+        if (postmaster > 0 && ::kill(postmaster, SIGQUIT) == 0) {
+            ++stopped;
+            // Its files go only once it has written its last.
+            for (int wait = 0; wait < 100 && QFileInfo::exists(pid.fileName()); ++wait)
+                QThread::msleep(50);
         }
-        QDir(path).removeRecursively();
+        QDir(dir).removeRecursively();
     }
     return stopped;
 }
@@ -131,22 +112,16 @@ QString PgServer::unavailableReason()
 
 bool PgServer::runTool(const QString& tool, const QStringList& arguments, int timeoutMs)
 {
-    return runTool(m_bin, m_asPostgres, tool, arguments, timeoutMs, &m_error);
-}
-
-bool PgServer::runTool(const QString& bin, bool asPostgres, const QString& tool, const QStringList& arguments,
-                       int timeoutMs, QString* error)
-{
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    const QString program = bin + QLatin1Char('/') + tool;
-    if (asPostgres)
+    const QString program = m_bin + QLatin1Char('/') + tool;
+    if (m_asPostgres)
         p.start(QStringLiteral("runuser"), QStringList{QStringLiteral("-u"), QStringLiteral("postgres"),
                                                        QStringLiteral("--"), program} + arguments);
     else
         p.start(program, arguments);
     if (!p.waitForFinished(timeoutMs) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        *error = tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(p.readAll()).trimmed();
+        m_error = tool + QStringLiteral(" failed: ") + QString::fromLocal8Bit(p.readAll()).trimmed();
         return false;
     }
     return true;
@@ -163,15 +138,9 @@ bool PgServer::start()
         m_error = QStringLiteral("initdb, pg_ctl and postgres not found (package postgresql)");
         return false;
     }
-    if (!m_dir.isValid()) {
+    QFile owner(m_dir.filePath(QStringLiteral("owner")));
+    if (!m_dir.isValid() || !owner.open(QIODevice::WriteOnly) || owner.write(processTag(::getpid()).toLatin1()) <= 0) {
         m_error = QStringLiteral("no temporary folder");
-        return false;
-    }
-    // Whose server this is: a later test program stops it when this one
-    // was killed before it could.
-    QFile owner(m_dir.filePath(QLatin1String(kOwnerFile)));
-    if (!owner.open(QIODevice::WriteOnly) || owner.write(processTag(::getpid()).toLatin1()) < 0) {
-        m_error = QStringLiteral("cannot write the owner of the temporary folder");
         return false;
     }
     owner.close();
@@ -254,24 +223,16 @@ DbLocation PgServer::newDatabase()
 
 DbLocation PgServer::newDatabaseWithPassword(const QString& role, const QString& password)
 {
-    const QString hbaPath = m_dir.filePath(QStringLiteral("data/pg_hba.conf"));
-    QFile hba(hbaPath);
-    if (!hba.open(QIODevice::ReadOnly))
-        qFatal("cannot read pg_hba.conf");
-    const QByteArray rules = hba.readAll();
-    hba.close();
+    QFile hba(m_dir.filePath(QStringLiteral("data/pg_hba.conf")));
     const QByteArray rule = "local all " + role.toUtf8() + " scram-sha-256\n";
+    const QByteArray rules = hba.open(QIODevice::ReadOnly) ? hba.readAll() : QByteArray();
+    hba.close();
     if (!rules.startsWith(rule)) {
-        if (!exec(location(QStringLiteral("postgres")),
-                  {QStringLiteral("create role %1 login password '%2'").arg(role, password)}))
-            qFatal("cannot create role %s", qPrintable(role));
-        if (!hba.open(QIODevice::WriteOnly | QIODevice::Truncate) || hba.write(rule + rules) < 0)
-            qFatal("cannot write pg_hba.conf");
-        hba.close();
-        if (!runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")),
-                                               QStringLiteral("reload")}))
-            qFatal("cannot reload the server: %s", qPrintable(m_error));
-        QThread::msleep(300); // the server reads the rules again in the background
+        exec(location(QStringLiteral("postgres")), {QStringLiteral("create role %1 login password '%2'").arg(role, password)});
+        const bool written = hba.open(QIODevice::WriteOnly) && hba.write(rule + rules) > 0 && hba.flush();
+        if (!written || !runTool(QStringLiteral("pg_ctl"), {QStringLiteral("-D"), m_dir.filePath(QStringLiteral("data")), QStringLiteral("reload")}))
+            qFatal("cannot ask for a password: %s", qPrintable(m_error));
+        QThread::msleep(300); // the server reads its rules again in the background
     }
     DbLocation l = newDatabase();
     exec(location(QStringLiteral("postgres")), {QStringLiteral("alter database %1 owner to %2").arg(l.dbname, role)});

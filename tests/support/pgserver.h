@@ -19,10 +19,8 @@ public:
     // null when it cannot run, see unavailableReason().
     static PgServer* instance();
     static QString unavailableReason();
-    // Stops the servers that test programs killed half-way left running
-    // (each server's folder names the program that made it; one whose
-    // program is gone is stopped and its folder removed) and returns how
-    // many were stopped. instance() calls it before starting its own.
+    // Stops (SIGQUIT) the servers whose folder names a test program that is
+    // gone, removes their folders, and says how many; instance() calls it.
     static int stopLeftOvers();
 
     ~PgServer();
@@ -31,8 +29,7 @@ public:
 
     // A new, empty database on the server.
     DbLocation newDatabase();
-    // A new, empty database owned by a role that must give its password
-    // (the other roles stay trusted); the location holds no password.
+    // One owned by a role that must give this password; the location holds none.
     DbLocation newDatabaseWithPassword(const QString& role, const QString& password);
     DbLocation location(const QString& dbname) const;
     QString socketDir() const { return m_dir.path(); }
@@ -56,8 +53,6 @@ private:
     bool start();
     bool startServer();
     bool runTool(const QString& tool, const QStringList& arguments, int timeoutMs = 60000);
-    static bool runTool(const QString& bin, bool asPostgres, const QString& tool, const QStringList& arguments,
-                        int timeoutMs, QString* error);
 
     QTemporaryDir m_dir{QStringLiteral("/tmp/kvrpg-XXXXXX")};
     QString m_bin;
