@@ -1,25 +1,19 @@
-// The window as a judge or a registration desk uses it from the keyboard:
-// Enter on buttons and in the last field, the search over the start list,
-// the note under the finish entry's start number, standings that follow the
-// lists, the open-race dialog, and file dialogs that remember their folder.
-// One test per page for the wiring; the rules are in test_search.
+// Race-day flow: the search rule, the finish-entry note and column widths in
+// tables; then the wiring of each page, the open-race dialog and the folder.
 
 #include "testutil.h"
 
-#include "app/lookup.h"
+#include "core/columnfit.h"
 #include "core/lists.h"
+#include "core/search.h"
 #include "core/texts.h"
 #include "recordingsurface.h"
 #include "ui/filechooser.h"
 
-#include <QComboBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
-#include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -28,45 +22,35 @@ using testutil::TempDb;
 
 namespace {
 
-void showActive(frmkelvora& w)
-{
-    w.resize(900, 600);
-    w.show();
-    QApplication::setActiveWindow(&w);
-    QVERIFY(QTest::qWaitForWindowActive(&w));
-}
-
-// Whether a row of a list is drawn inside its viewport.
-bool inSight(const QTreeView* list, int row)
-{
-    const QRect rect = testutil::rowRect(list, row);
-    return rect.isValid() && list->viewport()->rect().contains(rect);
-}
-
-void fillEntry(frmkelvora& w, const QString& name, const QString& number)
-{
-    find<QLineEdit>(&w, "txtime")->setText(name);
-    find<QLineEdit>(&w, "txtsbroj")->setText(number);
-    find<QLineEdit>(&w, "txtdrzava")->setText(QStringLiteral("HRV"));
-    find<QLineEdit>(&w, "txtklub")->setText(QStringLiteral("AK Split"));
-    find<QLineEdit>(&w, "txtdatumrod")->setText(QStringLiteral("1.2.1980"));
-}
-
-// Many competitors at once, as an import stores them.
-void manyCompetitors(frmkelvora& w, int count)
-{
-    QList<Competitor> list;
-    for (int i = 1; i <= count; ++i) {
-        Competitor c;
-        c.sbroj = QString::number(1000 + i);
-        c.ime = QStringLiteral("Natjecatelj %1").arg(i);
-        c.klub = QStringLiteral("AK");
-        c.spol = QStringLiteral("M");
-        c.datum = QDate(1980, 1, 1);
-        list.append(c);
+// A shown, active window with a race of 150 numbered competitors and the
+// first 50 at the finish.
+struct Window {
+    TempDb tmp;
+    frmkelvora w{tmp.path()};
+    Window()
+    {
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        QList<Competitor> list;
+        for (int i = 1; i <= 150; ++i)
+            list.append(Competitor{0, QString::number(1000 + i), 0, QStringLiteral("N%1").arg(i), "", "AK", "M",
+                                   QDate(1980, 1, 1)});
+        w.session().addCompetitors(list);
+        for (int i = 1; i <= 50; ++i)
+            w.session().enterFinish(QString::number(1000 + i), QStringLiteral("00:30:%1").arg(i, 2, 10, QLatin1Char('0')));
+        w.resize(900, 600);
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
     }
-    QVERIFY(w.session().addCompetitors(list));
-}
+    template <typename T = QWidget> T* at(const char* name) { return find<T>(&w, name); }
+    void type(const char* field, const QString& text) { at<QLineEdit>(field)->setText(text); }
+    void enter(const char* name, bool keypad = false)
+    {
+        at(name)->setFocus();
+        QTest::keyClick(at(name), keypad ? Qt::Key_Enter : Qt::Key_Return, keypad ? Qt::KeypadModifier : Qt::NoModifier);
+    }
+    bool inSight(const char* list, int row) { return at<QTreeView>(list)->viewport()->rect().contains(testutil::rowRect(at<QTreeView>(list), row)); }
+};
 
 } // namespace
 
@@ -76,227 +60,187 @@ class TestKeyFlow : public QObject {
 private slots:
     void init() { MessageBox::clearShown(); }
 
-    // ---- Start list ------------------------------------------------------------
-
-    void startListEnterAdds_data()
+    void matches_data()
     {
-        QTest::addColumn<QString>("widget");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<int>("modifiers");
-        QTest::newRow("Enter on Dodaj takmičara") << "cmddodaj" << int(Qt::Key_Return) << int(Qt::NoModifier);
-        QTest::newRow("keypad Enter on Dodaj takmičara") << "cmddodaj" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
-        QTest::newRow("Enter in Datum rođ.") << "txtdatumrod" << int(Qt::Key_Return) << int(Qt::NoModifier);
-        QTest::newRow("keypad Enter in Datum rođ.") << "txtdatumrod" << int(Qt::Key_Enter) << int(Qt::KeypadModifier);
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("found");
+        // The runner: " 12", "Luka Šimić-Đurđić", "AK Split".
+        QTest::newRow("blanks find everybody") << "   " << true;
+        QTest::newRow("number exact, blanks aside") << " 12 " << true;
+        QTest::newRow("part of a number") << "1" << false;
+        QTest::newRow("name without marks") << "simic" << true;
+        QTest::newRow("d stroke, both cases") << "DURDIC" << true;
+        QTest::newRow("marks and case typed") << QStringLiteral("ŠIMIĆ") << true;
+        QTest::newRow("part of the club") << "split" << true;
+        QTest::newRow("across name and club") << "dicak" << false;
     }
-    void startListEnterAdds()
+    void matches()
     {
-        QFETCH(QString, widget);
-        QFETCH(int, key);
-        QFETCH(int, modifiers);
-        TempDb tmp;
-        frmkelvora w(tmp.path());
-        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        showActive(w);
-        fillEntry(w, QStringLiteral("Ana Anić"), QStringLiteral("7"));
-        QWidget* target = w.findChild<QWidget*>(widget);
-        target->setFocus();
-        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
-        QCOMPARE(w.session().startList().size(), qsizetype(1));
-        QCOMPARE(w.session().startList().first().ime, QStringLiteral("Ana Anić"));
-        QVERIFY(find<QLineEdit>(&w, "txtime")->hasFocus());
+        QFETCH(QString, query);
+        QFETCH(bool, found);
+        const Competitor c{1, " 12", 1, QStringLiteral("Luka Šimić-Đurđić"), "HRV", "AK Split", "M", {}};
+        QCOMPARE(search::matches(search::Query(query), c), found);
     }
 
-    // The search narrows the list as one types; commands act on the rows shown
-    // with the competitors' own running numbers; Esc and Ctrl+F; a new entry
-    // comes into sight with the focus kept in the fields.
-    void startListSearchAndScroll()
+    void finishNumberNote_data()
     {
-        TempDb tmp;
-        frmkelvora w(tmp.path());
-        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        manyCompetitors(w, 150);
-        const qint64 luka = testutil::addCompetitor(w, "12", QStringLiteral("Luka Šimić"), "M", QDate(1980, 1, 1));
-        testutil::addCompetitor(w, "13", QStringLiteral("Ana Simić"), QStringLiteral("Ž"), QDate(1981, 1, 1));
-        showActive(w);
-        auto* lsv1 = find<QTreeView>(&w, "lsv1");
-        auto* search = find<QLineEdit>(&w, "txttrazi");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("finish");
+        QTest::addColumn<QStringList>("parts");
+        QTest::newRow("blanks typed") << " " << "" << QStringList();
+        QTest::newRow("named") << "12" << "" << QStringList{"12", "Ivan Horvat", "AK Split", "M 40-44"};
+        QTest::newRow("finished") << "12" << "00:41:12"
+                                  << QStringList{"12", "Ivan Horvat", "AK Split", "M 40-44", tx::noteAlreadyFinished("00:41:12")};
+    }
+    void finishNumberNote()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, finish);
+        QFETCH(QStringList, parts);
+        const Competitor c{1, "12", 1, QStringLiteral("Ivan Horvat"), "HRV", "AK Split", "M", QDate(1968, 3, 1)};
+        const FinishRecord record{1, 1, 1, "12", finish};
+        QCOMPARE(search::finishNumberNote(typed, &c, finish.isEmpty() ? nullptr : &record, QDate(2010, 6, 1)),
+                 parts.join(tx::noteSeparator()));
+    }
 
-        find<QLineEdit>(&w, "txtime")->setFocus();
-        QTest::keyClick(&w, Qt::Key_F, Qt::ControlModifier);
-        QVERIFY(search->hasFocus());
-        QTest::keyClicks(search, QStringLiteral("simic"));
+    void fitWidths_data()
+    {
+        using L = QList<int>;
+        QTest::addColumn<L>("preset");
+        QTest::addColumn<L>("needed");
+        QTest::addColumn<int>("available");
+        QTest::addColumn<L>("widths");
+        QTest::newRow("presets fit") << L{60, 60, 70} << L{40, 40, 50} << 190 << L{60, 60, 70};
+        QTest::newRow("slack given up in proportion") << L{60, 60, 70} << L{40, 40, 70} << 170 << L{50, 50, 70};
+        QTest::newRow("never below content") << L{60, 60, 70} << L{60, 40, 70} << 180 << L{60, 50, 70};
+        QTest::newRow("content alone too wide") << L{60, 60, 70} << L{80, 80, 80} << 200 << L{80, 80, 80};
+    }
+    void fitWidths()
+    {
+        QFETCH(QList<int>, preset);
+        QFETCH(QList<int>, needed);
+        QFETCH(int, available);
+        QFETCH(QList<int>, widths);
+        QCOMPARE(lists::fitWidths(preset, needed, available), widths);
+    }
+
+    void startListPage_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("keypad");
+        QTest::newRow("Enter on Dodaj takmičara") << "cmddodaj" << false;
+        QTest::newRow("keypad Enter on Dodaj takmičara") << "cmddodaj" << true;
+        QTest::newRow("Enter in Datum rođ.") << "txtdatumrod" << false;
+    }
+    void startListPage()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, keypad);
+        Window f;
+        const qint64 luka = testutil::addCompetitor(f.w, "12", QStringLiteral("Luka Šimić"), "M", QDate(1980, 1, 1));
+        testutil::addCompetitor(f.w, "13", QStringLiteral("Ana Simić"), QStringLiteral("Ž"), QDate(1981, 1, 1));
+        auto* lsv1 = f.at<QTreeView>("lsv1");
+        QTest::keyClick(&f.w, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClicks(f.at("txttrazi"), QStringLiteral("simic"));
         QCOMPARE(testutil::columnTexts(lsv1, lists::StartRunning), (QStringList{"151", "152"}));
-
-        // Deleting the first row shown deletes Luka.
         testutil::selectRow(lsv1, 0);
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        testutil::trigger(&w, "mnubrisanjetakmicara");
-        QVERIFY(!w.session().competitor(luka));
-        QCOMPARE(testutil::columnTexts(lsv1, lists::StartName), (QStringList{QStringLiteral("Ana Simić")}));
-
-        QTest::keyClick(search, Qt::Key_Escape);
-        QVERIFY(search->text().isEmpty());
+        testutil::trigger(&f.w, "mnubrisanjetakmicara");
+        QVERIFY(!f.w.session().competitor(luka));
+        QTest::keyClick(f.at("txttrazi"), Qt::Key_Escape);
         QCOMPARE(lsv1->model()->rowCount(), 151);
 
-        // Added at the bottom of a long list: in sight, the focus in the fields.
         lsv1->scrollToTop();
-        fillEntry(w, QStringLiteral("Iva Ivić"), QStringLiteral("99"));
-        find<QPushButton>(&w, "cmddodaj")->click();
-        QVERIFY(find<QLineEdit>(&w, "txtime")->hasFocus());
-        QVERIFY(inSight(lsv1, 151));
-        // The club column shows clubs whole while the list has room.
-        QVERIFY(lsv1->columnWidth(lists::StartClub) >= lsv1->fontMetrics().horizontalAdvance(QStringLiteral("AK Split")));
+        for (const char* field : {"txtime", "txtdrzava", "txtklub"})
+            f.type(field, QStringLiteral("Iva"));
+        f.type("txtdatumrod", QStringLiteral("1.2.1980"));
+        f.enter(qPrintable(target), keypad);
+        QCOMPARE(f.w.session().registeredCount(), 152);
+        QVERIFY(f.at("txtime")->hasFocus());
+        QVERIFY(f.inSight("lsv1", 151));
     }
 
-    // ---- Results ---------------------------------------------------------------
-
-    void resultsNoteEnterAndScroll()
+    void resultsPage()
     {
-        TempDb tmp;
-        frmkelvora w(tmp.path());
-        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        manyCompetitors(w, 60);
-        for (int i = 1; i <= 50; ++i)
-            QVERIFY(w.session().enterFinish(QString::number(1000 + i), QStringLiteral("00:30:%1").arg(i, 2, 10, QLatin1Char('0'))));
-        showActive(w);
-        w.selectPage(frmkelvora::PageResults);
-        auto* number = find<QLineEdit>(&w, "txtsbrojr");
-        auto* note = find<QLabel>(&w, "lblbrojr");
-        auto* lsv2 = find<QTreeView>(&w, "lsv2");
-
-        number->setFocus();
-        QTest::keyClicks(number, QStringLiteral("1001"));
-        QCOMPARE(note->text(), lookup::finishNumberNote(w.session(), QStringLiteral("1001")));
-        QVERIFY(note->text().contains(tx::noteAlreadyFinished(QStringLiteral("00:30:01"))));
-        QTest::keyClick(number, Qt::Key_Backspace);
-        QCOMPARE(note->text(), tx::noteNotOnStartList());
-
-        // Enter on the focused "Upiši" stores; the last finisher comes into sight.
-        lsv2->scrollToTop();
-        number->setText(QStringLiteral("1055"));
-        find<QLineEdit>(&w, "txtvrijeme")->setText(QStringLiteral("01:00:00"));
-        find<QPushButton>(&w, "cmdunos")->setFocus();
-        QTest::keyClick(find<QPushButton>(&w, "cmdunos"), Qt::Key_Return);
-        QCOMPARE(w.session().finishList().size(), qsizetype(51));
-        QVERIFY(number->hasFocus());
-        QVERIFY(note->text().isEmpty());
-        QVERIFY(inSight(lsv2, 50));
-        QVERIFY(inSight(find<QTreeView>(&w, "lsv3"), 50));
-        // The time column ends inside the list, beside its scroll bar.
-        QTRY_VERIFY(lsv2->header()->sectionViewportPosition(lists::FinishTime) + lsv2->columnWidth(lists::FinishTime)
+        Window f;
+        f.w.selectPage(frmkelvora::PageResults);
+        QTest::keyClicks(f.at("txtsbrojr"), QStringLiteral("1001"));
+        QVERIFY(f.at<QLabel>("lblbrojr")->text().endsWith(tx::noteAlreadyFinished(QStringLiteral("00:30:01"))));
+        f.at<QTreeView>("lsv2")->scrollToTop();
+        f.type("txtsbrojr", QStringLiteral("1055"));
+        f.type("txtvrijeme", QStringLiteral("01:00:00"));
+        f.enter("cmdunos");
+        QCOMPARE(f.w.session().finishList().size(), qsizetype(51));
+        QVERIFY(f.at("txtsbrojr")->hasFocus() && f.inSight("lsv2", 50) && f.inSight("lsv3", 50));
+        auto* lsv2 = f.at<QTreeView>("lsv2");
+        QTRY_VERIFY(lsv2->columnViewportPosition(lists::FinishTime) + lsv2->columnWidth(lists::FinishTime)
                     <= lsv2->viewport()->width());
-        QVERIFY(lsv2->columnWidth(lists::FinishTime) > lsv2->fontMetrics().horizontalAdvance(QStringLiteral("01:00:00")));
     }
 
-    // ---- Reports ---------------------------------------------------------------
-
-    void reportsFollowTheLists()
+    // Standings follow the lists with the same choice, the selection kept.
+    void reportsPage()
     {
-        TempDb tmp;
-        frmkelvora w(tmp.path());
+        Window f;
         auto recorder = std::make_shared<print::RecordingSurface>();
-        w.setPrintSurfaceFactory([&](const QString&) { return recorder; });
-        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        const qint64 ana = testutil::addCompetitor(w, "1", QStringLiteral("Ana Anić"), QStringLiteral("Ž"),
-                                                   QDate(1980, 1, 1), "HRV", "?");
-        const qint64 ivo = testutil::addCompetitor(w, "2", QStringLiteral("Ivo Ivić"), "M", QDate(1980, 1, 1));
-        const qint64 eva = testutil::addCompetitor(w, "3", QStringLiteral("Eva Ević"), QStringLiteral("Ž"),
-                                                   QDate(1980, 1, 1));
-        testutil::addFinish(w, ana, "1", "00:40:00");
-        testutil::addFinish(w, ivo, "2", "00:41:00");
-        showActive(w);
-        w.selectPage(frmkelvora::PageReports);
-        find<QRadioButton>(&w, "optzene")->setChecked(true);
-        auto* process = find<QPushButton>(&w, "cmdobrada");
-        process->setFocus();
-        QTest::keyClick(process, Qt::Key_Enter, Qt::KeypadModifier);
-        auto* lsv4 = find<QTreeView>(&w, "lsv4");
-        QCOMPARE(testutil::columnTexts(lsv4, lists::StandClub), (QStringList{"?"}));
-        testutil::selectRow(lsv4, 0);
-
-        // This station's edit, while the page shows: built again, same choice, selection kept.
-        QVERIFY(w.session().editCompetitor(ana, {QStringLiteral("Ana Anić"), "1", "HRV", "Fife AC", QStringLiteral("Ž"),
-                                                  "1.1.1980"}));
-        QTRY_COMPARE(testutil::columnTexts(lsv4, lists::StandClub), (QStringList{"Fife AC"}));
-        QCOMPARE(testutil::selectedRows(lsv4), (QList<int>{0}));
-
-        // Another station's finish, not yet read in: the printout shows it.
-        w.selectPage(frmkelvora::PageHelp);
-        testutil::execOnFile(tmp.path(),
-                             QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (%1, %2, '3', '00:39:00')")
-                                 .arg(eva)
-                                 .arg(w.currentRaceId()));
+        f.w.setPrintSurfaceFactory([&](const QString&) { return recorder; });
+        f.w.selectPage(frmkelvora::PageReports);
+        f.at<QRadioButton>("optmuski")->setChecked(true);
+        f.enter("cmdobrada", true);
+        auto* lsv4 = f.at<QTreeView>("lsv4");
+        testutil::selectRow(lsv4, 1);
+        const Competitor first = f.w.session().startList().first();
+        QVERIFY(f.w.session().editCompetitor(first.id, {first.ime, first.sbroj, "HRV", "Fife AC", "M", "1.1.1980"}));
+        QTRY_COMPARE(testutil::cell(lsv4, 0, lists::StandClub), QStringLiteral("Fife AC"));
+        QCOMPARE(testutil::selectedRows(lsv4), QList<int>{1});
+        QVERIFY(f.w.session().removeFinish(first.id));
+        QTRY_COMPARE(lsv4->model()->rowCount(), 49);
+            // Another station's change, not yet read in, is printed.
+        f.w.selectPage(frmkelvora::PageHelp);
+        testutil::execOnFile(f.tmp.path(), QStringLiteral("update rezultati set vrijeme = '00:01:00' where sbroj = '1050'"));
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        w.printStandings();
-        QString printed;
-        for (const print::Page& page : recorder->pages())
-            for (const auto& line : page)
-                printed += line.text + QLatin1Char('\n');
-        QVERIFY2(printed.contains(QStringLiteral("Eva Ević")) && printed.contains(QStringLiteral("Fife AC")),
-                 qPrintable(printed));
+        f.w.printStandings();
+        QVERIFY(recorder->pages().value(0).value(10).text.contains(QStringLiteral("N50")));
     }
 
-    // ---- Open race ---------------------------------------------------------------
-
-    void openRaceByKeyboardAndDoubleClick_data()
+    // Enter opens the race selected at the start, a double click the other.
+    void openRaceDialog()
     {
-        QTest::addColumn<bool>("doubleClick");
-        QTest::newRow("Enter opens the first race") << false;
-        QTest::newRow("double click opens the race") << true;
-    }
-    void openRaceByKeyboardAndDoubleClick()
-    {
-        QFETCH(bool, doubleClick);
         TempDb tmp;
         frmkelvora w(tmp.path());
         const qint64 alfa = w.database().insertRace("Alfa", "AK", QDate(2010, 1, 1)).value();
         const qint64 beta = w.database().insertRace("Beta", "AK", QDate(2010, 2, 1)).value();
-        testutil::onNextDialog([&](QDialog* d) {
-            auto* races = find<QTreeWidget>(d, "lstotvori");
-            races->setFocus();
-            if (doubleClick) {
-                const QRect second = races->visualItemRect(races->topLevelItem(1));
-                QTest::mouseClick(races->viewport(), Qt::LeftButton, {}, second.center());
-                QTest::mouseDClick(races->viewport(), Qt::LeftButton, {}, second.center());
-            } else {
-                QTest::keyClick(races, Qt::Key_Return);
-            }
-        });
-        testutil::trigger(&w, "mnuotvori");
-        QCOMPARE(w.currentRaceId(), doubleClick ? beta : alfa);
+        for (const qint64 race : {alfa, beta}) {
+            testutil::onNextDialog([&](QDialog* d) {
+                auto* races = find<QTreeWidget>(d, "lstotvori");
+                const QPoint second = races->visualItemRect(races->topLevelItem(1)).center();
+                if (race == alfa)
+                    return QTest::keyClick(races, Qt::Key_Return);
+                QTest::mouseClick(races->viewport(), Qt::LeftButton, {}, second);
+                QTest::mouseDClick(races->viewport(), Qt::LeftButton, {}, second);
+            });
+            testutil::trigger(&w, "mnuotvori");
+            QCOMPARE(w.currentRaceId(), race);
+        }
         QVERIFY(MessageBox::shown().isEmpty());
     }
 
-    // ---- File dialogs ------------------------------------------------------------
-
-    void fileDialogsRememberTheFolder()
+    // The folder of the file chosen last is offered by the next dialog.
+    void fileDialogs()
     {
-        TempDb tmp;
+        Window f;
         QTemporaryDir chosen;
-        ui::FileChooser::rememberFolderOf(QString());
-        QVERIFY(ui::FileChooser::lastFolder().isEmpty());
-        ui::FileChooser::setTestChooser([&](QWidget*, const QString&, const QString&) {
-            return chosen.filePath(QStringLiteral("prijave.csv"));
-        });
+        ui::FileChooser::setTestChooser([&](QWidget*, const QString&, const QString&) { return chosen.filePath("a.csv"); });
         ui::FileChooser::openFile(nullptr, QString(), QString());
         ui::FileChooser::setTestChooser({});
-        QCOMPARE(ui::FileChooser::lastFolder(), chosen.path());
-
-        // An export then offers that folder, and remembers its own.
-        frmkelvora w(tmp.path());
-        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
-        testutil::addCompetitor(w, "1", QStringLiteral("Ana Anić"), QStringLiteral("Ž"), QDate(1980, 1, 1));
         QString suggested;
-        const QString target = tmp.dir() + QStringLiteral("/izvoz.csv");
-        w.setSaveFileNameProvider([&](const QString& offered, const QString&) {
+        f.w.setSaveFileNameProvider([&](const QString& offered, const QString&) {
             suggested = offered;
-            return target;
+            return f.tmp.dir() + QStringLiteral("/izvoz.csv");
         });
         testutil::onNextDialog([](QDialog* d) { find<QPushButton>(d, "cmdizvezi")->click(); });
-        testutil::trigger(&w, QStringLiteral("mnuizvoz"));
+        testutil::trigger(&f.w, QStringLiteral("mnuizvoz"));
         QCOMPARE(QFileInfo(suggested).absolutePath(), chosen.path());
-        QCOMPARE(ui::FileChooser::lastFolder(), QFileInfo(target).absolutePath());
-        ui::FileChooser::rememberFolderOf(QString());
+        QCOMPARE(ui::FileChooser::lastFolder(), f.tmp.dir());
     }
 };
 
