@@ -58,6 +58,10 @@ private slots:
                                                  {{3, {RunState::Dns, {}}}}}
                                          << Severity::Error << Kind::FinishOfNonStarter
                                          << tx::checkFinishOfNonStarter("3", "Treći", tx::runStateDns(), "00:45:00");
+        QTest::newRow("finish of a DNF") << Slip{{entry(3, "3", "Treći")}, {finish(9, 3, "3", "00:45:00")},
+                                                 {{3, {RunState::Dnf, {}}}}}
+                                         << Severity::Error << Kind::FinishOfNonStarter
+                                         << tx::checkFinishOfNonStarter("3", "Treći", tx::runStateDnf(), "00:45:00");
         QTest::newRow("finish of a DSQ is no error")
             << Slip{{entry(3, "3", "Treći")}, {finish(9, 3, "3", "00:45:00")}, {{3, {RunState::Dsq, "x"}}}}
             << Severity::Warning << Kind::NoFinish << QString();

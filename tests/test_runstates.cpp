@@ -102,6 +102,10 @@ private slots:
         QTest::newRow("DSQ among the first five moves the sixth into the prizes")
             << m3539 << Sex::Men << states({{3, RunState::Dsq, "x"}}) << true << QList<qint64>{7, 3}
             << QStringList{"1", dsq} << 4;
+        QTest::newRow("fewer than five ranked: every status row of the category listed")
+            << m3539 << Sex::Men
+            << states({{3, RunState::Dnf, ""}, {5, RunState::Dnf, ""}, {6, RunState::Dnf, ""}, {8, RunState::Dnf, ""}})
+            << true << QList<qint64>{3, 6} << QStringList{dnf, dnf} << 4;
         QTest::newRow("DNS of the category listed after it")
             << m3539 << Sex::Men << states({{9, RunState::Dns, ""}}) << true << QList<qint64>{6, 7, 9}
             << QStringList{"1", "2", dns} << 4;
