@@ -167,6 +167,44 @@ private slots:
         QVERIFY(!QFile::exists(file(QStringLiteral("nema.mdb"))));
     }
 
+    // "status" and "check" on one race: the check's exit code follows its
+    // errors, and the standings export shows the status.
+    void statusAndCheck_data()
+    {
+        QTest::addColumn<QStringList>("status");
+        QTest::addColumn<int>("statusExit");
+        QTest::addColumn<int>("checkExit");
+        QTest::addColumn<QString>("inStandings");
+        QTest::newRow("warnings only exit 0") << QStringList{"--number", "3", "--set", "dnf"} << 0 << 0 << "DNF";
+        QTest::newRow("finish of a DNS exits 1") << QStringList{"--number", "1", "--set", "dns"} << 0 << 1 << "DNS";
+        QTest::newRow("DSQ with reason") << QStringList{"--number", "2", "--set", "dsq", "--reason", "skratio stazu"}
+                                         << 0 << 0 << "DSQ: skratio stazu";
+        QTest::newRow("DSQ without reason refused") << QStringList{"--number", "2", "--set", "dsq"} << 1 << 0 << "";
+        QTest::newRow("unknown number") << QStringList{"--number", "77", "--set", "dnf"} << 1 << 0 << "";
+        QTest::newRow("unknown state") << QStringList{"--number", "2", "--set", "out"} << 2 << 0 << "";
+    }
+
+    void statusAndCheck()
+    {
+        QFETCH(QStringList, status);
+        QFETCH(int, statusExit);
+        QFETCH(int, checkExit);
+        QFETCH(QString, inStandings);
+        const QString db = freshDatabase(QStringLiteral("sqlite"));
+        QVERIFY(!db.isEmpty());
+        QCOMPARE(kelvora({"import-entries", "--db", db, "--race", m_race, write(file("e.csv"), entriesCsv(1, 3))}).status, 0);
+        QCOMPARE(kelvora({"import-times", "--db", db, "--race", m_race, write(file("t.txt"), timesFile(1, 2))}).status, 0);
+        const Run set = kelvora(QStringList{"status", "--db", db, "--race", m_race} + status);
+        QCOMPARE(set.status, statusExit);
+        const Run check = kelvora({"check", "--db", db, "--race", m_race, "--format", "csv"});
+        QCOMPARE(check.status, checkExit);
+        QVERIFY(check.out.contains(tx::columnsCheck().last()));
+        const Run standings = kelvora({"export", "--db", db, "--race", m_race, "--list", "standings", "--format", "csv"});
+        QCOMPARE(standings.status, 0);
+        QCOMPARE(standings.out.contains(tx::columnStatus()), !inStandings.isEmpty());
+        QVERIFY(standings.out.contains(inStandings));
+    }
+
     // An import with a refused row stores nothing, unless told to skip it;
     // a dry run stores nothing.
     void importStoresAllOrNothing_data()

@@ -97,10 +97,11 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("headers");
         QTest::addColumn<int>("hidden");
-        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() << 7;
+        // The status column follows the hidden key.
+        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() + QStringList{tx::columnStatus()} << 7;
         QTest::newRow("lsv2") << "lsv2" << tx::columnsFinishList() << 3;
         QTest::newRow("lsv3") << "lsv3" << tx::columnsFinishDetails() << -1;
-        QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() << 9;
+        QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() + QStringList{tx::columnStatus()} << 9;
     }
 
     void listColumns()

@@ -5,9 +5,11 @@
 #include "core/fileerrors.h"
 #include "core/htmlexport.h"
 #include "core/lists.h"
+#include "core/runstates.h"
 #include "core/texts.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -15,9 +17,13 @@ namespace exports {
 
 namespace {
 
+// The status column of an exported standings row, the key left out.
+constexpr int kExportedStandStatus = lists::StandStatus - 1;
+
 // Headings of the columns a list shows; hidden key columns are left out.
-// The key column is the last one of every list that has one, so the other
-// columns keep their index in lists::...Column.
+// The key column is the last one of every list that has one, but for the
+// status column after it, so the other columns keep their index in
+// lists::...Column and the status is one to the left of its own.
 QStringList shownHeadings(const QList<lists::ColumnDef>& columns)
 {
     QStringList texts;
@@ -32,6 +38,19 @@ QString oneLine(QString text)
 {
     static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
     return text.replace(lineBreak, QStringLiteral(" "));
+}
+
+// Leaves out the status column of a list in which no row has a status, so
+// that the files of a race without statuses stay as they were.
+void dropEmptyStatus(ExportedList& list, int column)
+{
+    for (const QStringList& row : list.rows) {
+        if (!row.value(column).isEmpty())
+            return;
+    }
+    list.columns.removeAt(column);
+    for (QStringList& row : list.rows)
+        row.removeAt(column);
 }
 
 Outcome<ExportData> refused(const QString& message)
@@ -52,9 +71,11 @@ ExportedList startList(const RaceSession& session, bool startNumbersOnly)
         if (startNumbersOnly && c.sbroj.trimmed().isEmpty())
             continue;
         QStringList row = lists::startRow(c, int(i) + 1);
+        row[lists::StartStatus] = lists::stateText(session.runState(c.id));
         row.removeAt(lists::StartKey);
         list.rows.append(std::move(row));
     }
+    dropEmptyStatus(list, lists::StartStatus - 1);
     return list;
 }
 
@@ -73,12 +94,22 @@ ExportedList finishList(const RaceSession& session)
         row.reserve(lists::DetailColumnCount);
         for (int column = 0; column < lists::DetailColumnCount; ++column)
             row.append(lists::detailCell(r, c, int(i) + 1, session.raceDate(), column));
+        row[lists::DetailPlace] = session.finishPlaceText(int(i));
         list.rows.append(std::move(row));
     }
     return list;
 }
 
-ExportedList standingsList(const standings::Selection& selection, const standings::Standings& result)
+// Whether standings rows hold a status: the lists exported together then all
+// keep their status column, so that they share their columns.
+bool anyState(const QList<standings::StandingsRow>& rows)
+{
+    return std::any_of(rows.cbegin(), rows.cend(),
+                       [](const standings::StandingsRow& r) { return r.state != RunState::None; });
+}
+
+ExportedList standingsList(const standings::Selection& selection, const standings::Standings& result,
+                           bool withStatus)
 {
     ExportedList list;
     list.kind = ExportList::Standings;
@@ -90,6 +121,11 @@ ExportedList standingsList(const standings::Selection& selection, const standing
         QStringList row = lists::standingsRow(r);
         row.removeAt(lists::StandKey);
         list.rows.append(std::move(row));
+    }
+    if (!withStatus) {
+        list.columns.removeAt(kExportedStandStatus);
+        for (QStringList& row : list.rows)
+            row.removeAt(kExportedStandStatus);
     }
     return list;
 }
@@ -141,10 +177,11 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
             return refused(tx::noCategoryChosen());
         const auto& overall = session.overall();
         const standings::Standings result =
-            standings::process(selection, overall, session.startList(), session.raceDate());
+            standings::process(selection, overall, session.startList(), session.raceDate(),
+                               session.settings().listUnranked);
         if (result.rows.isEmpty())
             return refused(tx::noStandingsRows());
-        data.lists.append(standingsList(selection, result));
+        data.lists.append(standingsList(selection, result, anyState(result.rows)));
         break;
     }
     case ExportList::AllStandings: {
@@ -155,9 +192,10 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         if (overall.isEmpty())
             return refused(tx::noStandingsRows());
         for (const standings::Selection& s : allSelections(categories.value())) {
-            const standings::Standings result = standings::process(s, overall, session.startList(), session.raceDate());
+            const standings::Standings result = standings::process(s, overall, session.startList(),
+                                                                   session.raceDate(), session.settings().listUnranked);
             if (!result.rows.isEmpty())
-                data.lists.append(standingsList(s, result));
+                data.lists.append(standingsList(s, result, session.settings().listUnranked && anyState(overall)));
         }
         break;
     }
@@ -217,6 +255,7 @@ QList<print::Document> exportDocuments(const ExportData& data)
         case ExportList::Standings:
         case ExportList::AllStandings:
             format = print::standingsFormat(list.title);
+            print::addStatusColumn(format, kExportedStandStatus, list.rows);
             break;
         }
         docs.append(print::layoutList(list.rows, data.race, format));

@@ -79,7 +79,10 @@ int StartListModel::rowCount(const QModelIndex& parent) const
 
 QString StartListModel::cell(int row, int column) const
 {
-    return lists::startCell(m_session.startList().at(row), row + 1, column);
+    const Competitor& c = m_session.startList().at(row);
+    if (column == lists::StartStatus)
+        return lists::stateText(m_session.runState(c.id));
+    return lists::startCell(c, row + 1, column);
 }
 
 const listsort::SortKey& StartListModel::sortKey(int row, int column) const
@@ -178,6 +181,8 @@ int FinishListModel::rowCount(const QModelIndex& parent) const
 
 QString FinishListModel::cell(int row, int column) const
 {
+    if (column == lists::FinishPlace)
+        return m_session.finishPlaceText(row);
     return lists::finishCell(m_session.finishList().at(row), row + 1, column);
 }
 
@@ -195,6 +200,8 @@ int FinishDetailModel::rowCount(const QModelIndex& parent) const
 QString FinishDetailModel::cell(int row, int column) const
 {
     const FinishRecord& r = m_session.finishList().at(row);
+    if (column == lists::DetailPlace)
+        return m_session.finishPlaceText(row);
     return lists::detailCell(r, m_session.competitor(r.idtakmicara), row + 1, m_session.raceDate(), column);
 }
 

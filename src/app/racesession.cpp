@@ -72,6 +72,8 @@ Outcome<Race> RaceSession::createRace(const QString& name, const QString& organi
     m_race = race;
     // A new race shows its date exactly as typed.
     m_raceDateText = dateText;
+    m_states.clear();
+    m_settings = {};
     setLists({}, {});
     if (const auto version = m_db->dataVersion())
         m_seenVersion = version.value();
@@ -97,8 +99,16 @@ Status RaceSession::openRace(qint64 id)
     auto finishes = m_db->finishList(id);
     if (!finishes)
         return Status::dbFailed(finishes.error());
+    auto states = m_db->runStates(id);
+    if (!states)
+        return Status::dbFailed(states.error());
+    const auto settings = m_db->raceSettings(id);
+    if (!settings)
+        return Status::dbFailed(settings.error());
 
     m_race = race.value();
+    m_states = std::move(states.value());
+    m_settings = settings.value();
     m_raceDateText = kvr::formatDate(m_race->datum);
     setLists(std::move(starts.value()), std::move(finishes.value()));
     m_seenVersion = version.value();
@@ -187,6 +197,8 @@ void RaceSession::closeRace()
 {
     m_race.reset();
     m_raceDateText.clear();
+    m_states.clear();
+    m_settings = {};
     setLists({}, {});
     emit raceChanged();
 }
@@ -444,7 +456,7 @@ void RaceSession::dropFinishRow(qint64 competitorId)
 const QList<standings::StandingsRow>& RaceSession::overall()
 {
     if (!m_overall)
-        m_overall = standings::overallStandings(m_finishList, m_startList, raceDate());
+        m_overall = standings::overallStandings(m_finishList, m_startList, raceDate(), m_states);
     return *m_overall;
 }
 
@@ -452,7 +464,8 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
 {
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<standings::Standings>();
-    standings::Standings result = standings::process(selection, overall(), m_startList, raceDate());
+    standings::Standings result =
+        standings::process(selection, overall(), m_startList, raceDate(), m_settings.listUnranked);
     m_standingsModel->setRows(result.rows);
     m_shownSelection = selection;
     m_shown = result;
@@ -519,6 +532,14 @@ Status RaceSession::reload()
     auto finishes = m_db->finishList(m_race->id);
     if (!finishes)
         return Status::dbFailed(finishes.error());
+    auto states = m_db->runStates(m_race->id);
+    if (!states)
+        return Status::dbFailed(states.error());
+    const auto settings = m_db->raceSettings(m_race->id);
+    if (!settings)
+        return Status::dbFailed(settings.error());
+    m_states = std::move(states.value());
+    m_settings = settings.value();
     setLists(std::move(starts.value()), std::move(finishes.value()));
     m_seenVersion = version.value();
     emit listsReloaded();
@@ -596,5 +617,6 @@ void RaceSession::listsTouched()
 {
     m_overall.reset();
     m_standingsOutOfDate = true;
+    m_places.clear();
     emit listsChanged();
 }

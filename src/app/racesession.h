@@ -83,6 +83,29 @@ public:
     // the lists again; as addCompetitors.
     Status addFinishRecords(QList<FinishRecord> records);
 
+    // ---- Statuses (DNS, DNF, DSQ) and the race's settings ----
+    const RunStates& runStates() const { return m_states; }
+    // The entry's status; none for an entry without one.
+    RunStateEntry runState(qint64 competitorId) const { return m_states.value(competitorId); }
+    // Sets the status of a start-list entry (RunState::None takes it back);
+    // a finish record stays stored whatever the status. A DSQ without a
+    // reason is refused, as is an entry another station removed.
+    Outcome<RunStateEntry> setRunState(qint64 competitorId, RunState state, const QString& reason = {});
+    // Entries with a start number, no finish record and no status: those
+    // that markDns() marks.
+    QList<qint64> dnsCandidates() const;
+    // Marks DNS every such entry, as they are in the database; the number marked.
+    Outcome<int> markDns();
+    // The place column of a finish-list row: the finisher's place among the
+    // records of entries without a status, or the entry's status.
+    QString finishPlaceText(int row) const;
+
+    const RaceSettings& settings() const { return m_settings; }
+    Status setSettings(const RaceSettings& settings);
+    // The same from the settings window: the course length as typed (empty
+    // for none) is refused unless it is a length in kilometres.
+    Status setSettings(bool listUnranked, const QString& courseKmText);
+
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
     // The overall standings of the lists held, built once after each change.
@@ -153,6 +176,9 @@ private:
     std::optional<standings::Selection> m_shownSelection;
     standings::Standings m_shown; // caption and counts; the rows are the model's
     bool m_standingsOutOfDate = false;
+    RunStates m_states;
+    RaceSettings m_settings;
+    mutable QList<int> m_places; // finishPlaceText() of each row, worked out once after a change
     qint64 m_seenVersion = -1;
     QTimer* m_watch = nullptr;
     bool m_wasConnected = true;

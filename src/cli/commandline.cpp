@@ -3,6 +3,9 @@
 #include "app/exports.h"
 #include "app/imports.h"
 #include "app/racesession.h"
+#include "app/resultscheck.h"
+#include "core/lists.h"
+#include "core/runstates.h"
 #include "core/clitexts.h"
 #include "core/dates.h"
 #include "core/texts.h"
@@ -398,6 +401,72 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     return Done;
 }
 
+// The start-list entry of the race with this start number, or null after
+// reporting why there is none.
+const Competitor* entryByNumber(RaceSession& session, const QString& number, QTextStream& err)
+{
+    const qint64 id = number.trimmed().isEmpty() ? 0 : session.startNumbers().first(number);
+    const Competitor* c = id == 0 ? nullptr : session.competitor(id);
+    if (!c)
+        err << tx::startNumberNotOnList() << Qt::endl;
+    return c;
+}
+
+int setStatus(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    for (const char* option : {"--race", "--number", "--set"}) {
+        if (!args.has(QLatin1String(option))) {
+            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
+            return Usage;
+        }
+    }
+    const auto state = runstates::parse(args.value(QStringLiteral("--set")));
+    if (!state || args.value(QStringLiteral("--set")).trimmed().isEmpty()) {
+        err << tx::cliBadValue(QStringLiteral("--set"), args.value(QStringLiteral("--set"))) << Qt::endl;
+        return Usage;
+    }
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    const Competitor* c = entryByNumber(*session, args.value(QStringLiteral("--number")), err);
+    if (!c)
+        return Failed;
+    const auto stored = session->setRunState(c->id, *state, args.value(QStringLiteral("--reason")));
+    if (!stored)
+        return failure(stored, err);
+    out << c->sbroj << '\t' << c->ime << '\t' << lists::stateText(stored.value()) << '\n';
+    return Done;
+}
+
+int checkResults(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    const QString format = args.value(QStringLiteral("--format"), QStringLiteral("text")).toLower();
+    if (format != QLatin1String("text") && format != QLatin1String("csv")) {
+        err << tx::cliBadValue(QStringLiteral("--format"), args.value(QStringLiteral("--format"))) << Qt::endl;
+        return Usage;
+    }
+    if (!args.has(QStringLiteral("--race"))) {
+        err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
+        return Usage;
+    }
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    const auto found = resultscheck::findings(*session);
+    if (!found)
+        return failure(found, err);
+    if (format == QLatin1String("csv")) {
+        out.flush();
+        const QByteArray bytes = resultscheck::csv(found.value());
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+        std::fflush(stdout);
+    } else {
+        for (const checks::Finding& f : found.value())
+            out << resultscheck::severityText(f.severity) << '\t' << f.message << '\n';
+    }
+    return resultscheck::anyError(found.value()) ? Failed : Done;
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -421,6 +490,13 @@ const QHash<QString, Command>& commands()
           {},
           &tx::cliHelpExport,
           &exportList}},
+        {QStringLiteral("status"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--number"), QStringLiteral("--set"), QStringLiteral("--reason")},
+          {},
+          &tx::cliHelpStatus,
+          &setStatus}},
+        {QStringLiteral("check"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
     };
     return all;
 }

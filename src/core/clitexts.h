@@ -26,6 +26,10 @@ inline QString cliUsage()
         "                 [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf\n"
         "                 [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
         "                                            izvoz liste u datoteku\n"
+        "  kelvora status [--db BAZA] --race ŠIFRA --number BROJ --set dns|dnf|dsq|none [--reason TEKST]\n"
+        "                                            status takmičara (DSQ traži razlog)\n"
+        "  kelvora check [--db BAZA] --race ŠIFRA [--format text|csv]\n"
+        "                                            provjera rezultata; status 1 ako ima grešaka\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
         "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"
@@ -34,6 +38,25 @@ inline QString cliUsage()
         "Greške se ispisuju na standardni izlaz za greške, a program tada završava\n"
         "sa statusom različitim od nule. Baza koju program ne može koristiti ostaje\n"
         "nepromijenjena.\n");
+}
+
+inline QString cliHelpStatus()
+{
+    return QStringLiteral(
+        "kelvora status [--db BAZA] --race ŠIFRA --number BROJ --set dns|dnf|dsq|none [--reason TEKST]\n"
+        "Postavlja status takmičara sa startnim brojem BROJ: DNS (nije startao), DNF (nije završio),\n"
+        "DSQ (diskvalificiran, s razlogom do 60 znakova) ili none (bez statusa).\n"
+        "Vrijeme na cilju ostaje spremljeno; bez statusa takmičar ponovno dobiva svoje mjesto.\n"
+        "Ispisuje startni broj, ime i status.\n");
+}
+
+inline QString cliHelpCheck()
+{
+    return QStringLiteral(
+        "kelvora check [--db BAZA] --race ŠIFRA [--format text|csv]\n"
+        "Provjera rezultata prije objave: ispisuje greške i upozorenja koja nisu zanemarena,\n"
+        "jedno po retku (vrsta i opis), ili kao CSV tablicu.\n"
+        "Završava sa statusom 1 ako ima ijedne greške, inače 0 (sama upozorenja daju 0).\n");
 }
 
 inline QString cliHelpRaces()

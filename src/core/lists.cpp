@@ -2,6 +2,7 @@
 
 #include "core/age.h"
 #include "core/dates.h"
+#include "core/runstates.h"
 #include "core/texts.h"
 
 namespace lists {
@@ -9,6 +10,13 @@ namespace lists {
 namespace {
 
 using listsort::Kind;
+
+// The headings with the status heading after the hidden key.
+QStringList withStatus(QStringList headings)
+{
+    headings.append(tx::columnStatus());
+    return headings;
+}
 
 QList<ColumnDef> withHeadings(const QStringList& headings, QList<ColumnDef> columns)
 {
@@ -27,10 +35,11 @@ QString yearText(const QDate& date)
 const QList<ColumnDef>& startColumns()
 {
     static const QList<ColumnDef> columns = withHeadings(
-        tx::columnsStartList(), {{{}, 45, false, Kind::Number}, {{}, 55, false, Kind::Natural},
+        withStatus(tx::columnsStartList()), {{{}, 45, false, Kind::Number}, {{}, 55, false, Kind::Natural},
                                  {{}, 150, false, Kind::Text},  {{}, 85, false, Kind::Text},
                                  {{}, 85, false, Kind::Text},   {{}, 40, false, Kind::Text},
-                                 {{}, 80, false, Kind::Date},   {{}, 0, true, Kind::Number}});
+                                 {{}, 80, false, Kind::Date},   {{}, 0, true, Kind::Number},
+                                 {{}, 60, false, Kind::Text}});
     return columns;
 }
 
@@ -56,11 +65,12 @@ const QList<ColumnDef>& detailColumns()
 const QList<ColumnDef>& standingsColumns()
 {
     static const QList<ColumnDef> columns = withHeadings(
-        tx::columnsStandings(), {{{}, 40, false, Kind::Number}, {{}, 50, false, Kind::Natural},
+        withStatus(tx::columnsStandings()), {{{}, 40, false, Kind::Number}, {{}, 50, false, Kind::Natural},
                                  {{}, 150, false, Kind::Text},  {{}, 80, false, Kind::Text},
                                  {{}, 80, false, Kind::Text},   {{}, 40, false, Kind::Text},
                                  {{}, 65, false, Kind::Text},   {{}, 65, false, Kind::Number},
-                                 {{}, 65, false, Kind::Text},   {{}, 0, true, Kind::Number}});
+                                 {{}, 65, false, Kind::Text},   {{}, 0, true, Kind::Number},
+                                 {{}, 60, false, Kind::Text}});
     return columns;
 }
 
@@ -147,7 +157,9 @@ QString standingsCell(const standings::StandingsRow& row, int column)
 {
     switch (column) {
     case StandPlace:
-        return QString::number(row.place);
+        return row.state == RunState::None ? QString::number(row.place) : runstates::code(row.state);
+    case StandStatus:
+        return stateText({row.state, row.reason});
     case StandNumber:
         return row.sbroj;
     case StandName:
@@ -169,6 +181,13 @@ QString standingsCell(const standings::StandingsRow& row, int column)
     default:
         return {};
     }
+}
+
+QString stateText(const RunStateEntry& entry)
+{
+    if (entry.state == RunState::Dsq && !entry.reason.isEmpty())
+        return runstates::code(entry.state) + QStringLiteral(": ") + entry.reason;
+    return runstates::code(entry.state);
 }
 
 QStringList startRow(const Competitor& c, int running)

@@ -22,16 +22,20 @@ struct ColumnDef {
 };
 
 // lsv1: the start list, in the order the competitors were registered.
+// StartStatus: the entry's status (see stateText), filled by whoever knows
+// it; after the hidden key, so that every earlier column keeps its index.
 enum StartColumn { StartRunning, StartNumber, StartName, StartCountry, StartClub, StartSex, StartBirthDate,
-                   StartKey, StartColumnCount };
+                   StartKey, StartStatus, StartColumnCount };
 // lsv2: the finish list, in time order.
 enum FinishColumn { FinishPlace, FinishNumber, FinishTime, FinishKey, FinishColumnCount };
 // lsv3: the finish list with each finisher's details.
 enum DetailColumn { DetailPlace, DetailNumber, DetailName, DetailBirthYear, DetailCountry, DetailSex,
                     DetailCategory, DetailTime, DetailColumnCount };
-// lsv4: the standings.
+// lsv4: the standings. An entry with a status shows it in StandPlace and
+// StandStatus (after the hidden key, so that the others keep their index),
+// with no time.
 enum StandingsColumn { StandPlace, StandNumber, StandName, StandCountry, StandClub, StandSex, StandCategory,
-                       StandBirthYear, StandTime, StandKey, StandingsColumnCount };
+                       StandBirthYear, StandTime, StandKey, StandStatus, StandingsColumnCount };
 
 const QList<ColumnDef>& startColumns();
 const QList<ColumnDef>& finishColumns();
@@ -49,6 +53,10 @@ QString finishCell(const FinishRecord& r, int place, int column);
 // its details are then empty.
 QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column);
 QString standingsCell(const standings::StandingsRow& row, int column);
+
+// The status as every list and file shows it: "DNF", "DNS", or "DSQ: "
+// and the reason; empty for none.
+QString stateText(const RunStateEntry& entry);
 
 // A whole row, every column.
 QStringList startRow(const Competitor& c, int running);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QHash>
 #include <QString>
+#include <optional>
 
 // One row of table utrke.
 struct Race {
@@ -32,4 +34,30 @@ struct FinishRecord {
     qint64 idutrke = 0;
     QString sbroj;          // start number as entered
     QString vrijeme;        // "hh:mm:ss"
+};
+
+// What became of a start-list entry besides a place: none (the default),
+// did not start, did not finish, disqualified. Kept in a table of its own,
+// so a finish record stays stored whatever the status: taking the status
+// back gives the runner's place back.
+enum class RunState { None, Dns, Dnf, Dsq };
+
+// The status of one entry and, for a disqualification, its reason.
+struct RunStateEntry {
+    RunState state = RunState::None;
+    QString reason;
+    bool operator==(const RunStateEntry&) const = default;
+};
+
+// The statuses of a race's entries by competitor key; an entry missing here has none.
+using RunStates = QHash<qint64, RunStateEntry>;
+
+// The race's own settings, stored per race in a table of our own; the
+// defaults are what a race without stored settings gets.
+struct RaceSettings {
+    // Whether the standings list DNF, DSQ and DNS entries after the ranked finishers.
+    bool listUnranked = true;
+    // The course length in kilometres, when given (for the pace check).
+    std::optional<double> courseKm;
+    bool operator==(const RaceSettings&) const = default;
 };

@@ -1,9 +1,11 @@
 #include "core/standings.h"
 
 #include "core/age.h"
+#include "core/runstates.h"
 #include "core/texts.h"
 
 #include <QHash>
+#include <QSet>
 #include <algorithm>
 
 namespace standings {
@@ -108,6 +110,60 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
     return rows;
 }
 
+QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
+                                     const QDate& raceDate, const RunStates& states)
+{
+    QList<StandingsRow> all = overallStandings(finishList, startList, raceDate);
+    if (states.isEmpty())
+        return all;
+    QHash<qint64, const Competitor*> byId;
+    byId.reserve(startList.size());
+    for (auto it = startList.crbegin(); it != startList.crend(); ++it)
+        byId.insert(it->id, &*it);
+    const auto stateOf = [&](qint64 id) {
+        const auto it = states.constFind(id);
+        return it == states.cend() || !byId.contains(id) ? RunState::None : it->state;
+    };
+
+    QList<StandingsRow> rows;
+    rows.reserve(all.size());
+    QSet<qint64> finished;
+    for (StandingsRow& row : all) {
+        if (stateOf(row.idtakmicara) == RunState::None)
+            rows.append(std::move(row));
+        else
+            finished.insert(row.idtakmicara);
+    }
+    renumber(rows);
+
+    // One row per entry with a status, grouped in list order.
+    QList<const Competitor*> unranked;
+    for (const Competitor& c : startList) {
+        if (stateOf(c.id) != RunState::None && byId.value(c.id) == &c)
+            unranked.append(&c);
+    }
+    std::stable_sort(unranked.begin(), unranked.end(), [&](const Competitor* a, const Competitor* b) {
+        return runstates::listOrder(states.value(a->id).state) < runstates::listOrder(states.value(b->id).state);
+    });
+    for (const Competitor* c : unranked) {
+        const RunStateEntry& entry = states.value(c->id);
+        StandingsRow row;
+        row.sbroj = c->sbroj;
+        row.ime = c->ime;
+        row.drzava = c->drzava;
+        row.klub = c->klub;
+        row.spol = c->spol;
+        row.kategorija = categoryFor(c->datum, raceDate);
+        row.godiste = birthYearText(c->datum);
+        row.idtakmicara = c->id;
+        row.state = entry.state;
+        row.reason = entry.reason;
+        row.finished = finished.contains(c->id);
+        rows.append(row);
+    }
+    return rows;
+}
+
 QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex)
 {
     QList<StandingsRow> rows;
@@ -122,9 +178,13 @@ QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex)
 QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex)
 {
     QList<StandingsRow> rows;
-    for (qsizetype i = kOverallPrizes; i < overall.size(); ++i) {
-        if (inCategory(overall.at(i), category, sex))
-            rows.append(overall.at(i));
+    int ranked = 0;
+    for (const StandingsRow& row : overall) {
+        // The overall prizes go to the first five ranked finishers.
+        if (row.state == RunState::None && ++ranked <= kOverallPrizes)
+            continue;
+        if (inCategory(row, category, sex))
+            rows.append(row);
     }
     renumber(rows);
     return rows;
@@ -133,14 +193,14 @@ QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString
 int finishersInCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex)
 {
     return int(std::count_if(overall.cbegin(), overall.cend(),
-                             [&](const StandingsRow& row) { return inCategory(row, category, sex); }));
+                             [&](const StandingsRow& row) { return row.finished && inCategory(row, category, sex); }));
 }
 
 void renumber(QList<StandingsRow>& rows)
 {
     int place = 0;
     for (StandingsRow& row : rows)
-        row.place = ++place;
+        row.place = row.state == RunState::None ? ++place : 0;
 }
 
 CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
@@ -179,20 +239,24 @@ Standings process(const Selection& selection, const QList<FinishRecord>& finishL
 }
 
 Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
-                  const QDate& raceDate)
+                  const QDate& raceDate, bool listUnranked)
 {
     Standings result;
     if (isAllCategories(selection.category)) {
         result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
         const CategoryCount entries =
             countEntries(startList, [&](const Competitor& c) { return matchesSex(c.spol, selection.sex); });
-        result.counts = {entries.registered, entries.started, int(result.rows.size())};
+        result.counts = {entries.registered, entries.started,
+                         int(std::count_if(result.rows.cbegin(), result.rows.cend(),
+                                           [](const StandingsRow& row) { return row.finished; }))};
     } else {
         result.rows = byCategory(overall, selection.category, selection.sex);
         const CategoryCount entries = starostizracun(startList, raceDate, selection.category, selection.sex);
         result.counts = {entries.registered, entries.started,
                          finishersInCategory(overall, selection.category, selection.sex)};
     }
+    if (!listUnranked)
+        result.rows.removeIf([](const StandingsRow& row) { return row.state != RunState::None; });
     result.caption = result.rows.isEmpty() ? tx::noStandingsRows() : title(selection);
     return result;
 }

@@ -33,6 +33,11 @@ struct StandingsRow {
     QString godiste;      // year of birth, four digits
     QString vrijeme;      // "hh:mm:ss"
     qint64 idtakmicara = 0;
+    // An entry with a status has no place (0) and no time, and is listed
+    // after the ranked finishers.
+    RunState state = RunState::None;
+    QString reason{};     // of a disqualification
+    bool finished = true; // the row stems from a finish record
 };
 
 // What the user chose: "Svi" or a category label, and a sex option.
@@ -80,19 +85,27 @@ bool matchesSex(const QString& spol, Sex sex);
 QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
                                      const QDate& raceDate);
 
+// The same with the entries' statuses: only finish records of entries
+// without a status are ranked; after them come the start-list entries with
+// a status, DNF, then DSQ, then DNS, each group in registration order, with
+// no place and no time. A status of a key not on the start list is ignored.
+QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
+                                     const QDate& raceDate, const RunStates& states);
+
 // The overall standings of one sex, renumbered from 1. Nobody is left out for
 // being among the first five.
 QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex);
 
-// The standings of one category and sex, renumbered from 1: rows 1 to 5 of
-// the overall standings are never listed.
+// The standings of one category and sex, renumbered from 1: the first five
+// ranked rows of the overall standings are never listed (entries with a
+// status are not ranked, so they move nobody out).
 QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex);
 
-// Finishers of the category and sex in the overall standings, the first five
-// included.
+// Finishers of the category and sex in the overall standings (rows that stem
+// from a finish record, whatever their status), the first five included.
 int finishersInCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex);
 
-// Places 1, 2, 3 ... in list order.
+// Places 1, 2, 3 ... in list order; rows with a status keep place 0.
 void renumber(QList<StandingsRow>& rows);
 
 // starostizracun: the start-list entries whose category for the race date is
@@ -108,8 +121,10 @@ QString title(const Selection& selection);
 // caption and the counts of the selection.
 Standings process(const Selection& selection, const QList<FinishRecord>& finishList,
                   const QList<Competitor>& startList, const QDate& raceDate);
-// The same from the overall standings already built from those lists.
+// The same from the overall standings already built from those lists. The
+// counts take in every row; without listUnranked the rows with a status are
+// then left out of the rows shown.
 Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
-                  const QDate& raceDate);
+                  const QDate& raceDate, bool listUnranked = true);
 
 } // namespace standings

@@ -573,6 +573,115 @@ inline QString dbPasswordPrompt(const QString& name)
 KVR_TEXT(cliPasswordHint, "Lozinku navedite u varijabli PGPASSWORD ili u datoteci lozinki "
                           "(PGPASSFILE, zadano ~/.pgpass), nikad u adresi na naredbenom retku.")
 
+// ---- Statuses of entries, race settings, results check --------------------
+KVR_TEXT(runStateDns, "DNS")
+KVR_TEXT(runStateDnf, "DNF")
+KVR_TEXT(runStateDsq, "DSQ")
+KVR_TEXT(runStateNoneLong, "bez statusa")
+KVR_TEXT(runStateDnsLong, "DNS (nije startao)")
+KVR_TEXT(runStateDnfLong, "DNF (nije završio)")
+KVR_TEXT(runStateDsqLong, "DSQ (diskvalificiran)")
+KVR_TEXT(columnStatus, "Status")
+KVR_TEXT(columnReason, "Razlog")
+KVR_TEXT(menuRunState, "Status...")
+KVR_TEXT(menuMarkDns, "Označi DNS...")
+KVR_TEXT(runStateTitle, "Status takmičara")
+KVR_TEXT(runStateReason, "Razlog diskvalifikacije:")
+KVR_TEXT(runStateStore, "Spremi")
+KVR_TEXT(runStateReasonMissing, "Za diskvalifikaciju upišite razlog.")
+inline QString runStateReasonTooLong(int max)
+{
+    return QStringLiteral("Razlog može imati najviše %1 znakova.").arg(max);
+}
+inline QString runStateFor(const QString& number, const QString& name)
+{
+    return QStringLiteral("Startni broj %1: %2").arg(number, name);
+}
+KVR_TEXT(markDnsTitle, "Označi DNS")
+inline QString markDnsQuestion(int count)
+{
+    return QStringLiteral("Označiti DNS (nije startao) za %1 takmičara sa startnim brojem, bez vremena "
+                          "na cilju i bez statusa?").arg(count);
+}
+KVR_TEXT(markDnsNone, "Nema takmičara sa startnim brojem bez vremena na cilju i bez statusa.")
+inline QString markDnsDone(int count)
+{
+    return QStringLiteral("Označeno DNS: %1.").arg(count);
+}
+
+KVR_TEXT(menuRaceSettings, "Postavke utrke...")
+KVR_TEXT(settingsTitle, "Postavke utrke")
+KVR_TEXT(settingsPageStandings, "Poredak")
+KVR_TEXT(settingsListUnranked, "Prikaži DNF/DSQ/DNS u poretku")
+KVR_TEXT(settingsCourseLength, "Dužina staze (km):")
+KVR_TEXT(settingsCourseHint, "prazno: nije zadana")
+KVR_TEXT(settingsCourseBad, "Dužinu staze upišite kao broj kilometara veći od nule, npr. 10 ili 21,1 (ili ostavite prazno).")
+KVR_TEXT(settingsStore, "Spremi")
+
+KVR_TEXT(menuResultsCheck, "Provjera rezultata...")
+KVR_TEXT(checkTitle, "Provjera rezultata")
+KVR_TEXT(checkError, "greška")
+KVR_TEXT(checkWarning, "upozorenje")
+KVR_TEXT(checkIgnore, "Zanemari")
+KVR_TEXT(checkExportCsv, "Izvoz CSV")
+KVR_TEXT(checkClose, "Zatvori")
+KVR_TEXT(checkNothingFound, "Nije pronađen nijedan problem.")
+inline QString checkSummary(int errors, int warnings)
+{
+    return QStringLiteral("Grešaka: %1, upozorenja: %2").arg(errors).arg(warnings);
+}
+inline QStringList columnsCheck()
+{
+    return {QStringLiteral("Vrsta"), QStringLiteral("St. br."), QStringLiteral("Ime i prezime"), QStringLiteral("Opis")};
+}
+inline QString checkLostCompetitor(const QString& number, const QString& time)
+{
+    return QStringLiteral("Vrijeme %2 startnog broja %1: takmičar više nije na startnoj listi.").arg(number, time);
+}
+inline QString checkFinishOfNonStarter(const QString& number, const QString& name, const QString& state,
+                                       const QString& time)
+{
+    return QStringLiteral("%1 %2 ima status %3, a na cilju vrijeme %4.").arg(number, name, state, time);
+}
+inline QString checkNumberTwice(const QString& number, const QString& first, const QString& second)
+{
+    return QStringLiteral("Startni broj %1 imaju dva takmičara: %2 i %3.").arg(number, first, second);
+}
+inline QString checkZeroTime(const QString& number, const QString& name)
+{
+    return QStringLiteral("%1 %2 ima vrijeme 00:00:00.").arg(number, name);
+}
+inline QString checkNoFinish(const QString& number, const QString& name)
+{
+    return QStringLiteral("%1 %2 nema vrijeme na cilju ni status (DNS/DNF/DSQ).").arg(number, name);
+}
+inline QString checkEqualTimes(const QString& number, const QString& name, const QString& time, const QString& other)
+{
+    return QStringLiteral("%1 %2 ima isto vrijeme %3 kao startni broj %4.").arg(number, name, time, other);
+}
+inline QString checkSex(const QString& number, const QString& name, const QString& sex)
+{
+    return QStringLiteral("%1 %2: spol \"%3\" nije ni M ni Ž.").arg(number, name, sex);
+}
+inline QString checkAge(const QString& number, const QString& name, int age)
+{
+    return QStringLiteral("%1 %2: dob %3 godina (godina utrke minus godina rođenja).").arg(number, name).arg(age);
+}
+inline QString checkDoubleEntry(const QString& number, const QString& name, const QString& born,
+                                const QString& otherNumber)
+{
+    return QStringLiteral("%1 %2 (rođ. %3) prijavljen je dvaput: i pod startnim brojem %4.")
+        .arg(number, name, born, otherNumber.isEmpty() ? QStringLiteral("(bez broja)") : otherNumber);
+}
+inline QString checkPaceFast(const QString& number, const QString& name, const QString& time, const QString& pace)
+{
+    return QStringLiteral("%1 %2: vrijeme %3 je %4 min/km, brže od 2:30 min/km.").arg(number, name, time, pace);
+}
+inline QString checkPaceSlow(const QString& number, const QString& name, const QString& time, const QString& pace)
+{
+    return QStringLiteral("%1 %2: vrijeme %3 je %4 min/km, sporije od 20:00 min/km.").arg(number, name, time, pace);
+}
+
 } // namespace tx
 
 #undef KVR_TEXT

@@ -1406,3 +1406,265 @@ DbStatus Database::deleteFinishRecord(qint64 raceId, qint64 competitorId)
     q.addBindValue(competitorId);
     return run(q);
 }
+
+// ---- Tables of our own ------------------------------------------------------
+//
+// Added after the first version: a file or server database of an earlier
+// version gets them on the first store into them, never at open, so that
+// opening it changes nothing. %1 is the key column.
+
+namespace {
+
+struct OwnTable {
+    const char* name;
+    const char* create;
+    const char* index;
+};
+
+const OwnTable kOwnTables[] = {
+    {"statusi",
+     "create table if not exists statusi (id %1, idutrke integer, idtakmicara integer, status varchar(3), "
+     "razlog varchar(60))",
+     "create unique index if not exists statusi_takmicar on statusi (idutrke, idtakmicara)"},
+    {"postavke", "create table if not exists postavke (id %1, idutrke integer, kljuc varchar(40), vrijednost text)",
+     "create unique index if not exists postavke_kljuc on postavke (idutrke, kljuc)"},
+    {"zanemareno",
+     "create table if not exists zanemareno (id %1, idutrke integer, kljuc varchar(80), podaci text)",
+     "create unique index if not exists zanemareno_kljuc on zanemareno (idutrke, kljuc)"},
+};
+
+const char* const kSettingListUnranked = "prikazistatus";
+const char* const kSettingCourseKm = "duzinakm";
+
+QString stateCode(RunState state)
+{
+    switch (state) {
+    case RunState::Dns:
+        return QStringLiteral("DNS");
+    case RunState::Dnf:
+        return QStringLiteral("DNF");
+    case RunState::Dsq:
+        return QStringLiteral("DSQ");
+    case RunState::None:
+        break;
+    }
+    return {};
+}
+
+RunState stateOfCode(const QString& code)
+{
+    const QString c = code.trimmed().toUpper();
+    return c == QLatin1String("DNS") ? RunState::Dns
+        : c == QLatin1String("DNF")  ? RunState::Dnf
+        : c == QLatin1String("DSQ")  ? RunState::Dsq
+                                     : RunState::None;
+}
+
+} // namespace
+
+DbResult<bool> Database::ownTable(const char* name, bool create)
+{
+    const QString table = QLatin1String(name);
+    if (m_ownTablesSeen.contains(table))
+        return DbResult<bool>::success(true);
+    QSqlQuery q(connection());
+    q.prepare(m_location.isPostgres() ? QStringLiteral("select 1 from information_schema.tables "
+                                                       "where table_schema = current_schema() and table_name = ?")
+                                      : QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    q.addBindValue(table);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<bool>::failure(s.error());
+    bool exists = q.next();
+    q.finish();
+    if (!exists && create) {
+        const OwnTable* own = std::find_if(std::begin(kOwnTables), std::end(kOwnTables),
+                                           [&](const OwnTable& t) { return table == QLatin1String(t.name); });
+        const DbStatus made = inTransaction([&](QSqlDatabase& db) {
+            QSqlQuery c(db);
+            // Two stations making it at once: the second waits, then finds it made.
+            if (m_location.isPostgres() && !c.exec(QStringLiteral("select pg_advisory_xact_lock(4243)")))
+                return DbStatus::failure(sqlError(c.lastError()));
+            for (const char* sql : {own->create, own->index}) {
+                QString statement = QString::fromLatin1(sql);
+                statement.replace(QLatin1String("%1"), QLatin1String(m_dialect->keyColumn));
+                if (!m_dialect->textLengths)
+                    statement.replace(QRegularExpression(QStringLiteral("varchar\\(\\d+\\)")), QStringLiteral("text"));
+                if (!c.exec(statement))
+                    return DbStatus::failure(sqlError(c.lastError()));
+            }
+            return DbStatus::success();
+        });
+        if (!made)
+            return DbResult<bool>::failure(made.error());
+        exists = true;
+    }
+    if (exists)
+        m_ownTablesSeen.append(table);
+    return DbResult<bool>::success(exists);
+}
+
+DbResult<RunStates> Database::runStates(qint64 raceId)
+{
+    RunStates states;
+    const auto exists = ownTable("statusi", false);
+    if (!exists)
+        return DbResult<RunStates>::failure(exists.error());
+    if (!exists.value())
+        return DbResult<RunStates>::success(states);
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ?"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<RunStates>::failure(s.error());
+    while (q.next()) {
+        const RunState state = stateOfCode(q.value(1).toString());
+        if (state != RunState::None)
+            states.insert(q.value(0).toLongLong(), {state, q.value(2).toString()});
+    }
+    return DbResult<RunStates>::success(states);
+}
+
+DbStatus Database::setRunState(qint64 raceId, qint64 competitorId, const RunStateEntry& entry)
+{
+    if (const auto made = ownTable("statusi", true); !made)
+        return DbStatus::failure(made.error());
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("select 1 from startna where idutrke = ? and id = ?"));
+        q.addBindValue(raceId);
+        q.addBindValue(competitorId);
+        if (const DbStatus s = run(q); !s)
+            return s;
+        if (!q.next())
+            return DbStatus::failure(DbError(tx::competitorGone(), DbError::Kind::Gone));
+        q.finish();
+        if (entry.state == RunState::None) {
+            q.prepare(QStringLiteral("delete from statusi where idutrke = ? and idtakmicara = ?"));
+            q.addBindValue(raceId);
+            q.addBindValue(competitorId);
+            return run(q);
+        }
+        q.prepare(QStringLiteral("insert into statusi (idutrke, idtakmicara, status, razlog) values (?, ?, ?, ?) "
+                                 "on conflict (idutrke, idtakmicara) do update set status = excluded.status, "
+                                 "razlog = excluded.razlog"));
+        q.addBindValue(raceId);
+        q.addBindValue(competitorId);
+        q.addBindValue(stateCode(entry.state));
+        q.addBindValue(entry.reason.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(entry.reason));
+        return run(q);
+    });
+}
+
+DbResult<int> Database::markDns(qint64 raceId, const QList<qint64>& competitorIds)
+{
+    if (const auto made = ownTable("statusi", true); !made)
+        return DbResult<int>::failure(made.error());
+    int marked = 0;
+    // Under the finish list's write lock: a finish record another station
+    // enters meanwhile is either seen here or waits until the marks are stored.
+    const DbStatus stored = inWriteTransaction("rezultati", [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (!q.prepare(QStringLiteral(
+                "insert into statusi (idutrke, idtakmicara, status) select cast(? as integer), cast(? as integer), 'DNS' "
+                "where exists (select 1 from startna where idutrke = ? and id = ?) "
+                "and not exists (select 1 from rezultati where idutrke = ? and idtakmicara = ?) "
+                "and not exists (select 1 from statusi where idutrke = ? and idtakmicara = ?)")))
+            return DbStatus::failure(sqlError(q.lastError()));
+        for (qint64 id : competitorIds) {
+            for (int pair = 0; pair < 4; ++pair) {
+                q.bindValue(pair * 2, raceId);
+                q.bindValue(pair * 2 + 1, id);
+            }
+            if (const DbStatus s = run(q); !s)
+                return s;
+            marked += std::max(0, q.numRowsAffected());
+        }
+        return DbStatus::success();
+    });
+    if (!stored)
+        return DbResult<int>::failure(stored.error());
+    return DbResult<int>::success(marked);
+}
+
+DbResult<RaceSettings> Database::raceSettings(qint64 raceId)
+{
+    RaceSettings settings;
+    const auto exists = ownTable("postavke", false);
+    if (!exists)
+        return DbResult<RaceSettings>::failure(exists.error());
+    if (!exists.value())
+        return DbResult<RaceSettings>::success(settings);
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("select kljuc, vrijednost from postavke where idutrke = ?"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<RaceSettings>::failure(s.error());
+    while (q.next()) {
+        const QString key = q.value(0).toString();
+        const QString value = q.value(1).toString();
+        if (key == QLatin1String(kSettingListUnranked)) {
+            settings.listUnranked = value != QLatin1String("0");
+        } else if (key == QLatin1String(kSettingCourseKm)) {
+            bool ok = false;
+            const double km = value.toDouble(&ok);
+            if (ok && km > 0)
+                settings.courseKm = km;
+        }
+    }
+    return DbResult<RaceSettings>::success(settings);
+}
+
+DbStatus Database::setRaceSettings(qint64 raceId, const RaceSettings& settings)
+{
+    if (const auto made = ownTable("postavke", true); !made)
+        return DbStatus::failure(made.error());
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into postavke (idutrke, kljuc, vrijednost) values (?, ?, ?) "
+                                 "on conflict (idutrke, kljuc) do update set vrijednost = excluded.vrijednost"));
+        const QList<std::pair<const char*, QString>> values{
+            {kSettingListUnranked, settings.listUnranked ? QStringLiteral("1") : QStringLiteral("0")},
+            {kSettingCourseKm, settings.courseKm ? QString::number(*settings.courseKm, 'g', 10) : QString()}};
+        for (const auto& [key, value] : values) {
+            q.bindValue(0, raceId);
+            q.bindValue(1, QLatin1String(key));
+            q.bindValue(2, value);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        return DbStatus::success();
+    });
+}
+
+DbResult<QHash<QString, QString>> Database::ignoredFindings(qint64 raceId)
+{
+    QHash<QString, QString> ignored;
+    const auto exists = ownTable("zanemareno", false);
+    if (!exists)
+        return DbResult<QHash<QString, QString>>::failure(exists.error());
+    if (!exists.value())
+        return DbResult<QHash<QString, QString>>::success(ignored);
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select kljuc, podaci from zanemareno where idutrke = ?"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QHash<QString, QString>>::failure(s.error());
+    while (q.next())
+        ignored.insert(q.value(0).toString(), q.value(1).toString());
+    return DbResult<QHash<QString, QString>>::success(ignored);
+}
+
+DbStatus Database::ignoreFinding(qint64 raceId, const QString& key, const QString& data)
+{
+    if (const auto made = ownTable("zanemareno", true); !made)
+        return DbStatus::failure(made.error());
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("insert into zanemareno (idutrke, kljuc, podaci) values (?, ?, ?) "
+                             "on conflict (idutrke, kljuc) do update set podaci = excluded.podaci"));
+    q.addBindValue(raceId);
+    q.addBindValue(key);
+    q.addBindValue(data);
+    return run(q);
+}

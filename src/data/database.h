@@ -168,9 +168,35 @@ public:
     // Removes the race's first finish record of the competitor, if any.
     DbStatus deleteFinishRecord(qint64 raceId, qint64 competitorId);
 
+    // ---- Tables of our own, made on the first store into them ----
+    // Files of earlier versions open unchanged; until a table is made, its
+    // reads give nothing stored (no statuses, the default settings).
+
+    // The statuses of the race's entries (table statusi).
+    DbResult<RunStates> runStates(qint64 raceId);
+    // Stores the entry's status (RunState::None removes it). A competitor no
+    // longer on the race's start list fails with DbError::isGone().
+    DbStatus setRunState(qint64 raceId, qint64 competitorId, const RunStateEntry& entry);
+    // Marks DNS, in one transaction, those of the competitors that are still
+    // on the start list without a finish record and without a status; the
+    // number marked.
+    DbResult<int> markDns(qint64 raceId, const QList<qint64>& competitorIds);
+
+    // The race's settings (table postavke); the defaults when none are stored.
+    DbResult<RaceSettings> raceSettings(qint64 raceId);
+    DbStatus setRaceSettings(qint64 raceId, const RaceSettings& settings);
+
+    // Findings of the results check the user chose to ignore (table
+    // zanemareno): the finding's key and the text of its data when ignored.
+    DbResult<QHash<QString, QString>> ignoredFindings(qint64 raceId);
+    DbStatus ignoreFinding(qint64 raceId, const QString& key, const QString& data);
+
 private:
     DbStatus openConnection();
     QString fileIdentity() const;
+    // Whether a table of our own exists; with create, makes it (and its
+    // index) when missing. Once seen, a table is not looked for again.
+    DbResult<bool> ownTable(const char* name, bool create);
     DbStatus openServer();
     DbResult<bool> openExisting();
     DbStatus createFile();
@@ -227,6 +253,7 @@ private:
     // PostgreSQL has no data_version: the snapshot seen at the last look,
     // the transactions of this connection since then, and the number
     // dataVersion() gives.
+    QStringList m_ownTablesSeen;
     QString m_seenSnapshot;
     QList<qint64> m_ownTransactions;
     qint64 m_version = 0;

@@ -246,6 +246,7 @@ void frmkelvora::buildMenus()
     connect(mnuizmjenatakmicara, &QAction::triggered, m_startPage, &StartListPage::editCompetitor);
     connect(mnubrisanjetakmicara, &QAction::triggered, m_startPage, &StartListPage::deleteCompetitor);
     connect(mnubrisanjeciljna, &QAction::triggered, m_resultsPage, &ResultsPage::removeFinish);
+    buildStateMenus();
 }
 
 // ---- Current race -----------------------------------------------------------

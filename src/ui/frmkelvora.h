@@ -112,6 +112,15 @@ private slots:
     void onPrizes();
     void onCategories();
 
+    // Statuses, race settings, results check (frmkelvora_states.cpp)
+    void onRunStateOfStartRow();
+    void onRunStateOfFinishRow();
+    void onMarkDns();
+    void onRaceSettings();
+    void onResultsCheck();
+    // Shows the results page with the finish record selected in both lists.
+    void selectFinishRecord(qint64 finishId);
+
     // Files in and out
     void onImportEntries();
     void onImportTimes();
@@ -132,6 +141,8 @@ private:
 
     void buildUi();
     void buildMenus();
+    void buildStateMenus();
+    void editRunState(qint64 competitorId);
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
     // Prints the document; false when the user cancelled it.
     bool sendToSurface(print::PrintSurface& surface, const print::Document& doc);
@@ -179,6 +190,12 @@ private:
     QAction* mnubrisanjetakmicara = nullptr;
     QMenu* mnuciljnalista = nullptr;
     QAction* mnubrisanjeciljna = nullptr;
+    QAction* mnucrta2 = nullptr;
+    QAction* mnupostavke = nullptr;
+    QAction* mnuoznacidns = nullptr;
+    QAction* mnuprovjera = nullptr;
+    QAction* mnustatus = nullptr;
+    QAction* mnustatusciljna = nullptr;
     QMenu* mnupodaci = nullptr;
     QAction* mnuuvozprijava = nullptr;
     QAction* mnuuvozvremena = nullptr;

@@ -10,6 +10,8 @@
 #include "print/printsurface.h"
 #include "print/qtprintsurface.h"
 #include "ui/messagebox.h"
+#include "core/lists.h"
+#include "core/runstates.h"
 #include "core/texts.h"
 
 #include <QDateTime>
@@ -62,7 +64,9 @@ std::optional<frmkelvora::Printout> frmkelvora::standingsPrintout()
     QList<QStringList> rows = m_reportsPage->rows();
     if (rows.isEmpty())
         return std::nullopt;
-    return Printout{std::move(rows), print::standingsFormat(m_reportsPage->title()), tx::printFileStandings()};
+    print::ListFormat format = print::standingsFormat(m_reportsPage->title());
+    print::addStatusColumn(format, lists::StandStatus, rows);
+    return Printout{std::move(rows), format, tx::printFileStandings()};
 }
 
 void frmkelvora::printStartList()

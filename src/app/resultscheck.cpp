@@ -1,0 +1,61 @@
+#include "app/resultscheck.h"
+
+#include "app/racesession.h"
+#include "core/csv.h"
+#include "core/texts.h"
+#include "data/database.h"
+
+#include <algorithm>
+
+namespace resultscheck {
+
+Outcome<QList<checks::Finding>> findings(RaceSession& session)
+{
+    using Result = Outcome<QList<checks::Finding>>;
+    if (!session.hasRace())
+        return Result::refused(Field::None, tx::openOrCreateRace());
+    if (const Status fresh = session.refresh(); !fresh)
+        return fresh.failure<QList<checks::Finding>>();
+    const auto ignored = session.database().ignoredFindings(session.race().id);
+    if (!ignored)
+        return Result::dbFailed(ignored.error());
+    QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
+                                                        session.runStates(), session.settings().courseKm);
+    found.removeIf([&](const checks::Finding& f) {
+        const auto it = ignored.value().constFind(f.key);
+        return it != ignored.value().cend() && *it == f.message;
+    });
+    return Result::done(std::move(found));
+}
+
+Status ignore(RaceSession& session, const checks::Finding& finding)
+{
+    if (!session.hasRace())
+        return Status::refused(Field::None, tx::openOrCreateRace());
+    if (const DbStatus stored = session.database().ignoreFinding(session.race().id, finding.key, finding.message);
+        !stored)
+        return Status::dbFailed(stored.error());
+    return Status::done();
+}
+
+bool anyError(const QList<checks::Finding>& findings)
+{
+    return std::any_of(findings.cbegin(), findings.cend(),
+                       [](const checks::Finding& f) { return f.severity == checks::Severity::Error; });
+}
+
+QString severityText(checks::Severity severity)
+{
+    return severity == checks::Severity::Error ? tx::checkError() : tx::checkWarning();
+}
+
+QByteArray csv(const QList<checks::Finding>& findings)
+{
+    QList<QStringList> rows;
+    rows.reserve(findings.size());
+    for (const checks::Finding& f : findings)
+        rows.append({severityText(f.severity), f.sbroj, f.ime, f.message});
+    return io::writeCsv(tx::columnsCheck(), rows);
+}
+
+} // namespace resultscheck

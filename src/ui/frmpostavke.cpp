@@ -1,0 +1,60 @@
+#include "ui/frmpostavke.h"
+
+#include "app/racesession.h"
+#include "core/texts.h"
+#include "ui/pageutil.h"
+#include "ui/widgets.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
+    : QDialog(parent)
+    , m_session(session)
+{
+    setObjectName(QStringLiteral("frmpostavke"));
+    setWindowTitle(tx::settingsTitle());
+    // The settings as stored now, another station's changes included.
+    session.refresh();
+    const RaceSettings& held = session.settings();
+
+    chkstatusi = ui::named(new QCheckBox(tx::settingsListUnranked()), "chkstatusi");
+    chkstatusi->setChecked(held.listUnranked);
+    txtduzina = ui::lineEdit("txtduzina", 10);
+    txtduzina->setPlaceholderText(tx::settingsCourseHint());
+    if (held.courseKm)
+        txtduzina->setText(QString::number(*held.courseKm, 'g', 10).replace(QLatin1Char('.'), QLatin1Char(',')));
+
+    auto* standingsPage = new QWidget;
+    auto* pageLayout = new QVBoxLayout(standingsPage);
+    pageLayout->addWidget(chkstatusi);
+    pageLayout->addLayout(ui::captioned(tx::settingsCourseLength(), txtduzina));
+    pageLayout->addStretch(1);
+    tabpostavke = ui::named(new QTabWidget, "tabpostavke");
+    tabpostavke->addTab(standingsPage, tx::settingsPageStandings());
+
+    cmdspremi = ui::button(tx::settingsStore(), "cmdspremi", true);
+    cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
+    connect(cmdspremi, &QPushButton::clicked, this, &frmpostavke::store);
+    connect(cmdodustani, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabpostavke, 1);
+    layout->addLayout(ui::buttonRow({cmdspremi, cmdodustani}));
+}
+
+void frmpostavke::store()
+{
+    if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text()))) {
+        // The length is the one field a refusal here is about.
+        txtduzina->selectAll();
+        txtduzina->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    accept();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class RaceSession;
+
+// "Postavke utrke": the current race's own settings, stored with the race
+// and seen by every station. One page per area, so that later settings
+// (categories, prizes) get pages of their own.
+class frmpostavke : public QDialog {
+    Q_OBJECT
+
+public:
+    frmpostavke(RaceSession& session, QWidget* parent = nullptr);
+
+private:
+    void store();
+
+    RaceSession& m_session;
+    QTabWidget* tabpostavke = nullptr;
+    QCheckBox* chkstatusi = nullptr;
+    QLineEdit* txtduzina = nullptr;
+    QPushButton* cmdspremi = nullptr;
+    QPushButton* cmdodustani = nullptr;
+};
