@@ -11,20 +11,21 @@
 #include <QSet>
 #include <QTimer>
 #include <memory>
+#include <utility>
 
 namespace ui {
 
 namespace {
 
-// Rows measured for a column's content: the rows in sight first, then their
-// neighbours, so that a fit stays quick with 20,000 rows.
+// Rows measured for a column's content by a header's own fit.
 constexpr int measuredRows = 300;
 
 // Fits the widths of a list's columns to their content and to the list's
-// width, once per turn of the event loop however many rows changed. A
-// column's content width only grows while the list holds the same rows, so
-// that scrolling never narrows a column; the user's own drag of a column
-// edge stops the fitting.
+// width, once per turn of the event loop however many rows changed. Only the
+// rows that changed and the rows in sight are measured, so that an entry in
+// a list of 100,000 rows measures one row. A column's content width only
+// grows while the list holds the same rows, so that scrolling never narrows
+// a column; the user's own drag of a column edge stops the fitting.
 class ColumnFitter : public QObject {
 public:
     ColumnFitter(QTreeView* view, QList<int> preset)
@@ -37,29 +38,47 @@ public:
         QAbstractItemModel* model = view->model();
         connect(model, &QAbstractItemModel::modelReset, this, [this] {
             m_needed.fill(0);
-            schedule();
+            scheduleInSight();
         });
-        connect(model, &QAbstractItemModel::rowsInserted, this, &ColumnFitter::schedule);
-        connect(model, &QAbstractItemModel::dataChanged, this, &ColumnFitter::schedule);
-        connect(model, &QAbstractItemModel::layoutChanged, this, &ColumnFitter::schedule);
-        connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &ColumnFitter::schedule);
+        connect(model, &QAbstractItemModel::rowsInserted, this,
+                [this](const QModelIndex&, int first, int last) { scheduleRows(first, last); });
+        connect(model, &QAbstractItemModel::dataChanged, this,
+                [this](const QModelIndex& from, const QModelIndex& to) { scheduleRows(from.row(), to.row()); });
+        connect(model, &QAbstractItemModel::layoutChanged, this, &ColumnFitter::scheduleInSight);
+        connect(view->verticalScrollBar(), &QScrollBar::valueChanged, this, &ColumnFitter::scheduleInSight);
         connect(view->header(), &QHeaderView::sectionResized, this, [this] {
             if (!m_fitting && QGuiApplication::mouseButtons() != Qt::NoButton)
                 m_userWidths = true;
         });
         view->installEventFilter(this);
-        schedule();
+        scheduleInSight();
     }
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show)
-            schedule();
+            scheduleInSight();
         return false;
     }
 
 private:
+    void scheduleInSight()
+    {
+        m_inSight = true;
+        schedule();
+    }
+
+    void scheduleRows(int first, int last)
+    {
+        // Many rows at once (an import) are measured as the rows in sight.
+        if (last - first >= measuredRows)
+            m_inSight = true;
+        else
+            m_rows.append({first, last});
+        schedule();
+    }
+
     void schedule()
     {
         if (m_scheduled || m_userWidths)
@@ -71,18 +90,36 @@ private:
         });
     }
 
+    // Widens the needed width of each shown column to the rows' content.
+    void measure(int first, int last)
+    {
+        const QAbstractItemModel* model = m_view->model();
+        last = qMin(last, model->rowCount() - 1);
+        for (int row = qMax(first, 0); row <= last; ++row) {
+            for (int column = 0; column < m_preset.size(); ++column) {
+                if (!m_view->isColumnHidden(column))
+                    m_needed[column] = qMax(m_needed[column], m_view->sizeHintForIndex(model->index(row, column)).width());
+            }
+        }
+    }
+
     void fit()
     {
+        const QList<std::pair<int, int>> rows = std::exchange(m_rows, {});
+        const bool inSight = std::exchange(m_inSight, false);
         if (m_userWidths || !m_view->isVisible())
             return;
         QHeaderView* header = m_view->header();
-        // Public there, protected in QTreeView.
-        const QAbstractItemView* asItemView = m_view;
         for (int column = 0; column < m_preset.size(); ++column) {
-            if (m_view->isColumnHidden(column))
-                continue;
-            m_needed[column] = qMax(m_needed[column],
-                                    qMax(asItemView->sizeHintForColumn(column), header->sectionSizeHint(column)));
+            if (!m_view->isColumnHidden(column))
+                m_needed[column] = qMax(m_needed[column], header->sectionSizeHint(column));
+        }
+        for (const auto& [first, last] : rows)
+            measure(first, last);
+        if (inSight) {
+            const int top = m_view->indexAt(QPoint(0, 0)).row();
+            const int rowHeight = qMax(1, m_view->sizeHintForRow(qMax(top, 0)));
+            measure(qMax(top, 0), qMax(top, 0) + m_view->viewport()->height() / rowHeight + 1);
         }
         const QList<int> widths = lists::fitWidths(m_preset, m_needed, m_view->viewport()->width());
         m_fitting = true;
@@ -96,6 +133,8 @@ private:
     QTreeView* m_view;
     QList<int> m_preset;
     QList<int> m_needed;
+    QList<std::pair<int, int>> m_rows; // changed rows not yet measured
+    bool m_inSight = false;
     bool m_scheduled = false;
     bool m_fitting = false;
     bool m_userWidths = false;
