@@ -111,10 +111,11 @@ qint64 fillRace(QSqlDatabase& db, int n)
 }
 
 // The unique indexes of this version dropped: a file of an earlier version.
+// (Opening it gives it an ordinary index on the start numbers.)
 void makeEarlierVersion(QSqlDatabase& db)
 {
     QSqlQuery q(db);
-    q.exec(QStringLiteral("drop index if exists startna_broj"));
+    q.exec(QStringLiteral("drop index if exists startna_sbroj"));
     q.exec(QStringLiteral("drop index if exists rezultati_takmicar"));
     q.exec(QStringLiteral("create index rezultati_takmicar on rezultati (idutrke, idtakmicara)"));
 }

@@ -107,8 +107,14 @@ const char* const kSchema[] = {
     "create index startna_utrka on startna (idutrke)",
     "create index rezultati_utrka on rezultati (idutrke, vrijeme)",
     "create unique index rezultati_takmicar on rezultati (idutrke, idtakmicara)",
-    "create unique index startna_broj on startna (idutrke, (%2)) where %2 <> ''",
+    "create unique index startna_sbroj on startna (idutrke, (%2)) where %2 <> ''",
 };
+
+// The index that finds a start number in a race by the program's trimmed
+// form. A new database has it as its unique index (startna_sbroj); any other
+// file gets this ordinary one, which changes nothing an earlier version
+// reads or writes, so that checking a number never reads the whole race.
+const char* const kNumberIndex = "create index if not exists startna_broj_trazi on startna (idutrke, (%1))";
 
 // Rows of the forms the program stores, written in a transaction that is
 // rolled back: a file whose tables refuse them (an extra NOT NULL column,
@@ -960,6 +966,22 @@ QString numberCollisionsText(const QList<NumberCollision>& collisions)
     return tx::startNumbersCollide(lines);
 }
 
+void Database::addNumberIndex()
+{
+    // Inside the store's write transaction: a savepoint keeps a refused
+    // index from undoing the store on PostgreSQL.
+    QSqlQuery q(connection());
+    const QString hasKey = m_location.isPostgres()
+        ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and indexname = 'startna_sbroj'")
+        : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = 'startna_sbroj'");
+    if (!q.exec(hasKey) || q.next() || !q.exec(QStringLiteral("savepoint kvr_indeks")))
+        return;
+    // A file nobody may write is used without it: the checks only take longer.
+    if (!q.exec(QString::fromLatin1(kNumberIndex).arg(m_numberKey)))
+        q.exec(QStringLiteral("rollback to savepoint kvr_indeks"));
+    q.exec(QStringLiteral("release savepoint kvr_indeks"));
+}
+
 DbStatus Database::findNumberCollisions()
 {
     // Only told: a file of an earlier version keeps its rows and its index.
@@ -1247,6 +1269,12 @@ DbStatus Database::numberFree(const Competitor& c)
     const QString number = rules::trimmedStartNumber(c.sbroj);
     if (number.isEmpty())
         return DbStatus::success();
+    // The first check of a number on this connection gives an older file
+    // its index, as a table of our own is made on first use.
+    if (!m_numberIndexLooked) {
+        m_numberIndexLooked = true;
+        addNumberIndex();
+    }
     QSqlQuery q(connection());
     const QString& trimmed = m_numberKey;
     q.prepare(QStringLiteral("select 1 from startna where idutrke = ? and %1 = ? and %1 <> '' and id <> ? limit 1")

@@ -207,6 +207,10 @@ private:
     void subscribe(QSqlDatabase& db);
     DbStatus createSchema();
     DbStatus checkSchema();
+    // Gives a file without this version's unique index on start numbers an
+    // ordinary one on the same expression; a failure is no error. Only
+    // inside a write transaction.
+    void addNumberIndex();
     DbStatus findNumberCollisions();
     DbResult<QList<Race>> races(bool listedOnly);
     DbStatus checkWrites();
@@ -239,6 +243,7 @@ private:
     QList<NumberCollision> m_numberCollisions;
     quint64 m_writes = 0;
     bool m_inTransaction = false;
+    bool m_numberIndexLooked = false;
     bool m_lost = false;
     bool m_opened = false;
     quint64 m_generation = 0; // connections made again since open()

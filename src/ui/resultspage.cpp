@@ -133,10 +133,7 @@ void ResultsPage::enterFinish()
     if (!ui::succeeded(&m_frame, stored,
                        {{Field::FinishStartNumber, txtsbrojr}, {Field::FinishTime, txtvrijeme}}))
         return;
-    // Through page 0 back to the results page, whose refresh shows the
-    // counters and the menus.
-    m_frame.selectPage(frmkelvora::PageStartList);
-    m_frame.selectPage(frmkelvora::PageResults);
+    showAgain();
     txtsbrojr->clear();
     txtvrijeme->clear();
     txtsbrojr->setFocus(Qt::OtherFocusReason);
@@ -167,7 +164,15 @@ void ResultsPage::removeFinish()
         return;
     if (!ui::succeeded(&m_frame, m_session.removeFinish(competitorId)))
         return;
-    m_frame.selectPage(frmkelvora::PageStartList);
-    m_frame.selectPage(frmkelvora::PageResults);
+    showAgain();
     txtsbrojr->setFocus(Qt::OtherFocusReason);
+}
+
+void ResultsPage::showAgain()
+{
+    // The counters and the menus as coming back to the page shows them,
+    // without showing the start list's page in between: that would lay
+    // out its whole list.
+    m_frame.mnuciljnalista->menuAction()->setVisible(false);
+    refresh();
 }

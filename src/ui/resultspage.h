@@ -25,6 +25,8 @@ public:
 
 private:
     void showCounters();
+    // Shows the counters and menus after this page's own change.
+    void showAgain();
     void showNumberNote();
 
     frmkelvora& m_frame;
