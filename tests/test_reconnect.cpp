@@ -181,19 +181,29 @@ private slots:
     void serverRestartWhileIdle_data()
     {
         QTest::addColumn<bool>("watching");
-        QTest::newRow("window watching") << true;
-        QTest::newRow("nobody looking") << false;
+        QTest::addColumn<bool>("storeFirst"); // the first call a store, with no read before it
+        QTest::newRow("window watching") << true << false;
+        QTest::newRow("nobody looking") << false << false;
+        QTest::newRow("nobody looking, a store first") << false << true;
     }
 
     void serverRestartWhileIdle()
     {
         QFETCH(bool, watching);
+        QFETCH(bool, storeFirst);
         RaceSession* a = startedSession(watching ? 50 : 0);
         if (!a)
             QSKIP(qPrintable(PgServer::unavailableReason()));
         QVERIFY(PgServer::instance()->stop());
         QTest::qWait(watching ? 300 : 0); // the driver sees its socket closed
         QVERIFY(PgServer::instance()->restart());
+        if (storeFirst) {
+            Competitor c;
+            c.idutrke = a->race().id;
+            c.sbroj = QStringLiteral("99");
+            const auto stored = a->database().insertCompetitorIfNumberFree(c);
+            QVERIFY2(stored.ok(), qPrintable(stored.ok() ? QString() : QString(stored.error())));
+        }
         RaceSession b(m_location);
         QVERIFY(b.database().open().ok() && b.openRace(a->race().id).ok());
         QVERIFY(b.enterFinish(QStringLiteral("1"), timeOf(1)).ok());
