@@ -828,10 +828,23 @@ DbStatus Database::inTransaction(Fn&& work)
     DbStatus status = DbStatus::success();
     if (m_location.isPostgres()) {
         QSqlQuery id(db);
-        if (id.exec(QStringLiteral("select txid_current()")) && id.next())
+        if (id.exec(QStringLiteral("select txid_current()")) && id.next()) {
             m_ownTransactions.append(id.value(0).toLongLong());
-        else
+        } else {
             status = DbStatus::failure(sqlError(id.lastError()));
+            m_inTransaction = false;
+            db.rollback();
+            noteFailure();
+            // A BEGIN on a dead connection may pass and the server's farewell
+            // come with the first statement: nothing was changed, so the
+            // transaction is begun once more on a new connection.
+            if (m_lost && !m_connectFailed && !m_beginRetried) {
+                m_beginRetried = true;
+                status = inTransaction(std::forward<Fn>(work));
+                m_beginRetried = false;
+            }
+            return status;
+        }
     }
     const quint64 writesBefore = m_writes;
     if (status)

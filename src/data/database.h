@@ -244,6 +244,7 @@ private:
     quint64 m_writes = 0;
     bool m_inTransaction = false;
     bool m_numberIndexLooked = false;
+    bool m_beginRetried = false;
     bool m_lost = false;
     bool m_opened = false;
     quint64 m_generation = 0; // connections made again since open()
