@@ -143,6 +143,18 @@ std::unique_ptr<RaceSession> openSession(const QString& db, bool mayCreate, QTex
     return session;
 }
 
+// Whether every one of the options is given; names the first missing one.
+bool hasOptions(const Arguments& args, std::initializer_list<const char*> options, QTextStream& err)
+{
+    for (const char* option : options) {
+        if (!args.has(QLatin1String(option))) {
+            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
+            return false;
+        }
+    }
+    return true;
+}
+
 // The race named by --race, made current.
 bool openRace(RaceSession& session, const Arguments& args, QTextStream& err)
 {
@@ -184,12 +196,8 @@ int races(const Arguments&, const QString& db, QTextStream& out, QTextStream& er
 
 int newRace(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
-    for (const char* option : {"--name", "--org", "--date"}) {
-        if (!args.has(QLatin1String(option))) {
-            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
-            return Usage;
-        }
-    }
+    if (!hasOptions(args, {"--name", "--org", "--date"}, err))
+        return Usage;
     const auto session = openSession(db, true, err);
     if (!session)
         return Failed;
@@ -303,12 +311,8 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
                                                       {QStringLiteral("m"), standings::Sex::Men},
                                                       {QStringLiteral("z"), standings::Sex::Women},
                                                       {QStringLiteral("ž"), standings::Sex::Women}};
-    for (const char* option : {"--list", "--format"}) {
-        if (!args.has(QLatin1String(option))) {
-            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
-            return false;
-        }
-    }
+    if (!hasOptions(args, {"--list", "--format"}, err))
+        return false;
     const QString listName = args.value(QStringLiteral("--list")).toLower();
     if (!lists.contains(listName))
         return bad(QStringLiteral("--list"));
@@ -414,12 +418,8 @@ const Competitor* entryByNumber(RaceSession& session, const QString& number, QTe
 
 int setStatus(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
-    for (const char* option : {"--race", "--number", "--set"}) {
-        if (!args.has(QLatin1String(option))) {
-            err << tx::cliMissingOption(QLatin1String(option)) << Qt::endl;
-            return Usage;
-        }
-    }
+    if (!hasOptions(args, {"--race", "--number", "--set"}, err))
+        return Usage;
     const auto state = runstates::parse(args.value(QStringLiteral("--set")));
     if (!state || args.value(QStringLiteral("--set")).trimmed().isEmpty()) {
         err << tx::cliBadValue(QStringLiteral("--set"), args.value(QStringLiteral("--set"))) << Qt::endl;

@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 #include "core/runstates.h"
+#include "core/standings.h"
 #include "core/texts.h"
 
 #include <QHash>
@@ -83,18 +84,10 @@ QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<C
     QList<Finding> errors;
     QList<Finding> warnings;
 
-    QHash<qint64, const Competitor*> byId;
-    byId.reserve(startList.size());
-    for (auto it = startList.crbegin(); it != startList.crend(); ++it)
-        byId.insert(it->id, &*it);
+    const QHash<qint64, const Competitor*> byId = standings::competitorsByKey(startList);
 
     // ---- Finish records, in time order ----
-    QList<const FinishRecord*> ordered;
-    ordered.reserve(finishList.size());
-    for (const FinishRecord& r : finishList)
-        ordered.append(&r);
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [](const FinishRecord* a, const FinishRecord* b) { return a->vrijeme < b->vrijeme; });
+    const QList<const FinishRecord*> ordered = standings::inTimeOrder(finishList);
     QSet<qint64> finished;
     finished.reserve(finishList.size());
     const FinishRecord* before = nullptr;

@@ -70,23 +70,32 @@ bool matchesSex(const QString& spol, Sex sex)
     return true;
 }
 
-QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                                     const QDate& raceDate)
+QHash<qint64, const Competitor*> competitorsByKey(const QList<Competitor>& startList)
 {
-    // Competitor by key; walking backwards leaves the first entry of a key
-    // in the hash, should a key ever appear twice.
+    // Walking backwards leaves the first entry of a key in the hash.
     QHash<qint64, const Competitor*> byId;
     byId.reserve(startList.size());
     for (auto it = startList.crbegin(); it != startList.crend(); ++it)
         byId.insert(it->id, &*it);
+    return byId;
+}
 
-    // Time order; equal times keep the order of the finish list.
+QList<const FinishRecord*> inTimeOrder(const QList<FinishRecord>& finishList)
+{
     QList<const FinishRecord*> ordered;
     ordered.reserve(finishList.size());
     for (const FinishRecord& r : finishList)
         ordered.append(&r);
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const FinishRecord* a, const FinishRecord* b) { return a->vrijeme < b->vrijeme; });
+    return ordered;
+}
+
+QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
+                                     const QDate& raceDate)
+{
+    const QHash<qint64, const Competitor*> byId = competitorsByKey(startList);
+    const QList<const FinishRecord*> ordered = inTimeOrder(finishList);
 
     QList<StandingsRow> rows;
     rows.reserve(ordered.size());

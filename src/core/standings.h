@@ -3,6 +3,7 @@
 #include "core/records.h"
 
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -78,6 +79,12 @@ bool isAllCategories(const QString& category);
 
 // True when the sex letter belongs to the option; every letter matches All.
 bool matchesSex(const QString& spol, Sex sex);
+
+// Each competitor of the start list by key; should a key appear twice, the
+// first entry.
+QHash<qint64, const Competitor*> competitorsByKey(const QList<Competitor>& startList);
+// The finish records in time order; equal times keep the order given.
+QList<const FinishRecord*> inTimeOrder(const QList<FinishRecord>& finishList);
 
 // The overall standings: the finish records in time order (equal times keep
 // the order given), places 1, 2, 3 ... never shared or skipped, each joined
