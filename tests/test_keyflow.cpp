@@ -158,6 +158,16 @@ private slots:
         QCOMPARE(f.w.session().registeredCount(), 152);
         QVERIFY(f.at("txtime")->hasFocus());
         QVERIFY(f.inSight("lsv1", 151));
+
+        // A longer club edited into a row in sight widens its column.
+        lsv1->scrollToTop();
+        QApplication::processEvents();
+        const Competitor first = f.w.session().startList().first();
+        QVERIFY(f.w.session().editCompetitor(first.id, {first.ime, first.sbroj, QStringLiteral("HRV"),
+                                                        QStringLiteral("AK Šibenik-Knin"), first.spol, "1.1.1980"}));
+        const QModelIndex club = lsv1->model()->index(0, lists::StartClub);
+        QCOMPARE(club.data().toString(), QStringLiteral("AK Šibenik-Knin"));
+        QTRY_VERIFY(lsv1->columnWidth(lists::StartClub) >= lsv1->sizeHintForIndex(club).width());
     }
 
     void resultsPage()
