@@ -127,6 +127,26 @@ StartListSortModel::StartListSortModel(StartListModel* source, QObject* parent)
     setDynamicSortFilter(true);
 }
 
+namespace {
+
+// The flags of every row of the lists: selectable, never a parent.
+Qt::ItemFlags rowFlags(const QModelIndex& index)
+{
+    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+}
+
+} // namespace
+
+Qt::ItemFlags StartListSortModel::flags(const QModelIndex& index) const
+{
+    return rowFlags(index);
+}
+
+Qt::ItemFlags StartListFilterModel::flags(const QModelIndex& index) const
+{
+    return rowFlags(index);
+}
+
 bool StartListSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
     const int column = left.column();

@@ -83,6 +83,10 @@ class StartListSortModel : public QSortFilterProxyModel {
 public:
     explicit StartListSortModel(StartListModel* source, QObject* parent = nullptr);
 
+    // Every row's flags are the same: no mapping to the source for them,
+    // since a tree view asks for them of every row at each layout.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
@@ -102,6 +106,7 @@ public:
     const search::Query& query() const { return m_query; }
     // Sorts the list under the search, which keeps its order.
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 protected:
     bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;

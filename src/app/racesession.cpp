@@ -573,16 +573,18 @@ void RaceSession::lookElsewhere(bool told)
     // there, the server told of a change, or the connection must be made
     // again: a server that stops answering never holds up the window.
     const Database::ServerLook server = m_db->lookAtServer();
-    if (server.answering && (server.changed || told || m_db->connectionLost() || !m_db->isOpen())) {
+    if (server.answering && (server.changed || told || m_lookFailed || m_db->connectionLost() || !m_db->isOpen())) {
         // A look in the background never waits for another program's lock
         // on the file: a busy file is looked at again at the next tick.
         m_db->setBusyWait(false);
         // Without a race only the connection is looked at; a lost one is
         // tried again here as by any other call.
+        // A look that failed is made again at the next tick: the change it
+        // was told of is not read in yet.
         if (m_race)
-            refresh();
+            m_lookFailed = !refresh().ok();
         else
-            m_db->dataVersion();
+            m_lookFailed = !m_db->dataVersion().ok();
         m_db->setBusyWait(true);
     }
     m_db->checkReachable();

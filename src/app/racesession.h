@@ -182,6 +182,7 @@ private:
     qint64 m_seenVersion = -1;
     QTimer* m_watch = nullptr;
     bool m_wasConnected = true;
+    bool m_lookFailed = false;
     quint64 m_seenWrites = 0;
 
     StartListModel* m_startModel;

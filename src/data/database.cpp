@@ -979,20 +979,25 @@ QString numberCollisionsText(const QList<NumberCollision>& collisions)
     return tx::startNumbersCollide(lines);
 }
 
-void Database::addNumberIndex()
+bool Database::addNumberIndex()
 {
     // Inside the store's write transaction: a savepoint keeps a refused
     // index from undoing the store on PostgreSQL.
     QSqlQuery q(connection());
-    const QString hasKey = m_location.isPostgres()
-        ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() and indexname = 'startna_sbroj'")
-        : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = 'startna_sbroj'");
-    if (!q.exec(hasKey) || q.next() || !q.exec(QStringLiteral("savepoint kvr_indeks")))
-        return;
+    const QString has = m_location.isPostgres()
+        ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() "
+                         "and indexname in ('startna_sbroj', 'startna_broj_trazi')")
+        : QStringLiteral("select 1 from sqlite_master where type = 'index' "
+                         "and name in ('startna_sbroj', 'startna_broj_trazi')");
+    if (!q.exec(has) || q.next() || !q.exec(QStringLiteral("savepoint kvr_indeks")))
+        return true;
     // A file nobody may write is used without it: the checks only take longer.
-    if (!q.exec(QString::fromLatin1(kNumberIndex).arg(m_numberKey)))
+    const bool made = q.exec(QString::fromLatin1(kNumberIndex).arg(m_numberKey));
+    if (!made)
         q.exec(QStringLiteral("rollback to savepoint kvr_indeks"));
     q.exec(QStringLiteral("release savepoint kvr_indeks"));
+    // A new index goes with the store: looked for again until it is seen.
+    return !made;
 }
 
 DbStatus Database::findNumberCollisions()
@@ -1284,10 +1289,8 @@ DbStatus Database::numberFree(const Competitor& c)
         return DbStatus::success();
     // The first check of a number on this connection gives an older file
     // its index, as a table of our own is made on first use.
-    if (!m_numberIndexLooked) {
-        m_numberIndexLooked = true;
-        addNumberIndex();
-    }
+    if (!m_numberIndexLooked)
+        m_numberIndexLooked = addNumberIndex();
     QSqlQuery q(connection());
     const QString& trimmed = m_numberKey;
     q.prepare(QStringLiteral("select 1 from startna where idutrke = ? and %1 = ? and %1 <> '' and id <> ? limit 1")

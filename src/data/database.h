@@ -209,8 +209,9 @@ private:
     DbStatus checkSchema();
     // Gives a file without this version's unique index on start numbers an
     // ordinary one on the same expression; a failure is no error. Only
-    // inside a write transaction.
-    void addNumberIndex();
+    // inside a write transaction. True when there is nothing more to do:
+    // an index was there, or none can be made.
+    bool addNumberIndex();
     DbStatus findNumberCollisions();
     DbResult<QList<Race>> races(bool listedOnly);
     DbStatus checkWrites();
