@@ -2,7 +2,6 @@
 // counts, their rule, their storage on both engines and another station
 // seeing them.
 
-#include "app/exports.h"
 #include "app/racesession.h"
 #include "core/age.h"
 #include "core/lists.h"
@@ -276,28 +275,6 @@ private slots:
         QVERIFY(again.database().open().ok());
         QVERIFY(again.openRace(raceId).ok());
         QCOMPARE(again.runState(id).state, RunState::Dns);
-    }
-
-    // The CSV of the standings gets a "Status" column only when a row has one.
-    void standingsCsvShowsStatus()
-    {
-        TempDb tmp;
-        RaceSession s(tmp.path());
-        QVERIFY(s.database().open().ok());
-        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
-        const qint64 id = s.addCompetitor({"Prvi", "1", "HRV", "AK", "M", "1.1.1980"}).value().id;
-        s.addCompetitor({"Drugi", "2", "HRV", "AK", "M", "1.1.1980"});
-        QVERIFY(s.enterFinish(QStringLiteral("1"), QStringLiteral("00:30:00")).ok());
-        const standings::Selection overall{tx::categoryAll(), Sex::All};
-        const QString plain = QString::fromUtf8(exports::exportCsv(exports::buildExport(s, exports::ExportList::Standings, overall).value()));
-        QVERIFY(!plain.contains(tx::columnStatus()));
-        QVERIFY(s.setRunState(id, RunState::Dsq, QStringLiteral("pomoć sa strane")).ok());
-        const auto data = exports::buildExport(s, exports::ExportList::Standings, overall);
-        QVERIFY(data.ok());
-        const QString csv = QString::fromUtf8(exports::exportCsv(data.value()));
-        QVERIFY(csv.contains(tx::columnStatus()));
-        QVERIFY(csv.contains(lists::stateText({RunState::Dsq, QStringLiteral("pomoć sa strane")})));
-        QCOMPARE(data.value().lists.first().rows.first().first(), tx::runStateDsq());
     }
 };
 

@@ -158,10 +158,8 @@ bool hasOptions(const Arguments& args, std::initializer_list<const char*> option
 // The race named by --race, made current.
 bool openRace(RaceSession& session, const Arguments& args, QTextStream& err)
 {
-    if (!args.has(QStringLiteral("--race"))) {
-        err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
+    if (!hasOptions(args, {"--race"}, err))
         return false;
-    }
     bool ok = false;
     const qint64 id = args.value(QStringLiteral("--race")).toLongLong(&ok);
     if (!ok || id <= 0) {
@@ -340,10 +338,8 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
 
 int exportList(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
-    if (!args.has(QStringLiteral("--race"))) {
-        err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
+    if (!hasOptions(args, {"--race"}, err))
         return Usage;
-    }
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
@@ -445,10 +441,8 @@ int checkResults(const Arguments& args, const QString& db, QTextStream& out, QTe
         err << tx::cliBadValue(QStringLiteral("--format"), args.value(QStringLiteral("--format"))) << Qt::endl;
         return Usage;
     }
-    if (!args.has(QStringLiteral("--race"))) {
-        err << tx::cliMissingOption(QStringLiteral("--race")) << Qt::endl;
+    if (!hasOptions(args, {"--race"}, err))
         return Usage;
-    }
     const auto session = openSession(db, false, err);
     if (!session || !openRace(*session, args, err))
         return Failed;
