@@ -5,7 +5,9 @@
 #include "core/dates.h"
 #include "core/entryfile.h"
 #include "core/filevalues.h"
+#include "core/inputrules.h"
 #include "core/iotexts.h"
+#include "core/texts_entrycolumns.h"
 #include "core/texts.h"
 #include "core/timefile.h"
 #include "core/timerules.h"
@@ -52,7 +54,7 @@ QString fieldLengthRefusal(const io::EntryRow& row)
     for (const auto& f : fields) {
         const qsizetype length = rules::codePointCount(f.value);
         if (length > f.maxLength)
-            return tx::ioFieldTooLong(f.name, length, f.maxLength);
+            return tx::ecTooLong(f.name, length, f.maxLength, f.value);
     }
     return {};
 }
@@ -78,6 +80,54 @@ QString valueRefusal(const io::EntryRow& row)
             return refusal;
     }
     return {};
+}
+
+// The first required value the row lacks, named; or a birth year that is
+// no year. Empty when the row has them all.
+QString missingValue(const io::EntryRow& row, bool nameField)
+{
+    if (row.datumText.isEmpty() && !row.birthYearText.isEmpty())
+        return tx::ecBirthYearInvalid(row.birthYearText);
+    if (!nameField)
+        return {};
+    const struct {
+        const QString& value;
+        QString name;
+    } fields[] = {
+        {row.ime, tx::ecFullName()},
+        {row.drzava, tx::ecCountry()},
+        {row.klub, tx::ecClub()},
+        {row.datumText, tx::ecBirthDate()},
+    };
+    for (const auto& f : fields) {
+        if (f.value.isEmpty())
+            return tx::ecMissing(f.name);
+    }
+    return {};
+}
+
+// Cuts the name, country and club to the form's lengths at whole
+// characters, as a paste into the form's field cuts them; gives each cut.
+QStringList cutLongValues(io::EntryRow& row)
+{
+    const struct {
+        QString& value;
+        QString name;
+        int maxLength;
+    } fields[] = {
+        {row.ime, tx::ioFieldName(), rules::kNameLength},
+        {row.drzava, tx::ioFieldCountry(), rules::kCountryLength},
+        {row.klub, tx::ioFieldClub(), rules::kClubLength},
+    };
+    QStringList cuts;
+    for (auto& f : fields) {
+        if (rules::codePointCount(f.value) <= f.maxLength)
+            continue;
+        const QString cut = rules::filterInsertion(rules::FieldKind::Text, {}, f.value, {}, f.maxLength).trimmed();
+        cuts.append(tx::ecCut(f.name, f.value, cut));
+        f.value = cut;
+    }
+    return cuts;
 }
 
 // The form offers the two letters only.
@@ -118,6 +168,13 @@ Status storable(RaceSession& session, qint64 raceId, const QString& fileRefusal,
 
 EntryPreview previewEntries(RaceSession& session, const QByteArray& file)
 {
+    EntryImportOptions plain;
+    plain.nameMissingField = false;
+    return previewEntries(session, io::readCsv(file), plain);
+}
+
+EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, const EntryImportOptions& options)
+{
     EntryPreview preview;
     if (!session.hasRace()) {
         preview.fileRefusal = tx::openRaceFirst();
@@ -132,7 +189,17 @@ EntryPreview previewEntries(RaceSession& session, const QByteArray& file)
     preview.raceDate = session.raceDate();
     preview.startListSize = session.registeredCount();
 
-    const io::EntryFileResult read = io::readEntryFile(file);
+    io::EntryFileResult read;
+    if (options.layout) {
+        read = io::readEntries(file, *options.layout, options.defaults);
+    } else if (!file.ok() || file.rows.isEmpty()) {
+        read = io::readEntries(file);
+    } else {
+        const io::EntryLayout layout = io::headerLayout(file);
+        read.error = io::missingColumns(file, layout, options.defaults);
+        if (read.ok())
+            read = io::readEntries(file, layout, options.defaults);
+    }
     if (!read.ok()) {
         preview.fileRefusal = read.error;
         return preview;
@@ -144,12 +211,17 @@ EntryPreview previewEntries(RaceSession& session, const QByteArray& file)
     rules::StartNumberIndex numbers = session.startNumbers();
     qint64 fileKey = 0;
     preview.rows.reserve(read.rows.size());
-    for (const io::EntryRow& r : read.rows) {
+    for (io::EntryRow r : read.rows) {
         EntryPreviewRow row;
         row.lineNumber = r.lineNumber;
-        row.birthDateText = r.datumText;
+        row.category = r.kategorija;
+        QString unreadable = valueRefusal(r);
+        if (unreadable.isEmpty())
+            unreadable = missingValue(r, options.nameMissingField);
+        if (unreadable.isEmpty() && options.cutLong)
+            row.cuts = cutLongValues(r);
+        row.birthDateText = r.birthYearText.isEmpty() ? r.datumText : r.birthYearText;
         const rules::CompetitorEntry entry{r.ime, r.sbroj, r.drzava, r.klub, r.spol, r.datumText};
-        const QString unreadable = valueRefusal(r);
         const Outcome<Competitor> checked = unreadable.isEmpty()
             ? rules::checkCompetitor(entry, preview.raceDate, numbers, 0)
             : Outcome<Competitor>::refused(Field::None, unreadable);

@@ -7,6 +7,8 @@
 // shows the preview and lets the user choose; a command line can store the
 // accepted rows when some are refused, or store nothing after the preview.
 
+#include "core/csv.h"
+#include "core/entrycolumns.h"
 #include "core/outcome.h"
 #include "core/records.h"
 
@@ -14,6 +16,8 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <optional>
 
 class RaceSession;
 
@@ -25,7 +29,13 @@ struct EntryPreviewRow {
     Competitor competitor; // as it would be stored; a refused row holds the fields as read
     QString birthDateText; // the birth date as read, also when it is no date
     QString refusal;       // why the row is refused; empty when it is accepted
+    // The category label as read from the file or its default (empty when
+    // none): carried for matching against the race's categories.
+    QString category;
+    // The values cut to their field's length, each as "Klub „from” → „to”".
+    QStringList cuts;
     bool accepted() const { return refusal.isEmpty(); }
+    bool cut() const { return !cuts.isEmpty(); }
 };
 
 struct EntryPreview {
@@ -51,6 +61,29 @@ struct EntryPreview {
 // the form's fields (a longer value is refused, never cut) and the sex, which
 // must be M or Ž.
 EntryPreview previewEntries(RaceSession& session, const QByteArray& file);
+
+// How an entry file is read: the meaning of its columns, the values of
+// fields it lacks, and what becomes of values longer than their field.
+struct EntryImportOptions {
+    // The file's columns; none: by its header line, which must then name a
+    // name column and, unless a default stands for them, the country, club
+    // and birth date (or year) columns.
+    std::optional<io::EntryLayout> layout;
+    // Values for a field whose column is missing or whose cell is empty.
+    io::EntryDefaults defaults;
+    // Cut the name, country and club at whole characters to the form's
+    // length rather than refuse them. A start number is never cut: a shorter
+    // number would be somebody else's.
+    bool cutLong = false;
+    // A row missing a required value is refused naming the field
+    // ("Nedostaje klub."); otherwise with the form's own message.
+    bool nameMissingField = true;
+};
+
+// previewEntries of a file read as CSV, by the options. The plain
+// previewEntries is this with no options and the form's message for a
+// missing value.
+EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, const EntryImportOptions& options);
 
 // Stores the preview's accepted rows in one transaction and reads the lists
 // again. Refused when the preview is of no race, of another race than the

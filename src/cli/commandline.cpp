@@ -9,6 +9,7 @@
 #include "core/clitexts.h"
 #include "core/dates.h"
 #include "core/texts.h"
+#include "core/texts_entrycolumns.h"
 #include "data/database.h"
 #include "data/dblocation.h"
 #include "print/pagepainter.h"
@@ -23,6 +24,7 @@
 #include <QTextStream>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 namespace cli {
 
@@ -35,6 +37,7 @@ const QString kDb = QStringLiteral("--db");
 // The arguments of one command, after the command's name.
 struct Arguments {
     QHash<QString, QString> values;
+    QHash<QString, QStringList> repeated; // every value of each value option, in the order given
     QSet<QString> flags;
     QStringList positional;
     bool help = false;
@@ -70,6 +73,7 @@ Arguments parse(const QStringList& list, const QSet<QString>& valueOptions, cons
                 args.error = tx::cliMissingValue(name);
                 return args;
             }
+            args.repeated[name].append(args.values.value(name));
         } else {
             args.error = tx::cliUnknownOption(a);
             return args;
@@ -233,6 +237,15 @@ bool readInput(const Arguments& args, QByteArray& bytes, QTextStream& err)
 
 // Prints the refusals of a preview and stores what it may: nothing when a
 // row was refused (unless skipRefused) or on a dry run.
+void reportCuts(const imports::EntryPreview& preview, QTextStream& out)
+{
+    for (const auto& row : preview.rows) {
+        if (row.accepted() && row.cut())
+            out << tx::ecCutLine(row.lineNumber, tx::ecCutRow(row.cuts)) << '\n';
+    }
+}
+void reportCuts(const imports::TimePreview&, QTextStream&) {}
+
 template <typename Preview, typename Store>
 int finishImport(const Preview& preview, const Arguments& args, Store store, QTextStream& out, QTextStream& err)
 {
@@ -244,6 +257,7 @@ int finishImport(const Preview& preview, const Arguments& args, Store store, QTe
         if (!row.accepted())
             err << tx::cliLineRefused(row.lineNumber, terminalText(row.refusal)) << Qt::endl;
     }
+    reportCuts(preview, out);
     out << tx::cliImportSummary(preview.acceptedCount, preview.refusedCount) << '\n';
     const bool refused = preview.anyRefused();
     if (args.flags.contains(QStringLiteral("--dry-run")) || (refused && !args.flags.contains(QStringLiteral("--skip-refused")))
@@ -280,9 +294,51 @@ int runImport(const Arguments& args, const QString& db, Preview preview, Store s
     return finishImport(checked, args, [&] { return store(*session, checked); }, out, err);
 }
 
+// The options of an entry import's column map, or the refusal of one of them.
+std::optional<imports::EntryImportOptions> entryOptions(const Arguments& args, QTextStream& err)
+{
+    imports::EntryImportOptions options;
+    if (args.has(QStringLiteral("--columns"))) {
+        const io::ColumnListResult list = io::parseColumnList(args.value(QStringLiteral("--columns")));
+        if (!list.ok()) {
+            err << list.error << Qt::endl;
+            return std::nullopt;
+        }
+        options.layout = io::EntryLayout{list.columns, args.flags.contains(QStringLiteral("--header"))};
+    } else if (args.flags.contains(QStringLiteral("--header"))) {
+        err << tx::ecHeaderWithoutColumns() << Qt::endl;
+        return std::nullopt;
+    }
+    for (const QString& given : args.repeated.value(QStringLiteral("--default"))) {
+        if (const QString refused = io::addDefault(given, options.defaults); !refused.isEmpty()) {
+            err << refused << Qt::endl;
+            return std::nullopt;
+        }
+    }
+    options.cutLong = args.flags.contains(QStringLiteral("--cut-long"));
+    return options;
+}
+
 int importEntries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
-    return runImport(args, db, &imports::previewEntries, &imports::importEntries, out, err);
+    const bool mapped = args.has(QStringLiteral("--columns")) || args.has(QStringLiteral("--default"))
+        || args.flags.contains(QStringLiteral("--cut-long")) || args.flags.contains(QStringLiteral("--header"));
+    if (!mapped) {
+        const auto plain = [](RaceSession& session, const QByteArray& bytes) { return imports::previewEntries(session, bytes); };
+        return runImport(args, db, plain, &imports::importEntries, out, err);
+    }
+    const auto options = entryOptions(args, err);
+    if (!options)
+        return Usage;
+    // The file's columns fitted to the list: extra columns skipped.
+    const auto preview = [&options](RaceSession& session, const QByteArray& bytes) {
+        const io::CsvResult csv = io::readCsv(bytes);
+        imports::EntryImportOptions fitted = *options;
+        if (fitted.layout && fitted.layout->columns.size() < io::columnCount(csv))
+            fitted.layout->columns.resize(io::columnCount(csv), io::EntryColumn::Skip);
+        return imports::previewEntries(session, csv, fitted);
+    };
+    return runImport(args, db, preview, &imports::importEntries, out, err);
 }
 
 int importTimes(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
@@ -469,8 +525,9 @@ const QHash<QString, Command>& commands()
          {{kDb, QStringLiteral("--name"), QStringLiteral("--org"), QStringLiteral("--date")}, {}, &tx::cliHelpNewRace,
           &newRace}},
         {QStringLiteral("import-entries"),
-         {{kDb, QStringLiteral("--race")},
-          {QStringLiteral("--dry-run"), QStringLiteral("--skip-refused")},
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--columns"), QStringLiteral("--default")},
+          {QStringLiteral("--dry-run"), QStringLiteral("--skip-refused"), QStringLiteral("--header"),
+           QStringLiteral("--cut-long")},
           &tx::cliHelpImportEntries,
           &importEntries}},
         {QStringLiteral("import-times"),

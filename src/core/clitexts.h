@@ -19,6 +19,7 @@ inline QString cliUsage()
         "  kelvora new-race [--db BAZA] --name IME --org ORGANIZATOR --date DATUM\n"
         "                                            nova utrka, s provjerama kao u prozoru; ispisuje šifru\n"
         "  kelvora import-entries [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
+        "                 [--columns POPIS [--header]] [--default POLJE=VRIJEDNOST]... [--cut-long]\n"
         "                                            uvoz prijava iz CSV datoteke\n"
         "  kelvora import-times [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
         "                                            uvoz vremena: startni broj i vrijeme u retku\n"
@@ -87,7 +88,16 @@ inline QString cliHelpImportEntries()
         "Ako je ijedan redak odbijen, ne sprema se ništa i status je 1;\n"
         "  --skip-refused  spremi prihvaćene retke, a odbijene samo ispiši;\n"
         "  --dry-run       samo provjeri i ispiši izvještaj, ne spremaj ništa.\n"
-        "Prihvaćeni retci spremaju se u jednoj transakciji: sve ili ništa.\n");
+        "Prihvaćeni retci spremaju se u jednoj transakciji: sve ili ništa.\n"
+        "  --columns POPIS  značenje stupaca datoteke redom, odvojeno zarezom: startni_broj,\n"
+        "                   ime_i_prezime, ime, prezime, drzava, klub, spol, datum_rodjenja,\n"
+        "                   godina_rodjenja, kategorija ili - (stupac se ne uvozi);\n"
+        "                   prvi redak je tada podatak, osim uz --header (redak naslova se preskače);\n"
+        "  --default POLJE=VRIJEDNOST  vrijednost polja kojeg nema u datoteci ili je prazno\n"
+        "                   (npr. --default drzava=GBR --default klub=neovisni), može se ponoviti;\n"
+        "  --cut-long       preduga imena, države i klubove skrati na duljinu polja (svaki\n"
+        "                   skraćeni redak se ispisuje); bez toga se takav redak odbija.\n"
+        "Godina rođenja bez datuma sprema se kao 1. 1. te godine (dob se računa po godini).\n");
 }
 
 inline QString cliHelpImportTimes()

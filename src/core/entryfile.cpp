@@ -21,42 +21,10 @@ QString unguarded(const QString& value)
     return value;
 }
 
-// The columns an entry file may have. Name has three ways of being given:
-// one column for the whole name, or a first-name and a last-name column.
-enum Column { StartNumber, FullName, FirstName, LastName, Country, Club, Sex, BirthDate, ColumnCount };
-
-// The headers that name each column, as they are shown in the refusal
-// message; they are folded before matching.
-const std::array<QStringList, ColumnCount>& columnHeaders()
-{
-    static const std::array<QStringList, ColumnCount> headers = {
-        QStringList{QStringLiteral("startni broj"), QStringLiteral("st. br."), QStringLiteral("st.br."),
-                    QStringLiteral("broj"), QStringLiteral("bib"), QStringLiteral("start number")},
-        QStringList{QStringLiteral("prezime i ime"), QStringLiteral("ime i prezime"), QStringLiteral("name"),
-                    QStringLiteral("full name")},
-        QStringList{QStringLiteral("ime"), QStringLiteral("first name")},
-        QStringList{QStringLiteral("prezime"), QStringLiteral("last name"), QStringLiteral("surname")},
-        QStringList{QStringLiteral("država"), QStringLiteral("country")},
-        QStringList{QStringLiteral("klub"), QStringLiteral("club")},
-        QStringList{QStringLiteral("spol"), QStringLiteral("sex"), QStringLiteral("gender")},
-        QStringList{QStringLiteral("datum rođenja"), QStringLiteral("datum rod."), QStringLiteral("birth date"),
-                    QStringLiteral("date of birth"), QStringLiteral("dob")},
-    };
-    return headers;
-}
-
-const std::array<QStringList, ColumnCount>& foldedColumnHeaders()
-{
-    static const std::array<QStringList, ColumnCount> folded = [] {
-        std::array<QStringList, ColumnCount> result;
-        for (int c = 0; c < ColumnCount; ++c) {
-            for (const QString& header : columnHeaders()[c])
-                result[c].append(foldHeader(header));
-        }
-        return result;
-    }();
-    return folded;
-}
+using Column = EntryColumn;
+constexpr Column StartNumber = Column::StartNumber, FullName = Column::FullName, FirstName = Column::FirstName,
+                 LastName = Column::LastName, Country = Column::Country, Club = Column::Club, Sex = Column::Sex,
+                 BirthDate = Column::BirthDate;
 
 QString quoted(const QString& text)
 {
@@ -72,9 +40,9 @@ QString quotedList(const QStringList& texts)
 }
 
 // How a column is named in the refusal message: its name and its headers.
-QString columnLine(const QString& name, int column, bool optional)
+QString columnLine(const QString& name, Column column, bool optional)
 {
-    QString line = name + QStringLiteral(" (") + quotedList(columnHeaders()[column]);
+    QString line = name + QStringLiteral(" (") + quotedList(entryColumnHeaders(column));
     if (optional)
         line += QStringLiteral("; ") + tx::ioOptional();
     return line + QLatin1Char(')');
@@ -82,9 +50,9 @@ QString columnLine(const QString& name, int column, bool optional)
 
 QString nameLine()
 {
-    return tx::ioColumnName() + QStringLiteral(" (") + quotedList(columnHeaders()[FullName])
-        + QStringLiteral(" ili dva stupca: ime (") + quotedList(columnHeaders()[FirstName])
-        + QStringLiteral(") i prezime (") + quotedList(columnHeaders()[LastName]) + QStringLiteral("))");
+    return tx::ioColumnName() + QStringLiteral(" (") + quotedList(entryColumnHeaders(FullName))
+        + QStringLiteral(" ili dva stupca: ime (") + quotedList(entryColumnHeaders(FirstName))
+        + QStringLiteral(") i prezime (") + quotedList(entryColumnHeaders(LastName)) + QStringLiteral("))");
 }
 
 // A valid date in the lists' form "dd.MM.yyyy", as kvr::formatDate writes
@@ -166,6 +134,38 @@ QString readBirthDate(const QString& text)
     return t;
 }
 
+QString missingColumns(const CsvResult& csv, const EntryLayout& layout, const EntryDefaults& defaults)
+{
+    const auto given = [&](Column c) { return layout.indexOf(c) >= 0 || !defaults.value(c).isEmpty(); };
+    QStringList missing;
+    if (layout.indexOf(FullName) < 0 && layout.indexOf(FirstName) < 0)
+        missing.append(nameLine());
+    if (!given(Country))
+        missing.append(columnLine(tx::ioColumnCountry(), Country, false));
+    if (!given(Club))
+        missing.append(columnLine(tx::ioColumnClub(), Club, false));
+    if (!given(BirthDate) && !given(Column::BirthYear))
+        missing.append(columnLine(tx::ioColumnBirthDate(), BirthDate, false));
+    if (missing.isEmpty())
+        return {};
+    QStringList found;
+    if (!csv.rows.isEmpty()) {
+        for (const QString& h : csv.rows.front().fields) {
+            if (!h.trimmed().isEmpty())
+                found.append(quoted(tx::ioShown(h.trimmed())));
+        }
+    }
+    const QStringList expected = {
+        columnLine(tx::ioColumnStartNumber(), StartNumber, true),
+        nameLine(),
+        columnLine(tx::ioColumnCountry(), Country, false),
+        columnLine(tx::ioColumnClub(), Club, false),
+        columnLine(tx::ioColumnSex(), Sex, true),
+        columnLine(tx::ioColumnBirthDate(), BirthDate, false),
+    };
+    return tx::ioMissingColumns(missing, found, expected);
+}
+
 EntryFileResult readEntries(const CsvResult& csv)
 {
     EntryFileResult result;
@@ -177,67 +177,68 @@ EntryFileResult readEntries(const CsvResult& csv)
         result.error = tx::ioEmptyFile();
         return result;
     }
+    const EntryLayout layout = headerLayout(csv);
+    result.error = missingColumns(csv, layout, {});
+    if (!result.ok())
+        return result;
+    return readEntries(csv, layout, {});
+}
 
-    // The first header matching a column gives it; later ones are ignored.
-    const QStringList& header = csv.rows.front().fields;
-    std::array<qsizetype, ColumnCount> at;
-    at.fill(-1);
-    for (qsizetype k = 0; k < header.size(); ++k) {
-        const QString folded = foldHeader(header[k]);
-        for (int c = 0; c < ColumnCount; ++c) {
-            if (at[c] < 0 && foldedColumnHeaders()[c].contains(folded)) {
-                at[c] = k;
-                break;
-            }
-        }
+EntryFileResult readEntries(const CsvResult& csv, const EntryLayout& layout, const EntryDefaults& defaults)
+{
+    EntryFileResult result;
+    if (!csv.ok()) {
+        result.error = csv.error;
+        return result;
     }
-
-    // One column for the whole name wins; otherwise last and first name are
-    // joined; a first-name column alone ("Ime") holds the whole name.
-    const bool splitName = at[FullName] < 0 && at[FirstName] >= 0 && at[LastName] >= 0;
-    const qsizetype nameAt = at[FullName] >= 0 ? at[FullName] : at[FirstName];
-
-    QStringList missing;
-    if (nameAt < 0)
-        missing.append(nameLine());
-    if (at[Country] < 0)
-        missing.append(columnLine(tx::ioColumnCountry(), Country, false));
-    if (at[Club] < 0)
-        missing.append(columnLine(tx::ioColumnClub(), Club, false));
-    if (at[BirthDate] < 0)
-        missing.append(columnLine(tx::ioColumnBirthDate(), BirthDate, false));
-    if (!missing.isEmpty()) {
-        QStringList found;
-        for (const QString& h : header) {
-            if (!h.trimmed().isEmpty())
-                found.append(quoted(tx::ioShown(h.trimmed())));
-        }
-        const QStringList expected = {
-            columnLine(tx::ioColumnStartNumber(), StartNumber, true),
-            nameLine(),
-            columnLine(tx::ioColumnCountry(), Country, false),
-            columnLine(tx::ioColumnClub(), Club, false),
-            columnLine(tx::ioColumnSex(), Sex, true),
-            columnLine(tx::ioColumnBirthDate(), BirthDate, false),
-        };
-        result.error = tx::ioMissingColumns(missing, found, expected);
+    if (csv.rows.isEmpty()) {
+        result.error = tx::ioEmptyFile();
         return result;
     }
 
-    result.rows.reserve(csv.rows.size() - 1);
-    for (qsizetype r = 1; r < csv.rows.size(); ++r) {
+    std::array<qsizetype, kEntryColumnKinds> at;
+    for (int c = 0; c < kEntryColumnKinds; ++c)
+        at[c] = layout.indexOf(Column(c));
+    const auto col = [&at](Column c) { return at[size_t(c)]; };
+
+    // One column for the whole name wins; otherwise last and first name are
+    // joined; either alone holds the whole name.
+    const bool splitName = col(FullName) < 0 && col(FirstName) >= 0 && col(LastName) >= 0;
+    const qsizetype nameAt = col(FullName) >= 0 ? col(FullName)
+        : col(FirstName) >= 0                    ? col(FirstName)
+                                                 : col(LastName);
+    // The defaults, looked up once rather than per row.
+    std::array<QString, kEntryColumnKinds> fallback;
+    for (auto it = defaults.cbegin(); it != defaults.cend(); ++it)
+        fallback[size_t(it.key())] = it.value().trimmed();
+
+    result.rows.reserve(csv.rows.size());
+    for (qsizetype r = layout.header ? 1 : 0; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
-        const auto field = [&row](qsizetype k) {
+        const auto cell = [&row](qsizetype k) {
             return k >= 0 && k < row.fields.size() ? unguarded(row.fields[k].trimmed()) : QString();
+        };
+        const auto field = [&](Column c) {
+            QString value = cell(col(c));
+            return value.isEmpty() ? fallback[size_t(c)] : value;
         };
         EntryRow entry;
         entry.lineNumber = row.line;
-        entry.sbroj = field(at[StartNumber]);
-        entry.ime = splitName ? joinName(field(at[LastName]), field(at[FirstName])) : field(nameAt);
-        entry.drzava = field(at[Country]);
-        entry.klub = field(at[Club]);
-        entry.spol = readSex(field(at[Sex]));
-        entry.datumText = readBirthDate(field(at[BirthDate]));
+        entry.sbroj = cell(col(StartNumber));
+        entry.ime = splitName ? joinName(cell(col(LastName)), cell(col(FirstName))) : cell(nameAt);
+        entry.drzava = field(Country);
+        entry.klub = field(Club);
+        entry.spol = readSex(field(Sex));
+        entry.datumText = readBirthDate(field(BirthDate));
+        entry.kategorija = field(Column::Category);
+        if (entry.datumText.isEmpty()) {
+            const QString year = field(Column::BirthYear);
+            if (!year.isEmpty()) {
+                entry.birthYearText = year;
+                if (const QDate first(year.toInt(), 1, 1); rules::allDigits(year, 4, 4) && first.isValid())
+                    entry.datumText = dateText(first);
+            }
+        }
         result.rows.append(std::move(entry));
     }
     return result;

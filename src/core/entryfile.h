@@ -4,6 +4,7 @@
 // competitor a row under a header row that names the columns.
 
 #include "core/csv.h"
+#include "core/entrycolumns.h"
 
 #include <QList>
 #include <QString>
@@ -22,6 +23,8 @@ struct EntryRow {
     QString klub;
     QString spol;       // empty when the file has no such column
     QString datumText;
+    QString kategorija;    // the category label as read; empty when none
+    QString birthYearText; // the year as read when the birth is given by a year alone
 };
 
 struct EntryFileResult {
@@ -48,6 +51,19 @@ QString readBirthDate(const QString& text);
 // country, club and birth-date columns are required; a file without one of
 // them is refused with a message naming the headers found and expected.
 EntryFileResult readEntries(const CsvResult& csv);
+
+// The rows of a read CSV file by an explicit layout: each column read as
+// its meaning says (a header line left out when layout.header), a missing
+// column or an empty cell given its default. A birth year alone gives the
+// birth date 1 January of that year (the age rule counts years only, so age
+// and category are those of any date of that year); a year that is no
+// four-digit year leaves the date empty and keeps the year as read.
+EntryFileResult readEntries(const CsvResult& csv, const EntryLayout& layout, const EntryDefaults& defaults);
+
+// The refusal of a layout that gives no name column, or no country, club or
+// birth date (or year) column without a default for it; empty when the
+// layout has them. Names the headers found and those expected.
+QString missingColumns(const CsvResult& csv, const EntryLayout& layout, const EntryDefaults& defaults);
 
 // readCsv, then readEntries.
 EntryFileResult readEntryFile(const QByteArray& bytes);
