@@ -2,10 +2,13 @@
 
 #include "ui/frmkelvora.h"
 
+#include "app/entrylayouts.h"
 #include "app/imports.h"
 #include "core/dates.h"
 #include "core/iotexts.h"
 #include "core/texts.h"
+#include "core/texts_entrycolumns.h"
+#include "ui/entrycolumnspanel.h"
 #include "ui/filechooser.h"
 #include "ui/frmuvoz.h"
 #include "ui/messagebox.h"
@@ -47,7 +50,12 @@ void frmkelvora::onImportEntries()
     const auto bytes = chooseAndRead(this, tx::chooseEntriesFile());
     if (!bytes)
         return;
-    const imports::EntryPreview preview = imports::previewEntries(*m_session, *bytes);
+    // The file is read once; each change of the column map checks its rows again.
+    const io::CsvResult csv = io::readCsv(*bytes);
+    imports::EntryImportOptions options;
+    if (csv.ok() && !csv.rows.isEmpty())
+        options.layout = imports::startingLayout(csv);
+    imports::EntryPreview preview = imports::previewEntries(*m_session, csv, options);
     if (preview.fileRefused()) {
         MessageBox::notice(this, preview.fileRefusal);
         return;
@@ -75,15 +83,32 @@ void frmkelvora::onImportEntries()
         case 6:
             return r.competitor.datum.isValid() ? kvr::formatDate(r.competitor.datum) : r.birthDateText;
         default:
+            if (r.accepted() && r.cut())
+                return tx::ioImportNew() + QStringLiteral(", ") + tx::ecCutRow(r.cuts);
             return rowState(r.accepted(), r.refusal);
         }
     };
     content.accepted = [&preview](int row) { return preview.rows.at(row).accepted(); };
+    content.marked = [&preview](int row) { return preview.rows.at(row).cut(); };
     content.acceptedCount = preview.acceptedCount;
     content.refusedCount = preview.refusedCount;
 
-    frmuvoz dialog(std::move(content), [this, &preview] { return imports::importEntries(*m_session, preview); },
-                   this);
+    EntryColumnsPanel* panel = nullptr;
+    frmuvoz dialog(std::move(content), [&] {
+            const Status stored = imports::importEntries(*m_session, preview);
+            if (stored && panel)
+                imports::rememberLayout(csv, panel->layout());
+            return stored;
+        }, this);
+    if (options.layout) {
+        panel = new EntryColumnsPanel(csv, *options.layout);
+        dialog.setTopPanel(panel);
+        connect(panel, &EntryColumnsPanel::changed, &dialog, [&] {
+            preview = imports::previewEntries(*m_session, csv, panel->options());
+            dialog.rowsChanged(int(preview.rows.size()), preview.acceptedCount, preview.refusedCount,
+                               preview.fileRefusal);
+        });
+    }
     dialog.exec();
 }
 

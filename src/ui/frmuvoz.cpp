@@ -44,6 +44,12 @@ public:
         }
         if (role == Qt::ForegroundRole && !m_content.accepted(index.row()))
             return QBrush(Qt::darkRed);
+        if (role == Qt::ForegroundRole && m_content.marked && m_content.marked(index.row()))
+            return QBrush(Qt::darkBlue);
+        // The row's whole state, however long: the list shows it on one line.
+        if (role == Qt::ToolTipRole
+            && (!m_content.accepted(index.row()) || (m_content.marked && m_content.marked(index.row()))))
+            return m_content.cell(index.row(), int(m_content.headers.size()) - 1);
         return {};
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -51,6 +57,12 @@ public:
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section < m_content.headers.size())
             return m_content.headers.at(section);
         return {};
+    }
+
+    void reset()
+    {
+        beginResetModel();
+        endResetModel();
     }
 
 private:
@@ -78,6 +90,13 @@ frmuvoz::frmuvoz(Content content, std::function<Status()> store, QWidget* parent
     lsvuvoz->header()->setStretchLastSection(true);
     lsvuvoz->setColumnWidth(0, 60);
 
+    // The selected row's whole state, on as many lines as it takes.
+    lblrazlog = ui::named(ui::label(), "lblrazlog");
+    lblrazlog->setWordWrap(true);
+    lblrazlog->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblrazlog->setVisible(false);
+    connect(lsvuvoz->selectionModel(), &QItemSelectionModel::currentChanged, this, &frmuvoz::showDetails);
+
     lblbroj = ui::named(ui::label(tx::importCounts(m_content.acceptedCount, m_content.refusedCount)), "lblbroj");
 
     cmduvezi = ui::button(tx::buttonImport(), "cmduvezi", true);
@@ -88,6 +107,7 @@ frmuvoz::frmuvoz(Content content, std::function<Status()> store, QWidget* parent
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lsvuvoz, 1);
+    layout->addWidget(lblrazlog);
     layout->addWidget(lblbroj);
     layout->addLayout(ui::buttonRow({cmduvezi, cmdodustani}));
 }
@@ -97,4 +117,36 @@ void frmuvoz::onImport()
     if (!ui::succeeded(this, m_store()))
         return;
     accept();
+}
+
+void frmuvoz::setTopPanel(QWidget* panel)
+{
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, panel);
+    resize(width(), height() + panel->sizeHint().height());
+}
+
+void frmuvoz::rowsChanged(int rowCount, int acceptedCount, int refusedCount, const QString& note)
+{
+    m_content.rowCount = rowCount;
+    m_content.acceptedCount = acceptedCount;
+    m_content.refusedCount = refusedCount;
+    m_note = note;
+    static_cast<PreviewModel*>(lsvuvoz->model())->reset();
+    lblbroj->setText(tx::importCounts(acceptedCount, refusedCount));
+    cmduvezi->setEnabled(acceptedCount > 0);
+    showDetails();
+}
+
+void frmuvoz::showDetails()
+{
+    if (!m_note.isEmpty()) {
+        lblrazlog->setText(m_note);
+        lblrazlog->setVisible(true);
+        return;
+    }
+    const QModelIndex current = lsvuvoz->currentIndex();
+    const bool shown = current.isValid() && current.row() < m_content.rowCount
+        && (!m_content.accepted(current.row()) || (m_content.marked && m_content.marked(current.row())));
+    lblrazlog->setText(shown ? m_content.cell(current.row(), int(m_content.headers.size()) - 1) : QString());
+    lblrazlog->setVisible(shown);
 }

@@ -26,6 +26,9 @@ public:
         // The text of a cell; the last column holds the row's state.
         std::function<QString(int row, int column)> cell;
         std::function<bool(int row)> accepted;
+        // Whether an accepted row is marked (a value of it was changed on
+        // the way in); none: no row is.
+        std::function<bool(int row)> marked;
         int acceptedCount = 0;
         int refusedCount = 0;
     };
@@ -33,12 +36,22 @@ public:
     // its failure otherwise, staying open.
     frmuvoz(Content content, std::function<Status()> store, QWidget* parent = nullptr);
 
+    // A panel above the list (the choices of how the file is read); the
+    // dialog owns it.
+    void setTopPanel(QWidget* panel);
+    // The rows were checked again: the list, the counts and Uvezi follow.
+    // note, when set, is shown instead of the selected row's state.
+    void rowsChanged(int rowCount, int acceptedCount, int refusedCount, const QString& note = {});
+
 private:
     void onImport();
+    void showDetails();
 
     Content m_content;
     std::function<Status()> m_store;
     QTreeView* lsvuvoz = nullptr;
+    QLabel* lblrazlog = nullptr;
+    QString m_note;
     QLabel* lblbroj = nullptr;
     QPushButton* cmduvezi = nullptr;
     QPushButton* cmdodustani = nullptr;
