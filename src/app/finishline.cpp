@@ -662,21 +662,12 @@ Status FinishLine::shiftNumbers(const QList<qint64>& rowIds, bool up)
             waiting = &m_rows.at(w);
     }
     const auto shift = timing::shiftNumbers(block, up, waiting);
-    if (!shift)
-        return Status::refused(Field::None, tx::flShiftLoses());
-    if (const DbStatus s =
-            m_session.database().setCapturedNumbers(m_raceId, shift->numbers, shift->consumedWaiting);
+    if (const DbStatus s = m_session.database().setCapturedNumbers(m_raceId, shift->numbers, shift->consumedWaiting,
+                                                                   shift->pushedOff, m_station);
         !s)
         return storeFailed(s.error());
     m_session.ownWriteStored();
-    for (const auto& [id, number] : shift->numbers)
-        m_rows[m_index.value(id)].number = number;
-    if (shift->consumedWaiting != 0)
-        m_rows.removeAt(m_index.value(shift->consumedWaiting));
-    rebuild();
-    const Status synced = syncRecords();
-    emit rowsReset();
-    return synced;
+    return reload();
 }
 
 Outcome<ImportPlan> FinishLine::importTimes(const QByteArray& file, const QString& source, const QString& offsetText,

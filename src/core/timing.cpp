@@ -231,8 +231,7 @@ std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, cons
     const qsizetype n = block.size();
     Shift s;
     if (up) {
-        if (!block.first().number.isEmpty())
-            return std::nullopt;
+        s.pushedOff = block.first().number;
         for (qsizetype i = 0; i + 1 < n; ++i)
             s.numbers.append({block.at(i).id, block.at(i + 1).number});
         QString last;
@@ -242,8 +241,7 @@ std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, cons
         }
         s.numbers.append({block.last().id, last});
     } else {
-        if (!block.last().number.isEmpty())
-            return std::nullopt;
+        s.pushedOff = block.last().number;
         s.numbers.append({block.first().id, QString()});
         for (qsizetype i = 1; i < n; ++i)
             s.numbers.append({block.at(i).id, block.at(i - 1).number});

@@ -127,11 +127,13 @@ RecordChanges recordChanges(const QList<MadeRecord>& planned, const QHash<qint64
 // missed or an extra press. up: each row takes the number of the row after
 // it, the last row the number waiting (waitingNumber) when the block ends
 // at the newest time, else none; down: each row takes the number of the row
-// before it, the first none. A shift that would drop a number off the edge
-// of the block gives nothing. The rows' new numbers, by row key.
+// before it, the first none. A number pushed off the edge of the block is
+// kept as a number waiting for a time, never lost. The rows' new numbers, by
+// row key; nothing for an empty block.
 struct Shift {
     QList<std::pair<qint64, QString>> numbers; // row key, new number
     qint64 consumedWaiting = 0;                // the waiting row whose number moved in, 0 for none
+    QString pushedOff;                         // the number pushed off the block, kept waiting
 };
 std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, const CapturedRow* waiting);
 

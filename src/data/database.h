@@ -214,11 +214,13 @@ public:
     // or stores it waiting for the next press; the row it went to.
     DbResult<timing::CapturedRow> storeNumber(qint64 raceId, const QString& number, const QString& station,
                                               const QString& token = {});
-    // Sets the numbers of rows (empty: none) and, with takeWaiting, removes
-    // the waiting number that moved into one of them, in one transaction. A
-    // row gone fails with DbError::isGone().
+    // Sets the numbers of rows (empty: none), with takeWaiting removes the
+    // waiting number that moved into one of them, and with keepWaiting
+    // stores a number waiting for a time, in one transaction. A row gone
+    // fails with DbError::isGone().
     DbStatus setCapturedNumbers(qint64 raceId, const QList<std::pair<qint64, QString>>& numbers,
-                                qint64 takeWaiting = 0);
+                                qint64 takeWaiting = 0, const QString& keepWaiting = {},
+                                const QString& station = {});
     DbStatus setCapturedDeleted(qint64 raceId, qint64 rowId, bool deleted);
     // A times file merged, in one transaction: numbers given to rows that
     // still have none (a row given one meanwhile keeps it), and new rows

@@ -225,7 +225,7 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
 }
 
 DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint64, QString>>& numbers,
-                                      qint64 takeWaiting)
+                                      qint64 takeWaiting, const QString& keepWaiting, const QString& station)
 {
     if (const auto made = ownTable("cilj_vremena", true); !made)
         return DbStatus::failure(made.error());
@@ -250,6 +250,15 @@ DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint6
                 return s;
             if (w.numRowsAffected() != 1)
                 return DbStatus::failure(DbError(QStringLiteral("cilj_vremena %1").arg(takeWaiting), DbError::Kind::Gone));
+        }
+        if (!keepWaiting.isEmpty()) {
+            QSqlQuery k(db);
+            k.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)"));
+            k.addBindValue(raceId);
+            k.addBindValue(station);
+            k.addBindValue(keepWaiting);
+            if (const DbStatus s = run(k); !s)
+                return s;
         }
         return DbStatus::success();
     });
