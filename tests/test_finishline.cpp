@@ -4,6 +4,7 @@
 
 #include "app/finishline.h"
 #include "app/racesession.h"
+#include "app/resultscheck.h"
 #include "core/texts_finishline.h"
 #include "core/timing.h"
 #include "data/database.h"
@@ -506,6 +507,32 @@ private slots:
         QVERIFY(!QFile::exists(path() + QStringLiteral(".cilj")));
         QCOMPARE(again.counts().numbered, 2);
         QCOMPARE(finishes(*s), (QStringList{"1@00:00:10", "2@00:00:20"}));
+    }
+
+    // The results check lists a time without a number, a number not on the
+    // start list and a captured time of a competitor with a typed record.
+    void checkListsCapturedProblems()
+    {
+        auto s = raceWith(3);
+        QVERIFY(s);
+        QVERIFY(s->enterFinish(QStringLiteral("3"), QStringLiteral("00:50:00")).ok());
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        for (const qint64 at : {10000LL, 20000LL, 30000LL, 40000LL})
+            QVERIFY(line.press(at).ok());
+        for (const char* n : {"1", "99", "3"})
+            QVERIFY(line.number(QString::fromLatin1(n)).ok());
+        const auto found = resultscheck::findings(*s);
+        QVERIFY(found.ok());
+        QStringList messages;
+        for (const checks::Finding& f : found.value())
+            if (f.kind >= checks::Kind::TimeWithoutNumber)
+                messages.append(f.message);
+        QCOMPARE(messages, (QStringList{tx::checkNumberNotOnList("99", 2),
+                                        tx::checkCaptureConflict("3", "Trkač 3", "00:50:00", "00:00:30"),
+                                        tx::checkTimeWithoutNumber(4, "00:00:40.0")}));
+        QVERIFY(resultscheck::anyError(found.value()));
     }
 
     // A number typed for a runner not yet registered is kept; registering

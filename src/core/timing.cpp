@@ -1,5 +1,7 @@
 #include "core/timing.h"
 
+#include "core/texts_finishline.h"
+
 #include <algorithm>
 #include <numeric>
 
@@ -247,6 +249,62 @@ std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, cons
             s.numbers.append({block.at(i).id, block.at(i - 1).number});
     }
     return s;
+}
+
+QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qint64> startMs,
+                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList)
+{
+    QList<checks::Finding> found;
+    QSet<qint64> made;
+    for (const CapturedRow& r : rows)
+        if (r.recordId != 0)
+            made.insert(r.recordId);
+    QHash<qint64, const FinishRecord*> typed;
+    for (const FinishRecord& f : finishList)
+        if (!made.contains(f.id))
+            typed.insert(f.idtakmicara, &f);
+    QHash<qint64, const Competitor*> byId;
+    for (const Competitor& c : startList)
+        byId.insert(c.id, &c);
+    const rules::StartNumberIndex numbers(startList);
+    const QSet<qint64> typedIds(typed.keyBegin(), typed.keyEnd());
+    const Evaluation e = evaluate(rows, startMs, numbers, typedIds);
+    for (const int i : crossingOrder(rows)) {
+        const CapturedRow& r = rows.at(i);
+        checks::Finding f;
+        f.severity = checks::Severity::Error;
+        f.sbroj = r.number;
+        const QString time = startMs ? elapsedText(elapsedMs(*r.timeMs, *startMs)) : timeOfDayText(*r.timeMs, 1);
+        switch (e.states.at(i)) {
+        case RowState::NoNumber:
+            f.kind = checks::Kind::TimeWithoutNumber;
+            f.message = tx::checkTimeWithoutNumber(r.seq, time);
+            f.key = QStringLiteral("capture-nonumber:%1").arg(r.id);
+            break;
+        case RowState::NotOnList:
+            f.kind = checks::Kind::NumberNotOnList;
+            f.message = tx::checkNumberNotOnList(r.number, r.seq);
+            f.key = QStringLiteral("capture-notonlist:%1").arg(r.id);
+            break;
+        case RowState::Conflict: {
+            const qint64 id = e.competitors.at(i);
+            const Competitor* c = byId.value(id);
+            f.kind = checks::Kind::CaptureConflict;
+            f.competitorId = id;
+            f.finishId = typed.value(id)->id;
+            f.ime = c ? c->ime : QString();
+            const auto captured = startMs ? finishTime(elapsedMs(*r.timeMs, *startMs)) : std::nullopt;
+            f.message = tx::checkCaptureConflict(r.number, f.ime, typed.value(id)->vrijeme,
+                                                 captured.value_or(timeOfDayText(*r.timeMs, 1)));
+            f.key = QStringLiteral("capture-conflict:%1").arg(r.id);
+            break;
+        }
+        default:
+            continue;
+        }
+        found.append(f);
+    }
+    return found;
 }
 
 } // namespace timing

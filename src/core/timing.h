@@ -6,6 +6,7 @@
 // pressed and typed; the finish records follow from them and the start list.
 // Plain values in, values out; nothing is read or stored here.
 
+#include "core/checks.h"
 #include "core/competitorrules.h"
 #include "core/records.h"
 
@@ -136,5 +137,11 @@ struct Shift {
     QString pushedOff;                         // the number pushed off the block, kept waiting
 };
 std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, const CapturedRow* waiting);
+
+// The results check's findings of the captured rows: times without a
+// number, numbers not on the start list, and rows whose competitor has a
+// typed finish record (the typed time and the captured one named).
+QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qint64> startMs,
+                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList);
 
 } // namespace timing
