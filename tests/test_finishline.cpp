@@ -9,6 +9,11 @@
 #include "core/timing.h"
 #include "data/database.h"
 #include "testutil.h"
+#include "ui/frmcilj.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -533,6 +538,47 @@ private slots:
                                         tx::checkCaptureConflict("3", "Trkač 3", "00:50:00", "00:00:30"),
                                         tx::checkTimeWithoutNumber(4, "00:00:40.0")}));
         QVERIFY(resultscheck::anyError(found.value()));
+    }
+
+    // The window's wiring: the menu item follows the race, Space records one
+    // time however long it is held, Enter gives the typed number, and a
+    // refusal shows in the status line, not in a message box.
+    void windowWiring()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        QAction* mnucilj = testutil::find<QAction>(&w, QStringLiteral("mnucilj"));
+        QVERIFY(mnucilj);
+        QVERIFY(!mnucilj->isEnabled());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        testutil::addCompetitor(w, QStringLiteral("5"), QStringLiteral("Ana"), QStringLiteral("Ž"), QDate(1990, 1, 1));
+        QVERIFY(mnucilj->isEnabled());
+
+        auto clock = std::make_shared<TestClock>();
+        frmcilj window(w.session(), clock);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* txtcilj = testutil::find<QLineEdit>(&window, QStringLiteral("txtcilj"));
+        testutil::find<QPushButton>(&window, QStringLiteral("cmdstart"))->click();
+        QVERIFY(window.line().startMs());
+        clock->mono = 65000;
+        MessageBox::clearShown();
+        QTest::keyClick(txtcilj, Qt::Key_Space);
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(txtcilj, &held);
+        QCOMPARE(window.line().counts().times, 1);
+        QTest::keyClicks(txtcilj, QStringLiteral("5"));
+        QTest::keyClick(txtcilj, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(window.line().counts().numbered, 1);
+        QVERIFY(txtcilj->text().isEmpty());
+        auto* lsvcilj = testutil::find<QTreeView>(&window, QStringLiteral("lsvcilj"));
+        QCOMPARE(testutil::cell(lsvcilj, 0, 4), QStringLiteral("Ana"));
+        QCOMPARE(testutil::cell(lsvcilj, 0, 5), tx::flStateMatched());
+        QCOMPARE(w.session().finishList().size(), 1);
+        testutil::find<QPushButton>(&window, QStringLiteral("cmdstart"))->click(); // disabled: nothing
+        QTest::keyClicks(txtcilj, QStringLiteral("1234567"));
+        QCOMPARE(txtcilj->text(), QStringLiteral("123456"));
+        QVERIFY(MessageBox::shown().isEmpty());
     }
 
     // A number typed for a runner not yet registered is kept; registering

@@ -89,6 +89,7 @@ public:
     ~FinishLine() override;
 
     RaceSession& session() { return m_session; }
+    qint64 raceId() const { return m_raceId; }
     Status loadStatus() const { return m_loaded; }
 
     // ---- The start ----
