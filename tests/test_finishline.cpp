@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -579,6 +580,44 @@ private slots:
         QTest::keyClicks(txtcilj, QStringLiteral("1234567"));
         QCOMPARE(txtcilj->text(), QStringLiteral("123456"));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // The same from a script: start, presses and numbers on standard input
+    // (a wrong number corrected by a deleted row), and a second station's
+    // file filling a missed press.
+    void commandLineScript()
+    {
+        qint64 race = 0;
+        {
+            auto s = raceWith(3);
+            QVERIFY(s);
+            race = s->race().id;
+        }
+        const auto run = [&](const QStringList& args, const QByteArray& input = {}) {
+            QProcess p;
+            p.start(QStringLiteral(KVR_PROGRAM),
+                    QStringList{args.first(), "--db", path(), "--race", QString::number(race)} + args.mid(1));
+            p.write(input);
+            p.closeWriteChannel();
+            p.waitForFinished(30000);
+            return std::pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
+        };
+        QCOMPARE(run({"start", "--at", "10:00:00.5"}).first, 0);
+        const auto captured = run({"capture"}, "t 10:20:00.5\nt 10:20:00.9\nt 10:25:00\n1\n9\n2\nx 3\n");
+        QCOMPARE(captured.first, 0);
+        QCOMPARE(captured.second.count(QLatin1Char('\n')), 7);
+        QVERIFY(captured.second.contains(tx::flStateNotOnList()));
+        QFile file(m_dir.filePath(QStringLiteral("druga.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("10:20:01.4;9\n10:30:00.5;3\n");
+        file.close();
+        QCOMPARE(run({"import-capture", file.fileName(), "--offset", "-0.5"}).first, 0);
+        RaceSession s(path());
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.openRace(race).ok());
+        finishline::FinishLine line(s); // a registration or a stored file's rows come in
+        QCOMPARE(finishes(s), (QStringList{"1@00:20:00", "3@00:30:00"}));
+        QCOMPARE(line.counts().times, 3);
     }
 
     // A number typed for a runner not yet registered is kept; registering

@@ -99,3 +99,42 @@ namespace tx {
 // The source of a time typed in as a correction.
 inline QString flSourceTyped() { return QStringLiteral("upisano"); }
 } // namespace tx
+
+namespace tx {
+
+inline QString cliHelpStart()
+{
+    return QStringLiteral(
+        "kelvora start [--db BAZA] --race ŠIFRA --at hh:mm:ss[.fff]\n"
+        "Upisuje (ili ispravlja) vrijeme starta utrke kao doba dana. Ispravak pomiče sva\n"
+        "vremena zabilježena na cilju i rezultate nastale iz njih; upisani rezultati ostaju.\n");
+}
+
+inline QString cliHelpCapture()
+{
+    return QStringLiteral(
+        "kelvora capture [--db BAZA] --race ŠIFRA\n"
+        "Bilježenje na cilju sa standardnog ulaza, redak po redak:\n"
+        "  prazan redak      vrijeme u trenutku čitanja\n"
+        "  t hh:mm:ss.fff    to doba dana\n"
+        "  BROJ              startni broj, najstarijem vremenu bez broja (ili čeka iduće vrijeme)\n"
+        "  x RED             označava red RED obrisanim\n"
+        "Ispisuje svaki spremljeni red: red, doba dana, proteklo vrijeme, startni broj, stanje.\n");
+}
+
+inline QString cliHelpImportCapture()
+{
+    return QStringLiteral(
+        "kelvora import-capture [--db BAZA] --race ŠIFRA DATOTEKA [--offset ±SEKUNDE] [--tolerance SEKUNDE]\n"
+        "Spaja datoteku vremena (h:mm:ss ili hh:mm:ss s dijelovima sekunde, zatim po želji startni\n"
+        "broj, odvojeno zarezom, točkom sa zarezom, tabulatorom ili razmacima) s vremenima na cilju:\n"
+        "vrijeme unutar tolerancije (zadano 1 s) od zabilježenog uparuje se s njim i daje mu broj\n"
+        "koji nema; ostala postaju novi redovi označeni izvorom. Ništa se ne prepisuje.\n");
+}
+
+inline QString cliCaptureBadLine(const QString& line)
+{
+    return QStringLiteral("Nepoznat redak (prazan redak, t hh:mm:ss.fff, startni broj ili x RED): ") + line;
+}
+
+} // namespace tx
