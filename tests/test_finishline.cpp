@@ -8,6 +8,7 @@
 #include "core/texts_finishline.h"
 #include "core/timing.h"
 #include "data/database.h"
+#include "pgserver.h"
 #include "testutil.h"
 #include "ui/frmcilj.h"
 
@@ -311,6 +312,98 @@ private slots:
         for (const finishline::ImportLine& l : read.value())
             got.append(QStringLiteral("%1 %2").arg(l.timeMs).arg(l.number));
         QCOMPARE(got, lines);
+    }
+
+    // A times file merged with captured rows at 1000, 2000 (number 5) and 4000 ms.
+    void importPairing_data()
+    {
+        QTest::addColumn<QString>("file"); // "ms[=number]" apart by blanks
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<qint64>("tolerance");
+        QTest::addColumn<QString>("fills");  // "row=number"
+        QTest::addColumn<QString>("added");  // times of the new rows
+        QTest::newRow("within tolerance fills the number") << "1400=7" << 0LL << 1000LL << "1=7" << "";
+        QTest::newRow("a number is never overwritten") << "2100=9" << 0LL << 1000LL << "" << "";
+        QTest::newRow("beyond tolerance a new row") << "3000=8" << 0LL << 500LL << "" << "3000";
+        QTest::newRow("at the tolerance pairs") << "4500=8" << 0LL << 500LL << "3=8" << "";
+        QTest::newRow("nearest row wins") << "1900=6" << 0LL << 1000LL << "" << "";
+        QTest::newRow("one file time per row") << "1000=1 1100=2" << 0LL << 500LL << "1=1" << "1100";
+        QTest::newRow("offset applied first") << "11000=4" << -7000LL << 100LL << "3=4" << "";
+    }
+    void importPairing()
+    {
+        QFETCH(QString, file);
+        QFETCH(qint64, offset);
+        QFETCH(qint64, tolerance);
+        QFETCH(QString, fills);
+        QFETCH(QString, added);
+        QList<finishline::ImportLine> lines;
+        for (const QString& t : file.split(QLatin1Char(' ')))
+            lines.append({0, t.section(QLatin1Char('='), 0, 0).toLongLong(), t.section(QLatin1Char('='), 1)});
+        const auto plan = finishline::planImport(rowsOf("t1000 t2000=5 t4000"), lines, offset, tolerance);
+        QStringList gotFills, gotAdded;
+        for (const auto& [id, n] : plan.fills)
+            gotFills.append(QStringLiteral("%1=%2").arg(id).arg(n));
+        for (const finishline::ImportLine& l : plan.added)
+            gotAdded.append(QString::number(l.timeMs));
+        QCOMPARE(gotFills.join(QLatin1Char(' ')), fills);
+        QCOMPARE(gotAdded.join(QLatin1Char(' ')), added);
+    }
+
+    // The moment of a key event: spacing between events kept, never later
+    // than now; a platform clock that jumps sets the base again.
+    void eventMoments()
+    {
+        auto s = raceWith(0);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        clock->mono = 1000;
+        QCOMPARE(line.momentOfEvent(500000), 1000);  // first: now
+        clock->mono = 1100;                          // handled 50 ms late
+        QCOMPARE(line.momentOfEvent(500050), 1050);  // two presses 50 ms apart
+        clock->mono = 1200;
+        QCOMPARE(line.momentOfEvent(500120), 1120);
+        clock->mono = 1300;
+        QCOMPARE(line.momentOfEvent(500400), 1300);  // would be later than now: now
+        clock->mono = 9000;
+        QCOMPARE(line.momentOfEvent(100), 9000);     // the platform's clock jumped
+        QCOMPARE(line.momentOfEvent(0), 9000);       // no timestamp: now
+        QCOMPARE(line.timeOfDay(1500), kTen + 1500);
+    }
+
+    // The same race on PostgreSQL: presses, a number typed ahead, a record
+    // made and a second station's number, through the server's own SQL.
+    void onPostgres()
+    {
+        testutil::PgServer* server = testutil::PgServer::instance();
+        if (!server)
+            QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
+        const DbLocation where = server->newDatabase();
+        RaceSession s(where);
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
+        for (const char* n : {"1", "2"})
+            QVERIFY(s.addCompetitor({QStringLiteral("T") + QLatin1String(n), QLatin1String(n), QStringLiteral("HRV"),
+                                     QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("1.1.1980")})
+                        .ok());
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(s, clock);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.number(QStringLiteral("2")).ok());
+        QVERIFY(line.press(1500).ok()); // takes the waiting 2
+        QVERIFY(line.press(2500).ok());
+        RaceSession other(where);
+        QVERIFY(other.database().open().ok());
+        QVERIFY(other.openRace(s.race().id).ok());
+        finishline::FinishLine second(other, clock);
+        QVERIFY(second.number(QStringLiteral("1")).ok());
+        QVERIFY(line.refresh().ok());
+        QCOMPARE(finishes(s), (QStringList{"2@00:00:02", "1@00:00:03"}));
+        QVERIFY(line.setDeleted(line.rows().at(line.rowIndex(line.rows().first().id)).id, true).ok());
+        QCOMPARE(finishes(s), QStringList{"1@00:00:03"});
+        QCOMPARE(line.undoStart().ok(), true);
+        QVERIFY(finishes(s).isEmpty());
     }
 
     // ---- Below the window ----
