@@ -141,6 +141,14 @@ public:
     FinishDetailModel* finishDetailModel() const { return m_detailModel; }
     StandingsModel* standingsModel() const { return m_standingsModel; }
 
+    // ---- Finish records made from captured times (racesession_finishline.cpp) ----
+    // Applies to the finish list, row by row, the records a store of the
+    // finish line removed and added; the write was this session's own.
+    void applyFinishChanges(const QList<qint64>& removed, const QList<FinishRecord>& added);
+    // A write through this session's database that changed no list (a
+    // captured time): the next refresh need not read the lists again.
+    void ownWriteStored() { noteOwnWrite(); }
+
 signals:
     // The current race was made, opened, edited or forgotten.
     void raceChanged();

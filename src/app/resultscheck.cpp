@@ -3,6 +3,7 @@
 #include "app/racesession.h"
 #include "core/csv.h"
 #include "core/texts.h"
+#include "core/timing.h"
 #include "data/database.h"
 
 #include <algorithm>
@@ -21,6 +22,19 @@ Outcome<QList<checks::Finding>> findings(RaceSession& session)
         return Result::dbFailed(ignored.error());
     QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
                                                         session.runStates(), session.settings().courseKm);
+    // Times captured at the finish line, errors each.
+    const auto captured = session.database().capturedRows(session.race().id);
+    const auto start = session.database().captureStart(session.race().id);
+    if (!captured || !start)
+        return Result::dbFailed(captured ? start.error() : captured.error());
+    if (!captured.value().isEmpty()) {
+        const QList<checks::Finding> times =
+            timing::findings(captured.value(), start.value(), session.startList(), session.finishList());
+        const qsizetype errors = std::count_if(found.cbegin(), found.cend(), [](const checks::Finding& f) {
+            return f.severity == checks::Severity::Error;
+        });
+        found = found.mid(0, errors) + times + found.mid(errors);
+    }
     found.removeIf([&](const checks::Finding& f) {
         const auto it = ignored.value().constFind(f.key);
         return it != ignored.value().cend() && *it == f.message;

@@ -4,6 +4,8 @@
 #include "app/imports.h"
 #include "app/racesession.h"
 #include "app/resultscheck.h"
+#include "cli/cmd_finishline.h"
+#include "core/texts_finishline.h"
 #include "core/lists.h"
 #include "core/runstates.h"
 #include "core/clitexts.h"
@@ -517,6 +519,21 @@ int checkResults(const Arguments& args, const QString& db, QTextStream& out, QTe
     return resultscheck::anyError(found.value()) ? Failed : Done;
 }
 
+// A command of another file that runs on the race --race names.
+using RaceCommand = int (*)(RaceSession&, const QHash<QString, QString>&, const QStringList&, QTextStream&,
+                            QTextStream&);
+std::function<int(const Arguments&, const QString&, QTextStream&, QTextStream&)> withRace(RaceCommand command)
+{
+    return [command](const Arguments& args, const QString& db, QTextStream& out, QTextStream& err) {
+        if (!hasOptions(args, {"--race"}, err))
+            return int(Usage);
+        const auto session = openSession(db, false, err);
+        if (!session || !openRace(*session, args, err))
+            return int(Failed);
+        return command(*session, args.values, args.positional, out, err);
+    };
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -548,6 +565,14 @@ const QHash<QString, Command>& commands()
           &setStatus}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
+        {QStringLiteral("start"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--at")}, {}, &tx::cliHelpStart, withRace(&finishline::start)}},
+        {QStringLiteral("capture"), {{kDb, QStringLiteral("--race")}, {}, &tx::cliHelpCapture, withRace(&finishline::capture)}},
+        {QStringLiteral("import-capture"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--offset"), QStringLiteral("--tolerance")},
+          {},
+          &tx::cliHelpImportCapture,
+          withRace(&finishline::importCapture)}},
     };
     return all;
 }

@@ -31,6 +31,10 @@ enum class Kind {
     DoubleEntry,        // same name (case and marks of č ć ž š đ aside) and birth date
     PaceFast,           // faster than 2:30 min/km over the course length
     PaceSlow,           // slower than 20:00 min/km
+    // Times captured at the finish line (errors)
+    TimeWithoutNumber,  // a captured time without a start number
+    NumberNotOnList,    // a captured start number not on the start list
+    CaptureConflict,    // a captured time of a competitor who has a typed finish record
 };
 
 struct Finding {

@@ -1475,6 +1475,23 @@ const OwnTable kOwnTables[] = {
     {"zanemareno",
      "create table if not exists zanemareno (id %1, idutrke integer, kljuc varchar(80), podaci text)",
      "create unique index if not exists zanemareno_kljuc on zanemareno (idutrke, kljuc)"},
+    // Timing at the finish line: the race's start, the captured rows (time
+    // of day in ms, null for a number typed before its time), and the
+    // journal entries already stored. Several indexes are split at ";".
+    {"cilj_start",
+     "create table if not exists cilj_start (id %1, idutrke integer, vrijeme integer, postaja varchar(60))",
+     "create unique index if not exists cilj_start_utrka on cilj_start (idutrke)"},
+    {"cilj_vremena",
+     "create table if not exists cilj_vremena (id %1, idutrke integer, redni integer, postaja varchar(60), "
+     "vrijeme integer, sbroj varchar(6), obrisan integer not null default 0, izvor varchar(80), "
+     "idrezultata integer)",
+     "create unique index if not exists cilj_vremena_redni on cilj_vremena (idutrke, redni);"
+     "create index if not exists cilj_vremena_vrijeme on cilj_vremena (idutrke, vrijeme, redni);"
+     "create index if not exists cilj_vremena_bez_broja on cilj_vremena (idutrke, vrijeme, redni) "
+     "where sbroj is null and obrisan = 0;"
+     "create index if not exists cilj_vremena_rezultat on cilj_vremena (idrezultata)"},
+    {"cilj_dnevnik", "create table if not exists cilj_dnevnik (id %1, oznaka varchar(40))",
+     "create unique index if not exists cilj_dnevnik_oznaka on cilj_dnevnik (oznaka)"},
 };
 
 const char* const kSettingListUnranked = "prikazistatus";
@@ -1528,8 +1545,10 @@ DbResult<bool> Database::ownTable(const char* name, bool create)
             // Two stations making it at once: the second waits, then finds it made.
             if (m_location.isPostgres() && !c.exec(QStringLiteral("select pg_advisory_xact_lock(4243)")))
                 return DbStatus::failure(sqlError(c.lastError()));
-            for (const char* sql : {own->create, own->index}) {
-                QString statement = QString::fromLatin1(sql);
+            const QString statements =
+                QString::fromLatin1(own->create) + QLatin1Char(';') + QString::fromLatin1(own->index);
+            for (const QString& sql : statements.split(QLatin1Char(';'))) {
+                QString statement = sql;
                 statement.replace(QLatin1String("%1"), QLatin1String(m_dialect->keyColumn));
                 if (!m_dialect->textLengths)
                     statement.replace(QRegularExpression(QStringLiteral("varchar\\(\\d+\\)")), QStringLiteral("text"));
@@ -1711,4 +1730,9 @@ DbStatus Database::ignoreFinding(qint64 raceId, const QString& key, const QStrin
     q.addBindValue(key);
     q.addBindValue(data);
     return run(q);
+}
+
+DbStatus Database::writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work)
+{
+    return inWriteTransaction(table, work);
 }

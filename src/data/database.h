@@ -2,6 +2,7 @@
 
 #include "core/dbresult.h"
 #include "core/records.h"
+#include "core/timing.h"
 #include "data/dblocation.h"
 
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QSqlDatabase;
 class QSqlQuery;
@@ -191,7 +193,56 @@ public:
     DbResult<QHash<QString, QString>> ignoredFindings(qint64 raceId);
     DbStatus ignoreFinding(qint64 raceId, const QString& key, const QString& data);
 
+    // ---- Timing at the finish line (tables cilj_start, cilj_vremena, cilj_dnevnik) ----
+    // database_capture.cpp. Every press and number is committed when the call returns.
+
+    // The race's start, time of day in ms; nothing when none is recorded.
+    DbResult<std::optional<qint64>> captureStart(qint64 raceId);
+    // Records, moves or (nothing) takes back the race's start.
+    DbStatus setCaptureStart(qint64 raceId, std::optional<qint64> startMs, const QString& station);
+    // Every captured row of the race, in key order.
+    DbResult<QList<timing::CapturedRow>> capturedRows(qint64 raceId);
+    // Stores a press at timeMs with the next sequence number of the race. A
+    // press without a number of its own takes the number waiting longest
+    // (timing::waitingNumber), looked up under the write lock so that a
+    // number another station typed a moment ago is seen. A token (of a
+    // journal entry) already stored fails as a duplicate and stores nothing.
+    DbResult<timing::CapturedRow> storePress(qint64 raceId, qint64 timeMs, const QString& number,
+                                             const QString& station, const QString& source,
+                                             const QString& token = {});
+    // Gives the number to the oldest timed row without one (timing::pairTarget),
+    // or stores it waiting for the next press; the row it went to.
+    DbResult<timing::CapturedRow> storeNumber(qint64 raceId, const QString& number, const QString& station,
+                                              const QString& token = {});
+    // Sets the numbers of rows (empty: none), with takeWaiting removes the
+    // waiting number that moved into one of them, and with keepWaiting
+    // stores a number waiting for a time, in one transaction. A row gone
+    // fails with DbError::isGone().
+    DbStatus setCapturedNumbers(qint64 raceId, const QList<std::pair<qint64, QString>>& numbers,
+                                qint64 takeWaiting = 0, const QString& keepWaiting = {},
+                                const QString& station = {});
+    DbStatus setCapturedDeleted(qint64 raceId, qint64 rowId, bool deleted);
+    // A times file merged, in one transaction: numbers given to rows that
+    // still have none (a row given one meanwhile keeps it), and new rows
+    // (time of day, number) marked with their source.
+    DbStatus storeCaptureImport(qint64 raceId, const QList<std::pair<qint64, QString>>& fills,
+                                const QList<std::pair<qint64, QString>>& added, const QString& station,
+                                const QString& source);
+    // Changes the finish records made from captured rows, under the finish
+    // list's write lock: removes only records a captured row made, and adds
+    // a record only for a competitor without one (a typed record stays; its
+    // row is refused).
+    struct CaptureRecordsStored {
+        QList<qint64> removed;
+        QList<FinishRecord> added;
+        QList<qint64> refusedRows;
+    };
+    DbResult<CaptureRecordsStored> applyCaptureRecords(qint64 raceId, const timing::RecordChanges& changes);
+
 private:
+    DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
+    DbResult<timing::CapturedRow> capturedRow(QSqlDatabase& db, qint64 rowId);
+    DbStatus noteToken(QSqlDatabase& db, const QString& token);
     DbStatus openConnection();
     QString fileIdentity() const;
     // Whether a table of our own exists; with create, makes it (and its

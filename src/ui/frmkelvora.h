@@ -7,6 +7,7 @@
 #include "data/dblocation.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +29,8 @@ class PrintSurface;
 // menus and the four pages (start list, results, reports, help). The pages
 // and the dialogs call the race session's use cases and show their result.
 // Every control carries its name as its object name.
+class frmcilj;
+
 class frmkelvora : public QMainWindow {
     Q_OBJECT
 
@@ -142,6 +145,9 @@ private:
     void buildUi();
     void buildMenus();
     void buildStateMenus();
+    // Timing at the finish line (frmkelvora_finishline.cpp).
+    void buildFinishLineMenus();
+    void onFinishLine();
     void editRunState(qint64 competitorId);
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
     // Prints the document; false when the user cancelled it.
@@ -194,6 +200,8 @@ private:
     QAction* mnupostavke = nullptr;
     QAction* mnuoznacidns = nullptr;
     QAction* mnuprovjera = nullptr;
+    QAction* mnucilj = nullptr;
+    QPointer<frmcilj> m_cilj;
     QAction* mnustatus = nullptr;
     QAction* mnustatusciljna = nullptr;
     QMenu* mnupodaci = nullptr;

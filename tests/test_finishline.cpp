@@ -1,0 +1,737 @@
+// Timing at the finish line: the rules of the race clock and of pairing
+// numbers with presses, and the use cases below the window with an
+// injected clock; one window test for the wiring.
+
+#include "app/finishline.h"
+#include "app/racesession.h"
+#include "app/resultscheck.h"
+#include "core/texts_finishline.h"
+#include "core/timing.h"
+#include "data/database.h"
+#include "pgserver.h"
+#include "testutil.h"
+#include "ui/frmcilj.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using timing::CapturedRow;
+using timing::RowState;
+
+namespace {
+
+constexpr qint64 kTen = 10LL * 3600 * 1000; // 10:00:00
+
+class TestClock : public finishline::Clock {
+public:
+    qint64 mono = 0;
+    qint64 monotonicMs() const override { return mono; }
+    qint64 wallTimeOfDayMs() const override { return kTen + mono; }
+};
+
+// Rows from a short text: "t<ms>[=number][x]" a press (x: deleted), "w=<number>" a waiting number.
+QList<CapturedRow> rowsOf(const QString& spec)
+{
+    QList<CapturedRow> rows;
+    int seq = 0;
+    for (QString token : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        CapturedRow r;
+        r.id = rows.size() + 1;
+        r.deleted = token.endsWith(QLatin1Char('x'));
+        if (r.deleted)
+            token.chop(1);
+        const QStringList parts = token.mid(1).split(QLatin1Char('='));
+        if (token.startsWith(QLatin1Char('t'))) {
+            r.timeMs = parts.at(0).toLongLong();
+            r.seq = ++seq;
+        }
+        r.number = parts.value(1);
+        rows.append(r);
+    }
+    return rows;
+}
+
+QList<Competitor> startListOf(const QStringList& numbers)
+{
+    QList<Competitor> list;
+    for (const QString& n : numbers) {
+        Competitor c;
+        c.id = list.size() + 1;
+        c.sbroj = n;
+        list.append(c);
+    }
+    return list;
+}
+
+} // namespace
+
+class TestFinishLine : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path() const { return m_dir.filePath(QStringLiteral("kvr.mdb")); }
+
+    std::unique_ptr<RaceSession> raceWith(int runners)
+    {
+        QFile::remove(path());
+        QFile::remove(path() + QStringLiteral(".cilj"));
+        auto s = std::make_unique<RaceSession>(path());
+        if (!s->database().open())
+            return nullptr;
+        if (!s->createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")))
+            return nullptr;
+        QList<Competitor> list;
+        for (int i = 1; i <= runners; ++i) {
+            Competitor c;
+            c.idutrke = s->race().id;
+            c.sbroj = QString::number(i);
+            c.ime = QStringLiteral("Trkač %1").arg(i);
+            c.drzava = QStringLiteral("HRV");
+            c.klub = QStringLiteral("AK");
+            c.spol = QStringLiteral("M");
+            c.datum = QDate(1980, 1, 1);
+            list.append(c);
+        }
+        if (!list.isEmpty() && !s->addCompetitors(list))
+            return nullptr;
+        return s;
+    }
+
+    // The finish list as number and time, in its order.
+    static QStringList finishes(const RaceSession& s)
+    {
+        QStringList out;
+        for (const FinishRecord& r : s.finishList())
+            out.append(r.sbroj + QLatin1Char('@') + r.vrijeme);
+        return out;
+    }
+
+private slots:
+    // ---- Rules ----
+
+    void finishTimeRoundsUp_data()
+    {
+        QTest::addColumn<qint64>("elapsed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("whole second stays") << 3723000LL << "01:02:03";
+        QTest::newRow("1 ms past rounds up") << 3723001LL << "01:02:04";
+        QTest::newRow("999 ms past rounds up") << 3723999LL << "01:02:04";
+        QTest::newRow("first millisecond is second 1") << 1LL << "00:00:01";
+        QTest::newRow("at the start no time") << 0LL << "";
+        QTest::newRow("before the start no time") << -500LL << "";
+        QTest::newRow("59:59:59.5 -> 60 h none") << (60LL * 3600 - 1) * 1000 + 500 << "";
+    }
+    void finishTimeRoundsUp()
+    {
+        QFETCH(qint64, elapsed);
+        QFETCH(QString, expected);
+        QCOMPARE(timing::finishTime(elapsed).value_or(QString()), expected);
+    }
+
+    void timeOfDayShapes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qint64>("ms"); // -1: refused
+        QTest::newRow("hh:mm:ss") << "10:00:00" << kTen;
+        QTest::newRow("h:mm:ss") << "9:05:07" << (9 * 3600 + 5 * 60 + 7) * 1000LL;
+        QTest::newRow("tenths") << "10:00:00.3" << kTen + 300;
+        QTest::newRow("ms") << "10:00:00.123" << kTen + 123;
+        QTest::newRow("digits past ms cut") << "10:00:00.1239" << kTen + 123;
+        QTest::newRow("decimal comma") << "10:00:00,5" << kTen + 500;
+        QTest::newRow("24 h refused") << "24:00:00" << -1LL;
+        QTest::newRow("minutes 60 refused") << "10:60:00" << -1LL;
+        QTest::newRow("no seconds refused") << "10:00" << -1LL;
+        QTest::newRow("empty fraction refused") << "10:00:00." << -1LL;
+    }
+    void timeOfDayShapes()
+    {
+        QFETCH(QString, text);
+        QFETCH(qint64, ms);
+        QCOMPARE(timing::readTimeOfDay(text).value_or(-1), ms);
+    }
+
+    void elapsedShown_data()
+    {
+        QTest::addColumn<qint64>("time");
+        QTest::addColumn<qint64>("start");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("tenths cut") << kTen + 3723990 << kTen << "01:02:03.9";
+        QTest::newRow("before start") << kTen - 1500 << kTen << "-00:00:01.5";
+        QTest::newRow("past midnight") << 600000LL << 23LL * 3600 * 1000 << "01:10:00.0";
+    }
+    void elapsedShown()
+    {
+        QFETCH(qint64, time);
+        QFETCH(qint64, start);
+        QFETCH(QString, expected);
+        QCOMPARE(timing::elapsedText(timing::elapsedMs(time, start)), expected);
+    }
+
+    // Where a typed number goes, and which waiting number a press takes.
+    void pairing_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("waiting");
+        QTest::newRow("no rows: the number waits") << "" << -1 << -1;
+        QTest::newRow("oldest time without number") << "t100=1 t200 t300" << 1 << -1;
+        QTest::newRow("all numbered: waits") << "t100=1 t200=2" << -1 << -1;
+        QTest::newRow("deleted row skipped") << "t100=1 t200x t300" << 2 << -1;
+        QTest::newRow("inserted earlier time first") << "t300 t100" << 1 << -1;
+        QTest::newRow("first waiting number") << "t100=1 w=7 w=8" << -1 << 1;
+        QTest::newRow("deleted waiting number skipped") << "w=7x w=8" << -1 << 1;
+    }
+    void pairing()
+    {
+        QFETCH(QString, rows);
+        QFETCH(int, target);
+        QFETCH(int, waiting);
+        const QList<CapturedRow> r = rowsOf(rows);
+        QCOMPARE(timing::pairTarget(r), target);
+        QCOMPARE(timing::waitingNumber(r), waiting);
+    }
+
+    // States against a start list of 1, 2, 3; competitor 3 has a typed record.
+    void states_data()
+    {
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<QList<int>>("states");
+        QTest::addColumn<QStringList>("records");
+        using S = RowState;
+        QTest::newRow("matched") << "t1500=1" << QList<int>{int(S::Matched)} << QStringList{"1@00:00:02"};
+        QTest::newRow("not on list, kept") << "t1000=9" << QList<int>{int(S::NotOnList)} << QStringList{};
+        QTest::newRow("no number") << "t1000" << QList<int>{int(S::NoNumber)} << QStringList{};
+        QTest::newRow("second row of a number")
+            << "t1000=1 t2000=1" << QList<int>{int(S::Matched), int(S::NumberUsed)} << QStringList{"1@00:00:01"};
+        QTest::newRow("earlier crossing wins whatever the key")
+            << "t2000=1 t1000=1" << QList<int>{int(S::NumberUsed), int(S::Matched)} << QStringList{"1@00:00:01"};
+        QTest::newRow("typed record: conflict") << "t1000=3" << QList<int>{int(S::Conflict)} << QStringList{};
+        QTest::newRow("deleted makes nothing") << "t1000=1x" << QList<int>{int(S::Deleted)} << QStringList{};
+        QTest::newRow("waiting number") << "w=2" << QList<int>{int(S::Waiting)} << QStringList{};
+        QTest::newRow("equal seconds keep crossing order")
+            << "t1200=2 t1100=1" << QList<int>{int(S::Matched), int(S::Matched)}
+            << QStringList{"1@00:00:02", "2@00:00:02"};
+    }
+    void states()
+    {
+        QFETCH(QString, rows);
+        QFETCH(QList<int>, states);
+        QFETCH(QStringList, records);
+        const rules::StartNumberIndex index(startListOf({"1", "2", "3"}));
+        const timing::Evaluation e = timing::evaluate(rowsOf(rows), 0, index, {3});
+        QList<int> got;
+        for (const RowState s : e.states)
+            got.append(int(s));
+        QCOMPARE(got, states);
+        QStringList made;
+        for (const timing::MadeRecord& m : e.records)
+            made.append(m.number + QLatin1Char('@') + m.time);
+        QCOMPARE(made, records);
+    }
+
+    void shift_data()
+    {
+        QTest::addColumn<QString>("block");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<QString>("waiting");
+        QTest::addColumn<QStringList>("numbers");
+        QTest::addColumn<QString>("pushedOff");
+        QTest::newRow("down after an extra press") << "t1=5 t2=6 t3" << false << "" << QStringList{"", "5", "6"} << "";
+        QTest::newRow("down keeps the last number waiting") << "t1=5 t2=6" << false << "" << QStringList{"", "5"} << "6";
+        QTest::newRow("up after a missed press") << "t1 t2=6 t3=7" << true << "" << QStringList{"6", "7", ""} << "";
+        QTest::newRow("up takes the waiting number") << "t1 t2=6" << true << "8" << QStringList{"6", "8"} << "";
+        QTest::newRow("up keeps the first number waiting") << "t1=5 t2=6" << true << "" << QStringList{"6", ""} << "5";
+    }
+    void shift()
+    {
+        QFETCH(QString, block);
+        QFETCH(bool, up);
+        QFETCH(QString, waiting);
+        QFETCH(QStringList, numbers);
+        QFETCH(QString, pushedOff);
+        CapturedRow w;
+        w.id = 99;
+        w.number = waiting;
+        const auto s = timing::shiftNumbers(rowsOf(block), up, waiting.isEmpty() ? nullptr : &w);
+        QVERIFY(s);
+        QCOMPARE(s->pushedOff, pushedOff);
+        QStringList got;
+        for (const auto& [id, n] : s->numbers)
+            got.append(n);
+        QCOMPARE(got, numbers);
+        QCOMPARE(s->consumedWaiting, waiting.isEmpty() ? 0 : 99);
+    }
+
+    // An added record takes the later records of its second with it, so the
+    // list's order of entry stays the crossing order.
+    void recordChangesKeepCrossingOrder()
+    {
+        const QList<timing::MadeRecord> planned{{1, 11, "1", "00:00:02", 0}, {2, 12, "2", "00:00:02", 1},
+                                                {3, 13, "3", "00:00:05", 2}};
+        QHash<qint64, FinishRecord> made;
+        made.insert(2, FinishRecord{102, 12, 0, "2", "00:00:02"});
+        made.insert(3, FinishRecord{103, 13, 0, "3", "00:00:05"});
+        made.insert(4, FinishRecord{104, 14, 0, "4", "00:00:09"});
+        const timing::RecordChanges c = timing::recordChanges(planned, made);
+        QCOMPARE(QSet<qint64>(c.remove.cbegin(), c.remove.cend()), (QSet<qint64>{102, 104}));
+        QCOMPARE(c.add.size(), 2);
+        QCOMPARE(c.add.at(0).rowId, 1);
+        QCOMPARE(c.add.at(1).rowId, 2);
+    }
+
+    void timesFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("lines"); // "ms number"; "refused" when the file is
+        QTest::newRow("blanks and a header") << QByteArray("vrijeme broj\n10:00:01 12\n9:59:59.5\n")
+                                             << QStringList{"36001000 12", "35999500 "};
+        QTest::newRow("comma apart") << QByteArray("10:00:01,12\n") << QStringList{"36001000 12"};
+        QTest::newRow("semicolon, decimal comma") << QByteArray("10:00:01,5;12\r\n") << QStringList{"36001500 12"};
+        QTest::newRow("tab") << QByteArray("10:00:01.25\t7\n") << QStringList{"36001250 7"};
+        QTest::newRow("a bad line refuses all") << QByteArray("10:00:01 1\n10:61:00 2\n") << QStringList{"refused"};
+        QTest::newRow("a bad number refuses all") << QByteArray("10:00:01 A1\n") << QStringList{"refused"};
+    }
+    void timesFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, lines);
+        const auto read = finishline::readTimesFile(file);
+        if (lines == QStringList{"refused"}) {
+            QVERIFY(!read);
+            return;
+        }
+        QVERIFY(read);
+        QStringList got;
+        for (const finishline::ImportLine& l : read.value())
+            got.append(QStringLiteral("%1 %2").arg(l.timeMs).arg(l.number));
+        QCOMPARE(got, lines);
+    }
+
+    // A times file merged with captured rows at 1000, 2000 (number 5) and 4000 ms.
+    void importPairing_data()
+    {
+        QTest::addColumn<QString>("file"); // "ms[=number]" apart by blanks
+        QTest::addColumn<qint64>("offset");
+        QTest::addColumn<qint64>("tolerance");
+        QTest::addColumn<QString>("fills");  // "row=number"
+        QTest::addColumn<QString>("added");  // times of the new rows
+        QTest::newRow("within tolerance fills the number") << "1400=7" << 0LL << 1000LL << "1=7" << "";
+        QTest::newRow("a number is never overwritten") << "2100=9" << 0LL << 1000LL << "" << "";
+        QTest::newRow("beyond tolerance a new row") << "3000=8" << 0LL << 500LL << "" << "3000";
+        QTest::newRow("at the tolerance pairs") << "4500=8" << 0LL << 500LL << "3=8" << "";
+        QTest::newRow("nearest row wins") << "1900=6" << 0LL << 1000LL << "" << "";
+        QTest::newRow("one file time per row") << "1000=1 1100=2" << 0LL << 500LL << "1=1" << "1100";
+        QTest::newRow("offset applied first") << "11000=4" << -7000LL << 100LL << "3=4" << "";
+    }
+    void importPairing()
+    {
+        QFETCH(QString, file);
+        QFETCH(qint64, offset);
+        QFETCH(qint64, tolerance);
+        QFETCH(QString, fills);
+        QFETCH(QString, added);
+        QList<finishline::ImportLine> lines;
+        for (const QString& t : file.split(QLatin1Char(' ')))
+            lines.append({0, t.section(QLatin1Char('='), 0, 0).toLongLong(), t.section(QLatin1Char('='), 1)});
+        const auto plan = finishline::planImport(rowsOf("t1000 t2000=5 t4000"), lines, offset, tolerance);
+        QStringList gotFills, gotAdded;
+        for (const auto& [id, n] : plan.fills)
+            gotFills.append(QStringLiteral("%1=%2").arg(id).arg(n));
+        for (const finishline::ImportLine& l : plan.added)
+            gotAdded.append(QString::number(l.timeMs));
+        QCOMPARE(gotFills.join(QLatin1Char(' ')), fills);
+        QCOMPARE(gotAdded.join(QLatin1Char(' ')), added);
+    }
+
+    // The moment of a key event: spacing between events kept, never later
+    // than now; a platform clock that jumps sets the base again.
+    void eventMoments()
+    {
+        auto s = raceWith(0);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        clock->mono = 1000;
+        QCOMPARE(line.momentOfEvent(500000), 1000);  // first: now
+        clock->mono = 1100;                          // handled 50 ms late
+        QCOMPARE(line.momentOfEvent(500050), 1050);  // two presses 50 ms apart
+        clock->mono = 1200;
+        QCOMPARE(line.momentOfEvent(500120), 1120);
+        clock->mono = 1300;
+        QCOMPARE(line.momentOfEvent(500400), 1300);  // would be later than now: now
+        clock->mono = 9000;
+        QCOMPARE(line.momentOfEvent(100), 9000);     // the platform's clock jumped
+        QCOMPARE(line.momentOfEvent(0), 9000);       // no timestamp: now
+        QCOMPARE(line.timeOfDay(1500), kTen + 1500);
+    }
+
+    // The same race on PostgreSQL: presses, a number typed ahead, a record
+    // made and a second station's number, through the server's own SQL.
+    void onPostgres()
+    {
+        testutil::PgServer* server = testutil::PgServer::instance();
+        if (!server)
+            QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
+        const DbLocation where = server->newDatabase();
+        RaceSession s(where);
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
+        for (const char* n : {"1", "2"})
+            QVERIFY(s.addCompetitor({QStringLiteral("T") + QLatin1String(n), QLatin1String(n), QStringLiteral("HRV"),
+                                     QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("1.1.1980")})
+                        .ok());
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(s, clock);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.number(QStringLiteral("2")).ok());
+        QVERIFY(line.press(1500).ok()); // takes the waiting 2
+        QVERIFY(line.press(2500).ok());
+        RaceSession other(where);
+        QVERIFY(other.database().open().ok());
+        QVERIFY(other.openRace(s.race().id).ok());
+        finishline::FinishLine second(other, clock);
+        QVERIFY(second.number(QStringLiteral("1")).ok());
+        QVERIFY(line.refresh().ok());
+        QCOMPARE(finishes(s), (QStringList{"2@00:00:02", "1@00:00:03"}));
+        QVERIFY(line.setDeleted(line.rows().at(line.rowIndex(line.rows().first().id)).id, true).ok());
+        QCOMPARE(finishes(s), QStringList{"1@00:00:03"});
+        QCOMPARE(line.undoStart().ok(), true);
+        QVERIFY(finishes(s).isEmpty());
+    }
+
+    // ---- Below the window ----
+
+    // Captured rows make the same finish list as the same times typed.
+    void twoRoadsAgree()
+    {
+        QList<qint64> elapsed;
+        QRandomGenerator rng(7);
+        for (int i = 0; i < 40; ++i)
+            elapsed.append(1800000 + rng.bounded(60000)); // many share a second
+        std::sort(elapsed.begin(), elapsed.end());
+        QStringList typed;
+        {
+            auto s = raceWith(40);
+            QVERIFY(s);
+            for (int i = 0; i < elapsed.size(); ++i)
+                QVERIFY(s->enterFinish(QString::number(i + 1), *timing::finishTime(elapsed.at(i))).ok());
+            typed = finishes(*s);
+        }
+        auto s = raceWith(40);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        for (int i = 0; i < elapsed.size(); ++i)
+            QVERIFY(line.press(elapsed.at(i)).ok());
+        for (int i = 0; i < elapsed.size(); ++i)
+            QVERIFY(line.number(QString::number(i + 1)).ok());
+        QCOMPARE(finishes(*s), typed);
+        RaceSession fresh(path());
+        QVERIFY(fresh.database().open().ok());
+        QVERIFY(fresh.openRace(s->race().id).ok());
+        QCOMPARE(finishes(fresh), typed);
+    }
+
+    // A new user's race: 100 finishers, a wrong number, an extra press, a
+    // missed press filled from a second station's file, all corrected: the
+    // finish list is the runners' real order and times.
+    void hundredFinishersCorrected()
+    {
+        auto s = raceWith(100);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        QList<qint64> real; // elapsed of runner i+1
+        for (int i = 0; i < 100; ++i)
+            real.append(1500000 + i * 1700 + (i % 3) * 100);
+        QStringList expected;
+        for (int i = 0; i < 100; ++i)
+            expected.append(QStringLiteral("%1@%2").arg(i + 1).arg(*timing::finishTime(real.at(i))));
+        qint64 extraAt = 0, missedAt = 0;
+        for (int i = 0; i < 100; ++i) {
+            if (i == 60) { // missed
+                missedAt = real.at(i);
+                continue;
+            }
+            QVERIFY(line.press(real.at(i)).ok());
+            if (i == 30) { // an extra press a moment later
+                extraAt = real.at(i) + 300;
+                QVERIFY(line.press(extraAt).ok());
+            }
+        }
+        for (int i = 0; i < 100; ++i)
+            QVERIFY(line.number(QString::number(i == 10 ? 1010 : i + 1)).ok()); // 11 typed wrong
+        QCOMPARE(line.counts().times, 100);
+        QCOMPARE(line.pending().size(), 0);
+
+        const auto idAt = [&](qint64 elapsedMs) {
+            for (const CapturedRow& r : line.rows())
+                if (r.timeMs == kTen + elapsedMs)
+                    return r.id;
+            return qint64(0);
+        };
+        const auto rowIdsFrom = [&](qint64 fromElapsed) {
+            QList<qint64> ids;
+            for (const int i : timing::crossingOrder(line.rows()))
+                if (*line.rows().at(i).timeMs >= kTen + fromElapsed)
+                    ids.append(line.rows().at(i).id);
+            return ids;
+        };
+        // The wrong number: shown as not on the start list, then corrected.
+        QCOMPARE(line.evaluation().states.at(line.rowIndex(idAt(real.at(10)))), RowState::NotOnList);
+        QVERIFY(line.setNumber(idAt(real.at(10)), QStringLiteral("11")).ok());
+        // A second station's file brings the missed time with its number
+        // (and a time that pairs with a row already captured).
+        const QByteArray file = QStringLiteral("%1 61\n%2\n")
+                                    .arg(timing::timeOfDayText(kTen + missedAt, 3),
+                                         timing::timeOfDayText(kTen + real.at(5) + 200, 3))
+                                    .toUtf8();
+        const auto imported = line.importTimes(file, QStringLiteral("postaja2"));
+        QVERIFY(imported.ok());
+        QCOMPARE(imported.value().paired, 1);
+        QCOMPARE(imported.value().added.size(), 1);
+        // The extra press: the numbers from it to the missed one move one row
+        // down; the one pushed off waits, a copy of the file's, and is deleted.
+        QList<qint64> block;
+        for (const qint64 id : rowIdsFrom(extraAt))
+            if (*line.row(id)->timeMs < kTen + missedAt)
+                block.append(id);
+        QVERIFY(line.shiftNumbers(block, false).ok());
+        QVERIFY(line.setDeleted(idAt(extraAt), true).ok());
+        const int waiting = timing::waitingNumber(line.rows());
+        QVERIFY(waiting >= 0);
+        QCOMPARE(line.rows().at(waiting).number, QStringLiteral("61"));
+        QVERIFY(line.setDeleted(line.rows().at(waiting).id, true).ok());
+        QCOMPARE(finishes(*s), expected);
+        QVERIFY(line.setDeleted(idAt(extraAt), false).ok()); // restorable; no number, no record
+        QCOMPARE(finishes(*s), expected);
+    }
+
+    // Correcting the start moves every record made; a typed record stays.
+    void startCorrectionMovesRecords()
+    {
+        auto s = raceWith(3);
+        QVERIFY(s);
+        QVERIFY(s->enterFinish(QStringLiteral("3"), QStringLiteral("00:50:00")).ok());
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.press(600500).ok());
+        QVERIFY(line.press(700000).ok());
+        QVERIFY(line.number(QStringLiteral("1")).ok());
+        QVERIFY(line.number(QStringLiteral("3")).ok());
+        QCOMPARE(line.evaluation().states.at(1), RowState::Conflict);
+        QCOMPARE(finishes(*s), (QStringList{"1@00:10:01", "3@00:50:00"}));
+        QVERIFY(line.setStart(QStringLiteral("09:59:00")).ok());
+        QCOMPARE(finishes(*s), (QStringList{"1@00:11:01", "3@00:50:00"}));
+        QCOMPARE(line.setStart(QStringLiteral("9:59")).refusal().message, tx::flStartShape());
+        // Taken back only within a minute of the press.
+        QCOMPARE(line.undoStart().refusal().message, tx::flUndoTooLate());
+    }
+
+    void undoStartWithinAMinute()
+    {
+        auto s = raceWith(1);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        QCOMPARE(line.start().refusal().message, tx::flStartAlready());
+        clock->mono = 59000;
+        QVERIFY(line.undoStart().ok());
+        QVERIFY(!line.startMs());
+        QVERIFY(line.start().ok());
+        clock->mono = 120000;
+        QVERIFY(!line.undoStart().ok());
+        QVERIFY(s->database().captureStart(s->race().id).value().has_value());
+    }
+
+    // A second station types the numbers while the first presses.
+    void secondStationTypesNumbers()
+    {
+        auto first = raceWith(5);
+        QVERIFY(first);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine presses(*first, clock);
+        QVERIFY(presses.start().ok());
+        RaceSession other(path());
+        QVERIFY(other.database().open().ok());
+        QVERIFY(other.openRace(first->race().id).ok());
+        finishline::FinishLine numbers(other, clock);
+        QVERIFY(numbers.number(QStringLiteral("2")).ok()); // before any time: it waits
+        QVERIFY(presses.press(61000).ok());                // takes the waiting 2
+        QVERIFY(presses.press(62000).ok());
+        QVERIFY(numbers.number(QStringLiteral("4")).ok());
+        QVERIFY(presses.refresh().ok());
+        QCOMPARE(presses.counts().numbered, 2);
+        QVERIFY(first->refresh().ok());
+        QCOMPARE(finishes(*first), (QStringList{"2@00:01:01", "4@00:01:02"}));
+    }
+
+    // Writes refused: presses and numbers wait in the journal, in order, and
+    // are stored as soon as writes pass; nothing is lost across a restart.
+    void journalWhenWritesFail()
+    {
+        auto s = raceWith(3);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        {
+            finishline::FinishLine line(*s, clock);
+            QVERIFY(line.start().ok());
+            QVERIFY(line.press(10000).ok());
+            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("update"),
+                                   QStringLiteral("disk"));
+            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"),
+                                   QStringLiteral("disk"));
+            QVERIFY(line.number(QStringLiteral("1")).ok());
+            QVERIFY(line.press(20000).ok());
+            QVERIFY(line.number(QStringLiteral("2")).ok());
+            QCOMPARE(line.pending().size(), 3);
+            QVERIFY(QFile::exists(path() + QStringLiteral(".cilj")));
+            QCOMPARE(s->database().capturedRows(s->race().id).value().size(), 1);
+        } // the program ends while the journal waits
+        testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("update"));
+        testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"));
+        finishline::FinishLine again(*s, clock);
+        QCOMPARE(again.pending().size(), 0);
+        QVERIFY(!QFile::exists(path() + QStringLiteral(".cilj")));
+        QCOMPARE(again.counts().numbered, 2);
+        QCOMPARE(finishes(*s), (QStringList{"1@00:00:10", "2@00:00:20"}));
+    }
+
+    // The results check lists a time without a number, a number not on the
+    // start list and a captured time of a competitor with a typed record.
+    void checkListsCapturedProblems()
+    {
+        auto s = raceWith(3);
+        QVERIFY(s);
+        QVERIFY(s->enterFinish(QStringLiteral("3"), QStringLiteral("00:50:00")).ok());
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        for (const qint64 at : {10000LL, 20000LL, 30000LL, 40000LL})
+            QVERIFY(line.press(at).ok());
+        for (const char* n : {"1", "99", "3"})
+            QVERIFY(line.number(QString::fromLatin1(n)).ok());
+        const auto found = resultscheck::findings(*s);
+        QVERIFY(found.ok());
+        QStringList messages;
+        for (const checks::Finding& f : found.value())
+            if (f.kind >= checks::Kind::TimeWithoutNumber)
+                messages.append(f.message);
+        QCOMPARE(messages, (QStringList{tx::checkNumberNotOnList("99", 2),
+                                        tx::checkCaptureConflict("3", "Trkač 3", "00:50:00", "00:00:30"),
+                                        tx::checkTimeWithoutNumber(4, "00:00:40.0")}));
+        QVERIFY(resultscheck::anyError(found.value()));
+    }
+
+    // The window's wiring: the menu item follows the race, Space records one
+    // time however long it is held, Enter gives the typed number, and a
+    // refusal shows in the status line, not in a message box.
+    void windowWiring()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        QAction* mnucilj = testutil::find<QAction>(&w, QStringLiteral("mnucilj"));
+        QVERIFY(mnucilj);
+        QVERIFY(!mnucilj->isEnabled());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        testutil::addCompetitor(w, QStringLiteral("5"), QStringLiteral("Ana"), QStringLiteral("Ž"), QDate(1990, 1, 1));
+        QVERIFY(mnucilj->isEnabled());
+
+        auto clock = std::make_shared<TestClock>();
+        frmcilj window(w.session(), clock);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* txtcilj = testutil::find<QLineEdit>(&window, QStringLiteral("txtcilj"));
+        testutil::find<QPushButton>(&window, QStringLiteral("cmdstart"))->click();
+        QVERIFY(window.line().startMs());
+        clock->mono = 65000;
+        MessageBox::clearShown();
+        QTest::keyClick(txtcilj, Qt::Key_Space);
+        QKeyEvent held(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QApplication::sendEvent(txtcilj, &held);
+        QCOMPARE(window.line().counts().times, 1);
+        QTest::keyClicks(txtcilj, QStringLiteral("5"));
+        QTest::keyClick(txtcilj, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(window.line().counts().numbered, 1);
+        QVERIFY(txtcilj->text().isEmpty());
+        auto* lsvcilj = testutil::find<QTreeView>(&window, QStringLiteral("lsvcilj"));
+        QCOMPARE(testutil::cell(lsvcilj, 0, 4), QStringLiteral("Ana"));
+        QCOMPARE(testutil::cell(lsvcilj, 0, 5), tx::flStateMatched());
+        QCOMPARE(w.session().finishList().size(), 1);
+        testutil::find<QPushButton>(&window, QStringLiteral("cmdstart"))->click(); // disabled: nothing
+        QTest::keyClicks(txtcilj, QStringLiteral("1234567"));
+        QCOMPARE(txtcilj->text(), QStringLiteral("123456"));
+        QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // The same from a script: start, presses and numbers on standard input
+    // (a wrong number corrected by a deleted row), and a second station's
+    // file filling a missed press.
+    void commandLineScript()
+    {
+        qint64 race = 0;
+        {
+            auto s = raceWith(3);
+            QVERIFY(s);
+            race = s->race().id;
+        }
+        const auto run = [&](const QStringList& args, const QByteArray& input = {}) {
+            QProcess p;
+            p.start(QStringLiteral(KVR_PROGRAM),
+                    QStringList{args.first(), "--db", path(), "--race", QString::number(race)} + args.mid(1));
+            p.write(input);
+            p.closeWriteChannel();
+            p.waitForFinished(30000);
+            return std::pair(p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()));
+        };
+        QCOMPARE(run({"start", "--at", "10:00:00.5"}).first, 0);
+        const auto captured = run({"capture"}, "t 10:20:00.5\nt 10:20:00.9\nt 10:25:00\n1\n9\n2\nx 3\n");
+        QCOMPARE(captured.first, 0);
+        QCOMPARE(captured.second.count(QLatin1Char('\n')), 7);
+        QVERIFY(captured.second.contains(tx::flStateNotOnList()));
+        QFile file(m_dir.filePath(QStringLiteral("druga.txt")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("10:20:01.4;9\n10:30:00.5;3\n");
+        file.close();
+        QCOMPARE(run({"import-capture", file.fileName(), "--offset", "-0.5"}).first, 0);
+        RaceSession s(path());
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.openRace(race).ok());
+        finishline::FinishLine line(s); // a registration or a stored file's rows come in
+        QCOMPARE(finishes(s), (QStringList{"1@00:20:00", "3@00:30:00"}));
+        QCOMPARE(line.counts().times, 3);
+    }
+
+    // A number typed for a runner not yet registered is kept; registering
+    // the runner makes the record.
+    void laterRegistrationMatches()
+    {
+        auto s = raceWith(1);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.press(30000).ok());
+        QVERIFY(line.number(QStringLiteral("77")).ok());
+        QCOMPARE(line.evaluation().states.at(0), RowState::NotOnList);
+        QVERIFY(s->addCompetitor({QStringLiteral("Novi"), QStringLiteral("77"), QStringLiteral("HRV"),
+                                  QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("1.1.1980")})
+                    .ok());
+        QCOMPARE(line.evaluation().states.at(0), RowState::Matched);
+        QCOMPARE(finishes(*s), QStringList{"77@00:00:30"});
+    }
+};
+
+KVR_TEST_MAIN(TestFinishLine)
+#include "test_finishline.moc"
