@@ -1,4 +1,5 @@
 #include "cli/commandline.h"
+#include "cli/cmd_serve.h"
 
 #include "app/exports.h"
 #include "app/imports.h"
@@ -9,6 +10,7 @@
 #include "core/clitexts.h"
 #include "core/dates.h"
 #include "core/texts.h"
+#include "core/texts_live.h"
 #include "data/database.h"
 #include "data/dblocation.h"
 #include "print/pagepainter.h"
@@ -461,6 +463,18 @@ int checkResults(const Arguments& args, const QString& db, QTextStream& out, QTe
     return resultscheck::anyError(found.value()) ? Failed : Done;
 }
 
+// The live results of the race until interrupted (cli/cmd_serve.cpp).
+int serve(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    if (!hasOptions(args, {"--race"}, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    return serveRace(*session, args.value(QStringLiteral("--address")), args.value(QStringLiteral("--port")),
+                     args.value(QStringLiteral("--refresh")), out, err);
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -491,6 +505,7 @@ const QHash<QString, Command>& commands()
           &setStatus}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
+        {QStringLiteral("serve"), {{kDb, QStringLiteral("--race"), QStringLiteral("--port"), QStringLiteral("--address"), QStringLiteral("--refresh")}, {}, &tx::cliHelpServe, &serve}},
     };
     return all;
 }

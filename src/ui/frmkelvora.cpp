@@ -1,4 +1,5 @@
 #include "ui/frmkelvora.h"
+#include "web/liveresultsserver.h"
 
 #include "core/texts.h"
 #include "data/database.h"
@@ -247,6 +248,7 @@ void frmkelvora::buildMenus()
     connect(mnubrisanjetakmicara, &QAction::triggered, m_startPage, &StartListPage::deleteCompetitor);
     connect(mnubrisanjeciljna, &QAction::triggered, m_resultsPage, &ResultsPage::removeFinish);
     buildStateMenus();
+    buildLiveMenu();
 }
 
 // ---- Current race -----------------------------------------------------------
