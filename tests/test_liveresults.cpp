@@ -179,6 +179,8 @@ private slots:
                                        << QByteArray("<html");
         QTest::newRow("unchanged: 304") << get("/", "If-None-Match: {etag}\r\n") << 304 << QByteArray()
                                         << QByteArray("<html");
+        QTest::newRow("gzip when accepted") << get("/poredak", "Accept-Encoding: gzip, br\r\n") << 200
+                                            << QByteArray("\x1f\x8b\x08") << QByteArray("<html");
         QTest::newRow("other tag: 200") << get("/", "If-None-Match: \"x\"\r\n") << 200 << QByteArray("<html")
                                         << QByteArray();
         QTest::newRow("name escaped") << get("/poredak?spol=svi") << 200

@@ -188,7 +188,7 @@ void appendStandingsTable(QString& h, const QList<StandingsRow>& rows)
         h += QLatin1String("<tr>");
         for (int c : shownColumns()) {
             h += c == lists::StandTime ? QLatin1String("<td class=\"t\">") : QLatin1String("<td>");
-            h += esc(lists::standingsCell(row, c));
+            io::appendHtmlEscaped(h, lists::standingsCell(row, c));
             h += QLatin1String("</td>");
         }
         if (withStatus)
@@ -334,8 +334,10 @@ std::optional<Selection> selectionFrom(const QUrlQuery& query, const Snapshot& s
 
 standings::Standings standingsOf(const Snapshot& snapshot, const Selection& selection)
 {
-    return standings::process(selection, snapshot.overall, snapshot.startList, snapshot.raceDate,
-                              snapshot.listUnranked);
+    // The rows come from the overall standings alone; the start list only
+    // feeds the counts, which no page shows, and would cost a category
+    // look-up per entry for every list.
+    return standings::process(selection, snapshot.overall, {}, snapshot.raceDate, snapshot.listUnranked);
 }
 
 QList<Found> search(const Snapshot& snapshot, const QString& text)

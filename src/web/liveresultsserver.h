@@ -79,6 +79,7 @@ private:
         QByteArray contentType;
         QByteArray body;
         QByteArray etag;
+        QByteArray gzipped; // made at the first request that accepts it
     };
 
     RaceSession& m_session;
@@ -89,6 +90,7 @@ private:
     quint16 m_port = 0;
     std::optional<live::Snapshot> m_snapshot;
     QHash<QString, Cached> m_cache;
+    QHash<QString, Cached> m_previous; // the pages before the last change
     int m_answered = 0;
     int m_pagesServed = 0;
     int m_refused = 0;
