@@ -127,7 +127,14 @@ Answer exchange(quint16 port, const QByteArray& request, int waitMs = 5000)
     socket.connectToHost(QHostAddress::LocalHost, port);
     if (!socket.waitForConnected(2000))
         return {};
-    socket.write(request);
+    // "{pause}" splits the request into pieces sent apart, as a slow network does.
+    const QList<QByteArray> pieces = request.split('{');
+    for (const QByteArray& piece : pieces) {
+        socket.write(piece.startsWith("pause}") ? piece.mid(6) : piece);
+        socket.flush();
+        if (pieces.size() > 1)
+            QTest::qWait(30);
+    }
     QByteArray raw;
     const bool head = request.startsWith("HEAD");
     (void)QTest::qWaitFor(
@@ -175,6 +182,9 @@ private slots:
         QTest::addColumn<QByteArray>("absent");
         const QByteArray big(9000, 'a');
         QTest::newRow("home") << get("/") << 200 << tx::liveOverall().toUtf8() << QByteArray("<script>alert");
+        QTest::newRow("kiosk: the next list follows") << get("/?kiosk=1") << 200
+                                                     << QByteArray("content=\"20;url=/?kiosk=2\"")
+                                                     << QByteArray("<form");
         QTest::newRow("head: no body") << QByteArray("HEAD / HTTP/1.1\r\nHost: x\r\n\r\n") << 200 << QByteArray()
                                        << QByteArray("<html");
         QTest::newRow("unchanged: 304") << get("/", "If-None-Match: {etag}\r\n") << 304 << QByteArray()
@@ -216,6 +226,10 @@ private slots:
                                      << QByteArray();
         QTest::newRow("header over 8 KB") << get("/", "X-Big: " + big + "\r\n") << 413 << QByteArray()
                                           << QByteArray("<html");
+        QTest::newRow("over 8 KB in pieces")
+            << get("/", "X-A: " + QByteArray(3000, 'a') + "{pause}" + QByteArray(3000, 'a') + "{pause}" +
+                            QByteArray(3000, 'a') + "\r\n")
+            << 413 << QByteArray() << QByteArray("<html");
         QTest::newRow("body over 8 KB") << "POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 9000\r\n\r\n" + big << 413
                                         << QByteArray() << QByteArray();
         QTest::newRow("just under 8 KB") << get("/", "X-Big: " + QByteArray(7900, 'a') + "\r\n") << 200

@@ -348,7 +348,7 @@ QList<Found> search(const Snapshot& snapshot, const QString& text)
         return found;
     QHash<qint64, const Competitor*> byKey = standings::competitorsByKey(snapshot.startList);
     for (const StandingsRow& row : snapshot.overall) {
-        const Competitor* c = row.ime.isEmpty() && row.klub.isEmpty() ? nullptr : byKey.value(row.idtakmicara);
+        const Competitor* c = byKey.value(row.idtakmicara);
         const bool hit = c ? search::matches(query, *c)
                            : search::matches(query, row.sbroj, search::fold(row.ime), search::fold(row.klub));
         if (hit)

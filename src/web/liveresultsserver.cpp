@@ -77,6 +77,9 @@ public:
     {
     }
 
+    // Connections accepted and not yet gone.
+    int openConnections() const { return m_open; }
+
     // A request was answered: the connection may send the next one within
     // the time allowed, or is closed when idle that long.
     void answered(QTcpSocket* socket)
@@ -97,20 +100,18 @@ protected:
             delete socket;
             return;
         }
-        if (m_owner.m_open >= m_owner.m_limits.maxConnections) {
+        if (m_open >= m_owner.m_limits.maxConnections) {
             turnAway(socket, 503, tx::liveBusy());
             return;
         }
-        ++m_owner.m_open;
+        ++m_open;
         auto* deadline = new QTimer(socket);
         deadline->setSingleShot(true);
         deadline->setInterval(m_owner.m_limits.requestTimeoutMs);
         m_state.insert(socket, {deadline});
-        QPointer<LiveResultsServer> owner(&m_owner);
-        connect(socket, &QObject::destroyed, this, [this, socket, owner] {
+        connect(socket, &QObject::destroyed, this, [this, socket] {
             m_state.remove(socket);
-            if (owner && owner->m_open > 0)
-                --owner->m_open;
+            --m_open;
         });
         connect(deadline, &QTimer::timeout, this, [this, socket] { expired(socket); });
         // Before Qt's parser, which connects when it takes the connection.
@@ -171,6 +172,7 @@ private:
 
     LiveResultsServer& m_owner;
     QHash<QTcpSocket*, State> m_state;
+    int m_open = 0;
 };
 
 // Qt's HTTP server: parses each request and hands it to the owner.
@@ -228,6 +230,11 @@ void LiveResultsServer::setPageOptions(const live::PageOptions& options)
     m_cache.clear();
 }
 
+int LiveResultsServer::openConnections() const
+{
+    return m_http && m_http->tcp ? m_http->tcp->openConnections() : 0;
+}
+
 bool LiveResultsServer::isRunning() const
 {
     return m_http && m_http->tcp && m_http->tcp->isListening();
@@ -253,7 +260,6 @@ Outcome<quint16> LiveResultsServer::start(const QHostAddress& address, quint16 p
     m_http = http;
     m_address = address;
     m_port = tcp->serverPort();
-    m_open = 0;
     emit runningChanged(true);
     return Outcome<quint16>::done(m_port);
 }
@@ -275,7 +281,6 @@ void LiveResultsServer::stop()
     }
     // Later: stop() may be called from a handler of this very server.
     http->deleteLater();
-    m_open = 0;
     m_port = 0;
     emit runningChanged(false);
 }

@@ -58,7 +58,7 @@ public:
     int pagesServed() const { return m_pagesServed; }
     // Connections turned away: too large, too slow, too many.
     int refused() const { return m_refused; }
-    int openConnections() const { return m_open; }
+    int openConnections() const;
 
 signals:
     // A page was answered (status 200 or 304); path without the query.
@@ -94,5 +94,4 @@ private:
     int m_answered = 0;
     int m_pagesServed = 0;
     int m_refused = 0;
-    int m_open = 0;
 };
