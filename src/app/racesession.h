@@ -103,8 +103,10 @@ public:
     const RaceSettings& settings() const { return m_settings; }
     Status setSettings(const RaceSettings& settings);
     // The same from the settings window: the course length as typed (empty
-    // for none) is refused unless it is a length in kilometres.
-    Status setSettings(bool listUnranked, const QString& courseKmText);
+    // for none) is refused unless it is a length in kilometres. official,
+    // when given, marks the results official or takes that back; otherwise
+    // it stays as stored.
+    Status setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official = std::nullopt);
 
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);

@@ -101,7 +101,7 @@ Status RaceSession::setSettings(const RaceSettings& settings)
     return Status::done();
 }
 
-Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText)
+Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official)
 {
     const auto km = checks::parseCourseKm(courseKmText);
     if (!km)
@@ -109,5 +109,7 @@ Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText)
     RaceSettings settings = m_settings;
     settings.listUnranked = listUnranked;
     settings.courseKm = km.value();
+    if (official)
+        settings.official = *official;
     return setSettings(settings);
 }

@@ -1,4 +1,5 @@
 #include "cli/commandline.h"
+#include "cli/cmd_serve.h"
 
 #include "app/exports.h"
 #include "app/imports.h"
@@ -12,6 +13,7 @@
 #include "core/dates.h"
 #include "core/texts.h"
 #include "core/texts_entrycolumns.h"
+#include "core/texts_live.h"
 #include "data/database.h"
 #include "data/dblocation.h"
 #include "print/pagepainter.h"
@@ -532,6 +534,16 @@ std::function<int(const Arguments&, const QString&, QTextStream&, QTextStream&)>
             return int(Failed);
         return command(*session, args.values, args.positional, out, err);
     };
+// The live results of the race until interrupted (cli/cmd_serve.cpp).
+int serve(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    if (!hasOptions(args, {"--race"}, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    return serveRace(*session, args.value(QStringLiteral("--address")), args.value(QStringLiteral("--port")),
+                     args.value(QStringLiteral("--refresh")), out, err);
 }
 
 const QHash<QString, Command>& commands()
@@ -573,6 +585,7 @@ const QHash<QString, Command>& commands()
           {},
           &tx::cliHelpImportCapture,
           withRace(&finishline::importCapture)}},
+        {QStringLiteral("serve"), {{kDb, QStringLiteral("--race"), QStringLiteral("--port"), QStringLiteral("--address"), QStringLiteral("--refresh")}, {}, &tx::cliHelpServe, &serve}},
     };
     return all;
 }

@@ -31,6 +31,8 @@ inline QString cliUsage()
         "                                            status takmičara (DSQ traži razlog)\n"
         "  kelvora check [--db BAZA] --race ŠIFRA [--format text|csv]\n"
         "                                            provjera rezultata; status 1 ako ima grešaka\n"
+        "  kelvora serve [--db BAZA] --race ŠIFRA [--port P] [--address A] [--refresh S]\n"
+        "                                            rezultati uživo na lokalnoj mreži, do Ctrl+C\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
         "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"

@@ -75,6 +75,11 @@ void appendCell(QString& out, const char* tag, const QString& value)
 
 } // namespace
 
+void appendHtmlEscaped(QString& out, QStringView text)
+{
+    appendEscaped(out, text);
+}
+
 QString htmlEscape(const QString& text)
 {
     QString out;

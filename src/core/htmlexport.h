@@ -28,6 +28,8 @@ struct HtmlDocument {
 // text with & < > " ' written as character references, and control
 // characters other than tab, LF and CR (which no page may hold) as U+FFFD.
 QString htmlEscape(const QString& text);
+// The same appended to out, for pages of many cells.
+void appendHtmlEscaped(QString& out, QStringView text);
 
 // The page in UTF-8: HTML5 that is also well-formed XML (every element
 // closed, empty elements written as <meta ... />), the CSS inside it, no

@@ -59,5 +59,8 @@ struct RaceSettings {
     bool listUnranked = true;
     // The course length in kilometres, when given (for the pace check).
     std::optional<double> courseKm;
+    // Whether the organiser has declared the results official; until then
+    // the live results pages carry a banner saying they are not.
+    bool official = false;
     bool operator==(const RaceSettings&) const = default;
 };

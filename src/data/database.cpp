@@ -1496,6 +1496,7 @@ const OwnTable kOwnTables[] = {
 
 const char* const kSettingListUnranked = "prikazistatus";
 const char* const kSettingCourseKm = "duzinakm";
+const char* const kSettingOfficial = "sluzbeni";
 
 QString stateCode(RunState state)
 {
@@ -1673,6 +1674,8 @@ DbResult<RaceSettings> Database::raceSettings(qint64 raceId)
             const double km = value.toDouble(&ok);
             if (ok && km > 0)
                 settings.courseKm = km;
+        } else if (key == QLatin1String(kSettingOfficial)) {
+            settings.official = value == QLatin1String("1");
         }
     }
     return DbResult<RaceSettings>::success(settings);
@@ -1688,7 +1691,8 @@ DbStatus Database::setRaceSettings(qint64 raceId, const RaceSettings& settings)
                                  "on conflict (idutrke, kljuc) do update set vrijednost = excluded.vrijednost"));
         const QList<std::pair<const char*, QString>> values{
             {kSettingListUnranked, settings.listUnranked ? QStringLiteral("1") : QStringLiteral("0")},
-            {kSettingCourseKm, settings.courseKm ? QString::number(*settings.courseKm, 'g', 10) : QString()}};
+            {kSettingCourseKm, settings.courseKm ? QString::number(*settings.courseKm, 'g', 10) : QString()},
+            {kSettingOfficial, settings.official ? QStringLiteral("1") : QStringLiteral("0")}};
         for (const auto& [key, value] : values) {
             q.bindValue(0, raceId);
             q.bindValue(1, QLatin1String(key));

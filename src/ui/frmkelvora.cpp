@@ -1,4 +1,5 @@
 #include "ui/frmkelvora.h"
+#include "web/liveresultsserver.h"
 
 #include "core/texts.h"
 #include "data/database.h"
@@ -248,6 +249,7 @@ void frmkelvora::buildMenus()
     connect(mnubrisanjeciljna, &QAction::triggered, m_resultsPage, &ResultsPage::removeFinish);
     buildStateMenus();
     buildFinishLineMenus();
+    buildLiveMenu();
 }
 
 // ---- Current race -----------------------------------------------------------

@@ -20,6 +20,8 @@ class StartListPage;
 class ResultsPage;
 class ReportsPage;
 class HelpPage;
+class LiveResultsServer;
+class frmuzivo;
 
 namespace print {
 class PrintSurface;
@@ -100,6 +102,10 @@ public:
     using SaveFileNameProvider = std::function<QString(const QString& suggestedPath, const QString& filter)>;
     void setSaveFileNameProvider(SaveFileNameProvider provider);
 
+    // ---- Live results (frmkelvora_live.cpp) ----
+    // The station's live results server, made at first use; it stops with the window.
+    LiveResultsServer& liveServer();
+
 private slots:
     void onTabChanged(int index);
     void onRaceChanged();
@@ -129,6 +135,9 @@ private slots:
     void onImportTimes();
     void onExport();
 
+    // Live results
+    void onLiveResults();
+
 private:
     // The rows, the format and the job name of a printout, after the notices
     // a printout gives when it has nothing to print.
@@ -148,6 +157,7 @@ private:
     // Timing at the finish line (frmkelvora_finishline.cpp).
     void buildFinishLineMenus();
     void onFinishLine();
+    void buildLiveMenu();
     void editRunState(qint64 competitorId);
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
     // Prints the document; false when the user cancelled it.
@@ -157,6 +167,9 @@ private:
     std::shared_ptr<print::PrintSurface> pdfPrintSurface(const QString& listName);
 
     std::unique_ptr<RaceSession> m_session;
+    // After the session, so that it stops before the session goes.
+    std::unique_ptr<LiveResultsServer> m_live;
+    QPointer<frmuzivo> m_liveWindow;
     bool m_databaseReady = false;
     bool m_databaseBusy = false;
     DbError m_busyError;
@@ -208,6 +221,7 @@ private:
     QAction* mnuuvozprijava = nullptr;
     QAction* mnuuvozvremena = nullptr;
     QAction* mnuizvoz = nullptr;
+    QAction* mnuuzivo = nullptr;
 
     friend class StartListPage;
     friend class ResultsPage;

@@ -2,6 +2,7 @@
 
 #include "app/racesession.h"
 #include "core/texts.h"
+#include "core/texts_live.h"
 #include "ui/pageutil.h"
 #include "ui/widgets.h"
 
@@ -34,6 +35,10 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     auto* pageLayout = new QVBoxLayout(standingsPage);
     pageLayout->addWidget(chkstatusi);
     pageLayout->addLayout(ui::captioned(tx::settingsCourseLength(), txtduzina));
+    // Until checked, the live results pages say the results are not official.
+    chksluzbeni = ui::named(new QCheckBox(tx::settingsOfficial()), "chksluzbeni");
+    chksluzbeni->setChecked(held.official);
+    pageLayout->addWidget(chksluzbeni);
     pageLayout->addStretch(1);
     tabpostavke = ui::named(new QTabWidget, "tabpostavke");
     tabpostavke->addTab(standingsPage, tx::settingsPageStandings());
@@ -50,7 +55,8 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
 
 void frmpostavke::store()
 {
-    if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text()))) {
+    if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text(),
+                                                       chksluzbeni->isChecked()))) {
         // The length is the one field a refusal here is about.
         txtduzina->selectAll();
         txtduzina->setFocus(Qt::OtherFocusReason);

@@ -23,6 +23,7 @@ private:
     RaceSession& m_session;
     QTabWidget* tabpostavke = nullptr;
     QCheckBox* chkstatusi = nullptr;
+    QCheckBox* chksluzbeni = nullptr;
     QLineEdit* txtduzina = nullptr;
     QPushButton* cmdspremi = nullptr;
     QPushButton* cmdodustani = nullptr;
