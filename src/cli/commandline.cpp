@@ -534,6 +534,8 @@ std::function<int(const Arguments&, const QString&, QTextStream&, QTextStream&)>
             return int(Failed);
         return command(*session, args.values, args.positional, out, err);
     };
+}
+
 // The live results of the race until interrupted (cli/cmd_serve.cpp).
 int serve(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
