@@ -3,6 +3,7 @@
 #include "app/listmodels.h"
 #include "core/competitorrules.h"
 #include "core/outcome.h"
+#include "core/prizes.h"
 #include "core/records.h"
 #include "core/standings.h"
 
@@ -106,6 +107,17 @@ public:
     // for none) is refused unless it is a length in kilometres.
     Status setSettings(bool listUnranked, const QString& courseKmText);
 
+    // ---- The race's own categories and prizes (racesession_rules.cpp) ----
+    // The standard rules without a race or without rules of its own.
+    const RaceRules& rules() const { return m_rules; }
+    // Stores the race's rules (checked by schemes::) and shows every list by them.
+    Status setRules(const RaceRules& rules);
+    // The awards of the race's prize categories over overall(), and the rows
+    // of overall() they leave out of the category standings; worked out
+    // once after each change.
+    const QList<prizes::Award>& awards();
+    const QList<bool>& leftOutOfCategories();
+
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
     // The overall standings of the lists held, built once after each change.
@@ -178,6 +190,9 @@ private:
     bool m_standingsOutOfDate = false;
     RunStates m_states;
     RaceSettings m_settings;
+    RaceRules m_rules;
+    std::optional<QList<prizes::Award>> m_awards;
+    QList<bool> m_leftOut;
     mutable QList<int> m_places; // finishPlaceText() of each row, worked out once after a change
     qint64 m_seenVersion = -1;
     QTimer* m_watch = nullptr;

@@ -20,7 +20,8 @@ Outcome<QList<checks::Finding>> findings(RaceSession& session)
     if (!ignored)
         return Result::dbFailed(ignored.error());
     QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
-                                                        session.runStates(), session.settings().courseKm);
+                                                        session.runStates(), session.settings().courseKm,
+                                                        session.rules().categories);
     found.removeIf([&](const checks::Finding& f) {
         const auto it = ignored.value().constFind(f.key);
         return it != ignored.value().cend() && *it == f.message;

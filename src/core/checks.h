@@ -5,6 +5,7 @@
 // a time typed an hour wrong). Plain values in, findings out; nothing is
 // read or stored here.
 
+#include "core/categoryscheme.h"
 #include "core/outcome.h"
 #include "core/records.h"
 
@@ -31,6 +32,7 @@ enum class Kind {
     DoubleEntry,        // same name (case and marks of č ć ž š đ aside) and birth date
     PaceFast,           // faster than 2:30 min/km over the course length
     PaceSlow,           // slower than 20:00 min/km
+    NoCategory,         // a birth date, but no category of the race takes the runner
 };
 
 struct Finding {
@@ -49,7 +51,8 @@ struct Finding {
 // the start list are those of one race; states its entries' statuses.
 QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
                             const QDate& raceDate, const RunStates& states = {},
-                            std::optional<double> courseKm = std::nullopt);
+                            std::optional<double> courseKm = std::nullopt,
+                            const CategoryScheme& categories = CategoryScheme::standard());
 
 // The pace bounds, in seconds a kilometre.
 constexpr int kFastestPace = 150;  // 2:30 min/km: faster than any road record

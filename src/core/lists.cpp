@@ -123,7 +123,8 @@ QString finishCell(const FinishRecord& r, int place, int column)
     }
 }
 
-QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column)
+QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column,
+                   const CategoryScheme& scheme)
 {
     switch (column) {
     case DetailPlace:
@@ -147,7 +148,7 @@ QString detailCell(const FinishRecord& r, const Competitor* c, int place, const 
     case DetailSex:
         return c->spol;
     case DetailCategory:
-        return standings::categoryFor(c->datum, raceDate);
+        return standings::categoryFor(c->spol, c->datum, raceDate, scheme);
     default:
         return {};
     }

@@ -1475,6 +1475,14 @@ const OwnTable kOwnTables[] = {
     {"zanemareno",
      "create table if not exists zanemareno (id %1, idutrke integer, kljuc varchar(80), podaci text)",
      "create unique index if not exists zanemareno_kljuc on zanemareno (idutrke, kljuc)"},
+    {"kategorijeutrke",
+     "create table if not exists kategorijeutrke (id %1, idutrke integer, redoslijed integer, oznaka text, "
+     "spol varchar(1), dobod integer, dobdo integer)",
+     "create unique index if not exists kategorijeutrke_red on kategorijeutrke (idutrke, redoslijed)"},
+    {"nagradeutrke",
+     "create table if not exists nagradeutrke (id %1, idutrke integer, redoslijed integer, naziv varchar(30), "
+     "spol varchar(1), dobod integer, dobdo integer, nagrade integer)",
+     "create unique index if not exists nagradeutrke_red on nagradeutrke (idutrke, redoslijed)"},
 };
 
 const char* const kSettingListUnranked = "prikazistatus";
@@ -1711,4 +1719,9 @@ DbStatus Database::ignoreFinding(qint64 raceId, const QString& key, const QStrin
     q.addBindValue(key);
     q.addBindValue(data);
     return run(q);
+}
+
+DbStatus Database::inTransactionCall(const std::function<DbStatus(QSqlDatabase&)>& work)
+{
+    return inTransaction(work);
 }

@@ -1,0 +1,36 @@
+// The race's own categories and prizes: stored, then every list shown by them.
+
+#include "app/racesession.h"
+
+#include "core/texts.h"
+#include "data/database.h"
+
+Status RaceSession::setRules(const RaceRules& rules)
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::noOpenRace());
+    if (const DbStatus stored = m_db->setRaceRules(m_race->id, rules); !stored)
+        return Status::dbFailed(stored.error());
+    noteOwnWrite();
+    m_rules = rules;
+    // The category column of the finish list follows the new categories.
+    if (!m_finishList.isEmpty())
+        m_detailModel->changed(0, int(m_finishList.size()) - 1);
+    listsTouched();
+    return Status::done();
+}
+
+const QList<prizes::Award>& RaceSession::awards()
+{
+    if (!m_awards) {
+        m_awards = prizes::award(overall(), m_rules);
+        m_leftOut = prizes::leftOutOfCategories(*m_awards, m_rules.prizes, overall().size());
+    }
+    return *m_awards;
+}
+
+const QList<bool>& RaceSession::leftOutOfCategories()
+{
+    awards();
+    return m_leftOut;
+}
