@@ -159,7 +159,7 @@ void ReportsPage::process()
 {
     standings::Selection selection;
     selection.category = cbokateg->currentText();
-    if (!standings::isCategoryChosen(selection.category)) {
+    if (!standings::isCategoryChosen(selection.category, m_session.rules().categories)) {
         lblizvjestaj->setText(tx::noCategoryChosen());
         return;
     }
