@@ -108,6 +108,15 @@ CategoryScheme::CategoryScheme(QList<CategoryRow> rows)
         for (QString& f : folded)
             f = f.toCaseFolded();
         m_folded.append(folded);
+        m_shown.append(labelsOf(row.label).first());
+    }
+    for (int i = 0; i < m_rows.size(); ++i) {
+        for (int j = i + 1; j < m_rows.size(); ++j) {
+            const CategoryRow& a = m_rows.at(i);
+            const CategoryRow& b = m_rows.at(j);
+            if (sexesMeet(a.sex, b.sex) && a.from <= b.to && b.from <= a.to)
+                m_disjoint = false;
+        }
     }
 }
 
@@ -170,9 +179,24 @@ int CategoryScheme::rowByLabel(const QString& text) const
 
 QString CategoryScheme::shownLabel(int row) const
 {
-    if (row < 0 || row >= m_rows.size())
+    if (row < 0 || row >= m_shown.size())
         return {};
-    return labelsOf(m_rows.at(row).label).first();
+    return m_shown.at(row);
+}
+
+bool CategoryScheme::takes(const QString& label, const QString& spol, std::optional<int> age) const
+{
+    if (!age)
+        return false;
+    if (!m_disjoint)
+        return labelFor(spol, age) == label;
+    const int a = clampedAge(*age);
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const CategoryRow& row = m_rows.at(i);
+        if (a >= row.from && a <= row.to && m_shown.at(i) == label && sexTakes(row.sex, spol))
+            return true;
+    }
+    return false;
 }
 
 QStringList CategoryScheme::labels() const

@@ -63,12 +63,18 @@ public:
     QString shownLabel(int row) const;
     // The shown labels in row order, each once.
     QStringList labels() const;
+    // Whether labelFor(spol, age) is label; quicker for many runners and one
+    // label, since only the rows of that label are looked at when no two
+    // rows take the same runner.
+    bool takes(const QString& label, const QString& spol, std::optional<int> age) const;
 
     bool operator==(const CategoryScheme& other) const { return m_rows == other.m_rows; }
 
 private:
     QList<CategoryRow> m_rows;
     QList<QStringList> m_folded; // each row's labels, folded for lookup
+    QStringList m_shown;         // each row's first label
+    bool m_disjoint = true;      // no two rows take the same sex at the same age
 };
 
 // One prize category: its prizes go, in overall order, to the first ranked

@@ -237,7 +237,7 @@ CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& ra
                              Sex sex, const CategoryScheme& scheme)
 {
     return countEntries(startList, [&](const Competitor& c) {
-        return matchesSex(c.spol, sex) && categoryFor(c.spol, c.datum, raceDate, scheme) == category;
+        return matchesSex(c.spol, sex) && scheme.takes(category, c.spol, ageFor(c.datum, raceDate));
     });
 }
 
