@@ -15,8 +15,14 @@
 #include "data/database.h"
 #include "pgserver.h"
 #include "testutil.h"
+#include "ui/frmkelvora.h"
+#include "ui/messagebox.h"
 
+#include <QCheckBox>
 #include <QDir>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTreeView>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -366,6 +372,48 @@ private slots:
         QCOMPARE(cli::runRules(session, dataFile("realrace_prizes.csv"), {}, o, e), 1);
         QCOMPARE(err.trimmed(), tx::rulesFileColumns(tx::categoryFileColumns()));
         QCOMPARE(session.rules(), RaceRules::standard());
+    }
+
+    // The settings window: an overlap refused with the window kept open and
+    // the typed rows kept; then stored, and "Obrada" with "Popis
+    // nagrađenih" shows the prize list in the standings list.
+    void windowTablesAndPrizeList()
+    {
+        TempDb tmp;
+        frmkelvora w(tmp.path());
+        makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2025, 6, 1));
+        const qint64 ana = addCompetitor(w, "1", "Ana", "Ž", QDate(1980, 1, 1));
+        const qint64 ivo = addCompetitor(w, "2", "Ivo", "M", QDate(2000, 1, 1));
+        addFinish(w, ivo, "2", "00:30:00");
+        addFinish(w, ana, "1", "00:31:00");
+        bool keptOpen = false;
+        onNextDialog([&](QDialog* d) {
+            auto* categories = find<QTableWidget>(d, "tblkategorije");
+            QCOMPARE(categories->rowCount(), 12);
+            categories->setRowCount(2);
+            const QList<QStringList> typed{{"Mladi", "", "0", "30"}, {"Stari", "Ž", "30", "150"}};
+            for (int r = 0; r < 2; ++r)
+                for (int c = 0; c < 4; ++c)
+                    categories->setItem(r, c, new QTableWidgetItem(typed[r][c]));
+            auto* prizes = find<QTableWidget>(d, "tblnagrade");
+            prizes->item(0, 4)->setText(QStringLiteral("1"));
+            find<QPushButton>(d, "cmdspremi")->click();
+            keptOpen = d->isVisible();
+            QCOMPARE(categories->item(1, 0)->text(), QStringLiteral("Stari"));
+            categories->item(1, 2)->setText(QStringLiteral("31"));
+            find<QPushButton>(d, "cmdspremi")->click();
+        });
+        trigger(&w, "mnupostavke");
+        QVERIFY(keptOpen);
+        QCOMPARE(MessageBox::shown().first().text, tx::rulesTabCategories() + ": " + tx::categoriesOverlap(1, 2));
+        QCOMPARE(w.session().rules().categories.labels(), (QStringList{"Mladi", "Stari"}));
+
+        w.selectPage(frmkelvora::PageReports);
+        find<QCheckBox>(&w, "optnagrade")->setChecked(true);
+        find<QPushButton>(&w, "cmdobrada")->click();
+        auto* lsv4 = find<QTreeView>(&w, "lsv4");
+        QCOMPARE(columnTexts(lsv4, lists::StandName), (QStringList{"Ukupno", "Ivo"}));
+        QCOMPARE(cell(lsv4, 1, lists::StandCategory), QStringLiteral("Mladi"));
     }
 };
 

@@ -52,18 +52,26 @@ Status setFromCells(RaceSession& session, const QList<QStringList>& categories, 
     return session.setRules({categoryScheme.value(), prizeScheme.value()});
 }
 
+Outcome<RaceRules> rulesOf(RaceSession& session, qint64 raceId)
+{
+    const auto race = session.database().race(raceId);
+    if (!race)
+        return Outcome<RaceRules>::dbFailed(race.error());
+    if (race.value().id != raceId)
+        return Outcome<RaceRules>::refused(Field::None, tx::raceNotFound(raceId));
+    const auto rules = session.database().raceRules(raceId);
+    if (!rules)
+        return Outcome<RaceRules>::dbFailed(rules.error());
+    return Outcome<RaceRules>::done(rules.value());
+}
+
 Status copyFrom(RaceSession& session, qint64 otherRaceId)
 {
     if (!session.hasRace())
         return Status::refused(Field::None, tx::noOpenRace());
-    const auto race = session.database().race(otherRaceId);
-    if (!race)
-        return Status::dbFailed(race.error());
-    if (race.value().id != otherRaceId)
-        return Status::refused(Field::None, tx::raceNotFound(otherRaceId));
-    const auto other = session.database().raceRules(otherRaceId);
+    const auto other = rulesOf(session, otherRaceId);
     if (!other)
-        return Status::dbFailed(other.error());
+        return other.failure<std::monostate>();
     return session.setRules(other.value());
 }
 

@@ -30,6 +30,9 @@ Status setFromFiles(RaceSession& session, const std::optional<QByteArray>& categ
 // A refusal names the table first.
 Status setFromCells(RaceSession& session, const QList<QStringList>& categories, const QList<QStringList>& prizes);
 
+// The rules of another race (a template), as stored.
+Outcome<RaceRules> rulesOf(RaceSession& session, qint64 raceId);
+
 // Gives the current race the rules of another race (a template).
 Status copyFrom(RaceSession& session, qint64 otherRaceId);
 

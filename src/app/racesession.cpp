@@ -473,8 +473,10 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
 {
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<standings::Standings>();
-    standings::Standings result = standings::process(selection, overall(), m_startList, raceDate(),
-                                                     m_settings.listUnranked, m_rules, &leftOutOfCategories());
+    standings::Standings result = selection.prizes
+        ? prizeStandings()
+        : standings::process(selection, overall(), m_startList, raceDate(), m_settings.listUnranked, m_rules,
+                             &leftOutOfCategories());
     m_standingsModel->setRows(result.rows);
     m_shownSelection = selection;
     m_shown = result;

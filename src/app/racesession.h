@@ -117,6 +117,8 @@ public:
     // once after each change.
     const QList<prizes::Award>& awards();
     const QList<bool>& leftOutOfCategories();
+    // Whether the standings model shows the prize list (Selection::prizes).
+    bool showsPrizeList() const { return m_shownSelection && m_shownSelection->prizes; }
 
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
@@ -176,6 +178,9 @@ private:
     // told: the server told of another station's change.
     void lookElsewhere(bool told);
     Status storedInBulk(const DbStatus& stored);
+    // The prize list as rows of the standings model: each prize category's
+    // name (no place) before its winners, or before "Nema rezultata".
+    standings::Standings prizeStandings();
 
     std::unique_ptr<Database> m_db;
     std::optional<Race> m_race;

@@ -3,6 +3,7 @@
 #include "app/racesession.h"
 
 #include "core/texts.h"
+#include "core/texts_rules.h"
 #include "data/database.h"
 
 Status RaceSession::setRules(const RaceRules& rules)
@@ -33,4 +34,25 @@ const QList<bool>& RaceSession::leftOutOfCategories()
 {
     awards();
     return m_leftOut;
+}
+
+standings::Standings RaceSession::prizeStandings()
+{
+    // The counts of the whole race, as the overall standings give them.
+    standings::Standings result =
+        standings::process({tx::categoryAll(), standings::Sex::All}, overall(), m_startList, raceDate());
+    result.rows.clear();
+    for (const prizes::PrizeGroup& group : prizes::prizeList(overall(), awards(), m_rules.prizes)) {
+        standings::StandingsRow heading;
+        heading.ime = group.name;
+        result.rows.append(heading);
+        if (group.winners.isEmpty()) {
+            standings::StandingsRow none;
+            none.ime = tx::prizeListNone();
+            result.rows.append(none);
+        }
+        result.rows.append(group.winners);
+    }
+    result.caption = tx::prizeListTitle();
+    return result;
 }

@@ -158,7 +158,10 @@ QString standingsCell(const standings::StandingsRow& row, int column)
 {
     switch (column) {
     case StandPlace:
-        return row.state == RunState::None ? QString::number(row.place) : runstates::code(row.state);
+        // A row without a place and status is a heading of the prize list.
+        if (row.state == RunState::None)
+            return row.place > 0 ? QString::number(row.place) : QString();
+        return runstates::code(row.state);
     case StandStatus:
         return stateText({row.state, row.reason});
     case StandNumber:

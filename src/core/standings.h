@@ -50,6 +50,8 @@ struct StandingsRow {
 struct Selection {
     QString category;
     Sex sex = Sex::All;
+    // The list of prize winners instead of standings (category and sex unused).
+    bool prizes = false;
 };
 
 // The three counts shown beside "Prijavljenih:", "Na startu:" and "U cilju:".

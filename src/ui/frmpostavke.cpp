@@ -2,7 +2,9 @@
 
 #include "app/racesession.h"
 #include "core/texts.h"
+#include "core/texts_rules.h"
 #include "ui/pageutil.h"
+#include "ui/rulestabs.h"
 #include "ui/widgets.h"
 
 #include <QCheckBox>
@@ -37,6 +39,9 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     pageLayout->addStretch(1);
     tabpostavke = ui::named(new QTabWidget, "tabpostavke");
     tabpostavke->addTab(standingsPage, tx::settingsPageStandings());
+    m_rulesTabs = new RulesTabs(session, this);
+    tabpostavke->addTab(m_rulesTabs->categoriesTab(), tx::rulesTabCategories());
+    tabpostavke->addTab(m_rulesTabs->prizesTab(), tx::rulesTabPrizes());
 
     cmdspremi = ui::button(tx::settingsStore(), "cmdspremi", true);
     cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
@@ -50,6 +55,9 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
 
 void frmpostavke::store()
 {
+    // The rules first: a refused table keeps the window open with what was typed.
+    if (!m_rulesTabs->store())
+        return;
     if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text()))) {
         // The length is the one field a refusal here is about.
         txtduzina->selectAll();
