@@ -197,6 +197,8 @@ private slots:
         QTest::newRow("age first takes them") << QList<PrizeRow>{m40, men} << QStringList{"2", "1 4"};
         QTest::newRow("overall of every age") << QList<PrizeRow>{all, w40} << QStringList{"1 2 3", "9"};
         QTest::newRow("unknown age, category inside") << QList<PrizeRow>{young} << QStringList{"7"};
+        QTest::newRow("unknown age, category partly outside")
+            << QList<PrizeRow>{{"Do 17", RuleSex::Both, 0, 17, 5}} << QStringList{""};
         QTest::newRow("unknown age, no category: only every age") << QList<PrizeRow>{all, all, all}
                                                                    << QStringList{"1 2 3", "4 5 6", "7 8 9"};
     }
