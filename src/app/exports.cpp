@@ -5,6 +5,8 @@
 #include "core/fileerrors.h"
 #include "core/htmlexport.h"
 #include "core/lists.h"
+#include "core/prizes.h"
+#include "core/texts_rules.h"
 #include "core/runstates.h"
 #include "core/texts.h"
 
@@ -93,7 +95,7 @@ ExportedList finishList(const RaceSession& session)
         QStringList row;
         row.reserve(lists::DetailColumnCount);
         for (int column = 0; column < lists::DetailColumnCount; ++column)
-            row.append(lists::detailCell(r, c, int(i) + 1, session.raceDate(), column));
+            row.append(lists::detailCell(r, c, int(i) + 1, session.raceDate(), column, session.rules().categories));
         row[lists::DetailPlace] = session.finishPlaceText(int(i));
         list.rows.append(std::move(row));
     }
@@ -173,12 +175,12 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         data.lists.append(finishList(session));
         break;
     case ExportList::Standings: {
-        if (!standings::isCategoryChosen(selection.category))
+        if (!standings::isCategoryChosen(selection.category, session.rules().categories))
             return refused(tx::noCategoryChosen());
         const auto& overall = session.overall();
         const standings::Standings result =
             standings::process(selection, overall, session.startList(), session.raceDate(),
-                               session.settings().listUnranked);
+                               session.settings().listUnranked, session.rules(), &session.leftOutOfCategories());
         if (result.rows.isEmpty())
             return refused(tx::noStandingsRows());
         data.lists.append(standingsList(selection, result, anyState(result.rows)));
@@ -192,11 +194,25 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         if (overall.isEmpty())
             return refused(tx::noStandingsRows());
         for (const standings::Selection& s : allSelections(categories.value())) {
-            const standings::Standings result = standings::process(s, overall, session.startList(),
-                                                                   session.raceDate(), session.settings().listUnranked);
+            const standings::Standings result =
+                standings::process(s, overall, session.startList(), session.raceDate(), session.settings().listUnranked,
+                                   session.rules(), &session.leftOutOfCategories());
             if (!result.rows.isEmpty())
                 data.lists.append(standingsList(s, result, session.settings().listUnranked && anyState(overall)));
         }
+        break;
+    }
+    case ExportList::Prizes: {
+        const QList<prizes::PrizeGroup> groups =
+            prizes::prizeList(session.overall(), session.awards(), session.rules().prizes);
+        ExportedList list;
+        list.kind = ExportList::Prizes;
+        list.heading = tx::exportPrizeList();
+        list.columns = tx::prizeColumns();
+        list.rows = prizes::shownRows(groups);
+        list.csvColumns = tx::prizeCsvColumns();
+        list.csvRows = prizes::csvRows(groups);
+        data.lists.append(std::move(list));
         break;
     }
     }
@@ -206,6 +222,8 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
 QByteArray exportCsv(const ExportData& data, io::Separator separator)
 {
     const QChar mark = io::separatorChar(separator);
+    if (data.lists.size() == 1 && !data.lists.first().csvColumns.isEmpty())
+        return io::writeCsv(data.lists.first().csvColumns, data.lists.first().csvRows, mark);
     if (data.lists.size() == 1)
         return io::writeCsv(data.lists.first().columns, data.lists.first().rows, mark);
 
@@ -256,6 +274,9 @@ QList<print::Document> exportDocuments(const ExportData& data)
         case ExportList::AllStandings:
             format = print::standingsFormat(list.title);
             print::addStatusColumn(format, kExportedStandStatus, list.rows);
+            break;
+        case ExportList::Prizes:
+            format = prizes::printFormat();
             break;
         }
         docs.append(print::layoutList(list.rows, data.race, format));

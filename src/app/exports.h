@@ -25,7 +25,8 @@ enum class ExportList {
     Registered,  // every start-list entry, in registration order
     Finish,      // the finish list with each finisher's details, in time order
     Standings,   // the standings of one selection
-    AllStandings // overall, overall by sex, and every category by sex
+    AllStandings, // overall, overall by sex, and every category by sex
+    Prizes        // the prize winners of each prize category of the race, in order
 };
 
 enum class Format { Csv, Html, Pdf };
@@ -38,6 +39,10 @@ struct ExportedList {
     QString title;     // the standings' title as the reports page shows it; empty for other lists
     QStringList columns;
     QList<QStringList> rows;
+    // A list whose CSV file has columns of its own (the prize list: the
+    // prize category's name on every row); empty for the others.
+    QStringList csvColumns;
+    QList<QStringList> csvRows;
 };
 
 struct ExportData {

@@ -222,7 +222,8 @@ QString FinishDetailModel::cell(int row, int column) const
     const FinishRecord& r = m_session.finishList().at(row);
     if (column == lists::DetailPlace)
         return m_session.finishPlaceText(row);
-    return lists::detailCell(r, m_session.competitor(r.idtakmicara), row + 1, m_session.raceDate(), column);
+    return lists::detailCell(r, m_session.competitor(r.idtakmicara), row + 1, m_session.raceDate(), column,
+                             m_session.rules().categories);
 }
 
 // ---- Standings ----------------------------------------------------------------

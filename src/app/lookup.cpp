@@ -18,7 +18,7 @@ QString finishNumberNote(const RaceSession& session, const QString& typed)
         if (it != finishes.cend())
             finish = &*it;
     }
-    return search::finishNumberNote(typed, competitor, finish, session.raceDate());
+    return search::finishNumberNote(typed, competitor, finish, session.raceDate(), session.rules().categories);
 }
 
 } // namespace lookup

@@ -74,6 +74,7 @@ Outcome<Race> RaceSession::createRace(const QString& name, const QString& organi
     m_raceDateText = dateText;
     m_states.clear();
     m_settings = {};
+    m_rules = {};
     setLists({}, {});
     if (const auto version = m_db->dataVersion())
         m_seenVersion = version.value();
@@ -105,8 +106,12 @@ Status RaceSession::openRace(qint64 id)
     const auto settings = m_db->raceSettings(id);
     if (!settings)
         return Status::dbFailed(settings.error());
+    const auto rules = m_db->raceRules(id);
+    if (!rules)
+        return Status::dbFailed(rules.error());
 
     m_race = race.value();
+    m_rules = rules.value();
     m_states = std::move(states.value());
     m_settings = settings.value();
     m_raceDateText = kvr::formatDate(m_race->datum);
@@ -187,6 +192,9 @@ Status RaceSession::setPrizeFund(const QString& text)
 
 Outcome<QStringList> RaceSession::categories()
 {
+    // A race with categories of its own offers them; the others the table's.
+    if (m_race && !(m_rules.categories == CategoryScheme::standard()))
+        return Outcome<QStringList>::done(m_rules.categories.labels());
     const auto labels = m_db->categories();
     if (!labels)
         return Outcome<QStringList>::dbFailed(labels.error());
@@ -199,6 +207,7 @@ void RaceSession::closeRace()
     m_raceDateText.clear();
     m_states.clear();
     m_settings = {};
+    m_rules = {};
     setLists({}, {});
     emit raceChanged();
 }
@@ -456,7 +465,7 @@ void RaceSession::dropFinishRow(qint64 competitorId)
 const QList<standings::StandingsRow>& RaceSession::overall()
 {
     if (!m_overall)
-        m_overall = standings::overallStandings(m_finishList, m_startList, raceDate(), m_states);
+        m_overall = standings::overallStandings(m_finishList, m_startList, raceDate(), m_states, m_rules.categories);
     return *m_overall;
 }
 
@@ -464,8 +473,10 @@ Outcome<standings::Standings> RaceSession::standings(const standings::Selection&
 {
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<standings::Standings>();
-    standings::Standings result =
-        standings::process(selection, overall(), m_startList, raceDate(), m_settings.listUnranked);
+    standings::Standings result = selection.prizes
+        ? prizeStandings()
+        : standings::process(selection, overall(), m_startList, raceDate(), m_settings.listUnranked, m_rules,
+                             &leftOutOfCategories());
     m_standingsModel->setRows(result.rows);
     m_shownSelection = selection;
     m_shown = result;
@@ -538,6 +549,10 @@ Status RaceSession::reload()
     const auto settings = m_db->raceSettings(m_race->id);
     if (!settings)
         return Status::dbFailed(settings.error());
+    const auto rules = m_db->raceRules(m_race->id);
+    if (!rules)
+        return Status::dbFailed(rules.error());
+    m_rules = rules.value();
     m_states = std::move(states.value());
     m_settings = settings.value();
     setLists(std::move(starts.value()), std::move(finishes.value()));
@@ -618,6 +633,7 @@ void RaceSession::noteOwnWrite()
 void RaceSession::listsTouched()
 {
     m_overall.reset();
+    m_awards.reset();
     m_standingsOutOfDate = true;
     m_places.clear();
     emit listsChanged();

@@ -3,6 +3,7 @@
 #include "app/listmodels.h"
 #include "core/competitorrules.h"
 #include "core/outcome.h"
+#include "core/prizes.h"
 #include "core/records.h"
 #include "core/standings.h"
 
@@ -108,6 +109,19 @@ public:
     // it stays as stored.
     Status setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official = std::nullopt);
 
+    // ---- The race's own categories and prizes (racesession_rules.cpp) ----
+    // The standard rules without a race or without rules of its own.
+    const RaceRules& rules() const { return m_rules; }
+    // Stores the race's rules (checked by schemes::) and shows every list by them.
+    Status setRules(const RaceRules& rules);
+    // The awards of the race's prize categories over overall(), and the rows
+    // of overall() they leave out of the category standings; worked out
+    // once after each change.
+    const QList<prizes::Award>& awards();
+    const QList<bool>& leftOutOfCategories();
+    // Whether the standings model shows the prize list (Selection::prizes).
+    bool showsPrizeList() const { return m_shownSelection && m_shownSelection->prizes; }
+
     // ---- Standings ----
     Outcome<standings::Standings> standings(const standings::Selection& selection);
     // The overall standings of the lists held, built once after each change.
@@ -174,6 +188,9 @@ private:
     // told: the server told of another station's change.
     void lookElsewhere(bool told);
     Status storedInBulk(const DbStatus& stored);
+    // The prize list as rows of the standings model: each prize category's
+    // name (no place) before its winners, or before "Nema rezultata".
+    standings::Standings prizeStandings();
 
     std::unique_ptr<Database> m_db;
     std::optional<Race> m_race;
@@ -188,6 +205,9 @@ private:
     bool m_standingsOutOfDate = false;
     RunStates m_states;
     RaceSettings m_settings;
+    RaceRules m_rules;
+    std::optional<QList<prizes::Award>> m_awards;
+    QList<bool> m_leftOut;
     mutable QList<int> m_places; // finishPlaceText() of each row, worked out once after a change
     qint64 m_seenVersion = -1;
     QTimer* m_watch = nullptr;

@@ -21,7 +21,8 @@ Outcome<QList<checks::Finding>> findings(RaceSession& session)
     if (!ignored)
         return Result::dbFailed(ignored.error());
     QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
-                                                        session.runStates(), session.settings().courseKm);
+                                                        session.runStates(), session.settings().courseKm,
+                                                        session.rules().categories);
     // Times captured at the finish line, errors each.
     const auto captured = session.database().capturedRows(session.race().id);
     const auto start = session.database().captureStart(session.race().id);

@@ -1,5 +1,7 @@
 #include "cli/commandline.h"
+#include "cli/cmd_rules.h"
 #include "cli/cmd_serve.h"
+#include "core/texts_rules.h"
 
 #include "app/exports.h"
 #include "app/imports.h"
@@ -361,7 +363,8 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
     static const QHash<QString, exports::ExportList> lists{{QStringLiteral("start"), exports::ExportList::StartList},
                                                            {QStringLiteral("registered"), exports::ExportList::Registered},
                                                            {QStringLiteral("finish"), exports::ExportList::Finish},
-                                                           {QStringLiteral("standings"), exports::ExportList::Standings}};
+                                                           {QStringLiteral("standings"), exports::ExportList::Standings},
+                                                           {QStringLiteral("prizes"), exports::ExportList::Prizes}};
     static const QHash<QString, exports::Format> formats{{QStringLiteral("csv"), exports::Format::Csv},
                                                          {QStringLiteral("html"), exports::Format::Html},
                                                          {QStringLiteral("pdf"), exports::Format::Pdf}};
@@ -548,6 +551,18 @@ int serve(const Arguments& args, const QString& db, QTextStream& out, QTextStrea
                      args.value(QStringLiteral("--refresh")), out, err);
 }
 
+// The race's categories and prizes, printed or set from files (cli/cmd_rules.cpp).
+int rules(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    if (!hasOptions(args, {"--race"}, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    return runRules(*session, args.value(QStringLiteral("--categories")), args.value(QStringLiteral("--prizes")), out,
+                    err);
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -577,6 +592,9 @@ const QHash<QString, Command>& commands()
           {},
           &tx::cliHelpStatus,
           &setStatus}},
+        {QStringLiteral("rules"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--categories"), QStringLiteral("--prizes")}, {},
+          &tx::cliHelpRules, &rules}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
         {QStringLiteral("start"),

@@ -29,4 +29,10 @@ QString categoryFor(const QDate& birthDate, const QDate& raceDate)
     return age ? starosnagrupa(*age) : QString();
 }
 
+QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme)
+{
+    const auto age = ageFor(birthDate, raceDate);
+    return age ? scheme.labelFor(spol, age) : QString();
+}
+
 } // namespace standings

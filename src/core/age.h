@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/categoryscheme.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -16,5 +18,8 @@ QString starosnagrupa(int age);
 
 // The category label of a competitor for a race; empty when a date is missing.
 QString categoryFor(const QDate& birthDate, const QDate& raceDate);
+// The same in a race's own categories, which may depend on the sex; empty
+// when a date is missing or no row of the scheme takes the competitor.
+QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme);
 
 } // namespace standings

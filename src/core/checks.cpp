@@ -4,6 +4,7 @@
 #include "core/runstates.h"
 #include "core/standings.h"
 #include "core/texts.h"
+#include "core/texts_rules.h"
 
 #include <QHash>
 #include <QSet>
@@ -79,7 +80,8 @@ QString foldName(const QString& name)
 }
 
 QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                            const QDate& raceDate, const RunStates& states, std::optional<double> courseKm)
+                            const QDate& raceDate, const RunStates& states, std::optional<double> courseKm,
+                            const CategoryScheme& categories)
 {
     QList<Finding> errors;
     QList<Finding> warnings;
@@ -156,6 +158,10 @@ QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<C
             if (age < 5 || age > 95)
                 warnings.append(finding(Severity::Warning, Kind::OddAge, &c, 0, tx::checkAge(c.sbroj, c.ime, age),
                                         keyOf("age", c.id)));
+            // A gap between the race's categories leaves the runner in none.
+            if (categories.rowFor(c.spol, age) < 0)
+                warnings.append(finding(Severity::Warning, Kind::NoCategory, &c, 0,
+                                        tx::noCategoryFinding(c.sbroj.trimmed(), c.ime), keyOf("category", c.id)));
         }
         if (c.datum.isValid()) {
             const QString person = foldName(c.ime) + QLatin1Char('|') + c.datum.toString(Qt::ISODate);

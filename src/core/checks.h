@@ -5,6 +5,7 @@
 // a time typed an hour wrong). Plain values in, findings out; nothing is
 // read or stored here.
 
+#include "core/categoryscheme.h"
 #include "core/outcome.h"
 #include "core/records.h"
 
@@ -35,6 +36,7 @@ enum class Kind {
     TimeWithoutNumber,  // a captured time without a start number
     NumberNotOnList,    // a captured start number not on the start list
     CaptureConflict,    // a captured time of a competitor who has a typed finish record
+    NoCategory,         // a birth date, but no category of the race takes the runner
 };
 
 struct Finding {
@@ -53,7 +55,8 @@ struct Finding {
 // the start list are those of one race; states its entries' statuses.
 QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
                             const QDate& raceDate, const RunStates& states = {},
-                            std::optional<double> courseKm = std::nullopt);
+                            std::optional<double> courseKm = std::nullopt,
+                            const CategoryScheme& categories = CategoryScheme::standard());
 
 // The pace bounds, in seconds a kilometre.
 constexpr int kFastestPace = 150;  // 2:30 min/km: faster than any road record

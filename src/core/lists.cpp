@@ -123,7 +123,8 @@ QString finishCell(const FinishRecord& r, int place, int column)
     }
 }
 
-QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column)
+QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column,
+                   const CategoryScheme& scheme)
 {
     switch (column) {
     case DetailPlace:
@@ -147,7 +148,7 @@ QString detailCell(const FinishRecord& r, const Competitor* c, int place, const 
     case DetailSex:
         return c->spol;
     case DetailCategory:
-        return standings::categoryFor(c->datum, raceDate);
+        return standings::categoryFor(c->spol, c->datum, raceDate, scheme);
     default:
         return {};
     }
@@ -157,7 +158,10 @@ QString standingsCell(const standings::StandingsRow& row, int column)
 {
     switch (column) {
     case StandPlace:
-        return row.state == RunState::None ? QString::number(row.place) : runstates::code(row.state);
+        // A row without a place and status is a heading of the prize list.
+        if (row.state == RunState::None)
+            return row.place > 0 ? QString::number(row.place) : QString();
+        return runstates::code(row.state);
     case StandStatus:
         return stateText({row.state, row.reason});
     case StandNumber:

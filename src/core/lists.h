@@ -51,7 +51,8 @@ QString startCell(const Competitor& c, int running, int column);
 QString finishCell(const FinishRecord& r, int place, int column);
 // A finish record's competitor may be missing from the start list (null):
 // its details are then empty.
-QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column);
+QString detailCell(const FinishRecord& r, const Competitor* c, int place, const QDate& raceDate, int column,
+                   const CategoryScheme& scheme = CategoryScheme::standard());
 QString standingsCell(const standings::StandingsRow& row, int column);
 
 // The status as every list and file shows it: "DNF", "DNS", or "DSQ: "

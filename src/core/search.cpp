@@ -46,7 +46,7 @@ bool matches(const Query& query, const Competitor& competitor)
 }
 
 QString finishNumberNote(const QString& typed, const Competitor* competitor, const FinishRecord* finish,
-                         const QDate& raceDate)
+                         const QDate& raceDate, const CategoryScheme& scheme)
 {
     if (typed.trimmed().isEmpty())
         return {};
@@ -56,7 +56,7 @@ QString finishNumberNote(const QString& typed, const Competitor* competitor, con
     if (!competitor->klub.trimmed().isEmpty())
         parts.append(competitor->klub.trimmed());
     const QString sexAndCategory =
-        (competitor->spol + QLatin1Char(' ') + standings::categoryFor(competitor->datum, raceDate)).trimmed();
+        (competitor->spol + QLatin1Char(' ') + standings::categoryFor(competitor->spol, competitor->datum, raceDate, scheme)).trimmed();
     if (!sexAndCategory.isEmpty())
         parts.append(sexAndCategory);
     if (finish)

@@ -3,6 +3,7 @@
 // Finding a runner: the search field above the start list and the note
 // under the start number of a finish entry. Plain values only.
 
+#include "core/categoryscheme.h"
 #include "core/records.h"
 
 #include <QDate>
@@ -39,6 +40,6 @@ bool matches(const Query& query, const Competitor& competitor);
 // " · ", followed by "već je na cilju (time)" for a competitor who has a
 // finish record (finish non-null).
 QString finishNumberNote(const QString& typed, const Competitor* competitor, const FinishRecord* finish,
-                         const QDate& raceDate);
+                         const QDate& raceDate, const CategoryScheme& scheme = CategoryScheme::standard());
 
 } // namespace search

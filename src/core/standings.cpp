@@ -1,6 +1,7 @@
 #include "core/standings.h"
 
 #include "core/age.h"
+#include "core/prizes.h"
 #include "core/runstates.h"
 #include "core/texts.h"
 
@@ -52,6 +53,11 @@ bool isCategoryChosen(const QString& category)
     return category.size() >= 3;
 }
 
+bool isCategoryChosen(const QString& category, const CategoryScheme& scheme)
+{
+    return isCategoryChosen(category) || (!category.trimmed().isEmpty() && scheme.rowByLabel(category) >= 0);
+}
+
 bool isAllCategories(const QString& category)
 {
     return category == tx::categoryAll();
@@ -92,7 +98,7 @@ QList<const FinishRecord*> inTimeOrder(const QList<FinishRecord>& finishList)
 }
 
 QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                                     const QDate& raceDate)
+                                     const QDate& raceDate, const CategoryScheme& scheme)
 {
     const QHash<qint64, const Competitor*> byId = competitorsByKey(startList);
     const QList<const FinishRecord*> ordered = inTimeOrder(finishList);
@@ -111,7 +117,8 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
             row.drzava = c->drzava;
             row.klub = c->klub;
             row.spol = c->spol;
-            row.kategorija = categoryFor(c->datum, raceDate);
+            row.age = ageFor(c->datum, raceDate);
+            row.kategorija = row.age ? scheme.labelFor(c->spol, row.age) : QString();
             row.godiste = birthYearText(c->datum);
         }
         rows.append(row);
@@ -120,9 +127,9 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
 }
 
 QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                                     const QDate& raceDate, const RunStates& states)
+                                     const QDate& raceDate, const RunStates& states, const CategoryScheme& scheme)
 {
-    QList<StandingsRow> all = overallStandings(finishList, startList, raceDate);
+    QList<StandingsRow> all = overallStandings(finishList, startList, raceDate, scheme);
     if (states.isEmpty())
         return all;
     QHash<qint64, const Competitor*> byId;
@@ -162,7 +169,8 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
         row.drzava = c->drzava;
         row.klub = c->klub;
         row.spol = c->spol;
-        row.kategorija = categoryFor(c->datum, raceDate);
+        row.age = ageFor(c->datum, raceDate);
+        row.kategorija = row.age ? scheme.labelFor(c->spol, row.age) : QString();
         row.godiste = birthYearText(c->datum);
         row.idtakmicara = c->id;
         row.state = entry.state;
@@ -199,6 +207,19 @@ QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString
     return rows;
 }
 
+QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex,
+                               const QList<bool>& leftOut)
+{
+    QList<StandingsRow> rows;
+    for (qsizetype i = 0; i < overall.size(); ++i) {
+        const StandingsRow& row = overall.at(i);
+        if (!leftOut.value(i) && inCategory(row, category, sex))
+            rows.append(row);
+    }
+    renumber(rows);
+    return rows;
+}
+
 int finishersInCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex)
 {
     return int(std::count_if(overall.cbegin(), overall.cend(),
@@ -213,10 +234,10 @@ void renumber(QList<StandingsRow>& rows)
 }
 
 CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
-                             Sex sex)
+                             Sex sex, const CategoryScheme& scheme)
 {
     return countEntries(startList, [&](const Competitor& c) {
-        return matchesSex(c.spol, sex) && categoryFor(c.datum, raceDate) == category;
+        return matchesSex(c.spol, sex) && scheme.takes(category, c.spol, ageFor(c.datum, raceDate));
     });
 }
 
@@ -247,9 +268,16 @@ Standings process(const Selection& selection, const QList<FinishRecord>& finishL
     return process(selection, overallStandings(finishList, startList, raceDate), startList, raceDate);
 }
 
-Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
-                  const QDate& raceDate, bool listUnranked)
+Standings process(const Selection& chosen, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
+                  const QDate& raceDate, bool listUnranked, const RaceRules& rules, const QList<bool>* leftOut)
 {
+    // A label of the race's categories as typed (letter case, another of
+    // its labels) stands for the label the lists show.
+    Selection selection = chosen;
+    if (!isAllCategories(selection.category)) {
+        if (const int row = rules.categories.rowByLabel(selection.category); row >= 0)
+            selection.category = rules.categories.shownLabel(row);
+    }
     Standings result;
     if (isAllCategories(selection.category)) {
         result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
@@ -259,8 +287,15 @@ Standings process(const Selection& selection, const QList<StandingsRow>& overall
                          int(std::count_if(result.rows.cbegin(), result.rows.cend(),
                                            [](const StandingsRow& row) { return row.finished; }))};
     } else {
-        result.rows = byCategory(overall, selection.category, selection.sex);
-        const CategoryCount entries = starostizracun(startList, raceDate, selection.category, selection.sex);
+        if (leftOut) {
+            result.rows = byCategory(overall, selection.category, selection.sex, *leftOut);
+        } else {
+            const QList<bool> winners = prizes::leftOutOfCategories(prizes::award(overall, rules), rules.prizes,
+                                                                    overall.size());
+            result.rows = byCategory(overall, selection.category, selection.sex, winners);
+        }
+        const CategoryCount entries =
+            starostizracun(startList, raceDate, selection.category, selection.sex, rules.categories);
         result.counts = {entries.registered, entries.started,
                          finishersInCategory(overall, selection.category, selection.sex)};
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/categoryscheme.h"
 #include "core/records.h"
 
 #include <QDate>
@@ -11,9 +12,12 @@
 // Everything here works on plain values (the finish list, the start list, the
 // race date) and is built afresh on every run; nothing is stored.
 //
-// The prize rule: the first five of the overall standings win the overall
-// prizes, so the standings of a category never list them (whatever their
-// sex or category); the overall standings of one sex leave out nobody.
+// The prize rule: the winners of the race's prize categories that cover
+// every age (by default "Ukupno": the first five of the overall standings)
+// are never listed in the standings of a category (whatever their sex or
+// category); the overall standings of one sex leave out nobody. The
+// categories are the race's own (CategoryScheme), by default the twelve
+// bands for both sexes.
 namespace standings {
 
 // The sex option of the reports page. Men are "M", women "Ž", compared
@@ -39,12 +43,15 @@ struct StandingsRow {
     RunState state = RunState::None;
     QString reason{};     // of a disqualification
     bool finished = true; // the row stems from a finish record
+    std::optional<int> age{}; // for the race date; none without a birth date
 };
 
 // What the user chose: "Svi" or a category label, and a sex option.
 struct Selection {
     QString category;
     Sex sex = Sex::All;
+    // The list of prize winners instead of standings (category and sex unused).
+    bool prizes = false;
 };
 
 // The three counts shown beside "Prijavljenih:", "Na startu:" and "U cilju:".
@@ -73,6 +80,9 @@ QString birthYearText(const QDate& date);
 
 // A category text of fewer than 3 characters means no category was chosen.
 bool isCategoryChosen(const QString& category);
+// The same where the race's own labels may be shorter: any label of the
+// scheme (letter case ignored) is chosen too.
+bool isCategoryChosen(const QString& category, const CategoryScheme& scheme);
 
 // True when the category text stands for all categories ("Svi").
 bool isAllCategories(const QString& category);
@@ -90,14 +100,16 @@ QList<const FinishRecord*> inTimeOrder(const QList<FinishRecord>& finishList);
 // the order given), places 1, 2, 3 ... never shared or skipped, each joined
 // with its competitor's start-list entry by key.
 QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                                     const QDate& raceDate);
+                                     const QDate& raceDate,
+                                     const CategoryScheme& scheme = CategoryScheme::standard());
 
 // The same with the entries' statuses: only finish records of entries
 // without a status are ranked; after them come the start-list entries with
 // a status, DNF, then DSQ, then DNS, each group in registration order, with
 // no place and no time. A status of a key not on the start list is ignored.
 QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, const QList<Competitor>& startList,
-                                     const QDate& raceDate, const RunStates& states);
+                                     const QDate& raceDate, const RunStates& states,
+                                     const CategoryScheme& scheme = CategoryScheme::standard());
 
 // The overall standings of one sex, renumbered from 1. Nobody is left out for
 // being among the first five.
@@ -107,6 +119,9 @@ QList<StandingsRow> bySex(const QList<StandingsRow>& overall, Sex sex);
 // ranked rows of the overall standings are never listed (entries with a
 // status are not ranked, so they move nobody out).
 QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex);
+// The same leaving out the rows marked in leftOut (prizes::leftOutOfCategories).
+QList<StandingsRow> byCategory(const QList<StandingsRow>& overall, const QString& category, Sex sex,
+                               const QList<bool>& leftOut);
 
 // Finishers of the category and sex in the overall standings (rows that stem
 // from a finish record, whatever their status), the first five included.
@@ -119,7 +134,7 @@ void renumber(QList<StandingsRow>& rows);
 // the given label and whose sex matches, and how many of them have a start
 // number. An entry without a birth date is in no category.
 CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
-                             Sex sex);
+                             Sex sex, const CategoryScheme& scheme = CategoryScheme::standard());
 
 // The title of the selection's standings.
 QString title(const Selection& selection);
@@ -131,7 +146,11 @@ Standings process(const Selection& selection, const QList<FinishRecord>& finishL
 // The same from the overall standings already built from those lists. The
 // counts take in every row; without listUnranked the rows with a status are
 // then left out of the rows shown.
+// With the race's own rules: its categories, and its prizes deciding who
+// leaves the category standings (leftOut, when given, is that already
+// worked out: prizes::leftOutOfCategories).
 Standings process(const Selection& selection, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
-                  const QDate& raceDate, bool listUnranked = true);
+                  const QDate& raceDate, bool listUnranked = true, const RaceRules& rules = RaceRules::standard(),
+                  const QList<bool>* leftOut = nullptr);
 
 } // namespace standings

@@ -1492,6 +1492,14 @@ const OwnTable kOwnTables[] = {
      "create index if not exists cilj_vremena_rezultat on cilj_vremena (idrezultata)"},
     {"cilj_dnevnik", "create table if not exists cilj_dnevnik (id %1, oznaka varchar(40))",
      "create unique index if not exists cilj_dnevnik_oznaka on cilj_dnevnik (oznaka)"},
+    {"kategorijeutrke",
+     "create table if not exists kategorijeutrke (id %1, idutrke integer, redoslijed integer, oznaka text, "
+     "spol varchar(1), dobod integer, dobdo integer)",
+     "create unique index if not exists kategorijeutrke_red on kategorijeutrke (idutrke, redoslijed)"},
+    {"nagradeutrke",
+     "create table if not exists nagradeutrke (id %1, idutrke integer, redoslijed integer, naziv varchar(30), "
+     "spol varchar(1), dobod integer, dobdo integer, nagrade integer)",
+     "create unique index if not exists nagradeutrke_red on nagradeutrke (idutrke, redoslijed)"},
 };
 
 const char* const kSettingListUnranked = "prikazistatus";
@@ -1739,4 +1747,9 @@ DbStatus Database::ignoreFinding(qint64 raceId, const QString& key, const QStrin
 DbStatus Database::writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work)
 {
     return inWriteTransaction(table, work);
+}
+
+DbStatus Database::inTransactionCall(const std::function<DbStatus(QSqlDatabase&)>& work)
+{
+    return inTransaction(work);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/categoryscheme.h"
 #include "core/dbresult.h"
 #include "core/records.h"
 #include "core/timing.h"
@@ -238,6 +239,13 @@ public:
         QList<qint64> refusedRows;
     };
     DbResult<CaptureRecordsStored> applyCaptureRecords(qint64 raceId, const timing::RecordChanges& changes);
+    // A race's own categories and prize categories (tables kategorijeutrke
+    // and nagradeutrke, rows in order); a table with no row of the race
+    // gives the standard scheme (database_rules.cpp).
+    DbResult<RaceRules> raceRules(qint64 raceId);
+    // Replaces the race's rows of both tables in one transaction; a scheme
+    // equal to the standard one is stored as no rows.
+    DbStatus setRaceRules(qint64 raceId, const RaceRules& rules);
 
 private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
@@ -279,6 +287,8 @@ private:
     template <typename Fn>
     DbStatus inWriteTransaction(const char* table, Fn&& work);
     DbResult<qint64> insertedId(QSqlQuery& query);
+    // inTransaction for the statements of other files of this class.
+    DbStatus inTransactionCall(const std::function<DbStatus(QSqlDatabase&)>& work);
     // Fails with a duplicate error when another competitor of c's race has
     // c's start number.
     DbStatus numberFree(const Competitor& c);

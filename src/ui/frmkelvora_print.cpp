@@ -2,6 +2,9 @@
 
 #include "ui/frmkelvora.h"
 
+#include "app/racerules.h"
+#include "core/texts_rules.h"
+
 #include "core/listlayout.h"
 #include "data/database.h"
 #include "ui/reportspage.h"
@@ -64,6 +67,12 @@ std::optional<frmkelvora::Printout> frmkelvora::standingsPrintout()
     QList<QStringList> rows = m_reportsPage->rows();
     if (rows.isEmpty())
         return std::nullopt;
+    if (m_session->showsPrizeList()) {
+        const auto list = racerules::prizeList(*m_session);
+        if (!list)
+            return std::nullopt;
+        return Printout{prizes::shownRows(list.value()), prizes::printFormat(), tx::exportPrizeList()};
+    }
     print::ListFormat format = print::standingsFormat(m_reportsPage->title());
     print::addStatusColumn(format, lists::StandStatus, rows);
     return Printout{std::move(rows), format, tx::printFileStandings()};

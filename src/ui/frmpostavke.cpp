@@ -3,7 +3,9 @@
 #include "app/racesession.h"
 #include "core/texts.h"
 #include "core/texts_live.h"
+#include "core/texts_rules.h"
 #include "ui/pageutil.h"
+#include "ui/rulestabs.h"
 #include "ui/widgets.h"
 
 #include <QCheckBox>
@@ -42,6 +44,9 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     pageLayout->addStretch(1);
     tabpostavke = ui::named(new QTabWidget, "tabpostavke");
     tabpostavke->addTab(standingsPage, tx::settingsPageStandings());
+    m_rulesTabs = new RulesTabs(session, this);
+    tabpostavke->addTab(m_rulesTabs->categoriesTab(), tx::rulesTabCategories());
+    tabpostavke->addTab(m_rulesTabs->prizesTab(), tx::rulesTabPrizes());
 
     cmdspremi = ui::button(tx::settingsStore(), "cmdspremi", true);
     cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
@@ -55,8 +60,11 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
 
 void frmpostavke::store()
 {
+    // The rules first: a refused table keeps the window open with what was typed.
+    if (!m_rulesTabs->store())
+        return;
     if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text(),
-                                                       chksluzbeni->isChecked()))) {
+                                                   chksluzbeni->isChecked()))) {
         // The length is the one field a refusal here is about.
         txtduzina->selectAll();
         txtduzina->setFocus(Qt::OtherFocusReason);

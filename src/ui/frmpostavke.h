@@ -7,6 +7,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class RaceSession;
+class RulesTabs;
 
 // "Postavke utrke": the current race's own settings, stored with the race
 // and seen by every station. One page per area, so that later settings
@@ -16,6 +17,8 @@ class frmpostavke : public QDialog {
 
 public:
     frmpostavke(RaceSession& session, QWidget* parent = nullptr);
+    // The tabs of the race's categories and prizes.
+    RulesTabs* rulesTabs() const { return m_rulesTabs; }
 
 private:
     void store();
@@ -27,4 +30,5 @@ private:
     QLineEdit* txtduzina = nullptr;
     QPushButton* cmdspremi = nullptr;
     QPushButton* cmdodustani = nullptr;
+    RulesTabs* m_rulesTabs = nullptr;
 };

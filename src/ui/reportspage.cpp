@@ -10,7 +10,10 @@
 #include "ui/pageutil.h"
 #include "ui/widgets.h"
 
+#include "core/texts_rules.h"
+
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -64,6 +67,8 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     auto* choice = new QVBoxLayout;
     choice->addLayout(ui::captioned(tx::fieldCategory(), cbokateg));
     choice->addWidget(sexFrame);
+    optnagrade = ui::named(new QCheckBox(tx::optionPrizeList()), "optnagrade");
+    choice->addWidget(optnagrade);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdobrada);
     buttons->addWidget(cmdispisiz);
@@ -159,7 +164,8 @@ void ReportsPage::process()
 {
     standings::Selection selection;
     selection.category = cbokateg->currentText();
-    if (!standings::isCategoryChosen(selection.category)) {
+    selection.prizes = optnagrade->isChecked();
+    if (!selection.prizes && !standings::isCategoryChosen(selection.category, m_session.rules().categories)) {
         lblizvjestaj->setText(tx::noCategoryChosen());
         return;
     }

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -46,6 +47,7 @@ private:
     QRadioButton* optzene = nullptr;
     QRadioButton* optmuski = nullptr;
     QRadioButton* optsvi = nullptr;
+    QCheckBox* optnagrade = nullptr; // "Obrada" shows the list of prize winners
     QPushButton* cmdobrada = nullptr;
     QPushButton* cmdispisiz = nullptr;
     QPushButton* cmdpregledizv = nullptr;

@@ -1,0 +1,116 @@
+// A race's own categories and prize categories: one row per table row, in
+// order, keyed by the race. No row of a race means the standard rules, so
+// files of earlier versions (which have neither table) and races never
+// given rules read as they always did.
+
+#include "data/database.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+QString sexCode(RuleSex sex)
+{
+    return schemes::sexText(sex);
+}
+
+RuleSex sexOfCode(const QString& code)
+{
+    return schemes::readSex(code).value_or(RuleSex::Both);
+}
+
+} // namespace
+
+DbResult<RaceRules> Database::raceRules(qint64 raceId)
+{
+    RaceRules rules;
+    const auto categoriesMade = ownTable("kategorijeutrke", false);
+    if (!categoriesMade)
+        return DbResult<RaceRules>::failure(categoriesMade.error());
+    if (categoriesMade.value()) {
+        QSqlQuery q(connection());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select oznaka, spol, dobod, dobdo from kategorijeutrke where idutrke = ? "
+                                 "order by redoslijed"));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return DbResult<RaceRules>::failure(s.error());
+        QList<CategoryRow> rows;
+        while (q.next())
+            rows.append({q.value(0).toString(), sexOfCode(q.value(1).toString()), q.value(2).toInt(), q.value(3).toInt()});
+        if (!rows.isEmpty())
+            rules.categories = CategoryScheme(rows);
+    }
+    const auto prizesMade = ownTable("nagradeutrke", false);
+    if (!prizesMade)
+        return DbResult<RaceRules>::failure(prizesMade.error());
+    if (prizesMade.value()) {
+        QSqlQuery q(connection());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select naziv, spol, dobod, dobdo, nagrade from nagradeutrke where idutrke = ? "
+                                 "order by redoslijed"));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return DbResult<RaceRules>::failure(s.error());
+        QList<PrizeRow> rows;
+        while (q.next())
+            rows.append({q.value(0).toString(), sexOfCode(q.value(1).toString()), q.value(2).toInt(),
+                         q.value(3).toInt(), q.value(4).toInt()});
+        if (!rows.isEmpty())
+            rules.prizes = PrizeScheme(rows);
+    }
+    return DbResult<RaceRules>::success(rules);
+}
+
+DbStatus Database::setRaceRules(qint64 raceId, const RaceRules& rules)
+{
+    for (const char* table : {"kategorijeutrke", "nagradeutrke"}) {
+        if (const auto made = ownTable(table, true); !made)
+            return DbStatus::failure(made.error());
+    }
+    const bool standardCategories = rules.categories == CategoryScheme::standard();
+    const bool standardPrizes = rules.prizes == PrizeScheme::standard();
+    return inTransactionCall([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?"}) {
+            q.prepare(QLatin1String(sql));
+            q.addBindValue(raceId);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        if (!standardCategories) {
+            q.prepare(QStringLiteral("insert into kategorijeutrke (idutrke, redoslijed, oznaka, spol, dobod, dobdo) "
+                                     "values (?, ?, ?, ?, ?, ?)"));
+            int order = 0;
+            for (const CategoryRow& row : rules.categories.rows()) {
+                q.bindValue(0, raceId);
+                q.bindValue(1, ++order);
+                q.bindValue(2, row.label);
+                q.bindValue(3, sexCode(row.sex));
+                q.bindValue(4, row.from);
+                q.bindValue(5, row.to);
+                if (const DbStatus s = run(q); !s)
+                    return s;
+            }
+        }
+        if (!standardPrizes) {
+            q.prepare(QStringLiteral("insert into nagradeutrke (idutrke, redoslijed, naziv, spol, dobod, dobdo, nagrade) "
+                                     "values (?, ?, ?, ?, ?, ?, ?)"));
+            int order = 0;
+            for (const PrizeRow& row : rules.prizes.rows()) {
+                q.bindValue(0, raceId);
+                q.bindValue(1, ++order);
+                q.bindValue(2, row.name);
+                q.bindValue(3, sexCode(row.sex));
+                q.bindValue(4, row.from);
+                q.bindValue(5, row.to);
+                q.bindValue(6, row.count);
+                if (const DbStatus s = run(q); !s)
+                    return s;
+            }
+        }
+        return DbStatus::success();
+    });
+}
