@@ -4,6 +4,8 @@
 #include "app/imports.h"
 #include "app/racesession.h"
 #include "app/resultscheck.h"
+#include "cli/cmd_log.h"
+#include "core/texts_editlog.h"
 #include "core/lists.h"
 #include "core/runstates.h"
 #include "core/clitexts.h"
@@ -461,6 +463,22 @@ int checkResults(const Arguments& args, const QString& db, QTextStream& out, QTe
     return resultscheck::anyError(found.value()) ? Failed : Done;
 }
 
+// The race's change log, newest first.
+int changeLog(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    const QString format = args.value(QStringLiteral("--format"), QStringLiteral("text")).toLower();
+    if (format != QLatin1String("text") && format != QLatin1String("csv")) {
+        err << tx::cliBadValue(QStringLiteral("--format"), args.value(QStringLiteral("--format"))) << Qt::endl;
+        return Usage;
+    }
+    if (!hasOptions(args, {"--race"}, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    return printChangeLog(*session, format, out, err) == 0 ? Done : Failed;
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -491,6 +509,7 @@ const QHash<QString, Command>& commands()
           &setStatus}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
+        {QStringLiteral("log"), {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpLog, &changeLog}},
     };
     return all;
 }

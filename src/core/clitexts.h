@@ -30,6 +30,8 @@ inline QString cliUsage()
         "                                            status takmičara (DSQ traži razlog)\n"
         "  kelvora check [--db BAZA] --race ŠIFRA [--format text|csv]\n"
         "                                            provjera rezultata; status 1 ako ima grešaka\n"
+        "  kelvora log [--db BAZA] --race ŠIFRA [--format text|csv]\n"
+        "                                            dnevnik izmjena utrke, najnovija prva\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
         "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"

@@ -247,6 +247,7 @@ void frmkelvora::buildMenus()
     connect(mnubrisanjetakmicara, &QAction::triggered, m_startPage, &StartListPage::deleteCompetitor);
     connect(mnubrisanjeciljna, &QAction::triggered, m_resultsPage, &ResultsPage::removeFinish);
     buildStateMenus();
+    buildEditLogMenus();
 }
 
 // ---- Current race -----------------------------------------------------------
