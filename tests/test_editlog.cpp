@@ -1,6 +1,7 @@
 // The change log and undo/redo, on SQLite and PostgreSQL alike.
 
 #include "app/editlog.h"
+#include "cli/commandline.h"
 #include "app/racesession.h"
 #include "core/changelog.h"
 #include "core/texts.h"
@@ -9,7 +10,12 @@
 #include "pgserver.h"
 #include "testutil.h"
 
+#include <QAction>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
 #include <QRandomGenerator>
+#include <QTreeView>
 #include <QSqlQuery>
 #include <QtTest>
 #include <memory>
@@ -17,6 +23,7 @@
 
 using testutil::PgServer;
 using testutil::TempDb;
+using testutil::find;
 
 namespace {
 
@@ -490,6 +497,96 @@ private slots:
         QCOMPARE(bytes(), first);
         const qint64 race = raceOf(*s);
         QCOMPARE(s->database().changeLog(race).value().size(), 4);
+    }
+
+    // The number, name and competitor of an entry, read from its row
+    // without a JSON reader, agree with what a JSON writer wrote.
+    void subjectOfAnEntry_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "startna" << "12" << "Ana Anić";
+        QTest::newRow("quotes and backslash") << "startna" << "7" << "Ivo \"Brzi\" \\ Ivić";
+        QTest::newRow("key inside a value") << "startna" << "3" << ",\"sbroj\":\"99\"";
+        QTest::newRow("control character") << "startna" << "" << QStringLiteral("Tab\tovo\u0001");
+        QTest::newRow("finish record") << "rezultati" << "41" << "";
+        QTest::newRow("race") << "utrke" << "" << "Utrka \"Kelvora\"";
+    }
+    void subjectOfAnEntry()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, number);
+        QFETCH(QString, name);
+        QJsonObject row{{QStringLiteral("idtakmicara"), 77}, {QStringLiteral("klub"), QStringLiteral("\"ime\":\"x\"")}};
+        if (table != QLatin1String("utrke"))
+            row.insert(QStringLiteral("sbroj"), number);
+        if (table != QLatin1String("rezultati"))
+            row.insert(QStringLiteral("ime"), name);
+        ChangeEntry e;
+        e.table = table;
+        e.key = 5;
+        e.after = QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact));
+        const changes::Subject found = changes::subject(e);
+        QCOMPARE(found.number, number);
+        QCOMPARE(found.name, name);
+        QCOMPARE(found.competitor, table == QLatin1String("rezultati") ? 77 : table == QLatin1String("utrke") ? 0 : 5);
+    }
+
+    // Poništi and Ponovi of "Edit" follow the log and name the change; the
+    // log's window lists the changes newest first and finds them by number;
+    // the command line prints the same rows.
+    void editMenuLogWindowAndCommand()
+    {
+        TempDb tmp;
+        qint64 race = 0;
+        {
+            frmkelvora w(tmp.path());
+            race = testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+            QVERIFY(w.session().addCompetitor(entry(QStringLiteral("12"), QStringLiteral("Ana"))).ok());
+            QVERIFY(w.session().enterFinish(QStringLiteral("12"), QStringLiteral("00:41:12")).ok());
+            auto* undo = find<QAction>(&w, "mnuponisti");
+            QVERIFY(undo->isEnabled());
+            QCOMPARE(undo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+            QCOMPARE(find<QAction>(&w, "mnuponovi")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+            QCOMPARE(undo->text(), tx::menuUndoOf(tx::changeFinish(tx::kindFinishEntered(), QStringLiteral("00:41:12"), QStringLiteral("12"))));
+            QVERIFY(!find<QAction>(&w, "mnuponovi")->isEnabled());
+            testutil::trigger(&w, "mnuponisti");
+            QVERIFY(w.session().finishList().isEmpty());
+            QVERIFY(find<QAction>(&w, "mnuponovi")->isEnabled());
+            testutil::trigger(&w, "mnuponovi");
+            QCOMPARE(w.session().finishList().size(), 1);
+
+            int rows = 0;
+            int found = 0;
+            QString top;
+            testutil::onNextDialog([&](QDialog* d) {
+                QCOMPARE(d->objectName(), QStringLiteral("frmdnevnik"));
+                auto* list = find<QTreeView>(d, "lsvdnevnik");
+                rows = list->model()->rowCount();
+                top = testutil::cell(list, 0, 4);
+                find<QLineEdit>(d, "txttrazi")->setText(QStringLiteral("12"));
+                found = list->model()->rowCount();
+                d->reject();
+            });
+            testutil::trigger(&w, "mnudnevnik");
+            QCOMPARE(top, tx::kindFinishEntered() + tx::kindRedoMark());
+            QCOMPARE(found, 4);
+            QCOMPARE(rows, found + 1);
+        }
+        QString text;
+        QString errors;
+        QTextStream out(&text);
+        QTextStream err(&errors);
+        QCOMPARE(cli::run({QStringLiteral("kelvora"), QStringLiteral("log"), QStringLiteral("--db"), tmp.path(),
+                           QStringLiteral("--race"), QString::number(race)},
+                          tmp.path(), out, err),
+                 0);
+        out.flush();
+        const QStringList lines = text.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.first().split(QLatin1Char('\t')).value(4), tx::kindFinishEntered() + tx::kindRedoMark());
+        QCOMPARE(lines.last().split(QLatin1Char('\t')).value(6), QStringLiteral("Utrka"));
     }
 };
 

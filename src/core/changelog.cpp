@@ -168,6 +168,53 @@ QString name(const ChangeEntry& e)
     return now.isEmpty() ? text(row(e.before).value(QLatin1String("ime"))) : now;
 }
 
+namespace {
+
+// The text of one value of a row as the log writes it (compact JSON of one
+// object, no nesting), found without reading the whole row: a key stands
+// right after "{" or ",", which inside a value would be escaped. Numbers
+// come as written, null and a missing key as empty.
+QString valueText(const QString& json, QStringView wanted)
+{
+    qsizetype at = 0;
+    while ((at = json.indexOf(wanted, at)) > 0 && json.at(at - 1) != u'{' && json.at(at - 1) != u',')
+        at += wanted.size();
+    if (at <= 0)
+        return {};
+    const qsizetype start = at + wanted.size();
+    qsizetype i = start;
+    if (i >= json.size() || json.at(i) != u'"') {
+        while (i < json.size() && json.at(i) != u',' && json.at(i) != u'}')
+            ++i;
+        const QString plain = json.mid(start, i - start);
+        return plain == QLatin1String("null") ? QString() : plain;
+    }
+    // Most values hold nothing escaped: taken as they stand.
+    qsizetype end = start + 1;
+    while (end < json.size() && json.at(end) != u'"' && json.at(end) != u'\\')
+        ++end;
+    if (end < json.size() && json.at(end) == u'"')
+        return json.mid(start + 1, end - start - 1);
+    QString text;
+    for (++i; i < json.size() && json.at(i) != u'"'; ++i) {
+        if (json.at(i) != u'\\' || i + 1 >= json.size()) {
+            text.append(json.at(i));
+            continue;
+        }
+        const QChar c = json.at(++i);
+        if (c == u'u' && i + 4 < json.size()) {
+            text.append(QChar(json.mid(i + 1, 4).toUShort(nullptr, 16)));
+            i += 4;
+        } else {
+            text.append(c == u'n' ? QChar(u'\n') : c == u't' ? QChar(u'\t') : c == u'r' ? QChar(u'\r')
+                        : c == u'b' ? QChar(u'\b') : c == u'f' ? QChar(u'\f') : c);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 Subject subject(const ChangeEntry& e)
 {
     Subject s;
@@ -177,13 +224,13 @@ Subject subject(const ChangeEntry& e)
         s.competitor = e.key;
     if (!startList && !finish && e.table != QLatin1String("utrke"))
         return s;
-    const QJsonObject values = row(e.after.isEmpty() ? e.before : e.after);
+    const QString& values = e.after.isEmpty() ? e.before : e.after;
     if (startList || finish)
-        s.number = text(values.value(QLatin1String("sbroj")));
+        s.number = valueText(values, u"\"sbroj\":");
     if (finish)
-        s.competitor = qint64(values.value(QLatin1String("idtakmicara")).toDouble());
+        s.competitor = valueText(values, u"\"idtakmicara\":").toLongLong();
     else
-        s.name = text(values.value(QLatin1String("ime")));
+        s.name = valueText(values, u"\"ime\":");
     return s;
 }
 
