@@ -410,6 +410,27 @@ private slots:
         QCOMPARE(all.last().kind, QString::fromLatin1(changes::kFinishEntered));
     }
 
+    // A change that leaves its row as it was gives no entry, and no step to
+    // undo; a new change after an undo leaves nothing to redo.
+    void noStepWithoutAChange()
+    {
+        TempDb tmp;
+        auto s = station(DbLocation::sqliteFile(tmp.path()), QStringLiteral("A"));
+        QVERIFY(s);
+        const qint64 race = raceOf(*s);
+        EditLog log(*s);
+        const qsizetype logged = s->database().changeLog(race).value().size();
+        QVERIFY(s->setRunState(idOf(*s, QStringLiteral("2")), RunState::None).ok());
+        QVERIFY(s->setSettings(s->settings()).ok());
+        QCOMPARE(s->database().changeLog(race).value().size(), logged + 1); // the settings stored the first time
+        QVERIFY(s->setSettings(s->settings()).ok());
+        QCOMPARE(s->database().changeLog(race).value().size(), logged + 1);
+        QVERIFY(log.undo().ok());
+        QVERIFY(log.canRedo());
+        QVERIFY(s->enterFinish(QStringLiteral("2"), QStringLiteral("00:50:00")).ok());
+        QVERIFY(!log.canRedo());
+    }
+
     // Random changes, then undo all = the start, redo all = the end.
     void randomChangesUndoneAndRedone_data()
     {
