@@ -1,4 +1,5 @@
 #include "app/racesession.h"
+#include "app/station.h"
 
 #include "core/dates.h"
 #include "core/texts.h"
@@ -35,6 +36,7 @@ RaceSession::RaceSession(const DbLocation& location, QObject* parent)
     , m_detailModel(new FinishDetailModel(*this, this))
     , m_standingsModel(new StandingsModel(this))
 {
+    m_db->setStation(station::name(), station::osUser());
 }
 
 RaceSession::~RaceSession() = default;

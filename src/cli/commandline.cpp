@@ -9,6 +9,8 @@
 #include "app/resultscheck.h"
 #include "cli/cmd_finishline.h"
 #include "core/texts_finishline.h"
+#include "cli/cmd_log.h"
+#include "core/texts_editlog.h"
 #include "core/lists.h"
 #include "core/runstates.h"
 #include "core/clitexts.h"
@@ -563,6 +565,22 @@ int rules(const Arguments& args, const QString& db, QTextStream& out, QTextStrea
                     err);
 }
 
+// The race's change log, newest first.
+int changeLog(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    const QString format = args.value(QStringLiteral("--format"), QStringLiteral("text")).toLower();
+    if (format != QLatin1String("text") && format != QLatin1String("csv")) {
+        err << tx::cliBadValue(QStringLiteral("--format"), args.value(QStringLiteral("--format"))) << Qt::endl;
+        return Usage;
+    }
+    if (!hasOptions(args, {"--race"}, err))
+        return Usage;
+    const auto session = openSession(db, false, err);
+    if (!session || !openRace(*session, args, err))
+        return Failed;
+    return printChangeLog(*session, format, out, err) == 0 ? Done : Failed;
+}
+
 const QHash<QString, Command>& commands()
 {
     static const QHash<QString, Command> all{
@@ -606,6 +624,7 @@ const QHash<QString, Command>& commands()
           &tx::cliHelpImportCapture,
           withRace(&finishline::importCapture)}},
         {QStringLiteral("serve"), {{kDb, QStringLiteral("--race"), QStringLiteral("--port"), QStringLiteral("--address"), QStringLiteral("--refresh")}, {}, &tx::cliHelpServe, &serve}},
+        {QStringLiteral("log"), {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpLog, &changeLog}},
     };
     return all;
 }

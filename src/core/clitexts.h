@@ -35,6 +35,8 @@ inline QString cliUsage()
         "                                            provjera rezultata; status 1 ako ima grešaka\n"
         "  kelvora serve [--db BAZA] --race ŠIFRA [--port P] [--address A] [--refresh S]\n"
         "                                            rezultati uživo na lokalnoj mreži, do Ctrl+C\n"
+        "  kelvora log [--db BAZA] --race ŠIFRA [--format text|csv]\n"
+        "                                            dnevnik izmjena utrke, najnovija prva\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
         "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"

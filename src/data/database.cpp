@@ -849,6 +849,7 @@ DbStatus Database::inTransaction(Fn&& work)
     const quint64 writesBefore = m_writes;
     if (status)
         status = work(db);
+    status = closeLog(status);
     if (status && m_location.isPostgres() && m_writes != writesBefore) {
         // Delivered to the other stations when the transaction commits.
         QSqlQuery notify(db);
@@ -890,6 +891,7 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
         return DbStatus::failure(sqlError(control.lastError()));
     m_inTransaction = true;
     DbStatus status = work(db);
+    status = closeLog(status);
     m_inTransaction = false;
     if (status && !control.exec(QStringLiteral("commit")))
         status = DbStatus::failure(sqlError(control.lastError()));
@@ -1019,15 +1021,21 @@ DbStatus Database::findNumberCollisions()
 
 DbResult<qint64> Database::insertRace(const QString& ime, const QString& org, const QDate& datum)
 {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("insert into utrke (ime, org, da, datum) values (?, ?, 'y', ?)")
-              + QLatin1String(m_dialect->returning));
-    q.addBindValue(ime);
-    q.addBindValue(org);
-    q.addBindValue(dateValue(datum));
-    if (const DbStatus s = run(q); !s)
-        return DbResult<qint64>::failure(s.error());
-    return insertedId(q);
+    DbResult<qint64> id;
+    const DbStatus stored = inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into utrke (ime, org, da, datum) values (?, ?, 'y', ?)")
+                  + QLatin1String(m_dialect->returning));
+        q.addBindValue(ime);
+        q.addBindValue(org);
+        q.addBindValue(dateValue(datum));
+        if (const DbStatus s = run(q); !s)
+            return s;
+        id = insertedId(q);
+        logChange(changes::kRaceAdded, id.value(), id.value());
+        return id ? DbStatus::success() : DbStatus::failure(id.error());
+    });
+    return stored ? id : DbResult<qint64>::failure(stored.error());
 }
 
 DbResult<qint64> Database::dataVersion()
@@ -1105,30 +1113,39 @@ DbResult<Race> Database::race(qint64 id)
 
 DbStatus Database::updateRaceDetails(qint64 id, const QString& ime, const QString& org, const QDate& datum)
 {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("update utrke set ime = ?, org = ?, datum = ? where id = ?"));
-    q.addBindValue(ime);
-    q.addBindValue(org);
-    q.addBindValue(dateValue(datum));
-    q.addBindValue(id);
-    return run(q);
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        logChange(changes::kRaceEdited, id, id);
+        q.prepare(QStringLiteral("update utrke set ime = ?, org = ?, datum = ? where id = ?"));
+        q.addBindValue(ime);
+        q.addBindValue(org);
+        q.addBindValue(dateValue(datum));
+        q.addBindValue(id);
+        return run(q);
+    });
 }
 
 DbStatus Database::withdrawRace(qint64 id)
 {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("update utrke set da = 'n' where id = ?"));
-    q.addBindValue(id);
-    return run(q);
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        logChange(changes::kRaceWithdrawn, id, id);
+        q.prepare(QStringLiteral("update utrke set da = 'n' where id = ?"));
+        q.addBindValue(id);
+        return run(q);
+    });
 }
 
 DbStatus Database::setPrizeFund(qint64 id, const QString& text)
 {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("update utrke set nagrade = ? where id = ?"));
-    q.addBindValue(text);
-    q.addBindValue(id);
-    return run(q);
+    return inTransaction([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        logChange(changes::kPrizes, id, id);
+        q.prepare(QStringLiteral("update utrke set nagrade = ? where id = ?"));
+        q.addBindValue(text);
+        q.addBindValue(id);
+        return run(q);
+    });
 }
 
 DbResult<QStringList> Database::categories()
@@ -1228,7 +1245,7 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
         // One statement prepared once, its values bound anew for every row.
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
-                                      "values (?, ?, ?, ?, ?, ?, ?)")))
+                                      "values (?, ?, ?, ?, ?, ?, ?)") + QLatin1String(m_dialect->returning)))
             return DbStatus::failure(sqlError(q.lastError()));
         for (const Competitor& c : competitors) {
             if (!taken.contains(c.idutrke)) {
@@ -1255,6 +1272,7 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
             q.bindValue(6, dateValue(c.datum));
             if (const DbStatus s = run(q); !s)
                 return s;
+            logChange(changes::kImportEntry, c.idutrke, insertedId(q).value());
         }
         return DbStatus::success();
     });
@@ -1312,6 +1330,7 @@ DbResult<qint64> Database::insertCompetitorIfNumberFree(const Competitor& c)
         if (const DbStatus free = numberFree(c); !free)
             return free;
         id = insertCompetitor(c);
+        logChange(changes::kCompetitorAdded, c.idutrke, id.value());
         return id ? DbStatus::success() : DbStatus::failure(id.error());
     });
     return status ? id : DbResult<qint64>::failure(status.error());
@@ -1322,6 +1341,7 @@ DbStatus Database::updateCompetitorIfNumberFree(const Competitor& c)
     return inWriteTransaction("startna", [&](QSqlDatabase&) {
         if (const DbStatus free = numberFree(c); !free)
             return free;
+        logChange(changes::kCompetitorEdited, c.idutrke, c.id);
         return updateCompetitor(c);
     });
 }
@@ -1351,6 +1371,7 @@ DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool wit
             if (finished.value())
                 return DbStatus::failure(DbError(tx::finisherMeanwhile(), DbError::Kind::Duplicate));
         } else {
+            logChange(changes::kFinishRemoved, raceId, firstFinishKey(raceId, competitorId));
             q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
                                      "where idutrke = ? and idtakmicara = ?)"));
             q.addBindValue(raceId);
@@ -1358,6 +1379,7 @@ DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool wit
             if (const DbStatus s = run(q); !s)
                 return s;
         }
+        logChange(changes::kCompetitorDeleted, raceId, competitorId);
         q.prepare(QStringLiteral("delete from startna where idutrke = ? and id = ?"));
         q.addBindValue(raceId);
         q.addBindValue(competitorId);
@@ -1399,6 +1421,7 @@ DbResult<qint64> Database::insertFinishRecordIfNone(const FinishRecord& r)
         if (finished.value())
             return DbStatus::failure(DbError(tx::finisherAlreadyEntered(), DbError::Kind::Duplicate));
         id = insertFinishRecord(r);
+        logChange(changes::kFinishEntered, r.idutrke, id.value());
         return id ? DbStatus::success() : DbStatus::failure(id.error());
     });
     return status ? id : DbResult<qint64>::failure(status.error());
@@ -1415,7 +1438,7 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
         ids.prepare(QStringLiteral("select idtakmicara from rezultati where idutrke = ?"));
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
-                                      "values (?, ?, ?, ?)")))
+                                      "values (?, ?, ?, ?)") + QLatin1String(m_dialect->returning)))
             return DbStatus::failure(sqlError(q.lastError()));
         for (const FinishRecord& r : records) {
             if (!finished.contains(r.idutrke)) {
@@ -1436,6 +1459,7 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
             q.bindValue(3, r.vrijeme);
             if (const DbStatus s = run(q); !s)
                 return s;
+            logChange(changes::kImportTime, r.idutrke, insertedId(q).value());
         }
         return DbStatus::success();
     });
@@ -1443,12 +1467,15 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
 
 DbStatus Database::deleteFinishRecord(qint64 raceId, qint64 competitorId)
 {
-    QSqlQuery q(connection());
-    q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
-                             "where idutrke = ? and idtakmicara = ?)"));
-    q.addBindValue(raceId);
-    q.addBindValue(competitorId);
-    return run(q);
+    return inWriteTransaction("rezultati", [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        logChange(changes::kFinishRemoved, raceId, firstFinishKey(raceId, competitorId));
+        q.prepare(QStringLiteral("delete from rezultati where id = (select min(id) from rezultati "
+                                 "where idutrke = ? and idtakmicara = ?)"));
+        q.addBindValue(raceId);
+        q.addBindValue(competitorId);
+        return run(q);
+    });
 }
 
 // ---- Tables of our own ------------------------------------------------------
@@ -1611,6 +1638,7 @@ DbStatus Database::setRunState(qint64 raceId, qint64 competitorId, const RunStat
         if (!q.next())
             return DbStatus::failure(DbError(tx::competitorGone(), DbError::Kind::Gone));
         q.finish();
+        logChange(changes::kStatus, raceId, competitorId);
         if (entry.state == RunState::None) {
             q.prepare(QStringLiteral("delete from statusi where idutrke = ? and idtakmicara = ?"));
             q.addBindValue(raceId);
@@ -1648,6 +1676,7 @@ DbResult<int> Database::markDns(qint64 raceId, const QList<qint64>& competitorId
                 q.bindValue(pair * 2, raceId);
                 q.bindValue(pair * 2 + 1, id);
             }
+            logChange(changes::kMarkDns, raceId, id);
             if (const DbStatus s = run(q); !s)
                 return s;
             marked += std::max(0, q.numRowsAffected());
@@ -1694,6 +1723,7 @@ DbStatus Database::setRaceSettings(qint64 raceId, const RaceSettings& settings)
     if (const auto made = ownTable("postavke", true); !made)
         return DbStatus::failure(made.error());
     return inTransaction([&](QSqlDatabase& db) {
+        logChange(changes::kSettings, raceId, raceId);
         QSqlQuery q(db);
         q.prepare(QStringLiteral("insert into postavke (idutrke, kljuc, vrijednost) values (?, ?, ?) "
                                  "on conflict (idutrke, kljuc) do update set vrijednost = excluded.vrijednost"));
@@ -1752,4 +1782,9 @@ DbStatus Database::writeTransaction(const char* table, const std::function<DbSta
 DbStatus Database::inTransactionCall(const std::function<DbStatus(QSqlDatabase&)>& work)
 {
     return inTransaction(work);
+}
+// The transaction for code beyond this file (the change log's undo and redo).
+DbStatus Database::inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work)
+{
+    return inWriteTransaction(table, work);
 }

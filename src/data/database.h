@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/categoryscheme.h"
+#include "core/changelog.h"
 #include "core/dbresult.h"
 #include "core/records.h"
 #include "core/timing.h"
@@ -247,10 +248,80 @@ public:
     // equal to the standard one is stored as no rows.
     DbStatus setRaceRules(qint64 raceId, const RaceRules& rules);
 
+    // ---- The change log (table dnevnik, made by the first logged change) ----
+    // Every change the program makes is logged by the transaction that makes
+    // it: a failed change leaves no entry, a stored one never lacks its entry.
+    //
+    // Notes the change of one row for the log, inside the write's
+    // transaction: a change of a row (or its removal) is noted before the
+    // statement, an added row after it, with its new key. The row's values
+    // before and after, the station and the database's time are written just
+    // before the commit; every row noted by one transaction shares a batch;
+    // a row the statement left as it was gets no entry. kind: a code of
+    // changes::kinds(). A failure to note fails the transaction.
+    void logChange(const char* kind, qint64 raceId, qint64 key);
+    // The key of the race's first finish record of the competitor, 0 if none.
+    qint64 firstFinishKey(qint64 raceId, qint64 competitorId);
+    // The station and operating-system user the log names beside this
+    // connection's changes.
+    void setStation(const QString& name, const QString& osUser);
+    QString stationName() const { return m_station; }
+    // Called when a transaction has logged a change, before its commit:
+    // whoever follows the log looks at it once the call is over.
+    void setLogListener(std::function<void()> listener) { m_logListener = std::move(listener); }
+    // The race's log in the order of the changes; empty before the first
+    // logged change.
+    DbResult<QList<ChangeEntry>> changeLog(qint64 raceId);
+    // The entries of one batch, in order.
+    DbResult<QList<ChangeEntry>> changeBatch(qint64 batch);
+    // The batches a station logged after the entry afterSeq, in order: the
+    // batch, the batch it undoes or redoes (0: none) and the last entry's
+    // sequence number.
+    struct LoggedBatch {
+        qint64 batch = 0;
+        qint64 undoes = 0;
+        qint64 redoes = 0;
+        qint64 raceId = 0;
+        qint64 lastSeq = 0;
+    };
+    DbResult<QList<LoggedBatch>> stationBatches(const QString& station, qint64 afterSeq);
+    // Writes back, in one write transaction, the values every entry of the
+    // batch found (last entry first), as an undo (undoes: the batch undone)
+    // or a redo (redoes), and logs it as a batch of its own, which it
+    // returns. Refused (DbError::Kind::Gone, nothing changed) when another
+    // station changed one of the rows after the batch, when a row is not as
+    // the batch left it, or when the write would break a rule (a start
+    // number taken since, a second finish record, a competitor gone).
+    DbResult<qint64> reverseBatch(const QList<ChangeEntry>& batch, qint64 undoes, qint64 redoes);
+
 private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbResult<timing::CapturedRow> capturedRow(QSqlDatabase& db, qint64 rowId);
     DbStatus noteToken(QSqlDatabase& db, const QString& token);
+    // The change log: rows noted by the transaction running now, written by
+    // closeLog(status) before its commit.
+    struct NotedChange {
+        QString kind;
+        QString table;
+        qint64 raceId = 0;
+        qint64 key = 0;
+        QString before;
+    };
+    DbStatus closeLog(const DbStatus& status);
+    DbResult<QString> rowValues(const QString& table, qint64 raceId, qint64 key);
+    DbStatus makeLogTable();
+    DbStatus inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
+    DbStatus writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists);
+    QList<NotedChange> m_noted;
+    DbError m_noteFailure;
+    bool m_noteFailed = false;
+    qint64 m_logUndoes = 0;
+    qint64 m_logRedoes = 0;
+    qint64 m_loggedBatch = 0;
+    QString m_station;
+    QString m_osUser;
+    std::function<void()> m_logListener;
+
     DbStatus openConnection();
     QString fileIdentity() const;
     // Whether a table of our own exists; with create, makes it (and its

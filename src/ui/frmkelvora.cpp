@@ -250,6 +250,7 @@ void frmkelvora::buildMenus()
     buildStateMenus();
     buildFinishLineMenus();
     buildLiveMenu();
+    buildEditLogMenus();
 }
 
 // ---- Current race -----------------------------------------------------------

@@ -22,6 +22,7 @@ class ReportsPage;
 class HelpPage;
 class LiveResultsServer;
 class frmuzivo;
+class EditLog;
 
 namespace print {
 class PrintSurface;
@@ -130,6 +131,9 @@ private slots:
     // Shows the results page with the finish record selected in both lists.
     void selectFinishRecord(qint64 finishId);
 
+    // Undo, redo and the change log (frmkelvora_editlog.cpp)
+    void onChangeLog();
+
     // Files in and out
     void onImportEntries();
     void onImportTimes();
@@ -158,6 +162,7 @@ private:
     void buildFinishLineMenus();
     void onFinishLine();
     void buildLiveMenu();
+    void buildEditLogMenus();
     void editRunState(qint64 competitorId);
     void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName);
     // Prints the document; false when the user cancelled it.
@@ -218,6 +223,10 @@ private:
     QAction* mnustatus = nullptr;
     QAction* mnustatusciljna = nullptr;
     QMenu* mnupodaci = nullptr;
+    EditLog* m_editLog = nullptr;
+    QAction* mnuponisti = nullptr;
+    QAction* mnuponovi = nullptr;
+    QAction* mnudnevnik = nullptr;
     QAction* mnuuvozprijava = nullptr;
     QAction* mnuuvozvremena = nullptr;
     QAction* mnuizvoz = nullptr;
