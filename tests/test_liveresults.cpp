@@ -6,6 +6,7 @@
 #include "core/runstates.h"
 #include "core/texts.h"
 #include "core/texts_live.h"
+#include "core/texts_rules.h"
 #include "testutil.h"
 #include "web/livepages.h"
 #include "web/liveresultsserver.h"
@@ -382,6 +383,45 @@ private slots:
             QVERIFY2(found > at, cells.constData());
             at = found;
         }
+    }
+
+    // A race with rules of its own: its categories are the lists offered and
+    // served as the window builds them, and its prize list is a page.
+    void ownRulesServed()
+    {
+        LiveRace race;
+        const QByteArray before = exchange(race.port, get("/")).body;
+        QVERIFY(before.contains("kategorija=35-39"));
+        RaceRules rules;
+        rules.categories = CategoryScheme({{QStringLiteral("Ž|F"), RuleSex::Women, 0, 150},
+                                           {QStringLiteral("M"), RuleSex::Men, 0, 150}});
+        rules.prizes = PrizeScheme({{QStringLiteral("Žene"), RuleSex::Women, 0, 150, 1},
+                                    {QStringLiteral("Muškarci"), RuleSex::Men, 0, 150, 1},
+                                    {QStringLiteral("Veterani"), RuleSex::Men, 60, 150, 1}});
+        QVERIFY(race.session.setRules(rules));
+        const QByteArray home = exchange(race.port, get("/")).body;
+        QVERIFY(!home.contains("kategorija=35-39"));
+        QVERIFY(home.contains("/poredak?spol=z&amp;kategorija=%C5%BD") && home.contains("/nagrade"));
+        for (const auto& [label, sex, query] : {std::tuple{"Ž", standings::Sex::Women, "spol=z&kategorija=%C5%BD"},
+                                                {"M", standings::Sex::Men, "spol=m&kategorija=M"}}) {
+            const auto built = race.session.standings({QString::fromUtf8(label), sex});
+            QVERIFY(built);
+            QStringList numbers;
+            for (const QJsonObject& row : jsonRows(exchange(race.port, get(QByteArray("/api/poredak.json?") + query))))
+                numbers.append(row.value(QStringLiteral("startniBroj")).toString());
+            QStringList expected;
+            for (const standings::StandingsRow& row : built.value().rows)
+                expected.append(row.sbroj);
+            // The winner of the sex's prize has left the category.
+            QCOMPARE(numbers, expected);
+            QVERIFY(!numbers.contains(QStringLiteral("7")) && !numbers.contains(QStringLiteral("17")));
+        }
+        const QByteArray prizes = exchange(race.port, get("/nagrade")).body;
+        const qsizetype women = prizes.indexOf("Žene"), men = prizes.indexOf("Muškarci"),
+                        veterans = prizes.indexOf("Veterani");
+        QVERIFY(women > 0 && men > women && veterans > men);
+        QVERIFY(prizes.indexOf("<td>7</td>", women) < men && prizes.indexOf("<td>17</td>", men) < veterans);
+        QVERIFY(prizes.indexOf(tx::prizeListNone().toUtf8(), veterans) > veterans);
     }
 
     void searchFolds_data()

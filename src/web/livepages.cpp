@@ -8,6 +8,7 @@
 #include "core/search.h"
 #include "core/texts.h"
 #include "core/texts_live.h"
+#include "core/texts_rules.h"
 #include "core/timerules.h"
 
 #include <QCryptographicHash>
@@ -29,17 +30,6 @@ using standings::StandingsRow;
 QString esc(const QString& text)
 {
     return io::htmlEscape(text);
-}
-
-// Age-band labels in age order: "do 18" first, then by the first number.
-int labelOrder(const QString& label)
-{
-    if (label.startsWith(QLatin1String("do")))
-        return -1;
-    qsizetype digits = 0;
-    while (digits < label.size() && label.at(digits).isDigit())
-        ++digits;
-    return digits > 0 ? label.left(digits).toInt() : 1000;
 }
 
 QString sexParameter(Sex sex)
@@ -220,17 +210,22 @@ Page notFound()
 const QStringList& Snapshot::categories() const
 {
     if (!m_categories) {
+        // The race's categories that somebody is in, in the race's order.
         QSet<QString> seen;
+        for (const StandingsRow& r : overall) {
+            if (!r.kategorija.isEmpty())
+                seen.insert(r.kategorija);
+        }
         for (const Competitor& c : startList) {
-            const QString label = standings::categoryFor(c.datum, raceDate);
+            const QString label = standings::categoryFor(c.spol, c.datum, raceDate, rules.categories);
             if (!label.isEmpty())
                 seen.insert(label);
         }
-        auto labels = std::make_shared<QStringList>(seen.cbegin(), seen.cend());
-        std::sort(labels->begin(), labels->end(), [](const QString& a, const QString& b) {
-            const int oa = labelOrder(a), ob = labelOrder(b);
-            return oa != ob ? oa < ob : a < b;
-        });
+        auto labels = std::make_shared<QStringList>();
+        for (const QString& label : rules.categories.labels()) {
+            if (seen.remove(label))
+                labels->append(label);
+        }
         m_categories = std::move(labels);
     }
     return *m_categories;
@@ -252,7 +247,7 @@ const QHash<qint64, Places>& Snapshot::places() const
             }
             // The category standings of the runner's own sex, as the window builds them.
             for (const QString& label : categories()) {
-                for (const StandingsRow& r : standings::byCategory(overall, label, sex)) {
+                for (const StandingsRow& r : standings::byCategory(overall, label, sex, leftOut)) {
                     if (r.state == RunState::None)
                         (*places)[r.idtakmicara].category = r.place;
                 }
@@ -277,6 +272,9 @@ Snapshot snapshotOf(RaceSession& session)
     s.startList = session.startList();
     s.listUnranked = session.settings().listUnranked;
     s.official = session.settings().official;
+    s.rules = session.rules();
+    s.leftOut = session.leftOutOfCategories();
+    s.prizeList = prizes::prizeList(s.overall, session.awards(), s.rules.prizes);
     return s;
 }
 
@@ -337,7 +335,8 @@ standings::Standings standingsOf(const Snapshot& snapshot, const Selection& sele
     // The rows come from the overall standings alone; the start list only
     // feeds the counts, which no page shows, and would cost a category
     // look-up per entry for every list.
-    return standings::process(selection, snapshot.overall, {}, snapshot.raceDate, snapshot.listUnranked);
+    return standings::process(selection, snapshot.overall, {}, snapshot.raceDate, snapshot.listUnranked, snapshot.rules,
+                              snapshot.leftOut.size() == snapshot.overall.size() ? &snapshot.leftOut : nullptr);
 }
 
 QList<Found> search(const Snapshot& snapshot, const QString& text)
@@ -429,6 +428,8 @@ QByteArray homePage(const Snapshot& s, const PageOptions& options)
         h += QLatin1String("<li><a href=\"") + esc(links.at(i).url) + QLatin1String("\">") + esc(links.at(i).caption) +
              QLatin1String("</a></li>");
     }
+    if (!s.rules.prizes.isEmpty())
+        h += QLatin1String("<li><a href=\"/nagrade\">") + esc(tx::prizeListTitle()) + QLatin1String("</a></li>");
     h += QLatin1String("</ul>");
     if (links.size() > 3) {
         h += QLatin1String("<h2>") + esc(tx::liveCategories()) + QLatin1String("</h2>");
@@ -499,6 +500,20 @@ QByteArray kioskPage(const Snapshot& s, const PageOptions& options, int listNumb
     return pageEnd(h, options, true);
 }
 
+QByteArray prizePage(const Snapshot& s, const PageOptions& options)
+{
+    QString h = pageStart(s, tx::prizeListTitle(), options.refreshSeconds);
+    h += QLatin1String("<h1>") + esc(tx::prizeListTitle()) + QLatin1String("</h1>");
+    for (const prizes::PrizeGroup& group : s.prizeList) {
+        h += QLatin1String("<h2>") + esc(group.name) + QLatin1String("</h2>");
+        if (group.winners.isEmpty())
+            h += QLatin1String("<p>") + esc(tx::prizeListNone()) + QLatin1String("</p>");
+        else
+            appendStandingsTable(h, group.winners);
+    }
+    return pageEnd(h, options);
+}
+
 QByteArray searchPage(const Snapshot& s, const PageOptions& options, const QString& text)
 {
     QString h = pageStart(s, tx::liveSearchTitle(), options.refreshSeconds, {}, false, text.trimmed());
@@ -529,7 +544,8 @@ QByteArray searchPage(const Snapshot& s, const PageOptions& options, const QStri
         const QString club = f.competitor ? f.competitor->klub : f.row->klub;
         const QString sex = f.competitor ? f.competitor->spol : f.row->spol;
         const QString category =
-            f.competitor ? standings::categoryFor(f.competitor->datum, s.raceDate) : f.row->kategorija;
+            f.row ? f.row->kategorija
+                  : standings::categoryFor(f.competitor->spol, f.competitor->datum, s.raceDate, s.rules.categories);
         QString time = tx::liveNotFinished();
         Places p;
         if (f.row && f.row->state != RunState::None)
@@ -590,6 +606,10 @@ const QList<Route>& routes()
          [](const Snapshot& s, const QUrlQuery& q, const PageOptions& o) {
              const auto selection = selectionFrom(q, s);
              return selection ? html(standingsPage(s, o, *selection)) : notFound();
+         }},
+        {QStringLiteral("/nagrade"),
+         [](const Snapshot& s, const QUrlQuery&, const PageOptions& o) {
+             return s.hasRace ? html(prizePage(s, o)) : notFound();
          }},
         {QStringLiteral("/trazi"),
          [](const Snapshot& s, const QUrlQuery& q, const PageOptions& o) {

@@ -4,6 +4,8 @@
 // lists, never from the database. Every page is plain HTML in UTF-8 with its
 // CSS inside, every value escaped; nothing a page holds can change anything.
 
+#include "core/categoryscheme.h"
+#include "core/prizes.h"
 #include "core/records.h"
 #include "core/standings.h"
 
@@ -42,6 +44,11 @@ struct Snapshot {
     QList<Competitor> startList;
     bool listUnranked = true;
     bool official = false;
+    // The race's categories and prizes, who leaves the category standings
+    // for an overall prize (one flag per row of overall) and the prize list.
+    RaceRules rules = RaceRules::standard();
+    QList<bool> leftOut;
+    QList<prizes::PrizeGroup> prizeList;
 
     // Worked out at the first page that needs them, once per snapshot.
     const QStringList& categories() const;
@@ -102,6 +109,7 @@ QString finishersChart(const QList<standings::StandingsRow>& overall);
 QByteArray homePage(const Snapshot& snapshot, const PageOptions& options);
 QByteArray kioskPage(const Snapshot& snapshot, const PageOptions& options, int listNumber);
 QByteArray standingsPage(const Snapshot& snapshot, const PageOptions& options, const standings::Selection& selection);
+QByteArray prizePage(const Snapshot& snapshot, const PageOptions& options);
 QByteArray searchPage(const Snapshot& snapshot, const PageOptions& options, const QString& text);
 QByteArray standingsJson(const Snapshot& snapshot, const standings::Selection& selection);
 
