@@ -497,6 +497,7 @@ private slots:
         QTest::newRow("finish list as HTML") << "optciljna" << "opthtml" << true << QByteArray("<!DOCTYPE html>");
         QTest::newRow("standings as CSV") << "optporedak" << "optcsv" << true << QByteArray("\xEF\xBB\xBF");
         QTest::newRow("all standings as PDF") << "optsviporeci" << "optpdf" << true << QByteArray("%PDF");
+        QTest::newRow("prize list as CSV") << "optnagrade" << "optcsv" << true << QByteArray("\xEF\xBB\xBFnaziv");
         QTest::newRow("no such folder") << "optprijavljeni" << "optcsv" << false << QByteArray();
     }
 

@@ -1,6 +1,7 @@
 #include "ui/frmizvoz.h"
 
 #include "core/texts.h"
+#include "core/texts_rules.h"
 #include "ui/widgets.h"
 
 #include <QButtonGroup>
@@ -33,6 +34,7 @@ frmizvoz::frmizvoz(const QStringList& categories, QWidget* parent)
     optciljna = ui::named(new QRadioButton(tx::exportOptFinishList()), "optciljna");
     optporedak = ui::named(new QRadioButton(tx::exportOptStandings()), "optporedak");
     optsviporeci = ui::named(new QRadioButton(tx::exportOptAllStandings()), "optsviporeci");
+    optnagrade = ui::named(new QRadioButton(tx::prizeListTitle()), "optnagrade");
     optstartna->setChecked(true);
 
     // The standings' selection, as on the reports page.
@@ -63,8 +65,10 @@ frmizvoz::frmizvoz(const QStringList& categories, QWidget* parent)
         listLayout->addWidget(b);
     }
     listLayout->addLayout(selection);
-    listGroup->addButton(optsviporeci);
-    listLayout->addWidget(optsviporeci);
+    for (QRadioButton* b : {optsviporeci, optnagrade}) {
+        listGroup->addButton(b);
+        listLayout->addWidget(b);
+    }
     connect(listGroup, &QButtonGroup::buttonToggled, this, &frmizvoz::updateStandingsChoice);
 
     optcsv = ui::named(new QRadioButton(tx::exportFormatCsv()), "optcsv");
@@ -119,6 +123,8 @@ exports::ExportList frmizvoz::list() const
         return ExportList::Standings;
     if (optsviporeci->isChecked())
         return ExportList::AllStandings;
+    if (optnagrade->isChecked())
+        return ExportList::Prizes;
     return ExportList::StartList;
 }
 

@@ -33,6 +33,7 @@ private:
     QRadioButton* optciljna = nullptr;
     QRadioButton* optporedak = nullptr;
     QRadioButton* optsviporeci = nullptr;
+    QRadioButton* optnagrade = nullptr;
     QComboBox* cbokateg = nullptr;
     QRadioButton* optzene = nullptr;
     QRadioButton* optmuski = nullptr;
