@@ -112,9 +112,17 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     lsvcilj->setFocusPolicy(Qt::NoFocus);
     lsvcilj->setContextMenuPolicy(Qt::CustomContextMenu);
     lsvcilj->header()->setStretchLastSection(true);
-    for (int c : {0, 1, 2, 3})
-        lsvcilj->header()->resizeSection(c, lsvcilj->fontMetrics().horizontalAdvance(QStringLiteral("00:00:00.00 ")));
-    lsvcilj->header()->resizeSection(4, lsvcilj->fontMetrics().horizontalAdvance(QString(24, QLatin1Char('M'))));
+    // Measured in the list's own large type (a widget not yet in the window
+    // would measure the default one), with room for the cell's margins: the
+    // times must never be cut off.
+    lsvcilj->setFont(large);
+    const QFontMetrics metrics(large);
+    const int margin = metrics.horizontalAdvance(QStringLiteral("MM"));
+    lsvcilj->header()->resizeSection(0, metrics.horizontalAdvance(QStringLiteral("00000")) + margin);
+    for (int c : {1, 2})
+        lsvcilj->header()->resizeSection(c, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + margin);
+    lsvcilj->header()->resizeSection(3, metrics.horizontalAdvance(QStringLiteral("000000")) + margin);
+    lsvcilj->header()->resizeSection(4, metrics.horizontalAdvance(QString(22, QLatin1Char('n'))));
     connect(m_model, &QAbstractItemModel::rowsInserted, lsvcilj, &QTreeView::scrollToBottom);
     connect(m_model, &QAbstractItemModel::modelReset, lsvcilj, &QTreeView::scrollToBottom);
     connect(lsvcilj, &QWidget::customContextMenuRequested, this, &frmcilj::onContextMenu);
