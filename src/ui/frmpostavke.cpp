@@ -9,6 +9,7 @@
 #include "ui/widgets.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -56,6 +57,9 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabpostavke, 1);
     layout->addLayout(ui::buttonRow({cmdspremi, cmdodustani}));
+    // Room for every column of the rules tables without scrolling sideways.
+    resize(std::max(width(), fontMetrics().horizontalAdvance(QString(80, QLatin1Char('n')))),
+           std::max(height(), fontMetrics().height() * 26));
 }
 
 void frmpostavke::store()

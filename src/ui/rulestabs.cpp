@@ -76,7 +76,9 @@ QWidget* RulesTabs::makeTab(QTableWidget* table, bool categories)
     });
     connect(fromRace, &QPushButton::clicked, this, &RulesTabs::copyFromRace);
 
-    table->horizontalHeader()->setStretchLastSection(true);
+    // The label or name takes the room left; sex, ages and prizes their own width.
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     auto* tab = new QWidget;
     auto* buttons = new QVBoxLayout;
     for (QPushButton* b : {add, remove, up, down, import, exportButton, standard, fromRace})
