@@ -4,6 +4,11 @@
 #include <QSysInfo>
 #include <QtGlobal>
 
+#ifdef Q_OS_UNIX
+#include <pwd.h>
+#include <unistd.h>
+#endif
+
 namespace station {
 
 namespace {
@@ -42,6 +47,13 @@ QString osUser()
         user = qEnvironmentVariable("LOGNAME");
     if (user.isEmpty())
         user = qEnvironmentVariable("USERNAME");
+#ifdef Q_OS_UNIX
+    // A program started by a service or a script may have no such variable.
+    if (user.isEmpty()) {
+        if (const passwd* entry = getpwuid(getuid()))
+            user = QString::fromLocal8Bit(entry->pw_name);
+    }
+#endif
     return user;
 }
 
