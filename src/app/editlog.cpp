@@ -1,5 +1,7 @@
 #include "app/editlog.h"
 
+#include "app/finishline.h"
+
 #include "app/racesession.h"
 #include "app/station.h"
 #include "core/csv.h"
@@ -52,7 +54,15 @@ Status Edit::reverse(RaceSession& session, bool undo) const
     }
     const bool raceRow = std::any_of(batch.value().cbegin(), batch.value().cend(),
                                      [](const ChangeEntry& e) { return e.table == QLatin1String("utrke"); });
-    return follow(session, m_raceId, raceRow);
+    const bool captured = std::any_of(batch.value().cbegin(), batch.value().cend(),
+                                      [](const ChangeEntry& e) { return changes::makesRecords(e.table); });
+    if (const Status shown = follow(session, m_raceId, raceRow); !shown || !captured)
+        return shown;
+    // The finish records follow the captured rows as they are now: made,
+    // changed or removed as the finish line does after any correction.
+    if (!session.hasRace() || session.race().id != m_raceId)
+        return Status::done();
+    return finishline::FinishLine::bringRecordsInStep(session);
 }
 
 Outcome<QList<ChangeEntry>> raceLog(RaceSession& session, qint64 raceId)
@@ -171,7 +181,9 @@ Status EditLog::sync()
         }
     };
     for (const Database::LoggedBatch& b : batches.value()) {
-        if (b.undoes) {
+        if (b.follows) {
+            // Records brought in step with captured rows: undone with the rows.
+        } else if (b.undoes) {
             take(m_undo, b.undoes);
             m_redo.append(editlog::Edit(b.undoes, b.batch, b.raceId));
         } else if (b.redoes) {

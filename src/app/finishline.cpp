@@ -155,6 +155,20 @@ FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QStri
 
 FinishLine::~FinishLine() = default;
 
+FinishLine::FinishLine(RaceSession& session, InStepOnly)
+    : m_session(session)
+    , m_clock(std::make_shared<SystemClock>())
+    , m_station(station::name())
+    , m_raceId(session.race().id)
+{
+    m_loaded = reload();
+}
+
+Status FinishLine::bringRecordsInStep(RaceSession& session)
+{
+    return FinishLine(session, InStepOnly{}).loadStatus();
+}
+
 qint64 FinishLine::timeOfDay(qint64 monotonicMs) const
 {
     const qint64 t = m_anchorWall + (monotonicMs - m_anchorMono);

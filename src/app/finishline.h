@@ -87,6 +87,10 @@ public:
     explicit FinishLine(RaceSession& session, std::shared_ptr<Clock> clock = {}, QString journalPath = {},
                         QObject* parent = nullptr);
     ~FinishLine() override;
+    // Brings the finish records of the session's race in step with its
+    // captured rows and start as stored (after an undo or redo of them),
+    // without the journal or the clock of an open finish line.
+    static Status bringRecordsInStep(RaceSession& session);
 
     RaceSession& session() { return m_session; }
     qint64 raceId() const { return m_raceId; }
@@ -162,6 +166,8 @@ signals:
     void pendingChanged(int count);
 
 private:
+    struct InStepOnly {};
+    FinishLine(RaceSession& session, InStepOnly);
     Status storeFailed(const DbError& error);
     Outcome<timing::CapturedRow> journal(JournalEntry entry);
     Outcome<timing::CapturedRow> storeEntry(const JournalEntry& entry, bool fromJournal);

@@ -27,6 +27,21 @@ const QList<Kind>& kinds()
         {kSettings, "postavke", false, &tx::kindSettings},
         {kImportEntry, "startna", true, &tx::kindImportEntries},
         {kImportTime, "rezultati", true, &tx::kindImportTimes},
+        {kRules, "pravila", false, &tx::kindRules},
+        {kCaptureStart, "cilj_start", false, &tx::kindCaptureStart},
+        {kCapturePress, "cilj_vremena", true, &tx::kindCapturePress},
+        {kCapturePressWaiting, "cilj_vremena", false, &tx::kindCapturePress},
+        {kCaptureNumber, "cilj_vremena", false, &tx::kindCaptureNumber},
+        {kCaptureNumberWaiting, "cilj_vremena", true, &tx::kindCaptureNumberWaiting},
+        {kCaptureShift, "cilj_vremena", false, &tx::kindCaptureShift},
+        {kCaptureDeleted, "cilj_vremena", false, &tx::kindCaptureDeleted},
+        {kCaptureRestored, "cilj_vremena", false, &tx::kindCaptureRestored},
+        {kCaptureInserted, "cilj_vremena", true, &tx::kindCaptureInserted},
+        {kCaptureImport, "cilj_vremena", true, &tx::kindCaptureImport},
+        {kCaptureChanged, "cilj_vremena", false, &tx::kindCaptureChanged},
+        {kCaptureRemoved, "cilj_vremena", false, &tx::kindCaptureRemoved},
+        {kCaptureRecord, "rezultati", true, &tx::kindCaptureRecord},
+        {kCaptureRecordRemoved, "rezultati", false, &tx::kindCaptureRecordRemoved},
     };
     return all;
 }
@@ -38,6 +53,16 @@ const Kind* kind(const QString& code)
             return &k;
     }
     return nullptr;
+}
+
+bool follows(const QString& code)
+{
+    return code == QLatin1String(kCaptureRecord) || code == QLatin1String(kCaptureRecordRemoved);
+}
+
+bool makesRecords(const QString& table)
+{
+    return table == QLatin1String("cilj_vremena") || table == QLatin1String("cilj_start");
 }
 
 QString kindOfWrite(const QString& table, bool hadRow, bool hasRow)
@@ -54,6 +79,9 @@ QString kindOfWrite(const QString& table, bool hadRow, bool hasRow)
         {"rezultati", kFinishEntered, kFinishEdited, kFinishRemoved},
         {"statusi", kStatus, kStatus, kStatus},
         {"postavke", kSettings, kSettings, kSettings},
+        {"pravila", kRules, kRules, kRules},
+        {"cilj_start", kCaptureStart, kCaptureStart, kCaptureStart},
+        {"cilj_vremena", kCaptureInserted, kCaptureChanged, kCaptureRemoved},
     };
     for (const Ops& o : ops) {
         if (table == QLatin1String(o.table))
@@ -95,6 +123,10 @@ const Column kColumns[] = {
     {"utrke", "nagrade", &tx::logFieldPrizes},     {"statusi", "status", &tx::logFieldStatus},
     {"statusi", "razlog", &tx::logFieldReason},    {"postavke", "prikazistatus", &tx::logFieldListUnranked},
     {"postavke", "duzinakm", &tx::logFieldCourseKm},
+    {"pravila", "kategorije", &tx::logFieldCategories}, {"pravila", "nagrade", &tx::logFieldPrizeRules},
+    {"cilj_start", "vrijeme", &tx::logFieldStart},      {"cilj_vremena", "vrijeme", &tx::logFieldCaptured},
+    {"cilj_vremena", "sbroj", &tx::logFieldNumber},     {"cilj_vremena", "obrisan", &tx::logFieldDeleted},
+    {"cilj_vremena", "izvor", &tx::logFieldSource},
 };
 
 QString valuesOf(const QString& table, const QJsonObject& values)
@@ -243,7 +275,8 @@ QString caption(const QList<ChangeEntry>& batch)
     const ChangeEntry& e = batch.last();
     const QString kind = kindText(e.kind);
     if (batch.size() > 1 && (e.kind == QLatin1String(kMarkDns) || e.kind == QLatin1String(kImportEntry)
-                             || e.kind == QLatin1String(kImportTime) || batch.first().kind == e.kind))
+                             || e.kind == QLatin1String(kImportTime) || e.kind == QLatin1String(kCaptureImport)
+                             || batch.first().kind == e.kind))
         return tx::changeCount(kind, int(batch.size()));
     const QJsonObject values = row(e.after.isEmpty() ? e.before : e.after);
     if (e.table == QLatin1String("rezultati"))
@@ -255,6 +288,12 @@ QString caption(const QList<ChangeEntry>& batch)
     }
     if (e.table == QLatin1String("utrke"))
         return tx::changeOfWhom(kind, name(e));
+    if (e.table == QLatin1String("cilj_vremena")) {
+        const QString number = text(values.value(QLatin1String("sbroj")));
+        const QString time = text(values.value(QLatin1String("vrijeme"))).left(10);
+        return tx::changeOfWhom(kind, number.isEmpty() ? time : time.isEmpty() ? tx::numberShort(number)
+                                                                             : time + QStringLiteral(", ") + tx::numberShort(number));
+    }
     if (e.table == QLatin1String("statusi")) {
         const QString state = text(values.value(QLatin1String("status")));
         return state.isEmpty() ? kind : tx::changeOfWhom(kind, state);

@@ -37,6 +37,30 @@ inline constexpr char kMarkDns[] = "dns";
 inline constexpr char kSettings[] = "postavke";
 inline constexpr char kImportEntry[] = "uvoz_prijava";
 inline constexpr char kImportTime[] = "uvoz_vremena";
+// The race's own categories and prizes, both tables as one row of the race.
+inline constexpr char kRules[] = "pravila";
+// The finish line: the start (one row of the race) and the captured rows.
+inline constexpr char kCaptureStart[] = "cilj_start";
+inline constexpr char kCapturePress[] = "cilj_vrijeme";
+inline constexpr char kCapturePressWaiting[] = "cilj_vrijeme_broju"; // a press taking a waiting number
+inline constexpr char kCaptureNumber[] = "cilj_broj";
+inline constexpr char kCaptureNumberWaiting[] = "cilj_broj_ceka";
+inline constexpr char kCaptureShift[] = "cilj_pomak";
+inline constexpr char kCaptureDeleted[] = "cilj_brisanje";
+inline constexpr char kCaptureRestored[] = "cilj_vracanje";
+inline constexpr char kCaptureInserted[] = "cilj_umetanje";
+inline constexpr char kCaptureImport[] = "cilj_uvoz";
+inline constexpr char kCaptureChanged[] = "cilj_izmjena";
+inline constexpr char kCaptureRemoved[] = "cilj_uklanjanje";
+// The finish records that follow the captured rows. They are no change of
+// their own: an undo of a captured row brings its record in step again, so
+// these are never undone by themselves.
+inline constexpr char kCaptureRecord[] = "cilj_zapis";
+inline constexpr char kCaptureRecordRemoved[] = "cilj_zapis_brisanje";
+// Whether entries of the kind only follow other rows (never undone by themselves).
+bool follows(const QString& code);
+// Whether the table's rows make finish records that follow them.
+bool makesRecords(const QString& table);
 
 const QList<Kind>& kinds();
 // The kind of a stored code; null for a code this version does not know.

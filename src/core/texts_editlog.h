@@ -127,3 +127,28 @@ inline QString cliHelpLog()
 }
 
 } // namespace tx
+
+// ---- Kinds of the race's rules and of the finish line ---------------------------
+namespace tx {
+inline QString kindRules() { return QStringLiteral("pravila utrke"); }
+inline QString kindCaptureStart() { return QStringLiteral("start utrke"); }
+inline QString kindCapturePress() { return QStringLiteral("vrijeme na cilju"); }
+inline QString kindCaptureNumber() { return QStringLiteral("broj na cilju"); }
+inline QString kindCaptureNumberWaiting() { return QStringLiteral("broj čeka vrijeme"); }
+inline QString kindCaptureShift() { return QStringLiteral("pomak brojeva na cilju"); }
+inline QString kindCaptureDeleted() { return QStringLiteral("brisanje vremena na cilju"); }
+inline QString kindCaptureRestored() { return QStringLiteral("vraćeno vrijeme na cilju"); }
+inline QString kindCaptureInserted() { return QStringLiteral("umetnuto vrijeme na cilju"); }
+inline QString kindCaptureImport() { return QStringLiteral("uvoz vremena s cilja"); }
+inline QString kindCaptureChanged() { return QStringLiteral("izmjena retka s cilja"); }
+inline QString kindCaptureRemoved() { return QStringLiteral("uklonjen redak s cilja"); }
+inline QString kindCaptureRecord() { return QStringLiteral("zapis vremena s cilja"); }
+inline QString kindCaptureRecordRemoved() { return QStringLiteral("uklonjen zapis vremena s cilja"); }
+inline QString logFieldCategories() { return QStringLiteral("Kategorije"); }
+inline QString logFieldPrizeRules() { return QStringLiteral("Nagrade"); }
+inline QString logFieldStart() { return QStringLiteral("Start"); }
+inline QString logFieldCaptured() { return QStringLiteral("Vrijeme dana"); }
+inline QString logFieldDeleted() { return QStringLiteral("Obrisano"); }
+inline QString logFieldSource() { return QStringLiteral("Izvor"); }
+inline QString logStandardRules() { return QStringLiteral("standardna"); }
+} // namespace tx

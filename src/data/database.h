@@ -283,6 +283,8 @@ public:
         qint64 redoes = 0;
         qint64 raceId = 0;
         qint64 lastSeq = 0;
+        // Only finish records following captured rows: never undone by themselves.
+        bool follows = false;
     };
     DbResult<QList<LoggedBatch>> stationBatches(const QString& station, qint64 afterSeq);
     // Writes back, in one write transaction, the values every entry of the
@@ -312,6 +314,11 @@ private:
     DbStatus makeLogTable();
     DbStatus inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbStatus writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists);
+    // The race's own categories and prizes as one logged row, and written back.
+    DbResult<QString> rulesValues(qint64 raceId);
+    DbStatus writeRules(qint64 raceId, const QString& values);
+    // Removes (and logs) the finish record a captured row made, before the row goes.
+    DbStatus dropCaptureRecord(qint64 raceId, qint64 rowId);
     QList<NotedChange> m_noted;
     DbError m_noteFailure;
     bool m_noteFailed = false;

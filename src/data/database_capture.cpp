@@ -2,6 +2,8 @@
 
 #include "data/database.h"
 
+#include "core/changelog.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -61,18 +63,21 @@ DbStatus Database::setCaptureStart(qint64 raceId, std::optional<qint64> startMs,
 {
     if (const auto made = ownTable("cilj_start", true); !made)
         return DbStatus::failure(made.error());
-    QSqlQuery q(connection());
-    if (!startMs) {
-        q.prepare(QStringLiteral("delete from cilj_start where idutrke = ?"));
+    return writeTransaction("cilj_start", [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        logChange(changes::kCaptureStart, raceId, raceId);
+        if (!startMs) {
+            q.prepare(QStringLiteral("delete from cilj_start where idutrke = ?"));
+            q.addBindValue(raceId);
+            return run(q);
+        }
+        q.prepare(QStringLiteral("insert into cilj_start (idutrke, vrijeme, postaja) values (?, ?, ?) on conflict "
+                                 "(idutrke) do update set vrijeme = excluded.vrijeme, postaja = excluded.postaja"));
         q.addBindValue(raceId);
+        q.addBindValue(*startMs);
+        q.addBindValue(station);
         return run(q);
-    }
-    q.prepare(QStringLiteral("insert into cilj_start (idutrke, vrijeme, postaja) values (?, ?, ?) "
-                             "on conflict (idutrke) do update set vrijeme = excluded.vrijeme, postaja = excluded.postaja"));
-    q.addBindValue(raceId);
-    q.addBindValue(*startMs);
-    q.addBindValue(station);
-    return run(q);
+    });
 }
 
 DbResult<QList<timing::CapturedRow>> Database::capturedRows(qint64 raceId)
@@ -146,6 +151,7 @@ DbResult<timing::CapturedRow> Database::storePress(qint64 raceId, qint64 timeMs,
             const qint64 waiting = q.next() ? q.value(0).toLongLong() : 0;
             q.finish();
             if (waiting != 0) {
+                logChange(changes::kCapturePressWaiting, raceId, waiting);
                 q.prepare(QStringLiteral("update cilj_vremena set redni = ?, vrijeme = ?, postaja = ? where id = ?"));
                 q.addBindValue(seq);
                 q.addBindValue(timeMs);
@@ -172,6 +178,7 @@ DbResult<timing::CapturedRow> Database::storePress(qint64 raceId, qint64 timeMs,
             if (!id)
                 return DbStatus::failure(id.error());
             rowId = id.value();
+            logChange(source.isEmpty() ? changes::kCapturePress : changes::kCaptureInserted, raceId, rowId);
         }
         stored = capturedRow(db, rowId);
         return stored ? DbStatus::success() : DbStatus::failure(stored.error());
@@ -200,6 +207,7 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
         qint64 rowId = q.next() ? q.value(0).toLongLong() : 0;
         q.finish();
         if (rowId != 0) {
+            logChange(changes::kCaptureNumber, raceId, rowId);
             q.prepare(QStringLiteral("update cilj_vremena set sbroj = ? where id = ?"));
             q.addBindValue(number);
             q.addBindValue(rowId);
@@ -217,6 +225,7 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
             if (!id)
                 return DbStatus::failure(id.error());
             rowId = id.value();
+            logChange(changes::kCaptureNumberWaiting, raceId, rowId);
         }
         stored = capturedRow(db, rowId);
         return stored ? DbStatus::success() : DbStatus::failure(stored.error());
@@ -227,12 +236,16 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
 DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint64, QString>>& numbers,
                                       qint64 takeWaiting, const QString& keepWaiting, const QString& station)
 {
+    // One row's number given, changed or cleared; several at once are a shift.
+    const bool shift = numbers.size() > 1 || takeWaiting != 0 || !keepWaiting.isEmpty();
+    const char* kind = shift ? changes::kCaptureShift : changes::kCaptureNumber;
     if (const auto made = ownTable("cilj_vremena", true); !made)
         return DbStatus::failure(made.error());
     return writeTransaction("cilj_vremena", [&](QSqlDatabase& db) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("update cilj_vremena set sbroj = ? where id = ? and idutrke = ?"));
         for (const auto& [id, number] : numbers) {
+            logChange(kind, raceId, id);
             q.bindValue(0, nullText(number));
             q.bindValue(1, id);
             q.bindValue(2, raceId);
@@ -242,6 +255,7 @@ DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint6
                 return DbStatus::failure(DbError(QStringLiteral("cilj_vremena %1").arg(id), DbError::Kind::Gone));
         }
         if (takeWaiting != 0) {
+            logChange(kind, raceId, takeWaiting);
             QSqlQuery w(db);
             w.prepare(QStringLiteral("delete from cilj_vremena where id = ? and idutrke = ? and vrijeme is null"));
             w.addBindValue(takeWaiting);
@@ -253,12 +267,17 @@ DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint6
         }
         if (!keepWaiting.isEmpty()) {
             QSqlQuery k(db);
-            k.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)"));
+            k.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)")
+                      + QLatin1String(isPostgres() ? " returning id" : ""));
             k.addBindValue(raceId);
             k.addBindValue(station);
             k.addBindValue(keepWaiting);
             if (const DbStatus s = run(k); !s)
                 return s;
+            const auto id = insertedId(k);
+            if (!id)
+                return DbStatus::failure(id.error());
+            logChange(changes::kCaptureNumberWaiting, raceId, id.value());
         }
         return DbStatus::success();
     });
@@ -270,6 +289,7 @@ DbStatus Database::setCapturedDeleted(qint64 raceId, qint64 rowId, bool deleted)
         return DbStatus::failure(made.error());
     return writeTransaction("cilj_vremena", [&](QSqlDatabase& db) {
         QSqlQuery q(db);
+        logChange(deleted ? changes::kCaptureDeleted : changes::kCaptureRestored, raceId, rowId);
         q.prepare(QStringLiteral("update cilj_vremena set obrisan = ? where id = ? and idutrke = ?"));
         q.addBindValue(deleted ? 1 : 0);
         q.addBindValue(rowId);
@@ -297,6 +317,7 @@ DbResult<Database::CaptureRecordsStored> Database::applyCaptureRecords(qint64 ra
         QSqlQuery unlink(db);
         unlink.prepare(QStringLiteral("update cilj_vremena set idrezultata = null where idrezultata = ?"));
         for (const qint64 id : changes.remove) {
+            logChange(changes::kCaptureRecordRemoved, raceId, id);
             del.bindValue(0, id);
             del.bindValue(1, raceId);
             if (const DbStatus s = run(del); !s)
@@ -326,6 +347,7 @@ DbResult<Database::CaptureRecordsStored> Database::applyCaptureRecords(qint64 ra
             if (!id)
                 return DbStatus::failure(id.error());
             r.id = id.value();
+            logChange(changes::kCaptureRecord, raceId, r.id);
             link.bindValue(0, r.id);
             link.bindValue(1, m.rowId);
             link.bindValue(2, raceId);
@@ -348,6 +370,7 @@ DbStatus Database::storeCaptureImport(qint64 raceId, const QList<std::pair<qint6
         QSqlQuery q(db);
         q.prepare(QStringLiteral("update cilj_vremena set sbroj = ? where id = ? and idutrke = ? and sbroj is null"));
         for (const auto& [id, number] : fills) {
+            logChange(changes::kCaptureNumber, raceId, id);
             q.bindValue(0, number);
             q.bindValue(1, id);
             q.bindValue(2, raceId);
@@ -363,7 +386,8 @@ DbStatus Database::storeCaptureImport(qint64 raceId, const QList<std::pair<qint6
         next.finish();
         QSqlQuery ins(db);
         ins.prepare(QStringLiteral("insert into cilj_vremena (idutrke, redni, postaja, vrijeme, sbroj, obrisan, izvor) "
-                                   "values (?, ?, ?, ?, ?, 0, ?)"));
+                                   "values (?, ?, ?, ?, ?, 0, ?)")
+                    + QLatin1String(isPostgres() ? " returning id" : ""));
         for (const auto& [timeMs, number] : added) {
             ins.bindValue(0, raceId);
             ins.bindValue(1, seq++);
@@ -373,6 +397,10 @@ DbStatus Database::storeCaptureImport(qint64 raceId, const QList<std::pair<qint6
             ins.bindValue(5, nullText(source));
             if (const DbStatus s = run(ins); !s)
                 return s;
+            const auto id = insertedId(ins);
+            if (!id)
+                return DbStatus::failure(id.error());
+            logChange(changes::kCaptureImport, raceId, id.value());
         }
         return DbStatus::success();
     });

@@ -9,7 +9,9 @@
 
 #include <QDate>
 #include <QJsonDocument>
+#include <QJsonArray>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -23,7 +25,8 @@
 
 namespace {
 
-// A column the log keeps of a row: i integer, t text, d date.
+// A column the log keeps of a row: i integer, t text, d date, m a time of
+// day in milliseconds (kept as "hh:mm:ss.zzz", so the log reads as a time).
 struct LoggedColumn {
     const char* name;
     char type;
@@ -56,6 +59,17 @@ const QList<LoggedTable>& loggedTables()
           {"datum", 'd'}}},
         {"rezultati", "id", true, {{"idtakmicara", 'i'}, {"idutrke", 'i'}, {"sbroj", 't'}, {"vrijeme", 't'}}},
         {"statusi", "idtakmicara", true, {{"status", 't'}, {"razlog", 't'}}},
+        {"cilj_start", "idutrke", false, {{"vrijeme", 'm'}, {"postaja", 't'}}},
+        {"cilj_vremena",
+         "id",
+         true,
+         {{"idutrke", 'i'},
+          {"redni", 'i'},
+          {"postaja", 't'},
+          {"vrijeme", 'm'},
+          {"sbroj", 't'},
+          {"obrisan", 'i'},
+          {"izvor", 't'}}},
     };
     return tables;
 }
@@ -72,6 +86,45 @@ const LoggedTable* loggedTable(const QString& name)
 // The race's settings are rows of key and value; the log keeps them as one
 // row of the race.
 const char* const kSettingsTable = "postavke";
+// The race's own categories and prizes: both tables, in order, as one row
+// of the race, each as its rows (for undo) and in words (for the log).
+const char* const kRulesTable = "pravila";
+
+struct RulesTable {
+    const char* table;
+    const char* rows;  // the rows' values, in order
+    const char* words; // the rows in words
+    QList<const char*> columns;
+};
+
+const RulesTable kRulesTables[] = {
+    {"kategorijeutrke", "k", "kategorije", {"redoslijed", "oznaka", "spol", "dobod", "dobdo"}},
+    {"nagradeutrke", "n", "nagrade", {"redoslijed", "naziv", "spol", "dobod", "dobdo", "nagrade"}},
+};
+
+// A time of day in milliseconds as the log keeps it, and back.
+QString timeOfDayText(qint64 ms)
+{
+    const QChar zero(u'0');
+    const qint64 a = ms < 0 ? -ms : ms;
+    return QStringLiteral("%1%2:%3:%4.%5")
+        .arg(ms < 0 ? QStringLiteral("-") : QString())
+        .arg(a / 3600000, 2, 10, zero)
+        .arg(a / 60000 % 60, 2, 10, zero)
+        .arg(a / 1000 % 60, 2, 10, zero)
+        .arg(a % 1000, 3, 10, zero);
+}
+
+qint64 timeOfDayMs(const QString& text)
+{
+    const bool negative = text.startsWith(u'-');
+    const QStringList parts = text.mid(negative ? 1 : 0).split(QRegularExpression(QStringLiteral("[:.]")));
+    if (parts.size() != 4)
+        return 0;
+    const qint64 ms = ((parts[0].toLongLong() * 60 + parts[1].toLongLong()) * 60 + parts[2].toLongLong()) * 1000
+        + parts[3].toLongLong();
+    return negative ? -ms : ms;
+}
 
 QJsonValue jsonOf(const QVariant& v, char type)
 {
@@ -79,6 +132,8 @@ QJsonValue jsonOf(const QVariant& v, char type)
         return QJsonValue::Null;
     if (type == 'i')
         return QJsonValue(v.toLongLong());
+    if (type == 'm')
+        return QJsonValue(timeOfDayText(v.toLongLong()));
     if (type == 'd' && v.typeId() == QMetaType::QDate)
         return QJsonValue(v.toDate().toString(Qt::ISODate));
     return QJsonValue(v.toString());
@@ -87,7 +142,10 @@ QJsonValue jsonOf(const QVariant& v, char type)
 QVariant boundOf(const QJsonValue& v, char type)
 {
     if (v.isNull() || v.isUndefined())
-        return type == 'i' ? QVariant(QMetaType(QMetaType::LongLong)) : QVariant(QMetaType(QMetaType::QString));
+        return type == 'i' || type == 'm' ? QVariant(QMetaType(QMetaType::LongLong))
+                                          : QVariant(QMetaType(QMetaType::QString));
+    if (type == 'm')
+        return QVariant(timeOfDayMs(v.toString()));
     if (type == 'i')
         return QVariant(qint64(v.toDouble()));
     return QVariant(v.toString());
@@ -190,6 +248,8 @@ DbResult<QString> Database::rowValues(const QString& table, qint64 raceId, qint6
             values.insert(q.value(0).toString(), jsonOf(q.value(1), 't'));
         return DbResult<QString>::success(values.isEmpty() ? QString() : compact(values));
     }
+    if (table == QLatin1String(kRulesTable))
+        return rulesValues(key);
     const LoggedTable* t = loggedTable(table);
     if (!t)
         return DbResult<QString>::failure(DbError(QStringLiteral("dnevnik: ") + table));
@@ -209,6 +269,75 @@ DbResult<QString> Database::rowValues(const QString& table, qint64 raceId, qint6
     for (int i = 0; i < t->columns.size(); ++i)
         values.insert(QLatin1String(t->columns[i].name), jsonOf(q.value(i), t->columns[i].type));
     return DbResult<QString>::success(compact(values));
+}
+
+DbResult<QString> Database::rulesValues(qint64 raceId)
+{
+    QJsonObject values;
+    for (const RulesTable& t : kRulesTables) {
+        QJsonArray rows;
+        QStringList words;
+        const auto exists = ownTable(t.table, false);
+        if (!exists)
+            return DbResult<QString>::failure(exists.error());
+        if (exists.value()) {
+            QStringList names;
+            for (const char* c : t.columns)
+                names.append(QLatin1String(c));
+            QSqlQuery q(connection());
+            q.setForwardOnly(true);
+            q.prepare(QStringLiteral("select %1 from %2 where idutrke = ? order by redoslijed")
+                          .arg(names.join(QStringLiteral(", ")), QLatin1String(t.table)));
+            q.addBindValue(raceId);
+            if (const DbStatus s = run(q); !s)
+                return DbResult<QString>::failure(s.error());
+            while (q.next()) {
+                // Order, label, sex, from, to (and the prizes): "M40 (M 40-49)", "Ukupno (5, 0-150)".
+                QJsonArray row;
+                for (int i = 0; i < t.columns.size(); ++i)
+                    row.append(jsonOf(q.value(i), i == 1 || i == 2 ? 't' : 'i'));
+                rows.append(row);
+                const QString sex = q.value(2).toString();
+                words.append(QStringLiteral("%1 (%2%3-%4%5)")
+                                 .arg(q.value(1).toString(), sex.isEmpty() ? QString() : sex + QLatin1Char(' '),
+                                      q.value(3).toString(), q.value(4).toString(),
+                                      t.columns.size() > 5 ? QStringLiteral(", ") + q.value(5).toString() : QString()));
+            }
+        }
+        values.insert(QLatin1String(t.rows), rows);
+        values.insert(QLatin1String(t.words), words.isEmpty() ? tx::logStandardRules() : words.join(QStringLiteral(", ")));
+    }
+    return DbResult<QString>::success(compact(values));
+}
+
+DbStatus Database::writeRules(qint64 raceId, const QString& values)
+{
+    const QJsonObject row = objectOf(values);
+    QSqlQuery q(connection());
+    for (const RulesTable& t : kRulesTables) {
+        if (const auto made = ownTable(t.table, true); !made)
+            return DbStatus::failure(made.error());
+        q.prepare(QStringLiteral("delete from %1 where idutrke = ?").arg(QLatin1String(t.table)));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return s;
+        QStringList names{QStringLiteral("idutrke")};
+        for (const char* c : t.columns)
+            names.append(QLatin1String(c));
+        q.prepare(QStringLiteral("insert into %1 (%2) values (?%3)")
+                      .arg(QLatin1String(t.table), names.join(QStringLiteral(", ")),
+                           QStringLiteral(", ?").repeated(t.columns.size())));
+        const QJsonArray rows = row.value(QLatin1String(t.rows)).toArray();
+        for (const QJsonValue& r : rows) {
+            const QJsonArray cells = r.toArray();
+            q.bindValue(0, raceId);
+            for (int i = 0; i < t.columns.size(); ++i)
+                q.bindValue(i + 1, boundOf(cells.at(i), i == 1 || i == 2 ? 't' : 'i'));
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+    }
+    return DbStatus::success();
 }
 
 DbStatus Database::makeLogTable()
@@ -416,15 +545,18 @@ DbResult<QList<Database::LoggedBatch>> Database::stationBatches(const QString& s
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select coalesce(serija, id), max(coalesce(ponistava, 0)), max(coalesce(ponavlja, 0)), "
-                             "max(idutrke), max(id) from dnevnik where stanica = ? and id > ? "
+                             "max(idutrke), max(id), min(case when vrsta in (?, ?) then 1 else 0 end) "
+                             "from dnevnik where stanica = ? and id > ? "
                              "group by coalesce(serija, id) order by min(id)"));
+    q.addBindValue(QLatin1String(changes::kCaptureRecord));
+    q.addBindValue(QLatin1String(changes::kCaptureRecordRemoved));
     q.addBindValue(station);
     q.addBindValue(afterSeq);
     if (const DbStatus s = run(q); !s)
         return DbResult<QList<LoggedBatch>>::failure(s.error());
     while (q.next())
         batches.append({q.value(0).toLongLong(), q.value(1).toLongLong(), q.value(2).toLongLong(),
-                        q.value(3).toLongLong(), q.value(4).toLongLong()});
+                        q.value(3).toLongLong(), q.value(4).toLongLong(), q.value(5).toInt() == 1});
     return DbResult<QList<LoggedBatch>>::success(batches);
 }
 
@@ -448,6 +580,8 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
         }
         return DbStatus::success();
     }
+    if (table == QLatin1String(kRulesTable))
+        return writeRules(key, values);
     const LoggedTable* t = loggedTable(table);
     if (!t)
         return refused(tx::logUnknownBatch());
@@ -529,6 +663,27 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
     return written;
 }
 
+DbStatus Database::dropCaptureRecord(qint64 raceId, qint64 rowId)
+{
+    // A captured row that goes takes the finish record it made with it; a
+    // record left behind would read as typed.
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("select idrezultata from cilj_vremena where id = ? and idutrke = ?"));
+    q.addBindValue(rowId);
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return s;
+    const qint64 record = q.next() ? q.value(0).toLongLong() : 0;
+    q.finish();
+    if (record == 0)
+        return DbStatus::success();
+    logChange(changes::kCaptureRecordRemoved, raceId, record);
+    q.prepare(QStringLiteral("delete from rezultati where id = ? and idutrke = ?"));
+    q.addBindValue(record);
+    q.addBindValue(raceId);
+    return run(q);
+}
+
 DbResult<qint64> Database::reverseBatch(const QList<ChangeEntry>& batch, qint64 undoes, qint64 redoes)
 {
     if (batch.isEmpty())
@@ -545,6 +700,9 @@ DbResult<qint64> Database::reverseBatch(const QList<ChangeEntry>& batch, qint64 
         q.prepare(QStringLiteral("select stanica, vrijeme from dnevnik where idutrke = ? and id > ? and tablica = ? "
                                  "and kljuc = ? and stanica <> ? order by id limit 1"));
         for (auto e = batch.crbegin(); e != batch.crend(); ++e) {
+            // A record that follows a captured row is made again from the row, not written back.
+            if (changes::follows(e->kind))
+                continue;
             // A later change of the row by another station overtakes this one.
             q.bindValue(0, e->raceId);
             q.bindValue(1, e->seq);
@@ -563,6 +721,10 @@ DbResult<qint64> Database::reverseBatch(const QList<ChangeEntry>& batch, qint64 
                 return refused(tx::undoRowDiffers());
             m_noted.append({changes::kindOfWrite(e->table, !e->after.isEmpty(), !e->before.isEmpty()), e->table,
                             e->raceId, e->key, current.value()});
+            if (e->before.isEmpty() && e->table == QLatin1String("cilj_vremena")) {
+                if (const DbStatus s = dropCaptureRecord(e->raceId, e->key); !s)
+                    return s;
+            }
             if (const DbStatus s = writeRow(e->table, e->raceId, e->key, e->before, !e->after.isEmpty()); !s)
                 return s;
         }

@@ -5,6 +5,8 @@
 
 #include "data/database.h"
 
+#include "core/changelog.h"
+
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QVariant>
@@ -73,6 +75,8 @@ DbStatus Database::setRaceRules(qint64 raceId, const RaceRules& rules)
     const bool standardCategories = rules.categories == CategoryScheme::standard();
     const bool standardPrizes = rules.prizes == PrizeScheme::standard();
     return inTransactionCall([&](QSqlDatabase& db) {
+        // Both tables are one logged row of the race: one entry per store.
+        logChange(changes::kRules, raceId, raceId);
         QSqlQuery q(db);
         for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?"}) {
             q.prepare(QLatin1String(sql));
