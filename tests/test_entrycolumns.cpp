@@ -5,6 +5,7 @@
 
 #include "app/entrylayouts.h"
 #include "app/imports.h"
+#include "app/racerules.h"
 #include "app/racesession.h"
 #include "core/competitorrules.h"
 #include "core/entryfile.h"
@@ -175,9 +176,9 @@ private slots:
                                                << tx::ecMissing(tx::ecCountry()) + " | 12/Ana//AK/Ž/3.4.1990/";
         QTest::newRow("missing name named") << all << "12;;HRV;AK;Ž;3.4.1990" << none << false
                                             << tx::ecMissing(tx::ecFullName()) + " | 12//HRV/AK/Ž/3.4.1990/";
-        QTest::newRow("category, no birth: refused, carried")
+        QTest::newRow("category not the race's: refused, carried")
             << "startni_broj,ime_i_prezime,drzava,klub,spol,kategorija" << "12;Ana;HRV;AK;Ž;F40" << none << false
-            << tx::ecMissing(tx::ecBirthDate()) + " | 12/Ana/HRV/AK/Ž//F40";
+            << tx::ecCategoryUnknown("F40", CategoryScheme::standard().labels()) + " | 12/Ana/HRV/AK/Ž//F40";
         QTest::newRow("year alone") << "ime_i_prezime,drzava,klub,spol,godina_rodjenja" << "Ana;HRV;AK;Ž;1990" << none
                                     << false << "novi | /Ana/HRV/AK/Ž/1.1.1990/";
         QTest::newRow("year by default") << "ime_i_prezime,drzava,klub,spol" << "Ana;HRV;AK;Ž"
@@ -353,9 +354,9 @@ private slots:
     }
 
     // The real races' entry files as published, the columns named, with
-    // country and club defaults and long values cut: no row refused and every
-    // judge's time finds its runner. Their category codes stand for sex and
-    // age, which this import does not read yet: both are given as defaults.
+    // country and club defaults, long values cut and the race's categories
+    // by code: no row refused, every judge's time finds its runner, and each
+    // finisher stands in the category the published results give.
     void realRacesAsPublished_data()
     {
         QTest::addColumn<QString>("race");
@@ -378,9 +379,12 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         };
         RaceFixture session;
+        QFile categories(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
+        QVERIFY(categories.open(QIODevice::ReadOnly));
+        QVERIFY(racerules::setFromFiles(session.session, categories.readAll(), std::nullopt).ok());
         imports::EntryImportOptions options;
         options.layout = io::EntryLayout{io::parseColumnList(columns).columns, false};
-        for (const char* d : {"drzava=GBR", "klub=Unattached", "spol=M", "godina_rodjenja=1980"})
+        for (const char* d : {"drzava=GBR", "klub=Unattached"})
             QCOMPARE(io::addDefault(QString::fromLatin1(d), options.defaults), QString());
         options.cutLong = true;
         const auto entries = imports::previewEntries(session.session, io::readCsv(read("entries.tsv")), options);
@@ -390,6 +394,15 @@ private slots:
         QVERIFY(!times.anyRefused());
         QVERIFY(imports::importTimes(session.session, times).ok());
         QCOMPARE(session.session.finishList().size(), times.rows.size());
+        const auto standings = session.session.standings({QStringLiteral("Svi"), standings::Sex::All});
+        QVERIFY(standings.ok());
+        QStringList got, published;
+        for (const auto& r : standings.value().rows)
+            got.append(r.sbroj + QLatin1Char(' ') + r.kategorija);
+        const io::CsvResult overall = io::readCsv(read("overall.csv"));
+        for (qsizetype i = 1; i < overall.rows.size(); ++i)
+            published.append(overall.rows[i].fields.at(1).trimmed() + QLatin1Char(' ') + overall.rows[i].fields.at(4).trimmed());
+        QCOMPARE(got, published);
     }
 };
 
