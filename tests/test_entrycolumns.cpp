@@ -305,6 +305,33 @@ private slots:
         QCOMPARE(race.session.registeredCount(), stored);
     }
 
+    // One real race's entries file as published, from the command line:
+    // the columns named, country and club by default, long values cut, the
+    // race's categories by code. Every row is stored, cuts are listed.
+    void realRaceOnCommandLine()
+    {
+        const QString dir = realRacesDir();
+        if (dir.isEmpty())
+            QSKIP("the real race files are not on this machine");
+        RaceFixture race;
+        QFile categories(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
+        QVERIFY(categories.open(QIODevice::ReadOnly));
+        QVERIFY(racerules::setFromFiles(race.session, categories.readAll(), std::nullopt).ok());
+        QProcess p;
+        p.start(QStringLiteral(KVR_PROGRAM),
+                QStringList{"import-entries", "--db", race.db.path(), "--race", QString::number(race.session.race().id),
+                            dir + QStringLiteral("/cupar_5_2025_entries.tsv"), "--columns",
+                            "startni_broj,ime,prezime,klub,kategorija", "--default", "drzava=GBR", "--default",
+                            "klub=Unattached", "--cut-long"});
+        QVERIFY(p.waitForFinished(60000));
+        const QString output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 0, qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("skraćeno")) || output.contains(QStringLiteral("→")), qPrintable(output));
+        QVERIFY(race.session.refresh());
+        QCOMPARE(race.session.registeredCount(), 221);
+        QVERIFY(!race.session.startList().front().datum.isValid());
+    }
+
     // The window: a header-less file opens with its numbers recognised and
     // every other column unread; choosing the columns and defaults checks
     // the rows again, and Uvezi stores them.
