@@ -176,17 +176,6 @@ private slots:
         QVERIFY(std::any_of(found.cbegin(), found.cend(),
                             [](const checks::Finding& f) { return f.kind == checks::Kind::CategoryMismatch; }));
     }
-
-    // A runner entered with a date keeps the form's rule: no empty date.
-    void formKeepsItsRules()
-    {
-        TempDb tmp;
-        auto s = raceWithCategories(DbLocation::sqliteFile(tmp.path()));
-        QVERIFY(s);
-        QVERIFY(s->addCompetitor({"Ana", "1", "HRV", "AK", "Ž", "1.1.1990"}));
-        const auto edited = s->editCompetitor(s->startList().front().id, {"Ana", "1", "HRV", "AK", "Ž", ""});
-        QCOMPARE(edited.refusal().message, tx::competitorFieldsRequired());
-    }
 };
 
 KVR_TEST_MAIN(TestEntryCategory)
