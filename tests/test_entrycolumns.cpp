@@ -5,6 +5,7 @@
 
 #include "app/entrylayouts.h"
 #include "app/imports.h"
+#include "app/racerules.h"
 #include "app/racesession.h"
 #include "core/competitorrules.h"
 #include "core/entryfile.h"
@@ -175,9 +176,9 @@ private slots:
                                                << tx::ecMissing(tx::ecCountry()) + " | 12/Ana//AK/Ž/3.4.1990/";
         QTest::newRow("missing name named") << all << "12;;HRV;AK;Ž;3.4.1990" << none << false
                                             << tx::ecMissing(tx::ecFullName()) + " | 12//HRV/AK/Ž/3.4.1990/";
-        QTest::newRow("category, no birth: refused, carried")
+        QTest::newRow("category not the race's: refused, carried")
             << "startni_broj,ime_i_prezime,drzava,klub,spol,kategorija" << "12;Ana;HRV;AK;Ž;F40" << none << false
-            << tx::ecMissing(tx::ecBirthDate()) + " | 12/Ana/HRV/AK/Ž//F40";
+            << tx::ecCategoryUnknown("F40", CategoryScheme::standard().labels()) + " | 12/Ana/HRV/AK/Ž//F40";
         QTest::newRow("year alone") << "ime_i_prezime,drzava,klub,spol,godina_rodjenja" << "Ana;HRV;AK;Ž;1990" << none
                                     << false << "novi | /Ana/HRV/AK/Ž/1.1.1990/";
         QTest::newRow("year by default") << "ime_i_prezime,drzava,klub,spol" << "Ana;HRV;AK;Ž"
@@ -304,6 +305,33 @@ private slots:
         QCOMPARE(race.session.registeredCount(), stored);
     }
 
+    // One real race's entries file as published, from the command line:
+    // the columns named, country and club by default, long values cut, the
+    // race's categories by code. Every row is stored, cuts are listed.
+    void realRaceOnCommandLine()
+    {
+        const QString dir = realRacesDir();
+        if (dir.isEmpty())
+            QSKIP("the real race files are not on this machine");
+        RaceFixture race;
+        QFile categories(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
+        QVERIFY(categories.open(QIODevice::ReadOnly));
+        QVERIFY(racerules::setFromFiles(race.session, categories.readAll(), std::nullopt).ok());
+        QProcess p;
+        p.start(QStringLiteral(KVR_PROGRAM),
+                QStringList{"import-entries", "--db", race.db.path(), "--race", QString::number(race.session.race().id),
+                            dir + QStringLiteral("/cupar_5_2025_entries.tsv"), "--columns",
+                            "startni_broj,ime,prezime,klub,kategorija", "--default", "drzava=GBR", "--default",
+                            "klub=Unattached", "--cut-long"});
+        QVERIFY(p.waitForFinished(60000));
+        const QString output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+        QVERIFY2(p.exitCode() == 0, qPrintable(output));
+        QVERIFY2(output.contains(QStringLiteral("skraćeno")) || output.contains(QStringLiteral("→")), qPrintable(output));
+        QVERIFY(race.session.refresh());
+        QCOMPARE(race.session.registeredCount(), 221);
+        QVERIFY(!race.session.startList().front().datum.isValid());
+    }
+
     // The window: a header-less file opens with its numbers recognised and
     // every other column unread; choosing the columns and defaults checks
     // the rows again, and Uvezi stores them.
@@ -353,9 +381,9 @@ private slots:
     }
 
     // The real races' entry files as published, the columns named, with
-    // country and club defaults and long values cut: no row refused and every
-    // judge's time finds its runner. Their category codes stand for sex and
-    // age, which this import does not read yet: both are given as defaults.
+    // country and club defaults, long values cut and the race's categories
+    // by code: no row refused, every judge's time finds its runner, and each
+    // finisher stands in the category the published results give.
     void realRacesAsPublished_data()
     {
         QTest::addColumn<QString>("race");
@@ -378,9 +406,12 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         };
         RaceFixture session;
+        QFile categories(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
+        QVERIFY(categories.open(QIODevice::ReadOnly));
+        QVERIFY(racerules::setFromFiles(session.session, categories.readAll(), std::nullopt).ok());
         imports::EntryImportOptions options;
         options.layout = io::EntryLayout{io::parseColumnList(columns).columns, false};
-        for (const char* d : {"drzava=GBR", "klub=Unattached", "spol=M", "godina_rodjenja=1980"})
+        for (const char* d : {"drzava=GBR", "klub=Unattached"})
             QCOMPARE(io::addDefault(QString::fromLatin1(d), options.defaults), QString());
         options.cutLong = true;
         const auto entries = imports::previewEntries(session.session, io::readCsv(read("entries.tsv")), options);
@@ -390,6 +421,15 @@ private slots:
         QVERIFY(!times.anyRefused());
         QVERIFY(imports::importTimes(session.session, times).ok());
         QCOMPARE(session.session.finishList().size(), times.rows.size());
+        const auto standings = session.session.standings({QStringLiteral("Svi"), standings::Sex::All});
+        QVERIFY(standings.ok());
+        QStringList got, published;
+        for (const auto& r : standings.value().rows)
+            got.append(r.sbroj + QLatin1Char(' ') + r.kategorija);
+        const io::CsvResult overall = io::readCsv(read("overall.csv"));
+        for (qsizetype i = 1; i < overall.rows.size(); ++i)
+            published.append(overall.rows[i].fields.at(1).trimmed() + QLatin1Char(' ') + overall.rows[i].fields.at(4).trimmed());
+        QCOMPARE(got, published);
     }
 };
 

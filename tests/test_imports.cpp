@@ -3,6 +3,7 @@
 // and five real races imported from their published files.
 
 #include "app/imports.h"
+#include "app/racerules.h"
 #include "app/racesession.h"
 #include "core/csv.h"
 #include "core/iotexts.h"
@@ -452,19 +453,13 @@ private slots:
 
     // ---- Real races -----------------------------------------------------------------------
 
-    // Five real races of 2025 with their published overall results: the
-    // entries are imported into a new race, then the judges' raw times, and
-    // the overall standings must list the same start numbers in the same
-    // order with the same times. The entry lists give no birth date, sex or
-    // country: the sex comes from the category's letter (F → Ž), the birth
-    // year from its age (F50: born 50 years before the race; senior: 30;
-    // under 20: 17), the country is GBR. Names longer than the form's 25
-    // characters and clubs longer than its 15 are shortened here, in the
-    // file this test writes, since the import refuses them; the comparison
-    // does not use them. Runners without a club are dealt with below. The
-    // files as stored have no duplicate numbers, no finish line without an
-    // entry and no DNF lines, so no line is skipped: every published
-    // finisher is compared.
+    // Five real races of 2025 with their published overall results: each
+    // entries file is imported as it is, its columns named, the country and
+    // club given as defaults, long names and clubs cut, and the race's
+    // categories by code; the runners' sex and category come from the code,
+    // their birth date stays empty. Then the judges' raw times: every
+    // published finisher must be on the start list and the overall
+    // standings must list the same start numbers with the same times.
     void realRaces_data()
     {
         QTest::addColumn<QString>("race");
@@ -488,47 +483,26 @@ private slots:
         const QByteArray overallCsv = readAll(base + QStringLiteral("_overall.csv"));
         QVERIFY2(!entriesTsv.isEmpty() && !rawTimes.isEmpty() && !overallCsv.isEmpty(), qPrintable(base));
 
-        const int raceYear = 2025;
-        QList<QStringList> rows;
-        const io::CsvResult entries = io::parseCsv(QString::fromUtf8(entriesTsv), QLatin1Char('\t'));
-        for (const io::CsvRow& row : entries.rows) {
-            QStringList f = row.fields;
-            for (QString& s : f)
-                s = s.trimmed();
-            // number, name (or first and last name), club, category
-            const QString name = f.size() == 5 ? f[1] + QLatin1Char(' ') + f[2] : f[1];
-            const QString club = f.at(f.size() - 2);
-            const QString category = f.last();
-            const QString sex = category.startsWith(QLatin1Char('F')) ? QStringLiteral("Ž") : QStringLiteral("M");
-            const QString band = category.mid(1);
-            int age = 30;
-            if (band.startsWith(QLatin1Char('U')))
-                age = 17;
-            else if (band.toInt() > 0)
-                age = band.toInt();
-            rows.append({f[0], name.left(25), QStringLiteral("GBR"), club.left(15), sex,
-                         QStringLiteral("1.1.%1").arg(raceYear - age)});
-        }
-
         RaceFixture session(QStringLiteral("1.6.2025"));
-        // Some runners have no club. The club is required, by hand as in a
-        // file, so exactly those rows are refused with the form's message;
-        // they are then given the club "Unattached", as British results
-        // write it, and the file is read again.
-        const auto asPublished = imports::previewEntries(*session, entryFile(rows));
-        QVERIFY2(!asPublished.fileRefused(), qPrintable(asPublished.fileRefusal));
-        for (qsizetype i = 0; i < rows.size(); ++i) {
-            const auto& r = asPublished.rows.at(i);
-            QCOMPARE(r.accepted() ? QString() : r.refusal,
-                     rows[i][3].isEmpty() ? tx::competitorFieldsRequired() : QString());
-            if (rows[i][3].isEmpty())
-                rows[i][3] = QStringLiteral("Unattached");
-        }
-        const auto entryPreview = imports::previewEntries(*session, entryFile(rows));
-        QVERIFY(!entryPreview.anyRefused());
-        QCOMPARE(entryPreview.acceptedCount, int(rows.size()));
+        const QByteArray categories = readAll(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
+        QVERIFY(racerules::setFromFiles(*session, categories, std::nullopt).ok());
+        imports::EntryImportOptions options;
+        options.layout = io::EntryLayout{io::parseColumnList(race == QStringLiteral("cupar_5")
+                                                                 ? QStringLiteral("startni_broj,ime,prezime,klub,kategorija")
+                                                                 : QStringLiteral("startni_broj,ime_i_prezime,klub,kategorija"))
+                                             .columns,
+                                         false};
+        for (const char* d : {"drzava=GBR", "klub=Unattached"})
+            QCOMPARE(io::addDefault(QString::fromLatin1(d), options.defaults), QString());
+        options.cutLong = true;
+        const auto entryPreview = imports::previewEntries(*session, io::readCsv(entriesTsv), options);
+        QVERIFY2(!entryPreview.fileRefused(), qPrintable(entryPreview.fileRefusal));
+        for (const auto& r : entryPreview.rows)
+            QVERIFY2(r.accepted(), qPrintable(QStringLiteral("line %1: %2").arg(r.lineNumber).arg(r.refusal)));
         QVERIFY(imports::importEntries(*session, entryPreview).ok());
-        QCOMPARE(session.session->registeredCount(), int(rows.size()));
+        QCOMPARE(session.session->registeredCount(), int(entryPreview.rows.size()));
+        for (const Competitor& c : session.session->startList())
+            QVERIFY(!c.datum.isValid() && !c.kategorija.isEmpty() && !c.spol.isEmpty());
 
         const auto timePreview = imports::previewTimes(*session, rawTimes);
         for (const auto& r : timePreview.rows)

@@ -56,14 +56,14 @@ QString written(const io::EntryLayout& layout)
 
 } // namespace
 
-io::EntryLayout startingLayout(const io::CsvResult& file)
+io::EntryLayout startingLayout(const io::CsvResult& file, const CategoryScheme* categories)
 {
     const qsizetype columns = io::columnCount(file);
     if (file.rows.isEmpty())
-        return io::recogniseLayout(file);
+        return io::recogniseLayout(file, categories);
     if (auto byHeader = remembered(headerKey(file), true, columns))
         return *byHeader;
-    io::EntryLayout recognised = io::recogniseLayout(file);
+    io::EntryLayout recognised = io::recogniseLayout(file, categories);
     if (recognised.header)
         return recognised;
     if (auto byCount = remembered(countKey(file), false, columns))

@@ -13,8 +13,9 @@ namespace imports {
 // The layout a file opens with: the one remembered for its header line;
 // else its headers' when its first line has a known header; else the one
 // remembered for its number of columns; else io::recogniseLayout. A
-// remembered layout is fitted to the file's number of columns.
-io::EntryLayout startingLayout(const io::CsvResult& file);
+// remembered layout is fitted to the file's number of columns. categories:
+// the race's, whose labels mark a category column.
+io::EntryLayout startingLayout(const io::CsvResult& file, const CategoryScheme* categories = nullptr);
 
 // Remembers the layout for the file's header line (when layout.header) or
 // for its number of columns (otherwise).

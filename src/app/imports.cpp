@@ -35,6 +35,7 @@ Competitor asRead(const io::EntryRow& row)
     c.klub = row.klub;
     c.spol = row.spol;
     c.datum = kvr::parseDayMonthYear(row.datumText).value_or(QDate());
+    c.kategorija = row.kategorija;
     return c;
 }
 
@@ -84,7 +85,7 @@ QString valueRefusal(const io::EntryRow& row)
 
 // The first required value the row lacks, named; or a birth year that is
 // no year. Empty when the row has them all.
-QString missingValue(const io::EntryRow& row, bool nameField)
+QString missingValue(const io::EntryRow& row, bool nameField, bool byCategory)
 {
     if (row.datumText.isEmpty() && !row.birthYearText.isEmpty())
         return tx::ecBirthYearInvalid(row.birthYearText);
@@ -100,8 +101,28 @@ QString missingValue(const io::EntryRow& row, bool nameField)
         {row.datumText, tx::ecBirthDate()},
     };
     for (const auto& f : fields) {
-        if (f.value.isEmpty())
+        if (f.value.isEmpty() && !(byCategory && &f.value == &row.datumText))
             return tx::ecMissing(f.name);
+    }
+    return {};
+}
+
+// A category label of the row read against the race's categories: refused
+// when it is none of them; otherwise an empty sex takes the category's, and
+// a sex given must be the category's. Empty when the row may go on.
+QString categoryRefusal(io::EntryRow& row, const CategoryScheme& categories)
+{
+    if (row.kategorija.isEmpty())
+        return {};
+    const std::optional<RuleSex> sex = categories.sexOfLabel(row.kategorija);
+    if (!sex)
+        return tx::ecCategoryUnknown(row.kategorija, categories.labels());
+    if (row.spol.isEmpty()) {
+        if (*sex == RuleSex::Both)
+            return tx::ecCategoryBothSexes(row.kategorija);
+        row.spol = schemes::sexText(*sex);
+    } else if ((row.spol == tx::sexMale() || row.spol == tx::sexFemale()) && !sexTakes(*sex, row.spol)) {
+        return tx::ecCategorySexConflict(row.kategorija, schemes::sexText(*sex), row.spol);
     }
     return {};
 }
@@ -208,6 +229,7 @@ EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, con
     // The race's numbers and those of the rows accepted so far: a number
     // taken in either is refused alike. Rows of the file get keys below
     // zero, which no stored competitor has.
+    const CategoryScheme& categories = session.rules().categories;
     rules::StartNumberIndex numbers = session.startNumbers();
     qint64 fileKey = 0;
     preview.rows.reserve(read.rows.size());
@@ -217,16 +239,22 @@ EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, con
         row.category = r.kategorija;
         QString unreadable = valueRefusal(r);
         if (unreadable.isEmpty())
-            unreadable = missingValue(r, options.nameMissingField);
+            unreadable = categoryRefusal(r, categories);
+        // A category of the race places a runner without a birth date.
+        const bool byCategory = !r.kategorija.isEmpty();
+        if (unreadable.isEmpty())
+            unreadable = missingValue(r, options.nameMissingField, byCategory);
         if (unreadable.isEmpty() && options.cutLong)
             row.cuts = cutLongValues(r);
         row.birthDateText = r.birthYearText.isEmpty() ? r.datumText : r.birthYearText;
         const rules::CompetitorEntry entry{r.ime, r.sbroj, r.drzava, r.klub, r.spol, r.datumText};
         const Outcome<Competitor> checked = unreadable.isEmpty()
-            ? rules::checkCompetitor(entry, preview.raceDate, numbers, 0)
+            ? rules::checkCompetitor(entry, preview.raceDate, numbers, 0,
+                                     byCategory ? rules::BirthDateRule::MayBeEmpty : rules::BirthDateRule::Required)
             : Outcome<Competitor>::refused(Field::None, unreadable);
         if (checked) {
             row.competitor = checked.value();
+            row.competitor.kategorija = r.kategorija;
             row.refusal = fieldLengthRefusal(r);
             if (row.refusal.isEmpty())
                 row.refusal = sexRefusal(r.spol);

@@ -281,12 +281,21 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
     // Checked against the lists as they are now, another writer's changes included.
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<Competitor>();
-    auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, id);
+    // A runner an import placed by category keeps an empty birth date
+    // unless one is typed, and keeps the category (the store leaves it).
+    const qsizetype at = startPosition(id);
+    const Competitor* before = at >= 0 ? &m_startList[at] : nullptr;
+    const bool byCategory = before && !before->datum.isValid() && !before->kategorija.isEmpty();
+    auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, id,
+                                          byCategory ? rules::BirthDateRule::MayBeEmpty
+                                                     : rules::BirthDateRule::Required);
     if (!checked)
         return checked;
     Competitor c = checked.value();
     c.id = id;
     c.idutrke = m_race->id;
+    if (before)
+        c.kategorija = before->kategorija;
     if (const DbStatus stored = m_db->updateCompetitorIfNumberFree(c); !stored)
         return numberRefused<Competitor>(stored.error());
     noteOwnWrite();

@@ -29,10 +29,14 @@ QString categoryFor(const QDate& birthDate, const QDate& raceDate)
     return age ? starosnagrupa(*age) : QString();
 }
 
-QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme)
+QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme,
+                    const QString& knownLabel)
 {
     const auto age = ageFor(birthDate, raceDate);
-    return age ? scheme.labelFor(spol, age) : QString();
+    if (age)
+        return scheme.labelFor(spol, age);
+    // A birth date decides, also when the race's date is missing.
+    return birthDate.isValid() ? QString() : scheme.labelFor(spol, std::nullopt, knownLabel);
 }
 
 } // namespace standings

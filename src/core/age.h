@@ -20,6 +20,9 @@ QString starosnagrupa(int age);
 QString categoryFor(const QDate& birthDate, const QDate& raceDate);
 // The same in a race's own categories, which may depend on the sex; empty
 // when a date is missing or no row of the scheme takes the competitor.
-QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme);
+// Without a birth date, a known label (an imported category) gives its row
+// of the scheme, as CategoryScheme::rowFor reads it.
+QString categoryFor(const QString& spol, const QDate& birthDate, const QDate& raceDate, const CategoryScheme& scheme,
+                    const QString& knownLabel = {});
 
 } // namespace standings

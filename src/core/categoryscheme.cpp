@@ -177,6 +177,21 @@ int CategoryScheme::rowByLabel(const QString& text) const
     return -1;
 }
 
+std::optional<RuleSex> CategoryScheme::sexOfLabel(const QString& text) const
+{
+    const QString folded = text.trimmed().toCaseFolded();
+    std::optional<RuleSex> sex;
+    for (int i = 0; i < m_folded.size(); ++i) {
+        if (!m_folded.at(i).contains(folded))
+            continue;
+        // Rows of one label for different sexes leave the sex open.
+        if (sex && *sex != m_rows.at(i).sex)
+            return RuleSex::Both;
+        sex = m_rows.at(i).sex;
+    }
+    return sex;
+}
+
 QString CategoryScheme::shownLabel(int row) const
 {
     if (row < 0 || row >= m_shown.size())

@@ -59,6 +59,9 @@ public:
     QString labelFor(const QString& spol, std::optional<int> age, const QString& knownLabel = {}) const;
     // The first row one of whose labels is text, letter case ignored; -1 for none.
     int rowByLabel(const QString& text) const;
+    // The sex a label gives: that of every row with the label (Both when
+    // they differ or take both); none when no row has it.
+    std::optional<RuleSex> sexOfLabel(const QString& text) const;
     // The label a row shows (its first label).
     QString shownLabel(int row) const;
     // The shown labels in row order, each once.

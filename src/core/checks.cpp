@@ -4,6 +4,7 @@
 #include "core/runstates.h"
 #include "core/standings.h"
 #include "core/texts.h"
+#include "core/texts_entrycolumns.h"
 #include "core/texts_rules.h"
 
 #include <QHash>
@@ -162,6 +163,13 @@ QList<Finding> findProblems(const QList<FinishRecord>& finishList, const QList<C
             if (categories.rowFor(c.spol, age) < 0)
                 warnings.append(finding(Severity::Warning, Kind::NoCategory, &c, 0,
                                         tx::noCategoryFinding(c.sbroj.trimmed(), c.ime), keyOf("category", c.id)));
+            // The date decides; an imported category that says otherwise is worth a look.
+            const int byDate = categories.rowFor(c.spol, age);
+            if (!c.kategorija.isEmpty() && byDate >= 0 && byDate != categories.rowFor(c.spol, std::nullopt, c.kategorija))
+                warnings.append(finding(Severity::Warning, Kind::CategoryMismatch, &c, 0,
+                                        tx::categoryMismatchFinding(c.sbroj.trimmed(), c.ime, c.kategorija,
+                                                                    categories.shownLabel(byDate)),
+                                        keyOf("catmismatch", c.id)));
         }
         if (c.datum.isValid()) {
             const QString person = foldName(c.ime) + QLatin1Char('|') + c.datum.toString(Qt::ISODate);

@@ -37,6 +37,7 @@ enum class Kind {
     NumberNotOnList,    // a captured start number not on the start list
     CaptureConflict,    // a captured time of a competitor who has a typed finish record
     NoCategory,         // a birth date, but no category of the race takes the runner
+    CategoryMismatch,   // a birth date whose category is not the one an import gave
 };
 
 struct Finding {

@@ -108,19 +108,21 @@ bool StartNumberIndex::takenByOther(const QString& startNumber, qint64 ownId) co
 }
 
 Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& raceDate,
-                                    const StartNumberIndex& startNumbers, qint64 ownId)
+                                    const StartNumberIndex& startNumbers, qint64 ownId, BirthDateRule birthDate)
 {
+    const bool noDate = birthDate == BirthDateRule::MayBeEmpty && entry.datumText.trimmed().isEmpty();
     // A field holding only blanks counts as filled.
     for (const QString* text : {&entry.ime, &entry.klub, &entry.drzava, &entry.datumText}) {
-        if (text->isEmpty())
+        if (text->isEmpty() && !(noDate && text == &entry.datumText))
             return Outcome<Competitor>::refused(Field::None, tx::competitorFieldsRequired());
     }
 
     const QString example = tx::exampleBirthDate();
-    if (const DateTextResult text = checkDateText(entry.datumText); text != DateTextResult::Ok)
+    if (const DateTextResult text = noDate ? DateTextResult::Ok : checkDateText(entry.datumText);
+        text != DateTextResult::Ok)
         return Outcome<Competitor>::refused(Field::BirthDate, dateTextMessage(text, example));
 
-    switch (checkBirthYear(entry.datumText, raceDate)) {
+    switch (noDate ? BirthYearResult::Ok : checkBirthYear(entry.datumText, raceDate)) {
     case BirthYearResult::TooYoung:
         return Outcome<Competitor>::refused(Field::BirthDate, tx::tooYoung(example));
     case BirthYearResult::TooOld:

@@ -81,9 +81,13 @@ qsizetype codePointCount(QStringView text);
 // Tests an entry in order: the required fields, the date text, the birth
 // year against the race date, the start number against the start list
 // (ownId: the edited competitor, 0 when adding). Gives the competitor to
-// store (texts untrimmed, no keys) or the first refusal.
+// store (texts untrimmed, no keys) or the first refusal. birthDate
+// MayBeEmpty lets an empty date text through, leaving the date empty: a
+// runner placed by an imported category has none.
+enum class BirthDateRule { Required, MayBeEmpty };
 Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& raceDate,
-                                    const StartNumberIndex& startNumbers, qint64 ownId);
+                                    const StartNumberIndex& startNumbers, qint64 ownId,
+                                    BirthDateRule birthDate = BirthDateRule::Required);
 
 // The checks of a race's name, organiser and date text. A new race needs
 // all three; an edited race counts a date shorter than six characters as

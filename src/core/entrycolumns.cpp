@@ -92,7 +92,7 @@ bool isBirthYear(const QString& value)
 }
 
 // The kind all the non-empty values of a column share, or Skip.
-EntryColumn kindOfValues(const QStringList& values, bool numbersDistinct)
+EntryColumn kindOfValues(const QStringList& values, bool numbersDistinct, const CategoryScheme* categories)
 {
     if (values.isEmpty())
         return EntryColumn::Skip;
@@ -103,6 +103,8 @@ EntryColumn kindOfValues(const QStringList& values, bool numbersDistinct)
         return EntryColumn::BirthDate;
     if (all([](const QString& v) { const QString s = readSex(v); return s == QStringLiteral("M") || s == QStringLiteral("Ž"); }))
         return EntryColumn::Sex;
+    if (categories && all([categories](const QString& v) { return categories->rowByLabel(v) >= 0; }))
+        return EntryColumn::Category;
     if (numbersDistinct && all([](const QString& v) { return rules::allDigits(v, 1, 6); }))
         return EntryColumn::StartNumber;
     return EntryColumn::Skip;
@@ -181,7 +183,7 @@ EntryLayout headerLayout(const CsvResult& csv)
     return layout;
 }
 
-EntryLayout recogniseLayout(const CsvResult& csv)
+EntryLayout recogniseLayout(const CsvResult& csv, const CategoryScheme* categories)
 {
     EntryLayout byHeader = headerLayout(csv);
     if (std::any_of(byHeader.columns.cbegin(), byHeader.columns.cend(),
@@ -204,7 +206,7 @@ EntryLayout recogniseLayout(const CsvResult& csv)
                 distinct = false;
             seen.insert(v);
         }
-        const EntryColumn kind = kindOfValues(values, distinct);
+        const EntryColumn kind = kindOfValues(values, distinct, categories);
         if (kind != EntryColumn::Skip && !layout.columns.contains(kind))
             layout.columns[k] = kind;
     }

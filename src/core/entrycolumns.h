@@ -6,6 +6,7 @@
 // values that are unmistakable, and the user or the command line names the
 // rest. Nothing else is read from a column whose meaning is not given.
 
+#include "core/categoryscheme.h"
 #include "core/csv.h"
 
 #include <QList>
@@ -67,9 +68,10 @@ EntryLayout headerLayout(const CsvResult& csv);
 // first line is a known header; otherwise no header, and every column Skip
 // except one whose first values are all of one unmistakable kind: birth
 // dates, birth years (four digits from 1800 to 2099), sexes (one letter M,
-// Ž, Z, F or W) or start numbers (digits only, no value twice). Each meaning
+// Ž, Z, F or W), labels of the race's categories (any label, letter case
+// ignored) or start numbers (digits only, no value twice). Each meaning
 // goes to its leftmost column.
-EntryLayout recogniseLayout(const CsvResult& csv);
+EntryLayout recogniseLayout(const CsvResult& csv, const CategoryScheme* categories = nullptr);
 
 // The number of columns of a file: its widest row among the first ones.
 qsizetype columnCount(const CsvResult& csv);

@@ -144,7 +144,7 @@ QString missingColumns(const CsvResult& csv, const EntryLayout& layout, const En
         missing.append(columnLine(tx::ioColumnCountry(), Country, false));
     if (!given(Club))
         missing.append(columnLine(tx::ioColumnClub(), Club, false));
-    if (!given(BirthDate) && !given(Column::BirthYear))
+    if (!given(BirthDate) && !given(Column::BirthYear) && !given(Column::Category))
         missing.append(columnLine(tx::ioColumnBirthDate(), BirthDate, false));
     if (missing.isEmpty())
         return {};

@@ -148,7 +148,7 @@ QString detailCell(const FinishRecord& r, const Competitor* c, int place, const 
     case DetailSex:
         return c->spol;
     case DetailCategory:
-        return standings::categoryFor(c->spol, c->datum, raceDate, scheme);
+        return standings::categoryFor(c->spol, c->datum, raceDate, scheme, c->kategorija);
     default:
         return {};
     }

@@ -24,7 +24,10 @@ struct Competitor {
     QString drzava;
     QString klub;
     QString spol;    // "M" or "Ž"
-    QDate datum;     // date of birth
+    QDate datum;     // date of birth; empty for an import that gave a category instead
+    // The category label an import gave, as written; empty otherwise. It
+    // places the runner only while the birth date is empty: a date decides.
+    QString kategorija = {};
 };
 
 // One row of table rezultati: a finisher's start number and time.

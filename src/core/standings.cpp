@@ -118,7 +118,7 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
             row.klub = c->klub;
             row.spol = c->spol;
             row.age = ageFor(c->datum, raceDate);
-            row.kategorija = row.age ? scheme.labelFor(c->spol, row.age) : QString();
+            row.kategorija = categoryFor(c->spol, c->datum, raceDate, scheme, c->kategorija);
             row.godiste = birthYearText(c->datum);
         }
         rows.append(row);
@@ -170,7 +170,7 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
         row.klub = c->klub;
         row.spol = c->spol;
         row.age = ageFor(c->datum, raceDate);
-        row.kategorija = row.age ? scheme.labelFor(c->spol, row.age) : QString();
+        row.kategorija = categoryFor(c->spol, c->datum, raceDate, scheme, c->kategorija);
         row.godiste = birthYearText(c->datum);
         row.idtakmicara = c->id;
         row.state = entry.state;
@@ -237,7 +237,12 @@ CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& ra
                              Sex sex, const CategoryScheme& scheme)
 {
     return countEntries(startList, [&](const Competitor& c) {
-        return matchesSex(c.spol, sex) && scheme.takes(category, c.spol, ageFor(c.datum, raceDate));
+        if (!matchesSex(c.spol, sex))
+            return false;
+        // Without a birth date, an imported category places the runner.
+        if (!c.datum.isValid())
+            return !c.kategorija.isEmpty() && scheme.labelFor(c.spol, std::nullopt, c.kategorija) == category;
+        return scheme.takes(category, c.spol, ageFor(c.datum, raceDate));
     });
 }
 

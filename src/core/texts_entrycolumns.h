@@ -91,6 +91,31 @@ inline QString ecCutLine(int line, const QString& text)
     return QStringLiteral("redak %1: %2").arg(line).arg(text);
 }
 
+// ---- Category instead of a birth date ------------------------------------------
+inline QString ecCategoryUnknown(const QString& value, const QStringList& labels)
+{
+    return QStringLiteral("Kategorija „%1” nije kategorija ove utrke. Kategorije utrke su: %2.")
+        .arg(ioShown(value), labels.join(QStringLiteral(", ")));
+}
+inline QString ecCategoryBothSexes(const QString& label)
+{
+    return QStringLiteral("Kategorija „%1” vrijedi za oba spola, pa ne daje spol: navedite spol "
+                          "(stupac spola ili zadanu vrijednost).")
+        .arg(label);
+}
+inline QString ecCategorySexConflict(const QString& label, const QString& categorySex, const QString& sex)
+{
+    return QStringLiteral("Kategorija „%1” je za spol %2, a navedeni spol je %3.").arg(label, categorySex, ioShown(sex));
+}
+// The results check: a birth date and an imported category that disagree.
+inline QString categoryMismatchFinding(const QString& number, const QString& name, const QString& imported,
+                                       const QString& byDate)
+{
+    return QStringLiteral("Takmičar %1 (%2) uvezen je u kategoriji „%3”, a po datumu rođenja je u „%4”; "
+                          "vrijedi datum rođenja.")
+        .arg(number, name, imported, byDate);
+}
+
 // ---- Window --------------------------------------------------------------------
 KVR_IO_TEXT(ecColumnsCaption, "Značenje stupaca (prvi retci datoteke):")
 KVR_IO_TEXT(ecHeaderLine, "Prvi redak su naslovi stupaca")

@@ -258,6 +258,7 @@ Competitor readCompetitorCells(const Cells& cells)
     c.klub = cells.sharedText(5);
     c.spol = cells.sharedText(6);
     c.datum = cells.date(7);
+    c.kategorija = cells.sharedText(8);
     return c;
 }
 
@@ -1164,8 +1165,14 @@ DbResult<QStringList> Database::categories()
 
 DbResult<QList<Competitor>> Database::startList(qint64 raceId)
 {
-    return raceRows<Competitor>("select id, sbroj, idutrke, ime, drzava, klub, spol, datum "
-                                "from startna where idutrke = ? order by id",
+    // An imported category is read where the file has its column yet.
+    const auto categories = competitorCategoryColumn(false);
+    if (!categories)
+        return DbResult<QList<Competitor>>::failure(categories.error());
+    return raceRows<Competitor>(categories.value() ? "select id, sbroj, idutrke, ime, drzava, klub, spol, datum, kategorija "
+                                                     "from startna where idutrke = ? order by id"
+                                                   : "select id, sbroj, idutrke, ime, drzava, klub, spol, datum, null "
+                                                     "from startna where idutrke = ? order by id",
                                 raceId);
 }
 
@@ -1234,6 +1241,14 @@ DbResult<qint64> Database::insertCompetitor(const Competitor& c)
 
 DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
 {
+    // A category to store gives the file its column first; a failed import
+    // leaves at most that empty column behind.
+    const bool anyCategory = std::any_of(competitors.cbegin(), competitors.cend(),
+                                         [](const Competitor& c) { return !c.kategorija.isEmpty(); });
+    const auto categories = competitorCategoryColumn(anyCategory);
+    if (!categories)
+        return DbStatus::failure(categories.error());
+    const bool withCategory = categories.value();
     // Under the write lock, so that no other station stores a number between
     // the check and the rows: the numbers already taken are read once, and
     // every row is checked against them and against the rows before it.
@@ -1244,8 +1259,11 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
         numbers.prepare(QStringLiteral("select sbroj from startna where idutrke = ?"));
         // One statement prepared once, its values bound anew for every row.
         QSqlQuery q(db);
-        if (!q.prepare(QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
-                                      "values (?, ?, ?, ?, ?, ?, ?)") + QLatin1String(m_dialect->returning)))
+        if (!q.prepare((withCategory ? QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum, "
+                                                      "kategorija) values (?, ?, ?, ?, ?, ?, ?, ?)")
+                                     : QStringLiteral("insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
+                                                      "values (?, ?, ?, ?, ?, ?, ?)"))
+                       + QLatin1String(m_dialect->returning)))
             return DbStatus::failure(sqlError(q.lastError()));
         for (const Competitor& c : competitors) {
             if (!taken.contains(c.idutrke)) {
@@ -1270,6 +1288,8 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
             q.bindValue(4, c.klub);
             q.bindValue(5, c.spol);
             q.bindValue(6, dateValue(c.datum));
+            if (withCategory)
+                q.bindValue(7, c.kategorija.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(c.kategorija));
             if (const DbStatus s = run(q); !s)
                 return s;
             logChange(changes::kImportEntry, c.idutrke, insertedId(q).value());

@@ -334,6 +334,13 @@ private:
     // Whether a table of our own exists; with create, makes it (and its
     // index) when missing. Once seen, a table is not looked for again.
     DbResult<bool> ownTable(const char* name, bool create);
+    // Whether startna has the column of our own for an imported category
+    // (kategorija); with create, adds it when missing. Once seen, it is not
+    // looked for again.
+    DbResult<bool> competitorCategoryColumn(bool create);
+    // Whether the change log finds column in table: a column of our own is
+    // left out of a file that does not have it yet.
+    bool loggedColumnStored(const char* table, const char* column);
     DbStatus openServer();
     DbResult<bool> openExisting();
     DbStatus createFile();

@@ -56,7 +56,8 @@ const QList<LoggedTable>& loggedTables()
           {"drzava", 't'},
           {"klub", 't'},
           {"spol", 't'},
-          {"datum", 'd'}}},
+          {"datum", 'd'},
+          {"kategorija", 't'}}},
         {"rezultati", "id", true, {{"idtakmicara", 'i'}, {"idutrke", 'i'}, {"sbroj", 't'}, {"vrijeme", 't'}}},
         {"statusi", "idtakmicara", true, {{"status", 't'}, {"razlog", 't'}}},
         {"cilj_start", "idutrke", false, {{"vrijeme", 'm'}, {"postaja", 't'}}},
@@ -254,7 +255,12 @@ DbResult<QString> Database::rowValues(const QString& table, qint64 raceId, qint6
     if (!t)
         return DbResult<QString>::failure(DbError(QStringLiteral("dnevnik: ") + table));
     QStringList names;
-    for (const LoggedColumn& c : t->columns)
+    QList<LoggedColumn> columns;
+    for (const LoggedColumn& c : t->columns) {
+        if (loggedColumnStored(t->name, c.name))
+            columns.append(c);
+    }
+    for (const LoggedColumn& c : columns)
         names.append(QLatin1String(c.name));
     q.prepare(QStringLiteral("select %1 from %2 where %3 = ?%4")
                   .arg(names.join(QStringLiteral(", ")), QLatin1String(t->name), QLatin1String(t->key),
@@ -266,8 +272,8 @@ DbResult<QString> Database::rowValues(const QString& table, qint64 raceId, qint6
         return DbResult<QString>::failure(s.error());
     if (!q.next())
         return DbResult<QString>::success(QString());
-    for (int i = 0; i < t->columns.size(); ++i)
-        values.insert(QLatin1String(t->columns[i].name), jsonOf(q.value(i), t->columns[i].type));
+    for (int i = 0; i < columns.size(); ++i)
+        values.insert(QLatin1String(columns[i].name), jsonOf(q.value(i), columns[i].type));
     return DbResult<QString>::success(compact(values));
 }
 
@@ -633,7 +639,12 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
         }
     }
     QStringList names;
-    for (const LoggedColumn& c : t->columns)
+    QList<LoggedColumn> stored;
+    for (const LoggedColumn& c : t->columns) {
+        if (loggedColumnStored(t->name, c.name))
+            stored.append(c);
+    }
+    for (const LoggedColumn& c : stored)
         names.append(QLatin1String(c.name));
     if (exists) {
         q.prepare(QStringLiteral("update %1 set %2 = ?").arg(QLatin1String(t->name), names.join(QStringLiteral(" = ?, ")))
@@ -650,7 +661,7 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
         if (t->inRace && !names.contains(QLatin1String("idutrke")))
             q.addBindValue(raceId);
     }
-    for (const LoggedColumn& c : t->columns)
+    for (const LoggedColumn& c : stored)
         q.addBindValue(boundOf(row.value(QLatin1String(c.name)), c.type));
     if (exists) {
         q.addBindValue(key);

@@ -54,7 +54,7 @@ void frmkelvora::onImportEntries()
     const io::CsvResult csv = io::readCsv(*bytes);
     imports::EntryImportOptions options;
     if (csv.ok() && !csv.rows.isEmpty())
-        options.layout = imports::startingLayout(csv);
+        options.layout = imports::startingLayout(csv, m_session->hasRace() ? &m_session->rules().categories : nullptr);
     imports::EntryPreview preview = imports::previewEntries(*m_session, csv, options);
     if (preview.fileRefused()) {
         MessageBox::notice(this, preview.fileRefusal);
