@@ -37,11 +37,11 @@ public:
 };
 
 // Rows from a short text: "t<ms>[=number][x]" a press (x: deleted), "w=<number>" a waiting number.
-QList<CapturedRow> rowsOf(const QString& spec)
+QList<CapturedRow> rowsOf(const QString& written)
 {
     QList<CapturedRow> rows;
     int seq = 0;
-    for (QString token : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (QString token : written.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         CapturedRow r;
         r.id = rows.size() + 1;
         r.deleted = token.endsWith(QLatin1Char('x'));

@@ -541,30 +541,6 @@ std::function<int(const Arguments&, const QString&, QTextStream&, QTextStream&)>
     };
 }
 
-// The live results of the race until interrupted (cli/cmd_serve.cpp).
-int serve(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
-{
-    if (!hasOptions(args, {"--race"}, err))
-        return Usage;
-    const auto session = openSession(db, false, err);
-    if (!session || !openRace(*session, args, err))
-        return Failed;
-    return serveRace(*session, args.value(QStringLiteral("--address")), args.value(QStringLiteral("--port")),
-                     args.value(QStringLiteral("--refresh")), out, err);
-}
-
-// The race's categories and prizes, printed or set from files (cli/cmd_rules.cpp).
-int rules(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
-{
-    if (!hasOptions(args, {"--race"}, err))
-        return Usage;
-    const auto session = openSession(db, false, err);
-    if (!session || !openRace(*session, args, err))
-        return Failed;
-    return runRules(*session, args.value(QStringLiteral("--categories")), args.value(QStringLiteral("--prizes")), out,
-                    err);
-}
-
 // The race's change log, newest first.
 int changeLog(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
@@ -612,7 +588,13 @@ const QHash<QString, Command>& commands()
           &setStatus}},
         {QStringLiteral("rules"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--categories"), QStringLiteral("--prizes")}, {},
-          &tx::cliHelpRules, &rules}},
+          &tx::cliHelpRules,
+          withRace([](RaceSession& session, const QHash<QString, QString>& values, const QStringList&, QTextStream& out,
+                      QTextStream& err) {
+              // The race's categories and prizes, printed or set from files (cli/cmd_rules.cpp).
+              return runRules(session, values.value(QStringLiteral("--categories")),
+                              values.value(QStringLiteral("--prizes")), out, err);
+          })}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
         {QStringLiteral("start"),
@@ -623,7 +605,14 @@ const QHash<QString, Command>& commands()
           {},
           &tx::cliHelpImportCapture,
           withRace(&finishline::importCapture)}},
-        {QStringLiteral("serve"), {{kDb, QStringLiteral("--race"), QStringLiteral("--port"), QStringLiteral("--address"), QStringLiteral("--refresh")}, {}, &tx::cliHelpServe, &serve}},
+        {QStringLiteral("serve"), {{kDb, QStringLiteral("--race"), QStringLiteral("--port"), QStringLiteral("--address"), QStringLiteral("--refresh")}, {}, &tx::cliHelpServe,
+          withRace([](RaceSession& session, const QHash<QString, QString>& values, const QStringList&, QTextStream& out,
+                      QTextStream& err) {
+              // The live results of the race until interrupted (cli/cmd_serve.cpp).
+              return serveRace(session, values.value(QStringLiteral("--address")),
+                               values.value(QStringLiteral("--port")), values.value(QStringLiteral("--refresh")), out,
+                               err);
+          })}},
         {QStringLiteral("log"), {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpLog, &changeLog}},
     };
     return all;
