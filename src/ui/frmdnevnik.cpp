@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QFontMetrics>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -32,9 +33,16 @@ frmdnevnik::frmdnevnik(RaceSession& session, QWidget* parent)
     lsvdnevnik->setUniformRowHeights(true);
     lsvdnevnik->setModel(m_model);
     lsvdnevnik->setMinimumSize(900, 360);
-    const int widths[] = {50, 135, 90, 80, 150, 50, 140, 320, 50};
-    for (int i = 0; i < int(std::size(widths)); ++i)
-        lsvdnevnik->setColumnWidth(i, widths[i]);
+    // Widths from the type shown, so the date and time are never cut off.
+    const QFontMetrics metrics = lsvdnevnik->fontMetrics();
+    const int margin = metrics.horizontalAdvance(QStringLiteral("MM"));
+    const QString samples[] = {QStringLiteral("00000"),      QStringLiteral("00.00.0000. 00:00:00"),
+                               QString(10, QLatin1Char('n')), QString(8, QLatin1Char('n')),
+                               QString(16, QLatin1Char('n')), QStringLiteral("00000"),
+                               QString(16, QLatin1Char('n')), QString(36, QLatin1Char('n')),
+                               QStringLiteral("00000")};
+    for (int i = 0; i < int(std::size(samples)); ++i)
+        lsvdnevnik->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + margin);
     cbostanica = ui::named(new QComboBox, "cbostanica");
     cbovrsta = ui::named(new QComboBox, "cbovrsta");
     txttrazi = ui::lineEdit("txttrazi", 25);
