@@ -1033,8 +1033,10 @@ DbResult<qint64> Database::insertRace(const QString& ime, const QString& org, co
         if (const DbStatus s = run(q); !s)
             return s;
         id = insertedId(q);
+        if (!id)
+            return DbStatus::failure(id.error());
         logChange(changes::kRaceAdded, id.value(), id.value());
-        return id ? DbStatus::success() : DbStatus::failure(id.error());
+        return DbStatus::success();
     });
     return stored ? id : DbResult<qint64>::failure(stored.error());
 }
@@ -1292,7 +1294,10 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
                 q.bindValue(7, c.kategorija.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(c.kategorija));
             if (const DbStatus s = run(q); !s)
                 return s;
-            logChange(changes::kImportEntry, c.idutrke, insertedId(q).value());
+            const auto id = insertedId(q);
+            if (!id)
+                return DbStatus::failure(id.error());
+            logChange(changes::kImportEntry, c.idutrke, id.value());
         }
         return DbStatus::success();
     });
@@ -1479,7 +1484,10 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
             q.bindValue(3, r.vrijeme);
             if (const DbStatus s = run(q); !s)
                 return s;
-            logChange(changes::kImportTime, r.idutrke, insertedId(q).value());
+            const auto id = insertedId(q);
+            if (!id)
+                return DbStatus::failure(id.error());
+            logChange(changes::kImportTime, r.idutrke, id.value());
         }
         return DbStatus::success();
     });
