@@ -795,6 +795,11 @@ void Database::subscribe(QSqlDatabase& db)
                      });
 }
 
+QString Database::returningKey() const
+{
+    return QLatin1String(m_dialect->returning);
+}
+
 DbResult<qint64> Database::insertedId(QSqlQuery& query)
 {
     if (*m_dialect->returning == '\0')

@@ -300,6 +300,11 @@ private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbResult<timing::CapturedRow> capturedRow(QSqlDatabase& db, qint64 rowId);
     DbStatus noteToken(QSqlDatabase& db, const QString& token);
+    // Stores a number that waits for its time; the new row's key.
+    DbResult<qint64> insertWaitingNumber(QSqlDatabase& db, qint64 raceId, const QString& station,
+                                         const QString& number);
+    // What an insert appends to read back its new key (SqlDialect::returning).
+    QString returningKey() const;
     // The change log: rows noted by the transaction running now, written by
     // closeLog(status) before its commit.
     struct NotedChange {

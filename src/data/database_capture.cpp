@@ -165,7 +165,7 @@ DbResult<timing::CapturedRow> Database::storePress(qint64 raceId, qint64 timeMs,
         if (rowId == 0) {
             q.prepare(QStringLiteral("insert into cilj_vremena (idutrke, redni, postaja, vrijeme, sbroj, obrisan, izvor) "
                                      "values (?, ?, ?, ?, ?, 0, ?)")
-                      + QLatin1String(isPostgres() ? " returning id" : ""));
+                      + returningKey());
             q.addBindValue(raceId);
             q.addBindValue(seq);
             q.addBindValue(station);
@@ -214,18 +214,10 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
             if (const DbStatus s = run(q); !s)
                 return s;
         } else {
-            q.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)")
-                      + QLatin1String(isPostgres() ? " returning id" : ""));
-            q.addBindValue(raceId);
-            q.addBindValue(station);
-            q.addBindValue(number);
-            if (const DbStatus s = run(q); !s)
-                return s;
-            const auto id = insertedId(q);
+            const auto id = insertWaitingNumber(db, raceId, station, number);
             if (!id)
                 return DbStatus::failure(id.error());
             rowId = id.value();
-            logChange(changes::kCaptureNumberWaiting, raceId, rowId);
         }
         stored = capturedRow(db, rowId);
         return stored ? DbStatus::success() : DbStatus::failure(stored.error());
@@ -266,18 +258,8 @@ DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint6
                 return DbStatus::failure(DbError(QStringLiteral("cilj_vremena %1").arg(takeWaiting), DbError::Kind::Gone));
         }
         if (!keepWaiting.isEmpty()) {
-            QSqlQuery k(db);
-            k.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)")
-                      + QLatin1String(isPostgres() ? " returning id" : ""));
-            k.addBindValue(raceId);
-            k.addBindValue(station);
-            k.addBindValue(keepWaiting);
-            if (const DbStatus s = run(k); !s)
-                return s;
-            const auto id = insertedId(k);
-            if (!id)
+            if (const auto id = insertWaitingNumber(db, raceId, station, keepWaiting); !id)
                 return DbStatus::failure(id.error());
-            logChange(changes::kCaptureNumberWaiting, raceId, id.value());
         }
         return DbStatus::success();
     });
@@ -387,7 +369,7 @@ DbStatus Database::storeCaptureImport(qint64 raceId, const QList<std::pair<qint6
         QSqlQuery ins(db);
         ins.prepare(QStringLiteral("insert into cilj_vremena (idutrke, redni, postaja, vrijeme, sbroj, obrisan, izvor) "
                                    "values (?, ?, ?, ?, ?, 0, ?)")
-                    + QLatin1String(isPostgres() ? " returning id" : ""));
+                    + returningKey());
         for (const auto& [timeMs, number] : added) {
             ins.bindValue(0, raceId);
             ins.bindValue(1, seq++);
@@ -404,4 +386,21 @@ DbStatus Database::storeCaptureImport(qint64 raceId, const QList<std::pair<qint6
         }
         return DbStatus::success();
     });
+}
+
+DbResult<qint64> Database::insertWaitingNumber(QSqlDatabase& db, qint64 raceId, const QString& station,
+                                               const QString& number)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("insert into cilj_vremena (idutrke, postaja, sbroj, obrisan) values (?, ?, ?, 0)")
+              + returningKey());
+    q.addBindValue(raceId);
+    q.addBindValue(station);
+    q.addBindValue(number);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<qint64>::failure(s.error());
+    const auto id = insertedId(q);
+    if (id)
+        logChange(changes::kCaptureNumberWaiting, raceId, id.value());
+    return id;
 }

@@ -400,7 +400,7 @@ DbStatus Database::closeLog(const DbStatus& status)
                                   "prije, poslije, serija, ponistava, ponavlja) "
                                   "values (%1, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                        .arg(now)
-                   + (isPostgres() ? QStringLiteral(" returning id") : QString())))
+                   + returningKey()))
         return DbStatus::failure(sqlError(q.lastError()));
     const auto orNull = [](qint64 v) { return v ? QVariant(v) : QVariant(QMetaType(QMetaType::LongLong)); };
     const auto textOrNull = [](const QString& v) {
