@@ -4,13 +4,53 @@
 #include "pgserver.h"
 #include "testutil.h"
 
+#include "app/editlog.h"
+#include "app/racesession.h"
 #include "core/texts.h"
+#include "data/database.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTreeView>
+
+namespace {
+
+rules::CompetitorEntry entry(const QString& number, const QString& name)
+{
+    return {name, number, QStringLiteral("HRV"), QStringLiteral("AK Split"), QStringLiteral("M"), QStringLiteral("1.2.1980")};
+}
+
+// What a session holds of its race, keys and places included.
+QStringList held(RaceSession& s)
+{
+    QStringList all;
+    for (const Competitor& c : s.startList())
+        all << QStringLiteral("c %1|%2|%3|%4").arg(c.id).arg(c.sbroj, c.ime, c.klub);
+    for (int row = 0; row < s.finishList().size(); ++row) {
+        const FinishRecord& r = s.finishList().at(row);
+        all << QStringLiteral("f %1|%2|%3|%4|%5").arg(r.id).arg(r.idtakmicara).arg(r.vrijeme, r.sbroj, s.finishPlaceText(row));
+    }
+    return all;
+}
+
+std::unique_ptr<RaceSession> station(const DbLocation& where, qint64 race)
+{
+    auto s = std::make_unique<RaceSession>(where);
+    if (!s->database().open() || !s->openRace(race))
+        return nullptr;
+    return s;
+}
+
+using Change = std::function<bool(RaceSession& other, const DbLocation& where)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Change)
 
 class TestLiveRefresh : public QObject {
     Q_OBJECT
@@ -78,6 +118,130 @@ private slots:
         QCOMPARE(testutil::find<QTabWidget>(&w, QStringLiteral("SSTab1"))->currentIndex(),
                  int(frmkelvora::PageResults));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // Another station's change is read in row by row, also one written by a
+    // program that keeps no log; a change of the race's settings reads the
+    // lists whole. Either way the lists equal a fresh read.
+    void otherStationsChangeIsReadAsLogged_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<Change>("change");
+        QTest::addColumn<bool>("whole");
+        const auto id = [](RaceSession& s, const char* number) { return s.startNumbers().first(QLatin1String(number)); };
+        const QList<std::tuple<const char*, Change, bool>> changes{
+            {"add", [](RaceSession& o, const DbLocation&) { return o.addCompetitor(entry("30", "Eva")).ok(); }, false},
+            {"edit", [=](RaceSession& o, const DbLocation&) { return o.editCompetitor(id(o, "12"), entry("13", "Ivo")).ok(); }, false},
+            {"delete a finisher", [=](RaceSession& o, const DbLocation&) { return o.deleteCompetitor(id(o, "7"), true).ok(); }, false},
+            {"finish", [](RaceSession& o, const DbLocation&) { return o.enterFinish("12", "00:39:00").ok(); }, false},
+            {"finish removed", [=](RaceSession& o, const DbLocation&) { return o.removeFinish(id(o, "7")).ok(); }, false},
+            {"status", [=](RaceSession& o, const DbLocation&) { return o.setRunState(id(o, "7"), RunState::Dsq, "x").ok(); }, false},
+            {"import", [](RaceSession& o, const DbLocation&) {
+                 QList<Competitor> many;
+                 for (int i = 40; i < 43; ++i) {
+                     Competitor c;
+                     c.sbroj = QString::number(i);
+                     c.ime = QStringLiteral("Uvoz");
+                     c.spol = QStringLiteral("Ž");
+                     c.datum = QDate(1990, 1, 1);
+                     many << c;
+                 }
+                 return o.addCompetitors(many).ok();
+             }, false},
+            {"undo", [](RaceSession& o, const DbLocation&) {
+                 EditLog log(o);
+                 return o.enterFinish("12", "00:38:00").ok() && log.sync().ok() && log.undo().ok();
+             }, false},
+            {"settings", [](RaceSession& o, const DbLocation&) { return o.setSettings(false, QString()).ok(); }, true},
+            {"no log", [](RaceSession& o, const DbLocation& where) {
+                 const QString sql = QStringLiteral("update startna set ime = 'Bez dnevnika' where idutrke = %1").arg(o.race().id);
+                 if (where.isPostgres())
+                     return testutil::PgServer::exec(where, {sql});
+                 testutil::execOnFile(where.filePath, sql);
+                 return true;
+             }, false},
+        };
+        for (const char* engine : {"sqlite", "postgresql"}) {
+            for (const auto& [name, change, whole] : changes)
+                QTest::addRow("%s %s", engine, name) << QString::fromLatin1(engine) << change << whole;
+        }
+    }
+
+    void otherStationsChangeIsReadAsLogged()
+    {
+        QFETCH(QString, engine);
+        QFETCH(Change, change);
+        QFETCH(bool, whole);
+        testutil::TempDb tmp;
+        DbLocation where = DbLocation::sqliteFile(tmp.path());
+        if (engine == QLatin1String("postgresql")) {
+            if (!testutil::PgServer::instance())
+                QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
+            where = testutil::PgServer::instance()->newDatabase();
+        }
+        RaceSession here(where);
+        QVERIFY(here.database().open());
+        const qint64 race = here.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;
+        QVERIFY(here.addCompetitor(entry("7", "Ana")).ok());
+        QVERIFY(here.addCompetitor(entry("12", "Ivo")).ok());
+        QVERIFY(here.enterFinish("7", "00:40:00").ok());
+        auto other = station(where, race);
+        QVERIFY(other);
+        QVERIFY(change(*other, where));
+
+        QSignalSpy resets(here.startListModel(), &QAbstractItemModel::modelReset);
+        QSignalSpy reloaded(&here, &RaceSession::listsReloaded);
+        QVERIFY(here.refresh().ok());
+        QCOMPARE(reloaded.count(), 1);
+        QCOMPARE(resets.count(), whole ? 1 : 0);
+        // Nothing more to read: the next look changes nothing.
+        QVERIFY(here.refresh().ok());
+        QCOMPARE(reloaded.count(), 1);
+        auto fresh = station(where, race);
+        QVERIFY(fresh);
+        QCOMPARE(held(here), held(*fresh));
+    }
+
+    // PostgreSQL commits changes in any order of their feed keys: a change
+    // whose transaction was still open at a look is read at a later one.
+    void changeCommittedLateIsReadLater()
+    {
+        if (!testutil::PgServer::instance())
+            QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
+        const DbLocation where = testutil::PgServer::instance()->newDatabase();
+        RaceSession here(where);
+        QVERIFY(here.database().open());
+        const qint64 race = here.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;
+        QVERIFY(here.addCompetitor(entry("7", "Ana")).ok());
+        QVERIFY(here.addCompetitor(entry("12", "Ivo")).ok());
+        // A slow writer's entry takes a key in the change feed, then its
+        // transaction stays open while a quick station's finish commits.
+        QSqlDatabase slow = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("slow"));
+        slow.setHostName(where.host);
+        slow.setDatabaseName(where.dbname);
+        slow.setUserName(where.user);
+        if (where.port > 0)
+            slow.setPort(where.port);
+        QVERIFY(slow.open());
+        QVERIFY(slow.transaction());
+        QSqlQuery q(slow);
+        QVERIFY(q.exec(QStringLiteral("insert into startna (idutrke, sbroj, ime, spol) values (%1, '30', 'Eva', 'Ž') returning id")
+                           .arg(race)) && q.next());
+        const qint64 late = q.value(0).toLongLong();
+        auto quick = station(where, race);
+        QVERIFY(quick && quick->enterFinish("12", "00:42:00").ok());
+        QVERIFY(here.refresh().ok());
+        QCOMPARE(here.finishList().size(), 1);
+        QCOMPARE(here.startList().size(), 2);
+        QVERIFY(slow.commit());
+        QSignalSpy resets(here.startListModel(), &QAbstractItemModel::modelReset);
+        QVERIFY(here.refresh().ok());
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(here.startList().size(), 3);
+        QCOMPARE(here.startList().last().id, late);
+        slow.close();
+        slow = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("slow"));
     }
 
     // The status bar names a file by its full path and tells when it is gone.

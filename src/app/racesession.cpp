@@ -80,6 +80,9 @@ Outcome<Race> RaceSession::createRace(const QString& name, const QString& organi
     setLists({}, {});
     if (const auto version = m_db->dataVersion())
         m_seenVersion = version.value();
+    // Should the feed's end not be found, the next look reads the lists whole.
+    m_db->markChanges();
+    m_mustReload = false;
     emit raceChanged();
     return Outcome<Race>::done(race);
 }
@@ -96,6 +99,8 @@ Status RaceSession::openRace(qint64 id)
     const auto version = m_db->dataVersion();
     if (!version)
         return Status::dbFailed(version.error());
+    if (const DbStatus marked = m_db->markChanges(); !marked)
+        return Status::dbFailed(marked.error());
     auto starts = m_db->startList(id);
     if (!starts)
         return Status::dbFailed(starts.error());
@@ -119,6 +124,7 @@ Status RaceSession::openRace(qint64 id)
     m_raceDateText = kvr::formatDate(m_race->datum);
     setLists(std::move(starts.value()), std::move(finishes.value()));
     m_seenVersion = version.value();
+    m_mustReload = false;
     emit raceChanged();
     return Status::done();
 }
@@ -538,6 +544,16 @@ Status RaceSession::refresh()
         return Status::dbFailed(version.error());
     if (version.value() == m_seenVersion && m_db->writeCount() == m_seenWrites)
         return Status::done();
+    // Another writer's changes are read row by row as the feed names them;
+    // own writes the lists do not hold yet (a bulk store whose read
+    // failed) mean everything is read again.
+    if (!m_mustReload && m_db->writeCount() == m_seenWrites) {
+        if (const std::optional<Status> followed = followLog()) {
+            if (followed->ok())
+                m_seenVersion = version.value();
+            return *followed;
+        }
+    }
     return reload();
 }
 
@@ -548,6 +564,10 @@ Status RaceSession::reload()
     const auto version = m_db->dataVersion();
     if (!version)
         return Status::dbFailed(version.error());
+    // The change feed's end is taken before the lists are read: what is
+    // stored in between is read again at the next look rather than missed.
+    if (const DbStatus marked = m_db->markChanges(); !marked)
+        return Status::dbFailed(marked.error());
     auto starts = m_db->startList(m_race->id);
     if (!starts)
         return Status::dbFailed(starts.error());
@@ -568,6 +588,7 @@ Status RaceSession::reload()
     m_settings = settings.value();
     setLists(std::move(starts.value()), std::move(finishes.value()));
     m_seenVersion = version.value();
+    m_mustReload = false;
     emit listsReloaded();
     return Status::done();
 }

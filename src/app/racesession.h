@@ -187,6 +187,14 @@ private:
     void dropFinishRow(qint64 competitorId);
     // told: the server told of another station's change.
     void lookElsewhere(bool told);
+    // Reads in what the change feed names as changed since the last look,
+    // row by row (racesession_follow.cpp). Nothing when the feed cannot
+    // tell what changed: the caller reads everything again.
+    std::optional<Status> followLog();
+    void followStartList(const QList<Competitor>& fresh, const QList<qint64>& keys);
+    // Takes the rows of the records keys out of the finish lists and puts
+    // fresh in where their times place them.
+    void followFinishList(const QList<FinishRecord>& fresh, const QList<qint64>& keys);
     Status storedInBulk(const DbStatus& stored);
     // The prize list as rows of the standings model: each prize category's
     // name (no place) before its winners, or before "Nema rezultata".
@@ -214,6 +222,8 @@ private:
     bool m_wasConnected = true;
     bool m_lookFailed = false;
     quint64 m_seenWrites = 0;
+    // A look read the feed but not the rows it named: the next one reads everything.
+    bool m_mustReload = false;
 
     StartListModel* m_startModel;
     FinishListModel* m_finishModel;

@@ -475,6 +475,8 @@ DbStatus Database::openConnection()
     m_journalFound.clear();
     m_seenSnapshot.clear();
     m_ownTransactions.clear();
+    m_feedMark.reset();
+    m_feedOwn.clear();
     if (m_location.isPostgres())
         return openServer();
 
@@ -836,6 +838,7 @@ DbStatus Database::inTransaction(Fn&& work)
         QSqlQuery id(db);
         if (id.exec(QStringLiteral("select txid_current()")) && id.next()) {
             m_ownTransactions.append(id.value(0).toLongLong());
+            m_feedOwn.append(id.value(0).toLongLong());
         } else {
             status = DbStatus::failure(sqlError(id.lastError()));
             m_inTransaction = false;
@@ -1426,6 +1429,40 @@ DbResult<QList<FinishRecord>> Database::finishList(qint64 raceId)
                                   raceId);
 }
 
+namespace {
+
+// Keys as an SQL list: numbers only, so nothing typed reaches the statement.
+QByteArray keyList(const QList<qint64>& ids)
+{
+    QByteArray list;
+    for (const qint64 id : ids) {
+        if (!list.isEmpty())
+            list.append(',');
+        list.append(QByteArray::number(id));
+    }
+    return list.isEmpty() ? QByteArrayLiteral("null") : list;
+}
+
+} // namespace
+
+DbResult<QList<Competitor>> Database::competitorsOf(qint64 raceId, const QList<qint64>& ids)
+{
+    const auto categories = competitorCategoryColumn(false);
+    if (!categories)
+        return DbResult<QList<Competitor>>::failure(categories.error());
+    const QByteArray sql = QByteArrayLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum, ")
+        + (categories.value() ? "kategorija" : "null") + " from startna where idutrke = ? and id in (" + keyList(ids)
+        + ") order by id";
+    return raceRows<Competitor>(sql.constData(), raceId);
+}
+
+DbResult<QList<FinishRecord>> Database::finishRecordsOf(qint64 raceId, const QList<qint64>& ids)
+{
+    const QByteArray sql = "select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati where idutrke = ? and id in ("
+        + keyList(ids) + ") order by vrijeme, id";
+    return raceRows<FinishRecord>(sql.constData(), raceId);
+}
+
 DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
 {
     QSqlQuery q(connection());
@@ -1624,7 +1661,8 @@ DbResult<bool> Database::ownTable(const char* name, bool create)
                 if (!c.exec(statement))
                     return DbStatus::failure(sqlError(c.lastError()));
             }
-            return DbStatus::success();
+            // Other stations follow its rows as they do the others'.
+            return makeChangeFeed(name);
         });
         if (!made)
             return DbResult<bool>::failure(made.error());
@@ -1646,6 +1684,29 @@ DbResult<RunStates> Database::runStates(qint64 raceId)
     QSqlQuery q(connection());
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ?"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<RunStates>::failure(s.error());
+    while (q.next()) {
+        const RunState state = stateOfCode(q.value(1).toString());
+        if (state != RunState::None)
+            states.insert(q.value(0).toLongLong(), {state, q.value(2).toString()});
+    }
+    return DbResult<RunStates>::success(states);
+}
+
+DbResult<RunStates> Database::runStatesOf(qint64 raceId, const QList<qint64>& competitorIds)
+{
+    RunStates states;
+    const auto exists = ownTable("statusi", false);
+    if (!exists)
+        return DbResult<RunStates>::failure(exists.error());
+    if (!exists.value())
+        return DbResult<RunStates>::success(states);
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ? and idtakmicara in (%1)")
+                  .arg(QString::fromLatin1(keyList(competitorIds))));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)
         return DbResult<RunStates>::failure(s.error());

@@ -9,6 +9,7 @@
 
 #include <QList>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -296,6 +297,32 @@ public:
     // number taken since, a second finish record, a competitor gone).
     DbResult<qint64> reverseBatch(const QList<ChangeEntry>& batch, qint64 undoes, qint64 redoes);
 
+    // ---- Following other writers (database_follow.cpp) ----
+    // Triggers note every row written to the race's tables, by any program
+    // of any version, in the change feed (table promjene, ours, made on
+    // first use). A row the feed names as changed: its table, race and key.
+    struct ChangedRow {
+        QString table;
+        qint64 raceId = 0;
+        qint64 key = 0;
+    };
+    // Makes the feed where it is missing and takes its present end as the
+    // point the next changedRows() reads from. Called before the lists are
+    // read, so that a change stored in between is read again rather than
+    // missed.
+    DbStatus markChanges();
+    // The rows the feed names since the mark, and moves the mark on.
+    // Nothing (std::nullopt) when the feed cannot tell: no mark (the file
+    // could not take the feed), or more rows than a look reads. The caller
+    // then reads everything again.
+    DbResult<std::optional<QList<ChangedRow>>> changedRows();
+    // The race's rows of the given keys: competitors by their key, finish
+    // records by theirs, statuses by the competitor's. A key with no row is
+    // left out.
+    DbResult<QList<Competitor>> competitorsOf(qint64 raceId, const QList<qint64>& ids);
+    DbResult<QList<FinishRecord>> finishRecordsOf(qint64 raceId, const QList<qint64>& ids);
+    DbResult<RunStates> runStatesOf(qint64 raceId, const QList<qint64>& competitorIds);
+
 private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbResult<timing::CapturedRow> capturedRow(QSqlDatabase& db, qint64 rowId);
@@ -317,6 +344,10 @@ private:
     DbStatus closeLog(const DbStatus& status);
     DbResult<QString> rowValues(const QString& table, qint64 raceId, qint64 key);
     DbStatus makeLogTable();
+    // Makes the change feed (table promjene) and gives every followed table
+    // that has none its triggers; with table, only that table's (inside
+    // the transaction that makes it, once the feed exists).
+    DbStatus makeChangeFeed(const char* table = nullptr);
     DbStatus inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbStatus writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists);
     // The race's own categories and prizes as one logged row, and written back.
@@ -414,6 +445,12 @@ private:
     QStringList m_ownTablesSeen;
     QString m_seenSnapshot;
     QList<qint64> m_ownTransactions;
+    // The point changedRows() reads the change feed from: on SQLite the last
+    // row's key, on PostgreSQL the snapshot of transactions at the last look
+    // (rows carry their transaction's id, and commit out of key order).
+    std::optional<QString> m_feedMark;
+    // PostgreSQL: this connection's transactions since the last look.
+    QList<qint64> m_feedOwn;
     qint64 m_version = 0;
 };
 
