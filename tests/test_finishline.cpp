@@ -714,22 +714,47 @@ private slots:
     }
 
     // A number typed for a runner not yet registered is kept; registering
-    // the runner makes the record.
+    // the runner makes the record, with the timing window open or not, and
+    // a number changed away takes it back. A runner another program
+    // registered gets the record at the results check.
+    void laterRegistrationMatches_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("window open") << QStringLiteral("open");
+        QTest::newRow("window closed") << QStringLiteral("closed");
+        QTest::newRow("another program, then the check") << QStringLiteral("program");
+    }
+
     void laterRegistrationMatches()
     {
+        QFETCH(QString, how);
         auto s = raceWith(1);
         QVERIFY(s);
-        auto clock = std::make_shared<TestClock>();
-        finishline::FinishLine line(*s, clock);
-        QVERIFY(line.start().ok());
-        QVERIFY(line.press(30000).ok());
-        QVERIFY(line.number(QStringLiteral("77")).ok());
-        QCOMPARE(line.evaluation().states.at(0), RowState::NotOnList);
-        QVERIFY(s->addCompetitor({QStringLiteral("Novi"), QStringLiteral("77"), QStringLiteral("HRV"),
-                                  QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("1.1.1980")})
-                    .ok());
-        QCOMPARE(line.evaluation().states.at(0), RowState::Matched);
+        auto line = std::make_unique<finishline::FinishLine>(*s, std::make_shared<TestClock>());
+        QVERIFY(line->start().ok());
+        QVERIFY(line->press(30000).ok());
+        QVERIFY(line->number(QStringLiteral("77")).ok());
+        QCOMPARE(line->evaluation().states.at(0), RowState::NotOnList);
+        if (how != QLatin1String("open"))
+            line.reset();
+        const auto runner = [](const char* number) {
+            return rules::CompetitorEntry{QStringLiteral("Novi"), QLatin1String(number), QStringLiteral("HRV"),
+                                          QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("1.1.1980")};
+        };
+        if (how == QLatin1String("program")) {
+            testutil::execOnFile(path(), QStringLiteral("insert into startna (idutrke, sbroj, ime, spol) values (%1, '77', 'Novi', 'M')")
+                                             .arg(s->race().id));
+            QVERIFY(resultscheck::findings(*s).ok());
+            QCOMPARE(finishes(*s), QStringList{"77@00:00:30"});
+            return;
+        }
+        const auto added = s->addCompetitor(runner("77"));
+        QVERIFY(added.ok());
+        if (line)
+            QCOMPARE(line->evaluation().states.at(0), RowState::Matched);
         QCOMPARE(finishes(*s), QStringList{"77@00:00:30"});
+        QVERIFY(s->editCompetitor(added.value().id, runner("78")).ok());
+        QCOMPARE(finishes(*s), QStringList());
     }
 };
 

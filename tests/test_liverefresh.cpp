@@ -30,7 +30,7 @@ QStringList held(RaceSession& s)
 {
     QStringList all;
     for (const Competitor& c : s.startList())
-        all << QStringLiteral("c %1|%2|%3|%4").arg(c.id).arg(c.sbroj, c.ime, c.klub);
+        all << QStringLiteral("c %1|%2|%3|%4|%5").arg(c.id).arg(c.sbroj, c.ime, c.klub).arg(s.startNumbers().first(c.sbroj));
     for (int row = 0; row < s.finishList().size(); ++row) {
         const FinishRecord& r = s.finishList().at(row);
         all << QStringLiteral("f %1|%2|%3|%4|%5").arg(r.id).arg(r.idtakmicara).arg(r.vrijeme, r.sbroj, s.finishPlaceText(row));
@@ -187,6 +187,8 @@ private slots:
         QVERIFY(here.enterFinish("7", "00:40:00").ok());
         auto other = station(where, race);
         QVERIFY(other);
+        // Read as stored: what follows is the other station's change alone.
+        QVERIFY(here.reload().ok());
         QVERIFY(change(*other, where));
 
         QSignalSpy resets(here.startListModel(), &QAbstractItemModel::modelReset);

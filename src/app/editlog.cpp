@@ -54,8 +54,10 @@ Status Edit::reverse(RaceSession& session, bool undo) const
     }
     const bool raceRow = std::any_of(batch.value().cbegin(), batch.value().cend(),
                                      [](const ChangeEntry& e) { return e.table == QLatin1String("utrke"); });
-    const bool captured = std::any_of(batch.value().cbegin(), batch.value().cend(),
-                                      [](const ChangeEntry& e) { return changes::makesRecords(e.table); });
+    // A competitor's number back or gone moves the records of captured times too.
+    const bool captured = std::any_of(batch.value().cbegin(), batch.value().cend(), [](const ChangeEntry& e) {
+        return changes::makesRecords(e.table) || e.table == QLatin1String("startna");
+    });
     if (const Status shown = follow(session, m_raceId, raceRow); !shown || !captured)
         return shown;
     // The finish records follow the captured rows as they are now: made,

@@ -151,9 +151,15 @@ FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QStri
     m_retry.start();
     if (!m_pending.isEmpty())
         flushJournal();
+    m_told = &m_session;
+    m_session.finishLineOpen(true);
 }
 
-FinishLine::~FinishLine() = default;
+FinishLine::~FinishLine()
+{
+    if (m_told)
+        m_told->finishLineOpen(false);
+}
 
 FinishLine::FinishLine(RaceSession& session, InStepOnly)
     : m_session(session)

@@ -13,6 +13,7 @@
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <memory>
 #include <optional>
@@ -184,6 +185,8 @@ private:
     QString m_journalPath;
     QString m_station;
     qint64 m_raceId = 0;
+    // The session told of this open finish line (null once it is gone).
+    QPointer<RaceSession> m_told;
     std::optional<qint64> m_start;
     std::optional<qint64> m_startPressed; // monotonic moment of the start pressed here
     qint64 m_anchorWall = 0;

@@ -268,6 +268,7 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
     if (!c.sbroj.trimmed().isEmpty())
         ++m_started;
     listsTouched();
+    keepCapturedRecords();
     return Outcome<Competitor>::done(c);
 }
 
@@ -277,7 +278,10 @@ Status RaceSession::addCompetitors(QList<Competitor> competitors)
         return Status::refused(Field::None, tx::openRaceFirst());
     for (Competitor& c : competitors)
         c.idutrke = m_race->id;
-    return storedInBulk(m_db->insertCompetitors(competitors));
+    const Status stored = storedInBulk(m_db->insertCompetitors(competitors));
+    if (stored)
+        keepCapturedRecords();
+    return stored;
 }
 
 Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::CompetitorEntry& entry)
@@ -319,6 +323,7 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
             m_detailModel->changed(0, int(m_finishList.size()) - 1);
     }
     listsTouched();
+    keepCapturedRecords();
     return Outcome<Competitor>::done(c);
 }
 
@@ -360,6 +365,7 @@ Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
     if (!m_finishList.isEmpty())
         m_detailModel->changed(0, int(m_finishList.size()) - 1);
     listsTouched();
+    keepCapturedRecords();
     return Status::done();
 }
 

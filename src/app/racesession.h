@@ -164,6 +164,9 @@ public:
     // A write through this session's database that changed no list (a
     // captured time): the next refresh need not read the lists again.
     void ownWriteStored() { noteOwnWrite(); }
+    // A finish line open on the race keeps the records in step while it is
+    // open; it tells the session when it opens and closes.
+    void finishLineOpen(bool open) { m_finishLinesOpen += open ? 1 : -1; }
 
 signals:
     // The current race was made, opened, edited or forgotten.
@@ -185,6 +188,10 @@ private:
     void listsStoredInBulk();
     void listsTouched();
     void dropFinishRow(qint64 competitorId);
+    // After a change of the start list, with no finish line open: the
+    // records of the race's captured rows follow it (a runner registered
+    // since a time was captured for the number, a number changed).
+    void keepCapturedRecords();
     // told: the server told of another station's change.
     void lookElsewhere(bool told);
     // Reads in what the change feed names as changed since the last look,
@@ -224,6 +231,7 @@ private:
     quint64 m_seenWrites = 0;
     // A look read the feed but not the rows it named: the next one reads everything.
     bool m_mustReload = false;
+    int m_finishLinesOpen = 0;
 
     StartListModel* m_startModel;
     FinishListModel* m_finishModel;

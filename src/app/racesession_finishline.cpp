@@ -2,6 +2,7 @@
 
 #include "app/racesession.h"
 
+#include "app/finishline.h"
 #include "data/database.h"
 
 void RaceSession::applyFinishChanges(const QList<qint64>& removed, const QList<FinishRecord>& added)
@@ -11,4 +12,15 @@ void RaceSession::applyFinishChanges(const QList<qint64>& removed, const QList<F
         return;
     followFinishList(added, removed);
     listsTouched();
+}
+
+void RaceSession::keepCapturedRecords()
+{
+    if (m_finishLinesOpen > 0 || !m_race)
+        return;
+    // Should this fail, the start list change stays stored; the results
+    // check brings the records in step before it looks.
+    const auto captured = m_db->hasCapturedRows(m_race->id);
+    if (captured && captured.value())
+        finishline::FinishLine::bringRecordsInStep(*this);
 }

@@ -1,5 +1,6 @@
 #include "app/resultscheck.h"
 
+#include "app/finishline.h"
 #include "app/racesession.h"
 #include "core/csv.h"
 #include "core/texts.h"
@@ -20,6 +21,15 @@ Outcome<QList<checks::Finding>> findings(RaceSession& session)
     const auto ignored = session.database().ignoredFindings(session.race().id);
     if (!ignored)
         return Result::dbFailed(ignored.error());
+    // The records of captured times first brought in step with the start
+    // list as stored (a runner registered by another program since).
+    const auto hasCaptured = session.database().hasCapturedRows(session.race().id);
+    if (!hasCaptured)
+        return Result::dbFailed(hasCaptured.error());
+    if (hasCaptured.value()) {
+        if (const Status inStep = finishline::FinishLine::bringRecordsInStep(session); !inStep)
+            return inStep.failure<QList<checks::Finding>>();
+    }
     QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
                                                         session.runStates(), session.settings().courseKm,
                                                         session.rules().categories);

@@ -205,6 +205,8 @@ public:
     DbStatus setCaptureStart(qint64 raceId, std::optional<qint64> startMs, const QString& station);
     // Every captured row of the race, in key order.
     DbResult<QList<timing::CapturedRow>> capturedRows(qint64 raceId);
+    // Whether the race has a captured row at all.
+    DbResult<bool> hasCapturedRows(qint64 raceId);
     // Stores a press at timeMs with the next sequence number of the race. A
     // press without a number of its own takes the number waiting longest
     // (timing::waitingNumber), looked up under the write lock so that a

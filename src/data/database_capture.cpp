@@ -80,6 +80,19 @@ DbStatus Database::setCaptureStart(qint64 raceId, std::optional<qint64> startMs,
     });
 }
 
+DbResult<bool> Database::hasCapturedRows(qint64 raceId)
+{
+    const auto exists = ownTable("cilj_vremena", false);
+    if (!exists || !exists.value())
+        return exists;
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("select 1 from cilj_vremena where idutrke = ? limit 1"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<bool>::failure(s.error());
+    return DbResult<bool>::success(q.next());
+}
+
 DbResult<QList<timing::CapturedRow>> Database::capturedRows(qint64 raceId)
 {
     using Result = DbResult<QList<timing::CapturedRow>>;
