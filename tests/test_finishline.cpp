@@ -12,6 +12,7 @@
 #include "testutil.h"
 #include "ui/frmcilj.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeView>
@@ -711,6 +712,107 @@ private slots:
         finishline::FinishLine line(s); // a registration or a stored file's rows come in
         QCOMPARE(finishes(s), (QStringList{"1@00:20:00", "3@00:30:00"}));
         QCOMPARE(line.counts().times, 3);
+    }
+
+    // The program killed in the middle of a burst of presses read from a
+    // script: every row it printed is stored; presses that waited in the
+    // journal are taken in by the next run, each once.
+    void killedMidBurst_data()
+    {
+        QTest::addColumn<bool>("refused"); // writes refused: the presses wait in the journal
+        QTest::newRow("stored at once") << false;
+        QTest::newRow("waiting in the journal") << true;
+    }
+
+    void killedMidBurst()
+    {
+        QFETCH(bool, refused);
+        auto s = raceWith(0);
+        QVERIFY(s);
+        const QString race = QString::number(s->race().id);
+        QVERIFY(s->database().storePress(s->race().id, kTen, {}, QStringLiteral("A"), {}));
+        s.reset();
+        if (refused)
+            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"),
+                                   QStringLiteral("disk"));
+        QProcess p;
+        p.start(QStringLiteral(KVR_PROGRAM), {"capture", "--db", path(), "--race", race});
+        QVERIFY(p.waitForStarted());
+        p.write(QByteArray(3000, '\n'));
+        QByteArray printed;
+        while (printed.count('\n') < 40 && p.waitForReadyRead(20000))
+            printed += p.readAllStandardOutput();
+        p.kill();
+        p.waitForFinished();
+        printed += p.readAllStandardOutput();
+        printed.truncate(printed.lastIndexOf('\n') + 1); // a line cut short was never shown
+        const QStringList shown = QString::fromUtf8(printed).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY(shown.size() >= 40 && shown.size() < 3000); // killed in the middle of the burst
+        QFile file(path() + QStringLiteral(".cilj"));
+        const int journaled = file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) : 0;
+        QCOMPARE(journaled >= shown.size(), refused);
+        if (refused)
+            testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"));
+        RaceSession again(path());
+        QVERIFY(again.database().open().ok());
+        QVERIFY(again.openRace(race.toLongLong()).ok());
+        finishline::FinishLine line(again);
+        QVERIFY(line.pending().isEmpty());
+        QMultiHash<QString, qint64> stored; // time of day -> sequence
+        QSet<qint64> seqs;
+        for (const CapturedRow& r : line.rows()) {
+            stored.insert(timing::timeOfDayText(*r.timeMs, 3), r.seq);
+            seqs.insert(r.seq);
+        }
+        QCOMPARE(seqs.size(), line.rows().size());
+        QCOMPARE(line.rows().size() == journaled + 1, refused); // each journaled press once
+        for (const QString& row : shown) {
+            const QStringList f = row.split(QLatin1Char('\t'));
+            QVERIFY2(refused ? stored.contains(f.at(1)) : stored.values(f.at(1)).contains(f.at(0).toLongLong()),
+                     qPrintable(row));
+        }
+    }
+
+    // A PostgreSQL server stopped during capture: presses and numbers wait in
+    // the journal with their count shown, and are stored once, in order, when
+    // it answers again.
+    void serverStoppedDuringCapture()
+    {
+        testutil::PgServer* server = testutil::PgServer::instance();
+        if (!server)
+            QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
+        RaceSession s(server->newDatabase());
+        QVERIFY(s.database().open().ok());
+        QVERIFY(s.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).ok());
+        auto clock = std::make_shared<TestClock>();
+        frmcilj window(s, clock);
+        finishline::FinishLine& line = window.line();
+        QVERIFY(line.start().ok());
+        QVERIFY(line.press(1000).ok());
+        QVERIFY(line.press(2000).ok());
+        QVERIFY(line.number(QStringLiteral("1")).ok());
+        QVERIFY(server->stop());
+        const auto restart = qScopeGuard([server] { server->restart(); });
+        QVERIFY(line.press(3000).ok());
+        for (const char* n : {"2", "3", "4"}) // 4 waits for the next press
+            QVERIFY(line.number(QLatin1String(n)).ok());
+        QVERIFY(line.press(4000).ok());
+        QVERIFY(line.press(5000).ok());
+        QCOMPARE(line.pending().size(), 6);
+        auto* lblcekanje = window.findChild<QLabel*>(QStringLiteral("lblcekanje"));
+        QCOMPARE(lblcekanje->text(), tx::flPendingCount(6));
+        QTest::qWait(2000);
+        QVERIFY(server->restart());
+        QSignalSpy resets(&line, &finishline::FinishLine::rowsReset);
+        QVERIFY(line.flushJournal());
+        QVERIFY(resets.count() < 6); // the rows laid out again once for the flush, not once per entry
+        QVERIFY(lblcekanje->text().isEmpty());
+        QStringList rows;
+        const auto stored = s.database().capturedRows(s.race().id); // as stored
+        for (const CapturedRow& r : stored.value())
+            rows.append(QStringLiteral("%1:%2=%3").arg(r.seq).arg(*r.timeMs - kTen).arg(r.number));
+        rows.sort();
+        QCOMPARE(rows, (QStringList{"1:1000=1", "2:2000=2", "3:3000=3", "4:4000=4", "5:5000="}));
     }
 
     // A number typed for a runner not yet registered is kept; registering

@@ -22,6 +22,9 @@ namespace finishline {
 
 namespace {
 
+// How long one slice of a journal flush may keep the window's thread.
+constexpr int kFlushSliceMs = 8;
+
 // Above this many changed records the finish list is read again instead of
 // being changed row by row.
 constexpr int kRowByRowLimit = 300;
@@ -146,7 +149,7 @@ FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QStri
     m_retry.setInterval(1000);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (!m_pending.isEmpty())
-            flushJournal();
+            flushJournal(kFlushSliceMs);
     });
     m_retry.start();
     if (!m_pending.isEmpty())
@@ -460,7 +463,7 @@ Outcome<timing::CapturedRow> FinishLine::storeEntry(const JournalEntry& entry, b
     // Behind entries still waiting, a new one waits too: the order stays.
     if (!fromJournal && !m_pending.isEmpty()) {
         const Result kept = journal(entry);
-        flushJournal();
+        flushJournal(kFlushSliceMs);
         return kept;
     }
     if (!fromJournal)
@@ -478,6 +481,11 @@ Outcome<timing::CapturedRow> FinishLine::storeEntry(const JournalEntry& entry, b
     }
     m_session.ownWriteStored();
     const timing::CapturedRow& row = stored.value();
+    if (fromJournal) {
+        // The flush lays the rows out once when it is done, not once per entry.
+        keepRow(row);
+        return Result::done(row);
+    }
     const bool plain = entry.press && row.number.isEmpty() && !m_index.contains(row.id)
         && (m_rows.isEmpty() || !m_rows.last().timeMs || *m_rows.last().timeMs <= *row.timeMs)
         && m_pending.isEmpty();
@@ -496,14 +504,21 @@ void FinishLine::rowStored(const timing::CapturedRow& row, bool plainAppend)
         emit rowAppended(int(m_rows.size() - 1));
         return;
     }
-    const int i = m_index.value(row.id, -1);
-    if (i >= 0)
-        m_rows[i] = row;
-    else
-        m_rows.append(row);
+    keepRow(row);
     rebuild();
     syncRecords();
     emit rowsReset();
+}
+
+void FinishLine::keepRow(const timing::CapturedRow& row)
+{
+    const int i = m_index.value(row.id, -1);
+    if (i >= 0) {
+        m_rows[i] = row;
+        return;
+    }
+    m_rows.append(row);
+    m_index.insert(row.id, int(m_rows.size() - 1));
 }
 
 // ---- The journal ----
@@ -575,21 +590,39 @@ void FinishLine::writeJournal()
     file.commit();
 }
 
-bool FinishLine::flushJournal()
+bool FinishLine::flushJournal(int budgetMs)
 {
     const qsizetype before = m_pending.size();
+    QElapsedTimer spent;
+    spent.start();
+    bool more = false;
     while (!m_pending.isEmpty()) {
+        if (budgetMs >= 0 && spent.elapsed() >= budgetMs) {
+            more = true;
+            break;
+        }
         if (!storeEntry(m_pending.first(), true))
             break;
         m_pending.removeFirst();
-        writeJournal();
     }
+    // A long journal goes in slices, so the next key is met between them.
+    if (more)
+        QTimer::singleShot(0, this, [this] {
+            if (!m_pending.isEmpty())
+                flushJournal(kFlushSliceMs);
+        });
     if (m_pending.size() != before) {
+        // Rewritten once: an entry stored but still in the file after a
+        // crash is known by its token and skipped the next time.
+        writeJournal();
         emit pendingChanged(int(m_pending.size()));
-        if (m_pending.isEmpty())
+        if (m_pending.isEmpty()) {
             reload();
-        else
+        } else {
+            rebuild();
+            syncRecords();
             emit rowsReset();
+        }
     }
     return m_pending.isEmpty();
 }

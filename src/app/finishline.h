@@ -151,8 +151,10 @@ public:
     Counts counts() const;
     // Journal entries of this race not yet stored.
     const QList<JournalEntry>& pending() const { return m_pending; }
-    // Tries to store what the journal holds, in order; true when nothing waits.
-    bool flushJournal();
+    // Tries to store what the journal holds, in order; true when nothing
+    // waits. With a budget it stops after that many ms and goes on from the
+    // event loop.
+    bool flushJournal(int budgetMs = -1);
 
     // Reads the captured rows again (another station's rows) and brings the records up to date.
     Status reload();
@@ -173,6 +175,8 @@ private:
     Outcome<timing::CapturedRow> journal(JournalEntry entry);
     Outcome<timing::CapturedRow> storeEntry(const JournalEntry& entry, bool fromJournal);
     void rowStored(const timing::CapturedRow& row, bool plainAppend);
+    // Puts a stored row in the held rows (replacing the one with its key), nothing laid out.
+    void keepRow(const timing::CapturedRow& row);
     void rebuild();
     // Brings the finish records in step with the rows.
     Status syncRecords();
