@@ -189,6 +189,12 @@ sqlite3* sqliteHandle(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// A list's size with room for a sixteenth more rows.
+qsizetype withRoom(qint64 rows)
+{
+    return qsizetype(rows + rows / 16 + 16);
+}
+
 // The cells of the current row, from Qt's query or from SQLite's statement,
 // so that one function reads a row of either.
 struct QueryCells {
@@ -1210,9 +1216,10 @@ template <typename Row>
 DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
 {
     QList<Row> list;
-    // The rows are counted first, so that the list is allocated once at its
-    // size: grown row by row it would hold up to twice the room, and for a
-    // moment both its old and its new room.
+    // The rows are counted first, so that the list is allocated once, at its
+    // size and some room for the rows a race day adds one by one: grown row
+    // by row, or full at the first add, it would take twice the room, and
+    // for a moment both its old and its new room.
     const char* countSql = std::is_same_v<Row, Competitor> ? "select count(*) from startna where idutrke = ?"
                                                            : "select count(*) from rezultati where idutrke = ?";
     QSqlDatabase db = connection();
@@ -1222,7 +1229,7 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
         int rc = sqlite3_prepare_v2(handle, countSql, -1, &statement, nullptr);
         if (rc == SQLITE_OK && sqlite3_bind_int64(statement, 1, raceId) == SQLITE_OK
             && sqlite3_step(statement) == SQLITE_ROW)
-            list.reserve(sqlite3_column_int64(statement, 0));
+            list.reserve(withRoom(sqlite3_column_int64(statement, 0)));
         sqlite3_finalize(statement);
         statement = nullptr;
         rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
@@ -1254,7 +1261,7 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
     if (const DbStatus s = run(q); !s)
         return DbResult<QList<Row>>::failure(s.error());
     if (q.next())
-        list.reserve(q.value(0).toLongLong());
+        list.reserve(withRoom(q.value(0).toLongLong()));
     q.finish();
     q.prepare(QString::fromLatin1(sql));
     q.addBindValue(raceId);
