@@ -48,6 +48,25 @@ struct RaceFixture {
     }
 };
 
+// A device that takes its first bytes and refuses the rest, as a disk that fills up.
+class FillingDevice : public QIODevice {
+public:
+    explicit FillingDevice(qint64 room) : m_room(room) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char*, qint64 size) override
+    {
+        if (size > m_room)
+            return -1;
+        m_room -= size;
+        return size;
+    }
+
+private:
+    qint64 m_room;
+};
+
 void listKinds()
 {
     QTest::addColumn<ExportList>("list");
@@ -107,6 +126,52 @@ private slots:
         QCOMPARE(index.takenByOther(QStringLiteral("5"), ownId), takenByOther);
     }
 
+    // Three men finished, the second marked DNF: the standings of the men
+    // list him after the ranked, without a place, unless the race leaves
+    // such entries out.
+    void picksOfTheMen_data()
+    {
+        QTest::addColumn<bool>("listUnranked");
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QList<int>>("places");
+        QTest::newRow("listed") << true << QList<int>{0, 1, 2} << QList<int>{1, 2, 0};
+        QTest::newRow("left out") << false << QList<int>{0, 1} << QList<int>{1, 2};
+    }
+
+    void picksOfTheMen()
+    {
+        QFETCH(bool, listUnranked);
+        QFETCH(QList<int>, rows);
+        QFETCH(QList<int>, places);
+        QList<Competitor> entries;
+        QList<FinishRecord> finishes;
+        for (int id = 1; id <= 3; ++id) {
+            Competitor c;
+            c.id = id;
+            c.sbroj = QString::number(id);
+            c.spol = QStringLiteral("M");
+            c.datum = QDate(1980, 1, 1);
+            entries.append(c);
+            FinishRecord r;
+            r.id = id;
+            r.idtakmicara = id;
+            r.sbroj = c.sbroj;
+            r.vrijeme = QStringLiteral("01:00:0%1").arg(id);
+            finishes.append(r);
+        }
+        const RunStates states{{2, RunStateEntry{RunState::Dnf, {}}}};
+        const auto overall = standings::overallStandings(finishes, entries, QDate(2025, 1, 1), states);
+        QList<int> gotRows;
+        QList<int> gotPlaces;
+        for (const standings::Pick& p :
+             standings::picks({QStringLiteral("Svi"), standings::Sex::Men}, overall, listUnranked)) {
+            gotRows.append(p.row);
+            gotPlaces.append(p.place);
+        }
+        QCOMPARE(gotRows, rows);
+        QCOMPARE(gotPlaces, places);
+    }
+
     // The lists may change between the choice of an export and its writing
     // (the save dialog runs the event loop): the file holds what was chosen.
     void exportKeepsTheListsAsBuilt_data() { listKinds(); }
@@ -156,10 +221,11 @@ private slots:
     {
         RaceFixture race;
         const exports::ExportData data = race.build(ExportList::Registered);
-        QBuffer readOnly;
-        QVERIFY(readOnly.open(QIODevice::ReadOnly));
-        QVERIFY(!exports::writeCsv(data, readOnly));
-        QVERIFY(!exports::writeHtml(data, readOnly));
+        // The byte-order mark goes in, the rows do not.
+        FillingDevice csv(3);
+        QVERIFY(!exports::writeCsv(data, csv));
+        FillingDevice html(0);
+        QVERIFY(!exports::writeHtml(data, html));
         const QString blocked = race.tmp.dir() + QStringLiteral("/mapa");
         QVERIFY(QDir(race.tmp.dir()).mkdir(QStringLiteral("mapa")));
         QVERIFY(!exports::saveExport(blocked, data, Format::Csv).isEmpty());
