@@ -1,10 +1,14 @@
 // Exports of a race of 20,000 competitors (every second one finished):
 //
-//   bench_export [iterations]
+//   bench_export [iterations] [competitors]
 //
 // builds the registered list, the finish list, the overall standings and
 // all standings from the race session, and writes them as CSV, as a web
-// page and (the registered list) as the PDF pages of its printout.
+// page and (the registered list) as the PDF pages of its printout; then
+// writes every list as the export window and "kelvora export" do (built,
+// then streamed to the file), with the process's peak memory during each
+// (reset before each step). The steps that hold a whole file in memory run
+// up to 100,000 competitors.
 
 #include "app/exports.h"
 #include "app/racesession.h"
@@ -14,6 +18,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
@@ -27,7 +32,7 @@
 
 namespace {
 
-constexpr int kCompetitors = 20000;
+int kCompetitors = 20000;
 
 const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
 const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
@@ -74,6 +79,26 @@ qint64 fillRace(const QString& path)
     return raceId;
 }
 
+double peakMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+// Starts the peak anew at the memory in use now.
+void resetPeak()
+{
+    QFile refs(QStringLiteral("/proc/self/clear_refs"));
+    if (refs.open(QIODevice::WriteOnly))
+        refs.write("5");
+}
+
 // Runs fn `iterations` times and prints the fastest and the median run.
 void measure(const char* name, int iterations, const std::function<qsizetype()>& fn)
 {
@@ -96,6 +121,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const int iterations = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
+    if (argc > 2)
+        kCompetitors = std::max(2, atoi(argv[2]));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bench.mdb"));
@@ -104,15 +131,43 @@ int main(int argc, char** argv)
         create.database().open();
     }
     const qint64 raceId = fillRace(path);
+    resetPeak();
     RaceSession session(path);
     if (!session.database().open() || !session.openRace(raceId)) {
         std::fprintf(stderr, "the race could not be opened\n");
         return 1;
     }
 
+    std::printf("peak memory with the race open: %.0f MiB\n", peakMiB());
+
+    // Every list of the race, as the export window and the command line write it.
+    using exports::ExportList;
+    using exports::Format;
+    const QList<std::pair<const char*, ExportList>> everyList{
+        {"start list", ExportList::StartList}, {"registered", ExportList::Registered}, {"finish", ExportList::Finish},
+        {"all standings", ExportList::AllStandings}, {"prizes", ExportList::Prizes}};
+    double worst = 0;
+    for (const auto& [name, list] : everyList) {
+        for (const Format format : {Format::Csv, Format::Html}) {
+            resetPeak();
+            QElapsedTimer timer;
+            timer.start();
+            const auto data = exports::buildExport(session, list, {QStringLiteral("Svi"), standings::Sex::All});
+            const QString path = dir.filePath(QStringLiteral("svi"));
+            const QString error = data ? exports::saveExport(path, data.value(), format) : QStringLiteral("refused");
+            const double peak = peakMiB();
+            worst = std::max(worst, peak);
+            std::printf("  export %-14s %-4s %10lld bytes %9.0f ms  peak %6.0f MiB%s\n", name,
+                        format == Format::Csv ? "CSV" : "HTML", static_cast<long long>(QFileInfo(path).size()),
+                        double(timer.nsecsElapsed()) / 1e6, peak, qPrintable(error));
+        }
+    }
+    std::printf("peak memory while exporting every list: %.0f MiB\n", worst);
+    if (kCompetitors > 100000)
+        return 0;
+
     std::printf("bench_export: %d competitors, %d finishers, %d iterations (size: rows or bytes)\n", kCompetitors,
                 kCompetitors / 2, iterations);
-    using exports::ExportList;
     const standings::Selection overall{QStringLiteral("Svi"), standings::Sex::All};
     for (auto [name, list] : {std::pair{"registered", ExportList::Registered}, std::pair{"finish", ExportList::Finish},
                               std::pair{"standings", ExportList::Standings},
@@ -120,11 +175,11 @@ int main(int argc, char** argv)
         const auto data = exports::buildExport(session, list, overall);
         qsizetype rows = 0;
         for (const auto& l : data.value().lists)
-            rows += l.rows.size();
+            rows += l.rowCount;
         std::printf(" %s: %lld rows in %lld lists\n", name, static_cast<long long>(rows),
                     static_cast<long long>(data.value().lists.size()));
         measure("build", iterations, [&] {
-            return exports::buildExport(session, list, overall).value().lists.first().rows.size();
+            return exports::buildExport(session, list, overall).value().lists.first().rowCount;
         });
         measure("CSV", iterations, [&] { return exports::exportCsv(data.value()).size(); });
         measure("HTML", iterations, [&] { return exports::exportHtml(data.value()).size(); });

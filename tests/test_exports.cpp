@@ -317,7 +317,7 @@ private slots:
         QVERIFY(other.openRace(race.session.race().id));
         QVERIFY(other.addCompetitor({QStringLiteral("Novi Novak"), QStringLiteral("9"), QStringLiteral("HRV"),
                                      QStringLiteral("AK"), QStringLiteral("M"), QStringLiteral("01.01.1980")}));
-        const auto rows = race.build(ExportList::Registered).lists.first().rows;
+        const auto rows = race.build(ExportList::Registered).lists.first().rows();
         QCOMPARE(rows.size(), 5);
         QCOMPARE(rows.last().at(2), QStringLiteral("Novi Novak"));
     }
@@ -357,7 +357,7 @@ private slots:
             if (sections > 1)
                 QCOMPARE(page.contents.at(i), expected.heading);
             QCOMPARE(page.sections.at(i).columns, expected.columns);
-            QCOMPARE(page.sections.at(i).rows, expected.rows);
+            QCOMPARE(page.sections.at(i).rows, expected.rows());
         }
         bool scriptAsText = false;
         for (const QStringList& row : page.sections.first().rows)

@@ -10,8 +10,10 @@
 #include "core/runstates.h"
 #include "core/texts.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <algorithm>
+#include <optional>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -42,22 +44,16 @@ QString oneLine(QString text)
     return text.replace(lineBreak, QStringLiteral(" "));
 }
 
-// Leaves out the status column of a list in which no row has a status, so
-// that the files of a race without statuses stay as they were.
-void dropEmptyStatus(ExportedList& list, int column)
-{
-    for (const QStringList& row : list.rows) {
-        if (!row.value(column).isEmpty())
-            return;
-    }
-    list.columns.removeAt(column);
-    for (QStringList& row : list.rows)
-        row.removeAt(column);
-}
-
 Outcome<ExportData> refused(const QString& message)
 {
     return Outcome<ExportData>::refused(Field::None, message);
+}
+
+// A list of rows already made.
+void setRows(ExportedList& list, QList<QStringList> rows)
+{
+    list.rowCount = rows.size();
+    list.row = [rows = std::move(rows)](qsizetype i) { return rows.at(i); };
 }
 
 ExportedList startList(const RaceSession& session, bool startNumbersOnly)
@@ -66,18 +62,34 @@ ExportedList startList(const RaceSession& session, bool startNumbersOnly)
     list.kind = startNumbersOnly ? ExportList::StartList : ExportList::Registered;
     list.heading = startNumbersOnly ? tx::exportStartList() : tx::exportRegistered();
     list.columns = shownHeadings(lists::startColumns());
-    const QList<Competitor>& entries = session.startList();
-    list.rows.reserve(entries.size());
+    // Shared copies, so that the export keeps the lists as they were read.
+    const QList<Competitor> entries = session.startList();
+    const RunStates states = session.runStates();
+    QList<int> shown; // the rows of entries listed, when not all are
+    bool withStatus = false;
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const Competitor& c = entries.at(i);
         if (startNumbersOnly && c.sbroj.trimmed().isEmpty())
             continue;
-        QStringList row = lists::startRow(c, int(i) + 1);
-        row[lists::StartStatus] = lists::stateText(session.runState(c.id));
-        row.removeAt(lists::StartKey);
-        list.rows.append(std::move(row));
+        if (startNumbersOnly)
+            shown.append(int(i));
+        withStatus = withStatus || (!states.isEmpty() && !lists::stateText(states.value(c.id)).isEmpty());
     }
-    dropEmptyStatus(list, lists::StartStatus - 1);
+    list.rowCount = startNumbersOnly ? shown.size() : entries.size();
+    // The status column is left out when no row has a status, so that the
+    // files of a race without statuses stay as they were.
+    if (!withStatus)
+        list.columns.removeAt(lists::StartStatus - 1);
+    list.row = [entries, states, shown, startNumbersOnly, withStatus](qsizetype i) {
+        const qsizetype at = startNumbersOnly ? shown.at(i) : i;
+        const Competitor& c = entries.at(at);
+        QStringList row = lists::startRow(c, int(at) + 1);
+        row[lists::StartStatus] = lists::stateText(states.value(c.id));
+        row.removeAt(lists::StartKey);
+        if (!withStatus)
+            row.removeAt(lists::StartStatus - 1);
+        return row;
+    };
     return list;
 }
 
@@ -87,18 +99,27 @@ ExportedList finishList(const RaceSession& session)
     list.kind = ExportList::Finish;
     list.heading = tx::exportFinishList();
     list.columns = shownHeadings(lists::detailColumns());
-    const QList<FinishRecord>& records = session.finishList();
-    list.rows.reserve(records.size());
-    for (qsizetype i = 0; i < records.size(); ++i) {
+    const QList<FinishRecord> records = session.finishList();
+    const QList<Competitor> entries = session.startList();
+    QStringList places;
+    places.reserve(records.size());
+    for (qsizetype i = 0; i < records.size(); ++i)
+        places.append(session.finishPlaceText(int(i)));
+    list.rowCount = records.size();
+    list.row = [records, entries, places, date = session.raceDate(),
+                categories = session.rules().categories](qsizetype i) {
         const FinishRecord& r = records.at(i);
-        const Competitor* c = session.competitor(r.idtakmicara);
+        // The start list is in key order.
+        const auto it = std::lower_bound(entries.cbegin(), entries.cend(), r.idtakmicara,
+                                         [](const Competitor& c, qint64 key) { return c.id < key; });
+        const Competitor* c = it != entries.cend() && it->id == r.idtakmicara ? &*it : nullptr;
         QStringList row;
         row.reserve(lists::DetailColumnCount);
         for (int column = 0; column < lists::DetailColumnCount; ++column)
-            row.append(lists::detailCell(r, c, int(i) + 1, session.raceDate(), column, session.rules().categories));
-        row[lists::DetailPlace] = session.finishPlaceText(int(i));
-        list.rows.append(std::move(row));
-    }
+            row.append(column == lists::DetailPlace ? places.at(i)
+                                                    : lists::detailCell(r, c, int(i) + 1, date, column, categories));
+        return row;
+    };
     return list;
 }
 
@@ -110,25 +131,35 @@ bool anyState(const QList<standings::StandingsRow>& rows)
                        [](const standings::StandingsRow& r) { return r.state != RunState::None; });
 }
 
-ExportedList standingsList(const standings::Selection& selection, const standings::Standings& result,
-                           bool withStatus)
+// The standings of one selection as picks from overall; empty when it lists nobody.
+std::optional<ExportedList> standingsList(RaceSession& session, const standings::Selection& selection,
+                                          std::optional<bool> withStatus)
 {
+    const QList<standings::StandingsRow> overall = session.overall();
+    const QList<standings::Pick> picked = standings::picks(
+        selection, overall, session.settings().listUnranked, session.rules(), &session.leftOutOfCategories());
+    if (picked.isEmpty())
+        return std::nullopt;
     ExportedList list;
     list.kind = ExportList::Standings;
     list.title = standings::title(selection);
     list.heading = oneLine(list.title);
     list.columns = shownHeadings(lists::standingsColumns());
-    list.rows.reserve(result.rows.size());
-    for (const standings::StandingsRow& r : result.rows) {
+    const bool status = withStatus ? *withStatus : std::any_of(picked.cbegin(), picked.cend(), [&](standings::Pick p) {
+        return overall.at(p.row).state != RunState::None;
+    });
+    if (!status)
+        list.columns.removeAt(kExportedStandStatus);
+    list.rowCount = picked.size();
+    list.row = [overall, picked, status](qsizetype i) {
+        standings::StandingsRow r = overall.at(picked.at(i).row);
+        r.place = picked.at(i).place;
         QStringList row = lists::standingsRow(r);
         row.removeAt(lists::StandKey);
-        list.rows.append(std::move(row));
-    }
-    if (!withStatus) {
-        list.columns.removeAt(kExportedStandStatus);
-        for (QStringList& row : list.rows)
+        if (!status)
             row.removeAt(kExportedStandStatus);
-    }
+        return row;
+    };
     return list;
 }
 
@@ -164,7 +195,7 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         if (session.startList().isEmpty())
             return refused(tx::noCompetitors());
         ExportedList list = startList(session, which == ExportList::StartList);
-        if (list.rows.isEmpty())
+        if (list.rowCount == 0)
             return refused(tx::printNoStartNumbers());
         data.lists.append(std::move(list));
         break;
@@ -177,13 +208,10 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
     case ExportList::Standings: {
         if (!standings::isCategoryChosen(selection.category, session.rules().categories))
             return refused(tx::noCategoryChosen());
-        const auto& overall = session.overall();
-        const standings::Standings result =
-            standings::process(selection, overall, session.startList(), session.raceDate(),
-                               session.settings().listUnranked, session.rules(), &session.leftOutOfCategories());
-        if (result.rows.isEmpty())
+        auto list = standingsList(session, selection, std::nullopt);
+        if (!list)
             return refused(tx::noStandingsRows());
-        data.lists.append(standingsList(selection, result, anyState(result.rows)));
+        data.lists.append(std::move(*list));
         break;
     }
     case ExportList::AllStandings: {
@@ -193,12 +221,10 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         const auto& overall = session.overall();
         if (overall.isEmpty())
             return refused(tx::noStandingsRows());
+        const bool withStatus = session.settings().listUnranked && anyState(overall);
         for (const standings::Selection& s : allSelections(categories.value())) {
-            const standings::Standings result =
-                standings::process(s, overall, session.startList(), session.raceDate(), session.settings().listUnranked,
-                                   session.rules(), &session.leftOutOfCategories());
-            if (!result.rows.isEmpty())
-                data.lists.append(standingsList(s, result, session.settings().listUnranked && anyState(overall)));
+            if (auto list = standingsList(session, s, withStatus))
+                data.lists.append(std::move(*list));
         }
         break;
     }
@@ -209,7 +235,7 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         list.kind = ExportList::Prizes;
         list.heading = tx::exportPrizeList();
         list.columns = tx::prizeColumns();
-        list.rows = prizes::shownRows(groups);
+        setRows(list, prizes::shownRows(groups));
         list.csvColumns = tx::prizeCsvColumns();
         list.csvRows = prizes::csvRows(groups);
         data.lists.append(std::move(list));
@@ -219,40 +245,94 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
     return Outcome<ExportData>::done(std::move(data));
 }
 
-QByteArray exportCsv(const ExportData& data, io::Separator separator)
+QList<QStringList> ExportedList::rows() const
 {
-    const QChar mark = io::separatorChar(separator);
-    if (data.lists.size() == 1 && !data.lists.first().csvColumns.isEmpty())
-        return io::writeCsv(data.lists.first().csvColumns, data.lists.first().csvRows, mark);
-    if (data.lists.size() == 1)
-        return io::writeCsv(data.lists.first().columns, data.lists.first().rows, mark);
-
-    // Several lists share their columns: one table, the list named in front.
-    const QStringList columns = data.lists.isEmpty() ? QStringList() : data.lists.first().columns;
-    qsizetype total = 0;
-    for (const ExportedList& list : data.lists)
-        total += list.rows.size();
-    QList<QStringList> rows;
-    rows.reserve(total);
-    for (const ExportedList& list : data.lists) {
-        for (const QStringList& row : list.rows)
-            rows.append(QStringList{list.heading} + row);
-    }
-    return io::writeCsv(QStringList{tx::exportListColumn()} + columns, rows, mark);
+    QList<QStringList> all;
+    all.reserve(rowCount);
+    for (qsizetype i = 0; i < rowCount; ++i)
+        all.append(row(i));
+    return all;
 }
 
-QByteArray exportHtml(const ExportData& data)
+bool writeCsv(const ExportData& data, QIODevice& device, io::Separator separator)
+{
+    io::CsvWriter writer(device, io::separatorChar(separator));
+    if (data.lists.size() == 1 && !data.lists.first().csvColumns.isEmpty()) {
+        writer.writeRow(data.lists.first().csvColumns);
+        for (const QStringList& row : data.lists.first().csvRows)
+            writer.writeRow(row);
+    } else if (data.lists.size() == 1) {
+        const ExportedList& list = data.lists.first();
+        writer.writeRow(list.columns);
+        for (qsizetype i = 0; i < list.rowCount; ++i)
+            writer.writeRow(list.row(i));
+    } else {
+        // Several lists share their columns: one table, the list named in front.
+        const QStringList columns = data.lists.isEmpty() ? QStringList() : data.lists.first().columns;
+        writer.writeRow(QStringList{tx::exportListColumn()} + columns);
+        for (const ExportedList& list : data.lists) {
+            for (qsizetype i = 0; i < list.rowCount; ++i)
+                writer.writeRow(QStringList{list.heading} + list.row(i));
+        }
+    }
+    return writer.finish();
+}
+
+QByteArray exportCsv(const ExportData& data, io::Separator separator)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeCsv(data, buffer, separator);
+    return bytes;
+}
+
+bool writeHtml(const ExportData& data, QIODevice& device)
 {
     io::HtmlDocument doc;
     doc.raceName = data.race.name;
     doc.organiser = data.race.organiser;
     doc.dateText = data.race.date;
-    doc.lists.reserve(data.lists.size());
-    for (const ExportedList& list : data.lists)
-        doc.lists.append({list.heading, list.columns, list.rows});
     if (data.lists.size() == 1)
         doc.title = data.race.name + QStringLiteral(" - ") + data.lists.first().heading;
-    return io::writeHtml(doc);
+    QStringList headings;
+    for (const ExportedList& list : data.lists)
+        headings.append(list.heading);
+    io::HtmlWriter writer(device);
+    writer.begin(doc, headings);
+    for (const ExportedList& list : data.lists) {
+        writer.beginList(list.heading, list.columns);
+        for (qsizetype i = 0; i < list.rowCount; ++i)
+            writer.writeRow(list.row(i));
+        writer.endList();
+    }
+    return writer.finish();
+}
+
+QByteArray exportHtml(const ExportData& data)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    writeHtml(data, buffer);
+    return bytes;
+}
+
+QString saveExport(const QString& path, const ExportData& data, Format format, io::Separator separator)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return tx::exportNotWritten(QDir::toNativeSeparators(path), kvr::fileReason(path, file.errorString()));
+    }
+    const bool written = format == Format::Csv ? writeCsv(data, file, separator) : writeHtml(data, file);
+    if (!written) {
+        const QString reason = kvr::fileReason(path, file.errorString());
+        file.cancelWriting();
+        return tx::exportNotWritten(QDir::toNativeSeparators(path), reason);
+    }
+    if (!file.commit())
+        return tx::exportNotWritten(QDir::toNativeSeparators(path), kvr::fileReason(path, file.errorString()));
+    return {};
 }
 
 QList<print::Document> exportDocuments(const ExportData& data)
@@ -273,13 +353,16 @@ QList<print::Document> exportDocuments(const ExportData& data)
         case ExportList::Standings:
         case ExportList::AllStandings:
             format = print::standingsFormat(list.title);
-            print::addStatusColumn(format, kExportedStandStatus, list.rows);
             break;
         case ExportList::Prizes:
             format = prizes::printFormat();
             break;
         }
-        docs.append(print::layoutList(list.rows, data.race, format));
+        // One list's rows as text at a time.
+        const QList<QStringList> rows = list.rows();
+        if (list.kind == ExportList::Standings || list.kind == ExportList::AllStandings)
+            print::addStatusColumn(format, kExportedStandStatus, rows);
+        docs.append(print::layoutList(rows, data.race, format));
     }
     return docs;
 }

@@ -15,6 +15,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QIODevice;
+
 class RaceSession;
 
 namespace exports {
@@ -38,7 +42,13 @@ struct ExportedList {
     QString heading;   // on one line
     QString title;     // the standings' title as the reports page shows it; empty for other lists
     QStringList columns;
-    QList<QStringList> rows;
+    // The rows as the list shows them, made one at a time as they are
+    // written (a list of a large race is never held whole as text), from
+    // the lists as they were when the export was built.
+    qsizetype rowCount = 0;
+    std::function<QStringList(qsizetype)> row;
+    // Every row at once, for a printout's layout.
+    QList<QStringList> rows() const;
     // A list whose CSV file has columns of its own (the prize list: the
     // prize category's name on every row); empty for the others.
     QStringList csvColumns;
@@ -67,6 +77,18 @@ QByteArray exportCsv(const ExportData& data, io::Separator separator = io::kDefa
 // One web page (io::writeHtml) headed by the race; one section per list,
 // with a table of contents when there are several.
 QByteArray exportHtml(const ExportData& data);
+
+// The same written onto a device as the rows are made; false when a write
+// failed.
+bool writeCsv(const ExportData& data, QIODevice& device, io::Separator separator = io::kDefaultSeparator);
+bool writeHtml(const ExportData& data, QIODevice& device);
+
+// The export in the format written to path through a temporary file that
+// replaces path only once every byte is written, the rows made as they are
+// written (see saveFile); the PDF through print, so not here. Returns the
+// failure in Croatian, empty on success.
+QString saveExport(const QString& path, const ExportData& data, Format format,
+                   io::Separator separator = io::kDefaultSeparator);
 
 // The pages of each list as its printout lays them out: the start list and
 // the registered list as printed from the start list page, the standings as

@@ -425,12 +425,36 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     if (!data)
         return failure(data, err);
 
+    // Written through to the end, so that a full disk or a closed pipe is
+    // reported rather than exiting as if the file were whole.
+    const auto toStdout = [&](const std::function<bool(QIODevice&)>& write) {
+        out.flush();
+        QFile stdoutFile;
+        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || !write(stdoutFile) || !stdoutFile.flush()
+            || std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            err << tx::cliFileNotWritten(QStringLiteral("-"), kvr::fileReason(QString(), stdoutFile.errorString()))
+                << Qt::endl;
+            return Failed;
+        }
+        return Done;
+    };
+    if (format != exports::Format::Pdf) {
+        // The rows go out as they are made: a large race is never held whole as text.
+        if (args.has(QStringLiteral("--out"))) {
+            const QString error = exports::saveExport(args.value(QStringLiteral("--out")), data.value(), format, *separator);
+            if (!error.isEmpty()) {
+                err << error << Qt::endl;
+                return Failed;
+            }
+            return Done;
+        }
+        return toStdout([&](QIODevice& device) {
+            return format == exports::Format::Csv ? exports::writeCsv(data.value(), device, *separator)
+                                                  : exports::writeHtml(data.value(), device);
+        });
+    }
     QByteArray bytes;
-    if (format == exports::Format::Csv) {
-        bytes = exports::exportCsv(data.value(), *separator);
-    } else if (format == exports::Format::Html) {
-        bytes = exports::exportHtml(data.value());
-    } else {
+    {
         // The PDF writer writes files; standard output gets a copy.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lista.pdf"));
@@ -446,19 +470,8 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
         }
         bytes = pdf.readAll();
     }
-    if (!args.has(QStringLiteral("--out"))) {
-        out.flush();
-        QFile stdoutFile;
-        // Written through to the end, so that a full disk or a closed pipe is
-        // reported rather than exiting as if the file were whole.
-        if (!stdoutFile.open(stdout, QIODevice::WriteOnly) || stdoutFile.write(bytes) != bytes.size()
-            || !stdoutFile.flush() || std::fflush(stdout) != 0 || std::ferror(stdout)) {
-            err << tx::cliFileNotWritten(QStringLiteral("-"), kvr::fileReason(QString(), stdoutFile.errorString()))
-                << Qt::endl;
-            return Failed;
-        }
-        return Done;
-    }
+    if (!args.has(QStringLiteral("--out")))
+        return toStdout([&](QIODevice& device) { return device.write(bytes) == bytes.size(); });
     if (const QString error = exports::saveFile(args.value(QStringLiteral("--out")), bytes); !error.isEmpty()) {
         err << error << Qt::endl;
         return Failed;

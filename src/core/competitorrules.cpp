@@ -67,44 +67,76 @@ QList<char16_t> startNumberBlanks()
     return blanks;
 }
 
+namespace {
+
+// The number as the index keys it; the stored string itself when it has no
+// blanks around it, so that the index shares the start list's strings.
+QString indexKey(const QString& number)
+{
+    const QStringView trimmed = QStringView(number).trimmed();
+    return trimmed.size() == number.size() ? number : trimmed.toString();
+}
+
+} // namespace
+
 StartNumberIndex::StartNumberIndex(const QList<Competitor>& startList)
 {
-    m_ids.reserve(startList.size());
+    m_first.reserve(startList.size());
     for (const Competitor& c : startList)
         add(c.sbroj, c.id);
 }
 
 void StartNumberIndex::add(const QString& startNumber, qint64 id)
 {
-    const QString number = trimmedStartNumber(startNumber);
+    const QString number = indexKey(startNumber);
     if (number.isEmpty())
         return;
-    QList<qint64>& ids = m_ids[number];
-    ids.insert(std::lower_bound(ids.begin(), ids.end(), id), id);
+    const auto first = m_first.find(number);
+    if (first == m_first.end()) {
+        m_first.insert(number, id);
+        return;
+    }
+    QList<qint64>& more = m_more[number];
+    const qint64 other = std::max(*first, id);
+    *first = std::min(*first, id);
+    more.insert(std::lower_bound(more.begin(), more.end(), other), other);
 }
 
 void StartNumberIndex::remove(const QString& startNumber, qint64 id)
 {
-    const auto it = m_ids.find(trimmedStartNumber(startNumber));
-    if (it == m_ids.end())
+    const QString number = indexKey(startNumber);
+    const auto first = m_first.find(number);
+    if (first == m_first.end())
         return;
-    it->removeOne(id);
-    if (it->isEmpty())
-        m_ids.erase(it);
+    const auto more = m_more.find(number);
+    if (*first == id) {
+        if (more == m_more.end()) {
+            m_first.erase(first);
+            return;
+        }
+        *first = more->takeFirst();
+    } else if (more == m_more.end() || !more->removeOne(id)) {
+        return;
+    }
+    if (more->isEmpty())
+        m_more.erase(more);
 }
 
 qint64 StartNumberIndex::first(const QString& startNumber) const
 {
-    const auto it = m_ids.constFind(trimmedStartNumber(startNumber));
-    return it == m_ids.cend() ? 0 : it->first();
+    return m_first.value(indexKey(startNumber), 0);
 }
 
 bool StartNumberIndex::takenByOther(const QString& startNumber, qint64 ownId) const
 {
-    const auto it = m_ids.constFind(trimmedStartNumber(startNumber));
-    if (it == m_ids.cend())
+    const QString number = indexKey(startNumber);
+    const auto first = m_first.constFind(number);
+    if (first == m_first.cend())
         return false;
-    return std::any_of(it->cbegin(), it->cend(), [ownId](qint64 id) { return id != ownId; });
+    if (*first != ownId)
+        return true;
+    const auto more = m_more.constFind(number);
+    return more != m_more.cend() && std::any_of(more->cbegin(), more->cend(), [ownId](qint64 id) { return id != ownId; });
 }
 
 Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& raceDate,

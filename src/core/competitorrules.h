@@ -54,7 +54,11 @@ public:
     void remove(const QString& startNumber, qint64 id);
 
 private:
-    QHash<QString, QList<qint64>> m_ids; // ascending keys
+    // The lowest key of each number, and the other keys, ascending, of the
+    // few numbers taken more than once: a list per number would cost a
+    // large race an allocation per competitor.
+    QHash<QString, qint64> m_first;
+    QHash<QString, QList<qint64>> m_more;
 };
 
 // A competitor entry as typed in the six fields.

@@ -2,6 +2,8 @@
 
 #include "core/iotexts.h"
 
+#include <QBuffer>
+
 namespace io {
 
 namespace {
@@ -270,22 +272,53 @@ QString csvField(const QString& value, QChar separator)
     return field;
 }
 
+constexpr qsizetype kWriteChunk = 32 * 1024; // UTF-16 units
+
+CsvWriter::CsvWriter(QIODevice& device, QChar separator)
+    : m_device(device)
+    , m_separator(separator)
+{
+    m_text.reserve(kWriteChunk + 1024);
+    m_ok = m_device.write("\xEF\xBB\xBF", 3) == 3;
+}
+
+void CsvWriter::writeRow(const QStringList& row)
+{
+    for (qsizetype k = 0; k < row.size(); ++k) {
+        if (k > 0)
+            m_text += m_separator;
+        appendCsvField(m_text, row[k], m_separator);
+    }
+    m_text += QLatin1String("\r\n");
+    if (m_text.size() >= kWriteChunk)
+        flush();
+}
+
+void CsvWriter::flush()
+{
+    // A row ends in CR LF, so a piece never splits a character.
+    const QByteArray bytes = m_text.toUtf8();
+    m_ok = m_ok && m_device.write(bytes) == bytes.size();
+    m_text.resize(0);
+}
+
+bool CsvWriter::finish()
+{
+    flush();
+    return m_ok;
+}
+
 QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows, QChar separator)
 {
-    QString text;
-    text.reserve((rows.size() + 1) * 64);
-    const auto appendRow = [&text, separator](const QStringList& row) {
-        for (qsizetype k = 0; k < row.size(); ++k) {
-            if (k > 0)
-                text += separator;
-            appendCsvField(text, row[k], separator);
-        }
-        text += QLatin1String("\r\n");
-    };
-    appendRow(header);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    CsvWriter writer(buffer, separator);
+    writer.writeRow(header);
     for (const QStringList& row : rows)
-        appendRow(row);
-    return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
+        writer.writeRow(row);
+    writer.finish();
+    return bytes;
 }
 
 QChar separatorChar(Separator separator)

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+class QIODevice;
+
 namespace io {
 
 // The text of a file read as UTF-8. A leading byte-order mark is dropped.
@@ -63,6 +65,25 @@ QString csvField(const QString& value, QChar separator = QLatin1Char(','));
 // header row first, CR LF after every row.
 QByteArray writeCsv(const QStringList& header, const QList<QStringList>& rows,
                     QChar separator = QLatin1Char(','));
+
+// writeCsv row by row onto a device: the byte-order mark first, then each
+// row as it comes, in the same bytes writeCsv gives. A long list is thus
+// never held whole as text; the text goes out in pieces of some 64 KiB.
+class CsvWriter {
+public:
+    CsvWriter(QIODevice& device, QChar separator);
+    void writeRow(const QStringList& row);
+    // Writes what is left; false when any write to the device failed.
+    bool finish();
+
+private:
+    void flush();
+
+    QIODevice& m_device;
+    QChar m_separator;
+    QString m_text;
+    bool m_ok = true;
+};
 
 // The separators a written CSV file may use. Spreadsheets set to a locale
 // whose decimal mark is a comma (Croatian among them) split a line on

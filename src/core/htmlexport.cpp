@@ -2,6 +2,8 @@
 
 #include "core/iotexts.h"
 
+#include <QBuffer>
+
 namespace io {
 
 namespace {
@@ -87,14 +89,17 @@ QString htmlEscape(const QString& text)
     return out;
 }
 
-QByteArray writeHtml(const HtmlDocument& document)
-{
-    qsizetype cells = 0;
-    for (const HtmlList& list : document.lists)
-        cells += (list.rows.size() + 1) * std::max<qsizetype>(list.columns.size(), 1);
-    QString out;
-    out.reserve(4096 + cells * 24);
+constexpr qsizetype kWriteChunk = 32 * 1024; // UTF-16 units
 
+HtmlWriter::HtmlWriter(QIODevice& device)
+    : m_device(device)
+{
+    m_text.reserve(kWriteChunk + 4096);
+}
+
+void HtmlWriter::begin(const HtmlDocument& document, const QStringList& headings)
+{
+    QString& out = m_text;
     const QString title = document.title.isEmpty() ? document.raceName : document.title;
     out += QLatin1String("<!DOCTYPE html>\n<html lang=\"hr\">\n<head>\n<meta charset=\"utf-8\" />\n"
                          "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\" />\n<title>");
@@ -110,40 +115,90 @@ QByteArray writeHtml(const HtmlDocument& document)
         appendCell(out, "p", tx::ioRaceDate() + QLatin1Char(' ') + document.dateText);
     out += QLatin1String("\n</header>\n");
 
-    if (document.lists.size() > 1) {
+    if (headings.size() > 1) {
         out += QLatin1String("<nav>\n");
         appendCell(out, "h2", tx::ioContents());
         out += QLatin1String("\n<ul>\n");
-        for (qsizetype i = 0; i < document.lists.size(); ++i) {
+        for (qsizetype i = 0; i < headings.size(); ++i) {
             out += QLatin1String("<li><a href=\"#") + sectionId(i) + QLatin1String("\">");
-            appendEscaped(out, document.lists[i].heading);
+            appendEscaped(out, headings[i]);
             out += QLatin1String("</a></li>\n");
         }
         out += QLatin1String("</ul>\n</nav>\n");
     }
-
     out += QLatin1String("<main>\n");
-    for (qsizetype i = 0; i < document.lists.size(); ++i) {
-        const HtmlList& list = document.lists[i];
-        out += QLatin1String("<section id=\"") + sectionId(i) + QLatin1String("\">\n");
-        appendCell(out, "h2", list.heading);
-        out += QLatin1String("\n<div class=\"table-wrap\">\n<table>\n<thead><tr>");
-        for (const QString& column : list.columns)
-            appendCell(out, "th", column);
-        out += QLatin1String("</tr></thead>\n<tbody>\n");
-        for (const QStringList& row : list.rows) {
-            out += QLatin1String("<tr>");
-            for (const QString& value : row)
-                appendCell(out, "td", value);
-            // A short row is filled with empty cells so that columns stay in line.
-            for (qsizetype k = row.size(); k < list.columns.size(); ++k)
-                out += QLatin1String("<td></td>");
-            out += QLatin1String("</tr>\n");
-        }
-        out += QLatin1String("</tbody>\n</table>\n</div>\n</section>\n");
+    flushIfFull();
+}
+
+void HtmlWriter::beginList(const QString& heading, const QStringList& columns)
+{
+    QString& out = m_text;
+    out += QLatin1String("<section id=\"") + sectionId(m_lists++) + QLatin1String("\">\n");
+    appendCell(out, "h2", heading);
+    out += QLatin1String("\n<div class=\"table-wrap\">\n<table>\n<thead><tr>");
+    for (const QString& column : columns)
+        appendCell(out, "th", column);
+    out += QLatin1String("</tr></thead>\n<tbody>\n");
+    m_columns = columns.size();
+}
+
+void HtmlWriter::writeRow(const QStringList& row)
+{
+    QString& out = m_text;
+    out += QLatin1String("<tr>");
+    for (const QString& value : row)
+        appendCell(out, "td", value);
+    // A short row is filled with empty cells so that columns stay in line.
+    for (qsizetype k = row.size(); k < m_columns; ++k)
+        out += QLatin1String("<td></td>");
+    out += QLatin1String("</tr>\n");
+    flushIfFull();
+}
+
+void HtmlWriter::endList()
+{
+    m_text += QLatin1String("</tbody>\n</table>\n</div>\n</section>\n");
+}
+
+bool HtmlWriter::finish()
+{
+    m_text += QLatin1String("</main>\n</body>\n</html>\n");
+    flush();
+    return m_ok;
+}
+
+void HtmlWriter::flushIfFull()
+{
+    if (m_text.size() >= kWriteChunk)
+        flush();
+}
+
+void HtmlWriter::flush()
+{
+    // Pieces end after a whole row, so no character is ever split.
+    const QByteArray bytes = m_text.toUtf8();
+    m_ok = m_ok && m_device.write(bytes) == bytes.size();
+    m_text.resize(0);
+}
+
+QByteArray writeHtml(const HtmlDocument& document)
+{
+    QStringList headings;
+    for (const HtmlList& list : document.lists)
+        headings.append(list.heading);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    HtmlWriter writer(buffer);
+    writer.begin(document, headings);
+    for (const HtmlList& list : document.lists) {
+        writer.beginList(list.heading, list.columns);
+        for (const QStringList& row : list.rows)
+            writer.writeRow(row);
+        writer.endList();
     }
-    out += QLatin1String("</main>\n</body>\n</html>\n");
-    return out.toUtf8();
+    writer.finish();
+    return bytes;
 }
 
 } // namespace io

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+class QIODevice;
+
 namespace io {
 
 // One list of the page: its heading, the column headings and the rows.
@@ -39,5 +41,30 @@ void appendHtmlEscaped(QString& out, QStringView text);
 // screen; in print the contents are left out and no row is split across
 // pages.
 QByteArray writeHtml(const HtmlDocument& document);
+
+// writeHtml piece by piece onto a device, in the same bytes: begin() with
+// the document's header and the headings of its lists (document.lists'
+// rows are not read), then for each list beginList(), its rows, endList(),
+// and finish(). A long list is never held whole as text.
+class HtmlWriter {
+public:
+    explicit HtmlWriter(QIODevice& device);
+    void begin(const HtmlDocument& document, const QStringList& headings);
+    void beginList(const QString& heading, const QStringList& columns);
+    void writeRow(const QStringList& row);
+    void endList();
+    // Closes the page; false when any write to the device failed.
+    bool finish();
+
+private:
+    void flushIfFull();
+    void flush();
+
+    QIODevice& m_device;
+    QString m_text;
+    qsizetype m_lists = 0;
+    qsizetype m_columns = 0;
+    bool m_ok = true;
+};
 
 } // namespace io

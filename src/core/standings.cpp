@@ -105,6 +105,16 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
 
     QList<StandingsRow> rows;
     rows.reserve(ordered.size());
+    // One string per year of birth for all rows born that year.
+    QHash<int, QString> years;
+    const auto yearText = [&years](const QDate& date) {
+        if (!date.isValid())
+            return QString();
+        auto it = years.find(date.year());
+        if (it == years.end())
+            it = years.insert(date.year(), birthYearText(date));
+        return *it;
+    };
     int place = 0;
     for (const FinishRecord* r : ordered) {
         StandingsRow row;
@@ -119,9 +129,9 @@ QList<StandingsRow> overallStandings(const QList<FinishRecord>& finishList, cons
             row.spol = c->spol;
             row.age = ageFor(c->datum, raceDate);
             row.kategorija = categoryFor(c->spol, c->datum, raceDate, scheme, c->kategorija);
-            row.godiste = birthYearText(c->datum);
+            row.godiste = yearText(c->datum);
         }
-        rows.append(row);
+        rows.append(std::move(row));
     }
     return rows;
 }
@@ -273,39 +283,97 @@ Standings process(const Selection& selection, const QList<FinishRecord>& finishL
     return process(selection, overallStandings(finishList, startList, raceDate), startList, raceDate);
 }
 
-Standings process(const Selection& chosen, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
-                  const QDate& raceDate, bool listUnranked, const RaceRules& rules, const QList<bool>* leftOut)
+namespace {
+
+// A label of the race's categories as typed (letter case, another of its
+// labels) stands for the label the lists show.
+Selection shownSelection(const Selection& chosen, const RaceRules& rules)
 {
-    // A label of the race's categories as typed (letter case, another of
-    // its labels) stands for the label the lists show.
     Selection selection = chosen;
     if (!isAllCategories(selection.category)) {
         if (const int row = rules.categories.rowByLabel(selection.category); row >= 0)
             selection.category = rules.categories.shownLabel(row);
     }
-    Standings result;
+    return selection;
+}
+
+QList<Pick> picksOf(const Selection& selection, const QList<StandingsRow>& overall, bool listUnranked,
+                    const RaceRules& rules, const QList<bool>* leftOut)
+{
+    QList<Pick> picked;
+    const auto take = [&](const auto& listed) {
+        int place = 0;
+        for (qsizetype i = 0; i < overall.size(); ++i) {
+            const StandingsRow& row = overall.at(i);
+            if (!listed(row, i))
+                continue;
+            // Places 1, 2, 3 ... among the selection's ranked rows, as renumber() gives them.
+            const int shown = row.state == RunState::None ? ++place : 0;
+            if (listUnranked || row.state == RunState::None)
+                picked.append({int(i), shown});
+        }
+    };
     if (isAllCategories(selection.category)) {
-        result.rows = selection.sex == Sex::All ? overall : bySex(overall, selection.sex);
+        if (selection.sex == Sex::All) {
+            // The overall standings as they are, their places kept.
+            picked.reserve(overall.size());
+            for (qsizetype i = 0; i < overall.size(); ++i) {
+                if (listUnranked || overall.at(i).state == RunState::None)
+                    picked.append({int(i), overall.at(i).place});
+            }
+        } else {
+            take([&](const StandingsRow& row, qsizetype) { return matchesSex(row.spol, selection.sex); });
+        }
+        return picked;
+    }
+    QList<bool> winners;
+    if (!leftOut) {
+        winners = prizes::leftOutOfCategories(prizes::award(overall, rules), rules.prizes, overall.size());
+        leftOut = &winners;
+    }
+    take([&](const StandingsRow& row, qsizetype i) {
+        return !leftOut->value(i) && inCategory(row, selection.category, selection.sex);
+    });
+    return picked;
+}
+
+} // namespace
+
+QList<Pick> picks(const Selection& selection, const QList<StandingsRow>& overall, bool listUnranked,
+                  const RaceRules& rules, const QList<bool>* leftOut)
+{
+    return picksOf(shownSelection(selection, rules), overall, listUnranked, rules, leftOut);
+}
+
+Standings process(const Selection& chosen, const QList<StandingsRow>& overall, const QList<Competitor>& startList,
+                  const QDate& raceDate, bool listUnranked, const RaceRules& rules, const QList<bool>* leftOut)
+{
+    const Selection selection = shownSelection(chosen, rules);
+    Standings result;
+    if (isAllCategories(selection.category) && selection.sex == Sex::All && listUnranked) {
+        result.rows = overall; // shared, not copied
+    } else {
+        const QList<Pick> picked = picksOf(selection, overall, listUnranked, rules, leftOut);
+        result.rows.reserve(picked.size());
+        for (const Pick& pick : picked) {
+            result.rows.append(overall.at(pick.row));
+            result.rows.last().place = pick.place;
+        }
+    }
+    if (isAllCategories(selection.category)) {
         const CategoryCount entries =
             countEntries(startList, [&](const Competitor& c) { return matchesSex(c.spol, selection.sex); });
+        // Finishers among the rows of the sex, those left out of the list too.
         result.counts = {entries.registered, entries.started,
-                         int(std::count_if(result.rows.cbegin(), result.rows.cend(),
-                                           [](const StandingsRow& row) { return row.finished; }))};
+                         int(std::count_if(overall.cbegin(), overall.cend(), [&](const StandingsRow& row) {
+                             return row.finished && matchesSex(row.spol, selection.sex);
+                         }))};
     } else {
-        if (leftOut) {
-            result.rows = byCategory(overall, selection.category, selection.sex, *leftOut);
-        } else {
-            const QList<bool> winners = prizes::leftOutOfCategories(prizes::award(overall, rules), rules.prizes,
-                                                                    overall.size());
-            result.rows = byCategory(overall, selection.category, selection.sex, winners);
-        }
         const CategoryCount entries =
             starostizracun(startList, raceDate, selection.category, selection.sex, rules.categories);
         result.counts = {entries.registered, entries.started,
                          finishersInCategory(overall, selection.category, selection.sex)};
     }
-    if (!listUnranked)
-        result.rows.removeIf([](const StandingsRow& row) { return row.state != RunState::None; });
     result.caption = result.rows.isEmpty() ? tx::noStandingsRows() : title(selection);
     return result;
 }

@@ -136,6 +136,19 @@ void renumber(QList<StandingsRow>& rows);
 CategoryCount starostizracun(const QList<Competitor>& startList, const QDate& raceDate, const QString& category,
                              Sex sex, const CategoryScheme& scheme = CategoryScheme::standard());
 
+// One row of a selection's standings without a copy of it: its index in
+// the overall standings and its place in the selection's list.
+struct Pick {
+    int row = 0;
+    int place = 0;
+};
+
+// The rows process() lists for the selection, in its order, as picks from
+// overall (for a large race, the lists of many selections held at once cost
+// a few bytes a row). The arguments are those of process().
+QList<Pick> picks(const Selection& selection, const QList<StandingsRow>& overall, bool listUnranked = true,
+                  const RaceRules& rules = RaceRules::standard(), const QList<bool>* leftOut = nullptr);
+
 // The title of the selection's standings.
 QString title(const Selection& selection);
 

@@ -189,6 +189,12 @@ sqlite3* sqliteHandle(const QSqlDatabase& db)
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// A list's size with room for a sixteenth more rows.
+qsizetype withRoom(qint64 rows)
+{
+    return qsizetype(rows + rows / 16 + 16);
+}
+
 // The cells of the current row, from Qt's query or from SQLite's statement,
 // so that one function reads a row of either.
 struct QueryCells {
@@ -196,6 +202,7 @@ struct QueryCells {
     qint64 key(int i) const { return q.value(i).toLongLong(); }
     QString text(int i) const { return q.value(i).toString(); }
     QString sharedText(int i) const { return text(i); }
+    QString repeatedText(int i) const { return text(i); }
     QDate date(int i) const { return readDate(q.value(i)); }
 };
 
@@ -218,7 +225,21 @@ public:
         return text;
     }
 
+    QString repeated(const char* utf8, int size)
+    {
+        const std::string_view bytes(utf8, size_t(size));
+        if (!m_hasLast || bytes != m_lastBytes) {
+            m_lastBytes.assign(bytes);
+            m_last = QString::fromUtf8(utf8, size);
+            m_hasLast = true;
+        }
+        return m_last;
+    }
+
 private:
+    std::string m_lastBytes;
+    QString m_last;
+    bool m_hasLast = false;
     static constexpr int kLongest = 40;
     static constexpr size_t kMost = 4096;
     std::deque<std::string> m_keys; // the keys' bytes, which never move
@@ -238,6 +259,14 @@ struct StatementCells {
     {
         const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
         return utf8 ? shared->get(utf8, sqlite3_column_bytes(s, i)) : QString();
+    }
+    // A value many rows in a row share (the finish list is in time order,
+    // and many finishers share a second): the string of the row before
+    // when the bytes are the same.
+    QString repeatedText(int i) const
+    {
+        const auto* utf8 = reinterpret_cast<const char*>(sqlite3_column_text(s, i));
+        return utf8 ? shared->repeated(utf8, sqlite3_column_bytes(s, i)) : QString();
     }
     QDate date(int i) const
     {
@@ -270,7 +299,7 @@ FinishRecord readFinishCells(const Cells& cells)
     r.idtakmicara = cells.key(1);
     r.idutrke = cells.key(2);
     r.sbroj = cells.text(3);
-    r.vrijeme = cells.text(4);
+    r.vrijeme = cells.repeatedText(4);
     return r;
 }
 
@@ -1190,11 +1219,23 @@ template <typename Row>
 DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
 {
     QList<Row> list;
+    // The rows are counted first, so that the list is allocated once, at its
+    // size and some room for the rows a race day adds one by one: grown row
+    // by row, or full at the first add, it would take twice the room, and
+    // for a moment both its old and its new room.
+    const char* countSql = std::is_same_v<Row, Competitor> ? "select count(*) from startna where idutrke = ?"
+                                                           : "select count(*) from rezultati where idutrke = ?";
     QSqlDatabase db = connection();
     if (sqlite3* handle = db.isOpen() ? sqliteHandle(db) : nullptr) {
         SharedTexts shared;
         sqlite3_stmt* statement = nullptr;
-        int rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
+        int rc = sqlite3_prepare_v2(handle, countSql, -1, &statement, nullptr);
+        if (rc == SQLITE_OK && sqlite3_bind_int64(statement, 1, raceId) == SQLITE_OK
+            && sqlite3_step(statement) == SQLITE_ROW)
+            list.reserve(withRoom(sqlite3_column_int64(statement, 0)));
+        sqlite3_finalize(statement);
+        statement = nullptr;
+        rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_bind_int64(statement, 1, raceId);
         while (rc == SQLITE_OK || rc == SQLITE_ROW) {
@@ -1218,6 +1259,13 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
     }
     QSqlQuery q(db);
     q.setForwardOnly(true);
+    q.prepare(QString::fromLatin1(countSql));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<QList<Row>>::failure(s.error());
+    if (q.next())
+        list.reserve(withRoom(q.value(0).toLongLong()));
+    q.finish();
     q.prepare(QString::fromLatin1(sql));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)

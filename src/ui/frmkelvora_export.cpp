@@ -69,10 +69,8 @@ void frmkelvora::onExport()
     QString error;
     switch (format) {
     case exports::Format::Csv:
-        error = exports::saveFile(path, exports::exportCsv(data.value(), separator));
-        break;
     case exports::Format::Html:
-        error = exports::saveFile(path, exports::exportHtml(data.value()));
+        error = exports::saveExport(path, data.value(), format, separator);
         break;
     case exports::Format::Pdf:
         error = print::writePdf(exports::exportDocuments(data.value()), path, QFileInfo(path).completeBaseName());
