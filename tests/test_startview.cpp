@@ -1,4 +1,7 @@
 #include "testutil.h"
+#include "app/listmodels.h"
+#include "app/racesession.h"
+#include "data/database.h"
 #include "core/dates.h"
 #include "ui/listview.h"
 #include "core/texts.h"
@@ -8,6 +11,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -249,6 +253,41 @@ private slots:
         testutil::selectRow(list, 1);
         QCOMPARE(ui::lastSelectedRow(list), 3);
         QCOMPARE(testutil::cell(list, ui::lastSelectedRow(list), 2), QStringLiteral("Ana"));
+    }
+
+    void sortModelKeepsTiesAndFollowsEdits_data()
+    {
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("namesAfterEdit");
+        QTest::newRow("ascending") << int(Qt::AscendingOrder) << "4 6 2 5 3 1" << "BBČČČĆ";
+        QTest::newRow("descending") << int(Qt::DescendingOrder) << "1 3 2 5 4 6" << "ĆČČČBB";
+    }
+
+    // Through the sort model alone: names in Croatian order, ties in
+    // registration order either way, an edit right after the sort followed.
+    void sortModelKeepsTiesAndFollowsEdits()
+    {
+        QFETCH(int, order);
+        QTemporaryDir dir;
+        RaceSession session(dir.filePath(QStringLiteral("kvr.mdb")));
+        QVERIFY(session.database().open().ok() && session.createRace("Utrka", "AK", "1.6.2010").ok());
+        int number = 0;
+        for (const char* name : {"Žagar Ivo", "Čović Ana", "Ćosić Ana", "Babić Ivo", "Čović Ana", "Babić Ivo"})
+            QVERIFY(session.addCompetitor({name, QString::number(++number), "HRV", "AK", "M", "1.2.1980"}).ok());
+        StartListSortModel sorted(session.startListModel());
+        sorted.sort(lists::StartName, Qt::SortOrder(order));
+        const auto shown = [&](int column, int letters) {
+            QStringList cells;
+            for (int row = 0; row < sorted.rowCount(); ++row)
+                cells.append(sorted.index(row, column).data().toString().left(letters));
+            return cells.join(letters == 1 ? "" : " ");
+        };
+        QTEST(shown(lists::StartNumber, 9), "numbers");
+        // Edited right after the sort: moves among the rows of its new name.
+        QVERIFY(session.editCompetitor(session.startList().first().id,
+                                       {"Čović Ana", "1", "HRV", "AK", "M", "1.2.1980"}).ok());
+        QTEST(shown(lists::StartName, 1), "namesAfterEdit");
     }
 };
 

@@ -2,6 +2,10 @@
 
 #include "app/racesession.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 ListModel::ListModel(const QList<lists::ColumnDef>& columns, QObject* parent)
     : QAbstractTableModel(parent)
     , m_columns(columns)
@@ -123,6 +127,14 @@ StartListSortModel::StartListSortModel(StartListModel* source, QObject* parent)
     : QSortFilterProxyModel(parent)
     , m_source(source)
 {
+    // Connected before the proxy's own handlers, so that a changed list is
+    // never placed by the places of the list before it.
+    const auto forgetRanks = [this] { m_rank.clear(); };
+    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this, forgetRanks);
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this, forgetRanks);
+    connect(source, &QAbstractItemModel::dataChanged, this, forgetRanks);
+    connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this, forgetRanks);
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, forgetRanks);
     setSourceModel(source);
     setDynamicSortFilter(true);
 }
@@ -147,12 +159,40 @@ Qt::ItemFlags StartListFilterModel::flags(const QModelIndex& index) const
     return rowFlags(index);
 }
 
+void StartListSortModel::sort(int column, Qt::SortOrder order)
+{
+    m_rank.clear();
+    const int rows = m_source->rowCount();
+    if (column >= 0 && column < m_source->columnCount() && column != lists::StartRunning) {
+        // The keys once in a plain array, then one sort over it: no model
+        // index is made and no key looked up again per comparison.
+        std::vector<const listsort::SortKey*> keys(rows);
+        for (int row = 0; row < rows; ++row)
+            keys[row] = &m_source->sortKey(row, column);
+        std::vector<int> sorted(rows);
+        std::iota(sorted.begin(), sorted.end(), 0);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
+        m_rank.resize(rows);
+        int place = 0;
+        for (int i = 0; i < rows; ++i) {
+            if (i > 0 && keys[sorted[i - 1]]->compare(*keys[sorted[i]]) != 0)
+                ++place;
+            m_rank[sorted[i]] = place;
+        }
+        m_rankColumn = column;
+    }
+    QSortFilterProxyModel::sort(column, order);
+}
+
 bool StartListSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
 {
     const int column = left.column();
     // Running numbers are the rows' positions.
     if (column == lists::StartRunning)
         return left.row() < right.row();
+    if (column == m_rankColumn && m_rank.size() == m_source->rowCount())
+        return m_rank[left.row()] < m_rank[right.row()];
     return m_source->sortKey(left.row(), column).compare(m_source->sortKey(right.row(), column)) < 0;
 }
 

@@ -86,12 +86,20 @@ public:
     // Every row's flags are the same: no mapping to the source for them,
     // since a tree view asks for them of every row at each layout.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // Orders the rows by the column's keys once, directly over the keys,
+    // and hands the proxy each row's place in that order to sort by.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
 protected:
     bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
 
 private:
     StartListModel* m_source;
+    // Each source row's place among the keys of m_rankColumn (equal keys,
+    // equal place, so that ties keep registration order either way), from
+    // the last sort until the list changes; empty otherwise.
+    QList<int> m_rank;
+    int m_rankColumn = -1;
 };
 
 // The sorted start list with only the competitors a search finds (see

@@ -235,6 +235,27 @@ const Competitor* RaceSession::competitor(qint64 id) const
     return position < 0 ? nullptr : &m_startList.at(position);
 }
 
+namespace {
+
+// Announces the finish details that show one competitor: the rows of their
+// finishes, or with placesFollow every row from their first finish on, whose
+// places change. Only these rows are drawn again, not the whole list.
+void detailsChanged(FinishDetailModel& model, const QList<FinishRecord>& finishes, qint64 competitorId,
+                    bool placesFollow)
+{
+    for (qsizetype row = 0; row < finishes.size(); ++row) {
+        if (finishes.at(row).idtakmicara != competitorId)
+            continue;
+        if (placesFollow) {
+            model.changed(int(row), int(finishes.size()) - 1);
+            return;
+        }
+        model.changed(int(row), int(row));
+    }
+}
+
+} // namespace
+
 Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& entry)
 {
     if (!m_race)
@@ -319,8 +340,7 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
         held = c;
         m_startModel->changed(int(row), int(row));
         // The finish lists show the competitor's details too.
-        if (!m_finishList.isEmpty())
-            m_detailModel->changed(0, int(m_finishList.size()) - 1);
+        detailsChanged(*m_detailModel, m_finishList, id, false);
     }
     listsTouched();
     keepCapturedRecords();
@@ -362,8 +382,9 @@ Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
     }
     if (withFinishRecord)
         dropFinishRow(id);
-    if (!m_finishList.isEmpty())
-        m_detailModel->changed(0, int(m_finishList.size()) - 1);
+    // A finish left without its competitor shows no details; it is ranked
+    // again if the competitor had a run state, which moves the places after it.
+    detailsChanged(*m_detailModel, m_finishList, id, m_states.contains(id));
     listsTouched();
     keepCapturedRecords();
     return Status::done();

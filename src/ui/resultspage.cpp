@@ -93,26 +93,31 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
 
 void ResultsPage::refresh()
 {
+    if (readLists())
+        m_frame.mnuciljnalista->menuAction()->setVisible(true);
+}
+
+bool ResultsPage::readLists()
+{
     m_frame.mnustartnalista->menuAction()->setVisible(false);
     if (m_session.startList().isEmpty()) {
         MessageBox::notice(&m_frame, tx::startListEmpty());
         m_frame.selectPage(frmkelvora::PageStartList);
-        return;
+        return false;
     }
     if (!m_session.hasRace()) {
         MessageBox::notice(&m_frame, tx::openOrCreateRace());
-        return;
+        return false;
     }
     // Reads the lists again only when another writer changed them.
     if (const Status fresh = m_session.refresh(); !fresh) {
         showCounters();
         lbliz6->clear();
         m_frame.showDbError(fresh.dbError());
-        return;
+        return false;
     }
     showCounters();
-    if (!m_session.finishList().isEmpty())
-        m_frame.mnuciljnalista->menuAction()->setVisible(true);
+    return !m_session.finishList().isEmpty();
 }
 
 void ResultsPage::showCounters()
@@ -172,7 +177,9 @@ void ResultsPage::showAgain()
 {
     // The counters and the menus as coming back to the page shows them,
     // without showing the start list's page in between: that would lay
-    // out its whole list.
-    m_frame.mnuciljnalista->menuAction()->setVisible(false);
-    refresh();
+    // out its whole list. The finish list's menu is set once, not hidden
+    // and shown again: each change of the menu bar lays out and paints the
+    // whole window.
+    const bool withFinishMenu = readLists();
+    m_frame.mnuciljnalista->menuAction()->setVisible(withFinishMenu);
 }

@@ -27,6 +27,9 @@ private:
     void showCounters();
     // Shows the counters and menus after this page's own change.
     void showAgain();
+    // The lists read again where another writer changed them and the
+    // counters shown; whether the finish list's menu belongs on the bar.
+    bool readLists();
     void showNumberNote();
 
     frmkelvora& m_frame;
