@@ -204,6 +204,52 @@ private slots:
         QCOMPARE(held(here), held(*fresh));
     }
 
+    // A file of an earlier version has no change feed: opening a race leaves
+    // it as it was, another station's first write makes the feed (that
+    // change is read whole), and its later ones are read row by row.
+    void earlierFileFollowsFromItsFirstWrite()
+    {
+        testutil::TempDb tmp;
+        qint64 race = 0;
+        {
+            RaceSession made(tmp.path());
+            QVERIFY(made.database().open());
+            race = made.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;
+            QVERIFY(made.addCompetitor(entry("7", "Ana")).ok());
+        }
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
+            raw.setDatabaseName(tmp.path());
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            QVERIFY(q.exec(QStringLiteral("select name from sqlite_master where type = 'trigger'")));
+            QStringList triggers;
+            while (q.next())
+                triggers << q.value(0).toString();
+            QVERIFY(!triggers.isEmpty());
+            for (const QString& t : triggers)
+                QVERIFY(q.exec(QStringLiteral("drop trigger %1").arg(t)));
+            QVERIFY(q.exec(QStringLiteral("drop table promjene")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("raw"));
+        const auto bytes = [&] {
+            QFile f(tmp.path());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray before = bytes();
+        auto here = station(DbLocation::sqliteFile(tmp.path()), race);
+        QVERIFY(here);
+        QCOMPARE(bytes(), before);
+        auto other = station(DbLocation::sqliteFile(tmp.path()), race);
+        QSignalSpy resets(here->startListModel(), &QAbstractItemModel::modelReset);
+        for (const char* number : {"12", "13"}) {
+            QVERIFY(other->addCompetitor(entry(number, "Ivo")).ok());
+            QVERIFY(here->refresh().ok());
+            QCOMPARE(resets.count(), 1);
+            QCOMPARE(held(*here), held(*other));
+        }
+    }
+
     // PostgreSQL commits changes in any order of their feed keys: a change
     // whose transaction was still open at a look is read at a later one.
     void changeCommittedLateIsReadLater()

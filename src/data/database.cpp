@@ -506,6 +506,7 @@ DbStatus Database::openConnection()
     m_ownTransactions.clear();
     m_feedMark.reset();
     m_feedOwn.clear();
+    m_feedReady = false;
     if (m_location.isPostgres())
         return openServer();
 
@@ -887,6 +888,8 @@ DbStatus Database::inTransaction(Fn&& work)
     const quint64 writesBefore = m_writes;
     if (status)
         status = work(db);
+    if (status && !m_feedReady)
+        prepareFeed(db);
     status = closeLog(status);
     if (status && m_location.isPostgres() && m_writes != writesBefore) {
         // Delivered to the other stations when the transaction commits.
@@ -929,6 +932,8 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
         return DbStatus::failure(sqlError(control.lastError()));
     m_inTransaction = true;
     DbStatus status = work(db);
+    if (status && !m_feedReady)
+        prepareFeed(db);
     status = closeLog(status);
     m_inTransaction = false;
     if (status && !control.exec(QStringLiteral("commit")))
@@ -1710,7 +1715,8 @@ DbResult<bool> Database::ownTable(const char* name, bool create)
                     return DbStatus::failure(sqlError(c.lastError()));
             }
             // Other stations follow its rows as they do the others'.
-            return makeChangeFeed(name);
+            prepareFeed(db, name);
+            return DbStatus::success();
         });
         if (!made)
             return DbResult<bool>::failure(made.error());

@@ -308,15 +308,16 @@ public:
         qint64 raceId = 0;
         qint64 key = 0;
     };
-    // Makes the feed where it is missing and takes its present end as the
-    // point the next changedRows() reads from. Called before the lists are
-    // read, so that a change stored in between is read again rather than
-    // missed.
+    // Takes the feed's present end as the point the next changedRows()
+    // reads from. Called before the lists are read, so that a change stored
+    // in between is read again rather than missed. The feed is made by the
+    // first write of this version, never by a look: a file of an earlier
+    // version opens unchanged.
     DbStatus markChanges();
     // The rows the feed names since the mark, and moves the mark on.
-    // Nothing (std::nullopt) when the feed cannot tell: no mark (the file
-    // could not take the feed), or more rows than a look reads. The caller
-    // then reads everything again.
+    // Nothing (std::nullopt) when the feed cannot tell: no mark (no feed
+    // when it was taken), or more rows than a look reads. The caller then
+    // reads everything again.
     DbResult<std::optional<QList<ChangedRow>>> changedRows();
     // The race's rows of the given keys: competitors by their key, finish
     // records by theirs, statuses by the competitor's. A key with no row is
@@ -346,10 +347,13 @@ private:
     DbStatus closeLog(const DbStatus& status);
     DbResult<QString> rowValues(const QString& table, qint64 raceId, qint64 key);
     DbStatus makeLogTable();
-    // Makes the change feed (table promjene) and gives every followed table
-    // that has none its triggers; with table, only that table's (inside
-    // the transaction that makes it, once the feed exists).
-    DbStatus makeChangeFeed(const char* table = nullptr);
+    // Inside a transaction that wrote: makes the change feed (table
+    // promjene) where missing and gives every followed table that has none
+    // its triggers; with table, only that table's, once the feed exists.
+    // A failure (a user without the right, a lock held elsewhere) undoes
+    // only this, and the write goes on; stations then read lists whole.
+    void prepareFeed(QSqlDatabase& db, const char* table = nullptr);
+    DbStatus makeChangeFeed(QSqlDatabase& db, const char* table);
     DbStatus inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbStatus writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists);
     // The race's own categories and prizes as one logged row, and written back.
@@ -453,6 +457,8 @@ private:
     std::optional<QString> m_feedMark;
     // PostgreSQL: this connection's transactions since the last look.
     QList<qint64> m_feedOwn;
+    // This connection looked for the feed since it was opened or last marked.
+    bool m_feedReady = false;
     qint64 m_version = 0;
 };
 
