@@ -63,7 +63,8 @@ std::optional<Status> RaceSession::followLog()
     const QList<qint64> recordKeys = sorted(records);
     const auto freshCompetitors = m_db->competitorsOf(raceId, competitorKeys);
     const auto freshRecords = m_db->finishRecordsOf(raceId, recordKeys);
-    const auto freshStates = m_db->runStatesOf(raceId, sorted(states));
+    const QList<qint64> stateKeys = sorted(states);
+    const auto freshStates = m_db->runStates(raceId, &stateKeys);
     for (const DbError* error : {freshCompetitors ? nullptr : &freshCompetitors.error(),
                                  freshRecords ? nullptr : &freshRecords.error(),
                                  freshStates ? nullptr : &freshStates.error()}) {

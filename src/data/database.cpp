@@ -1727,7 +1727,7 @@ DbResult<bool> Database::ownTable(const char* name, bool create)
     return DbResult<bool>::success(exists);
 }
 
-DbResult<RunStates> Database::runStates(qint64 raceId)
+DbResult<RunStates> Database::runStates(qint64 raceId, const QList<qint64>* competitorIds)
 {
     RunStates states;
     const auto exists = ownTable("statusi", false);
@@ -1737,30 +1737,9 @@ DbResult<RunStates> Database::runStates(qint64 raceId)
         return DbResult<RunStates>::success(states);
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ?"));
-    q.addBindValue(raceId);
-    if (const DbStatus s = run(q); !s)
-        return DbResult<RunStates>::failure(s.error());
-    while (q.next()) {
-        const RunState state = stateOfCode(q.value(1).toString());
-        if (state != RunState::None)
-            states.insert(q.value(0).toLongLong(), {state, q.value(2).toString()});
-    }
-    return DbResult<RunStates>::success(states);
-}
-
-DbResult<RunStates> Database::runStatesOf(qint64 raceId, const QList<qint64>& competitorIds)
-{
-    RunStates states;
-    const auto exists = ownTable("statusi", false);
-    if (!exists)
-        return DbResult<RunStates>::failure(exists.error());
-    if (!exists.value())
-        return DbResult<RunStates>::success(states);
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
-    q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ? and idtakmicara in (%1)")
-                  .arg(QString::fromLatin1(keyList(competitorIds))));
+    q.prepare(QStringLiteral("select idtakmicara, status, razlog from statusi where idutrke = ?")
+              + (competitorIds ? QStringLiteral(" and idtakmicara in (%1)").arg(QString::fromLatin1(keyList(*competitorIds)))
+                               : QString()));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)
         return DbResult<RunStates>::failure(s.error());

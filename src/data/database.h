@@ -177,8 +177,9 @@ public:
     // Files of earlier versions open unchanged; until a table is made, its
     // reads give nothing stored (no statuses, the default settings).
 
-    // The statuses of the race's entries (table statusi).
-    DbResult<RunStates> runStates(qint64 raceId);
+    // The statuses of the race's entries (table statusi); with
+    // competitorIds, only theirs.
+    DbResult<RunStates> runStates(qint64 raceId, const QList<qint64>* competitorIds = nullptr);
     // Stores the entry's status (RunState::None removes it). A competitor no
     // longer on the race's start list fails with DbError::isGone().
     DbStatus setRunState(qint64 raceId, qint64 competitorId, const RunStateEntry& entry);
@@ -320,11 +321,9 @@ public:
     // reads everything again.
     DbResult<std::optional<QList<ChangedRow>>> changedRows();
     // The race's rows of the given keys: competitors by their key, finish
-    // records by theirs, statuses by the competitor's. A key with no row is
-    // left out.
+    // records by theirs. A key with no row is left out.
     DbResult<QList<Competitor>> competitorsOf(qint64 raceId, const QList<qint64>& ids);
     DbResult<QList<FinishRecord>> finishRecordsOf(qint64 raceId, const QList<qint64>& ids);
-    DbResult<RunStates> runStatesOf(qint64 raceId, const QList<qint64>& competitorIds);
 
 private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
