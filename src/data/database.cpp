@@ -888,8 +888,6 @@ DbStatus Database::inTransaction(Fn&& work)
     const quint64 writesBefore = m_writes;
     if (status)
         status = work(db);
-    if (status && !m_feedReady)
-        prepareFeed(db);
     status = closeLog(status);
     if (status && m_location.isPostgres() && m_writes != writesBefore) {
         // Delivered to the other stations when the transaction commits.
@@ -908,6 +906,10 @@ DbStatus Database::inTransaction(Fn&& work)
         db.rollback();
         return DbStatus::failure(error);
     }
+    // After the first write (a transaction that only looked, as opening a
+    // database does, leaves it as it was).
+    if (!m_feedReady && m_writes != writesBefore)
+        prepareFeed();
     return status;
 }
 
@@ -931,15 +933,16 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
     if (!control.exec(QStringLiteral("begin immediate")))
         return DbStatus::failure(sqlError(control.lastError()));
     m_inTransaction = true;
+    const quint64 writesBefore = m_writes;
     DbStatus status = work(db);
-    if (status && !m_feedReady)
-        prepareFeed(db);
     status = closeLog(status);
     m_inTransaction = false;
     if (status && !control.exec(QStringLiteral("commit")))
         status = DbStatus::failure(sqlError(control.lastError()));
     if (!status)
         control.exec(QStringLiteral("rollback"));
+    else if (!m_feedReady && m_writes != writesBefore)
+        prepareFeed();
     return status;
 }
 
@@ -1714,12 +1717,12 @@ DbResult<bool> Database::ownTable(const char* name, bool create)
                 if (!c.exec(statement))
                     return DbStatus::failure(sqlError(c.lastError()));
             }
-            // Other stations follow its rows as they do the others'.
-            prepareFeed(db, name);
             return DbStatus::success();
         });
         if (!made)
             return DbResult<bool>::failure(made.error());
+        // Other stations follow its rows as they do the others'.
+        prepareFeed(name);
         exists = true;
     }
     if (exists)

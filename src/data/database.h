@@ -346,12 +346,11 @@ private:
     DbStatus closeLog(const DbStatus& status);
     DbResult<QString> rowValues(const QString& table, qint64 raceId, qint64 key);
     DbStatus makeLogTable();
-    // Inside a transaction that wrote: makes the change feed (table
-    // promjene) where missing and gives every followed table that has none
-    // its triggers; with table, only that table's, once the feed exists.
-    // A failure (a user without the right, a lock held elsewhere) undoes
-    // only this, and the write goes on; stations then read lists whole.
-    void prepareFeed(QSqlDatabase& db, const char* table = nullptr);
+    // After a write: makes the change feed (table promjene) where missing
+    // and gives every followed table that has none its triggers; with
+    // table, only that table's, once the feed exists. In a transaction of
+    // its own; a failure changes nothing, and stations read lists whole.
+    void prepareFeed(const char* table = nullptr);
     DbStatus makeChangeFeed(QSqlDatabase& db, const char* table);
     DbStatus inWriteTransactionFn(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbStatus writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists);

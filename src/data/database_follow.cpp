@@ -60,25 +60,19 @@ QStringList triggersOf(const FollowedTable& t, bool postgres)
 
 } // namespace
 
-void Database::prepareFeed(QSqlDatabase& db, const char* table)
+void Database::prepareFeed(const char* table)
 {
-    m_feedReady = true;
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("savepoint promjene")))
-        return;
-    // On the server a lock another station holds is not waited for long.
-    QString timeout;
-    if (isPostgres() && q.exec(QStringLiteral("show lock_timeout")) && q.next()) {
-        timeout = q.value(0).toString();
-        q.exec(QStringLiteral("set local lock_timeout = 1000"));
-    }
-    const bool made = bool(makeChangeFeed(db, table));
-    q.exec(made ? QStringLiteral("release savepoint promjene") : QStringLiteral("rollback to savepoint promjene"));
-    if (!timeout.isEmpty()) {
-        q.prepare(QStringLiteral("select set_config('lock_timeout', ?, true)"));
-        q.addBindValue(timeout);
-        q.exec();
-    }
+    if (!table)
+        m_feedReady = true;
+    // A transaction of its own, after the write's commit: should it fail
+    // (a user without the right, a lock held elsewhere not waited for
+    // long), nothing changes and the stations read the lists whole.
+    inTransactionCall([&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        if (isPostgres() && !q.exec(QStringLiteral("set local lock_timeout = 1000")))
+            return DbStatus::failure(sqlError(q.lastError()));
+        return makeChangeFeed(db, table);
+    });
 }
 
 DbStatus Database::makeChangeFeed(QSqlDatabase& db, const char* table)
