@@ -4,6 +4,7 @@
 // PostgreSQL server is the benchmark's own, started in a temporary folder as
 // the tests start theirs. Size: 20,000 competitors, or the first argument.
 
+#include "measure.h"
 #include "app/racesession.h"
 #include "data/database.h"
 #include "pgserver.h"
@@ -18,13 +19,9 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
+using kvrbench::median;
 
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
+namespace {
 
 // n competitors with start numbers 1..n, written in one transaction through
 // a connection of its own; returns the race's key.

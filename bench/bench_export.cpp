@@ -10,6 +10,7 @@
 // (reset before each step). The steps that hold a whole file in memory run
 // up to 100,000 competitors.
 
+#include "measure.h"
 #include "app/exports.h"
 #include "app/racesession.h"
 #include "data/database.h"
@@ -29,6 +30,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+
+using kvrbench::peakMiB;
 
 namespace {
 
@@ -77,18 +80,6 @@ qint64 fillRace(const QString& path)
     }
     QSqlDatabase::removeDatabase(name);
     return raceId;
-}
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
 }
 
 // Starts the peak anew at the memory in use now.

@@ -5,6 +5,7 @@
 // memory the process holds. Sizes: 20,000 and 100,000 competitors, or the
 // sizes given as arguments.
 
+#include "measure.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 
@@ -27,35 +28,14 @@
 #include <ctime>
 #include <memory>
 
+using kvrbench::cpuMs;
+using kvrbench::median;
+using kvrbench::rssMiB;
+
 namespace {
 
 const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
 const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
-
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-
-double rssMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // A race of n competitors, every second one finished, written in one
 // transaction through a connection of its own.

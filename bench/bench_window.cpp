@@ -7,6 +7,7 @@
 // CPU and wall-clock medians.
 // Sizes: 20,000 and 100,000 competitors, or the sizes given as arguments.
 
+#include "measure.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
 
@@ -33,36 +34,15 @@
 #include <functional>
 #include <memory>
 
+using kvrbench::cpuMs;
+using kvrbench::median;
+using kvrbench::peakMiB;
+
 namespace {
 
 const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
 const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
 constexpr int kRepeats = 21;
-
-double cpuMs()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
-}
-
-double median(QList<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v.at(v.size() / 2);
-}
-
-double peakMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // The highest peak seen, kept across resetPeak().
 double g_peak = 0;
