@@ -3,6 +3,7 @@
 #include "app/racesession.h"
 #include "data/database.h"
 #include "core/dates.h"
+#include "ui/listdelegate.h"
 #include "ui/listview.h"
 #include "core/texts.h"
 
@@ -11,6 +12,8 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -58,6 +61,33 @@ void doubleClick(QTreeView* list, const QPoint& at)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
+// How a row's text shows against the background at its right edge: the
+// sum of the colour differences (lighter than the background counts
+// positive, darker negative) and their mean column.
+struct Ink {
+    double mass = 0;
+    double x = 0;
+};
+
+Ink inkOf(const QImage& row)
+{
+    const QColor back = row.pixelColor(row.width() - 3, row.height() / 2);
+    Ink ink;
+    double weight = 0;
+    for (int y = 0; y < row.height(); ++y) {
+        for (int x = 0; x < row.width(); ++x) {
+            const QColor c = row.pixelColor(x, y);
+            const double d = c.red() - back.red() + c.green() - back.green() + c.blue() - back.blue();
+            ink.mass += d;
+            weight += std::abs(d);
+            ink.x += std::abs(d) * x;
+        }
+    }
+    if (weight > 0)
+        ink.x /= weight;
+    return ink;
 }
 
 QStringList reversed(QStringList texts)
@@ -253,6 +283,76 @@ private slots:
         testutil::selectRow(list, 1);
         QCOMPARE(ui::lastSelectedRow(list), 3);
         QCOMPARE(testutil::cell(list, ui::lastSelectedRow(list), 2), QStringLiteral("Ana"));
+    }
+
+    // The lists' own delegate paints and measures a cell as the style does.
+    void listCellsPaintAsTheStyleDoes_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("alignment");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<QString>("colour");
+        QTest::addColumn<bool>("bold");
+        const int left = Qt::AlignLeft | Qt::AlignVCenter;
+        QTest::newRow("plain") << "Kovačević Šime" << left << false << "" << false;
+        QTest::newRow("selected") << "Kovačević Šime" << left << true << "" << false;
+        QTest::newRow("too long: elided") << "Kovačević-Šimunović Marija Ana Đurđa" << left << false << "" << false;
+        QTest::newRow("aligned right") << "1:02:03" << int(Qt::AlignRight | Qt::AlignVCenter) << false << "" << false;
+        QTest::newRow("coloured") << "Žagar Ana" << left << false << "#c00000" << false;
+        QTest::newRow("a font of its own") << "Žagar Ana" << left << false << "" << true;
+    }
+
+    void listCellsPaintAsTheStyleDoes()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, alignment);
+        QFETCH(bool, selected);
+        QFETCH(QString, colour);
+        QFETCH(bool, bold);
+        // A plain row first, as most of a list is, then the row to paint.
+        QStandardItemModel model(2, 1);
+        model.setItem(0, 0, new QStandardItem(QStringLiteral("Horvat Ana")));
+        auto* item = new QStandardItem(text);
+        item->setTextAlignment(Qt::Alignment(alignment));
+        if (!colour.isEmpty())
+            item->setForeground(QColor(colour));
+        if (bold) {
+            QFont font;
+            font.setBold(true);
+            item->setFont(font);
+        }
+        model.setItem(1, 0, item);
+        QWidget window;
+        auto* ours = new QTreeView(&window);
+        auto* styles = new QTreeView(&window);
+        QList<Ink> inks;
+        for (QTreeView* view : {ours, styles}) {
+            view->setModel(&model);
+            view->setFocusPolicy(Qt::NoFocus);
+            view->setRootIsDecorated(false);
+            view->setItemDelegate(view == ours ? new ui::ListDelegate(view) : new QStyledItemDelegate(view));
+            view->setColumnWidth(0, 120);
+            view->resize(180, 80);
+            view->move(0, view == ours ? 0 : 100);
+            if (selected)
+                view->selectionModel()->select(model.index(1, 0), QItemSelectionModel::Select);
+        }
+        window.resize(200, 200);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        for (QTreeView* view : {ours, styles}) {
+            const QRect cell = view->visualRect(model.index(1, 0));
+            inks.append(inkOf(view->viewport()->grab(cell).toImage()));
+        }
+        QVERIFY2(inks[1].mass != 0, "the style painted no text");
+        QVERIFY2(std::abs(inks[0].mass - inks[1].mass) < 0.05 * std::abs(inks[1].mass),
+                 qPrintable(QString("ink %1, the style's %2").arg(inks[0].mass).arg(inks[1].mass)));
+        QVERIFY2(std::abs(inks[0].x - inks[1].x) < 1.5, qPrintable(QString("at %1, the style's at %2").arg(inks[0].x).arg(inks[1].x)));
+        // Measured for the column's fit as the style measures it.
+        const QSize mine = ours->sizeHintForIndex(model.index(1, 0));
+        const QSize style = styles->sizeHintForIndex(model.index(1, 0));
+        QCOMPARE(mine.height(), style.height());
+        QVERIFY2(std::abs(mine.width() - style.width()) <= 1, qPrintable(QString("%1 wide, the style's %2").arg(mine.width()).arg(style.width())));
     }
 
     void sortModelKeepsTiesAndFollowsEdits_data()

@@ -1,6 +1,7 @@
 #include "ui/listview.h"
 
 #include "core/columnfit.h"
+#include "ui/listdelegate.h"
 
 #include <QAbstractProxyModel>
 #include <QEvent>
@@ -147,6 +148,7 @@ QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lis
     auto* list = new QTreeView;
     list->setObjectName(QString::fromLatin1(name));
     list->setModel(model);
+    list->setItemDelegate(new ListDelegate(list));
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
     list->setUniformRowHeights(true);

@@ -1,0 +1,133 @@
+#include "ui/listdelegate.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QStyle>
+#include <QWidget>
+#include <cmath>
+
+namespace ui {
+
+namespace {
+
+// Texts kept laid out: a few screens of a list's cells.
+constexpr int keptTexts = 1500;
+// Widths kept before the store starts anew.
+constexpr int keptWidths = 50000;
+
+QStyle* styleOf(const QStyleOptionViewItem& option)
+{
+    return option.widget ? option.widget->style() : QApplication::style();
+}
+
+} // namespace
+
+ListDelegate::ListDelegate(QObject* parent)
+    : QStyledItemDelegate(parent)
+    , m_texts(keptTexts)
+{
+}
+
+bool ListDelegate::plain(const QStyleOptionViewItem& option) const
+{
+    if (option.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration
+                           | QStyleOptionViewItem::WrapText))
+        return false;
+    if (option.state & (QStyle::State_HasFocus | QStyle::State_Editing))
+        return false;
+    if (option.direction != Qt::LeftToRight || option.textElideMode == Qt::ElideNone)
+        return false;
+    if (option.text.contains(QLatin1Char('\n')) || option.text.contains(QChar::LineSeparator))
+        return false;
+    if (m_haveFont && option.font == m_font)
+        return true;
+    // Only the list's own font is kept; a cell's own font goes to the style.
+    if (option.widget && option.font != option.widget->font())
+        return false;
+    m_font = option.font;
+    m_haveFont = true;
+    m_widths.clear();
+    m_texts.clear();
+    m_margin = styleOf(option)->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
+    // The style's cell size around a text, measured once for the font.
+    QStyleOptionViewItem sample = option;
+    sample.text = QStringLiteral("0");
+    sample.rect = QRect();
+    const QSize withSample = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), option.widget);
+    m_empty = QSize(withSample.width() - int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(sample.text))),
+                    withSample.height());
+    return true;
+}
+
+int ListDelegate::textWidth(const QString& text) const
+{
+    if (const auto it = m_widths.constFind(text); it != m_widths.cend())
+        return *it;
+    if (m_widths.size() >= keptWidths)
+        m_widths.clear();
+    const int width = int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(text)));
+    m_widths.insert(text, width);
+    return width;
+}
+
+const QStaticText& ListDelegate::laidOut(const QString& text, int width, Qt::TextElideMode mode) const
+{
+    const bool elided = textWidth(text) > width;
+    const QString key = elided ? QString::number(width) + QChar(0x1f) + QString::number(int(mode)) + QChar(0x1f) + text : text;
+    if (const QStaticText* kept = m_texts.object(key))
+        return *kept;
+    auto* laid = new QStaticText(elided ? QFontMetrics(m_font).elidedText(text, mode, width) : text);
+    laid->setTextFormat(Qt::PlainText);
+    laid->prepare(QTransform(), m_font);
+    m_texts.insert(key, laid);
+    return *laid;
+}
+
+void ListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (!plain(opt)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    styleOf(opt)->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, opt.widget);
+    if (opt.text.isEmpty())
+        return;
+
+    // The colours, margins and alignment of the style's own item text.
+    QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active))
+        group = QPalette::Inactive;
+    const QRect textRect = opt.rect.adjusted(m_margin, 0, -m_margin, 0);
+    const QStaticText& text = laidOut(opt.text, textRect.width(), opt.textElideMode);
+    const QSizeF size = text.size();
+    qreal x = textRect.left();
+    if (opt.displayAlignment & Qt::AlignRight)
+        x += textRect.width() - size.width();
+    else if (opt.displayAlignment & Qt::AlignHCenter)
+        x += (textRect.width() - size.width()) / 2;
+    const QSize line(textRect.width(), int(size.height()));
+    const int y = QStyle::alignedRect(opt.direction, opt.displayAlignment & Qt::AlignVertical_Mask, line, textRect).top();
+
+    const QPen pen = painter->pen();
+    const QFont font = painter->font();
+    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                  : QPalette::Text));
+    painter->setFont(m_font);
+    painter->drawStaticText(QPointF(x, y), text);
+    painter->setFont(font);
+    painter->setPen(pen);
+}
+
+QSize ListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (opt.text.isEmpty() || !plain(opt))
+        return QStyledItemDelegate::sizeHint(option, index);
+    return QSize(m_empty.width() + textWidth(opt.text), m_empty.height());
+}
+
+} // namespace ui
