@@ -355,6 +355,36 @@ private slots:
         QVERIFY2(std::abs(mine.width() - style.width()) <= 1, qPrintable(QString("%1 wide, the style's %2").arg(mine.width()).arg(style.width())));
     }
 
+    // Removing rows moves the current row as the view itself would: onto
+    // the row that takes the removed ones' place, or the last row.
+    void currentRowAfterRemoval_data()
+    {
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("the current row") << 2 << 2 << 2 << "r3";
+        QTest::newRow("a block with it") << 2 << 1 << 3 << "r4";
+        QTest::newRow("the last row") << 4 << 4 << 4 << "r3";
+        QTest::newRow("another row: it stays") << 3 << 0 << 0 << "r3";
+    }
+
+    void currentRowAfterRemoval()
+    {
+        QFETCH(int, current);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QStandardItemModel model;
+        for (int row = 0; row < 5; ++row)
+            model.appendRow(new QStandardItem(QStringLiteral("r%1").arg(row)));
+        QTreeView* view = ui::listView("lsv", &model, {{QStringLiteral("R"), 80, false}});
+        std::unique_ptr<QTreeView> owner(view);
+        view->show();
+        view->selectionModel()->setCurrentIndex(model.index(current, 0), QItemSelectionModel::ClearAndSelect);
+        model.removeRows(first, last - first + 1);
+        QTEST(view->selectionModel()->currentIndex().data().toString(), "after");
+    }
+
     void sortModelKeepsTiesAndFollowsEdits_data()
     {
         QTest::addColumn<int>("order");

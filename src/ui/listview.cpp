@@ -141,13 +141,54 @@ private:
     bool m_userWidths = false;
 };
 
+// Moves the current row off rows about to be removed and, once they are
+// gone, onto the row that took their place, as the view itself does. The
+// view's own move comes between the two signals, when its row layout is
+// already cleared, and lays out every row once more than the removal needs:
+// a second pass over 100,000 rows for each delete. The first connection is
+// made before the view's own, the second after.
+class CurrentRowKeeper : public QObject {
+public:
+    CurrentRowKeeper(QTreeView* view, QAbstractItemModel* model)
+        : QObject(view)
+        , m_view(view)
+    {
+        connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                [this](const QModelIndex& parent, int first, int last) {
+                    QItemSelectionModel* selection = m_view->selectionModel();
+                    const QModelIndex current = selection ? selection->currentIndex() : QModelIndex();
+                    if (parent.isValid() || !current.isValid() || current.row() < first || current.row() > last)
+                        return;
+                    m_place = first;
+                    selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+                });
+    }
+
+    void afterTheView(QAbstractItemModel* model)
+    {
+        connect(model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent) {
+            if (m_place < 0 || parent.isValid())
+                return;
+            const int row = qMin(std::exchange(m_place, -1), m_view->model()->rowCount() - 1);
+            if (row >= 0)
+                m_view->selectionModel()->setCurrentIndex(m_view->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+        });
+    }
+
+private:
+    QTreeView* m_view;
+    int m_place = -1;
+};
+
 } // namespace
 
 QTreeView* listView(const char* name, QAbstractItemModel* model, const QList<lists::ColumnDef>& columns)
 {
     auto* list = new QTreeView;
     list->setObjectName(QString::fromLatin1(name));
+    auto* keeper = new CurrentRowKeeper(list, model);
     list->setModel(model);
+    keeper->afterTheView(model);
     list->setItemDelegate(new ListDelegate(list));
     list->setRootIsDecorated(false);
     list->setItemsExpandable(false);
