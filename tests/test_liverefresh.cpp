@@ -196,6 +196,8 @@ private slots:
                 QTest::addRow("%s %s", engine, name) << QString::fromLatin1(engine) << change << whole << false;
         }
         QTest::newRow("sqlite earlier file") << QStringLiteral("sqlite") << std::get<1>(changes.first()) << true << true;
+        // A new file that only other programs wrote to notes their changes too.
+        QTest::newRow("sqlite new file filled elsewhere") << QStringLiteral("sqlite") << std::get<1>(changes.last()) << false << false;
     }
 
     void otherStationsChangeIsReadAsLogged()
@@ -212,7 +214,16 @@ private slots:
             where = testutil::PgServer::instance()->newDatabase();
         }
         qint64 race = 0;
-        {
+        if (QByteArray(QTest::currentDataTag()).endsWith("filled elsewhere")) {
+            {
+                RaceSession made(where);
+                QVERIFY(made.database().open());
+            }
+            testutil::execOnFile(where.filePath, "insert into utrke (ime, org, datum, da) values ('Utrka', 'AK', '2010-06-01', 'y')");
+            testutil::execOnFile(where.filePath, "insert into startna (idutrke, sbroj, ime, drzava, klub, spol, datum) "
+                                                 "select max(id), '12', 'Ivo', 'HRV', 'AK', 'M', '1980-01-01' from utrke");
+            race = 1;
+        } else {
             RaceSession made(where);
             QVERIFY(made.database().open());
             race = made.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;

@@ -948,7 +948,7 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
 
 DbStatus Database::createSchema()
 {
-    return inTransaction([this](QSqlDatabase& db) {
+    const DbStatus made = inTransaction([this](QSqlDatabase& db) {
         QSqlQuery q(db);
         if (m_location.isPostgres()) {
             // Two stations starting on one empty database: the second waits
@@ -977,6 +977,11 @@ DbStatus Database::createSchema()
         }
         return DbStatus::success();
     });
+    // A new database notes every change from its first, so that the stations
+    // that open it read other stations' changes row by row from the start.
+    if (made && !m_feedReady)
+        prepareFeed();
+    return made;
 }
 
 DbStatus Database::checkWrites()
@@ -1224,26 +1229,31 @@ DbResult<QList<Competitor>> Database::startList(qint64 raceId)
 }
 
 template <typename Row>
-DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
+DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId, std::optional<qsizetype> keys)
 {
     QList<Row> list;
-    // The rows are counted first, so that the list is allocated once, at its
-    // size and some room for the rows a race day adds one by one: grown row
-    // by row, or full at the first add, it would take twice the room, and
-    // for a moment both its old and its new room.
-    const char* countSql = std::is_same_v<Row, Competitor> ? "select count(*) from startna where idutrke = ?"
-                                                           : "select count(*) from rezultati where idutrke = ?";
+    // A whole list's rows are counted first, so that the list is allocated
+    // once, at its size and some room for the rows a race day adds one by
+    // one: grown row by row, or full at the first add, it would take twice
+    // the room, and for a moment both its old and its new room. Rows read by
+    // key are at most as many as the keys: no count of the race, no room.
+    const char* countSql = keys ? nullptr
+        : std::is_same_v<Row, Competitor> ? "select count(*) from startna where idutrke = ?"
+                                          : "select count(*) from rezultati where idutrke = ?";
+    if (keys)
+        list.reserve(*keys);
     QSqlDatabase db = connection();
     if (sqlite3* handle = db.isOpen() ? sqliteHandle(db) : nullptr) {
         SharedTexts shared;
         sqlite3_stmt* statement = nullptr;
-        int rc = sqlite3_prepare_v2(handle, countSql, -1, &statement, nullptr);
-        if (rc == SQLITE_OK && sqlite3_bind_int64(statement, 1, raceId) == SQLITE_OK
-            && sqlite3_step(statement) == SQLITE_ROW)
-            list.reserve(withRoom(sqlite3_column_int64(statement, 0)));
-        sqlite3_finalize(statement);
-        statement = nullptr;
-        rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
+        if (countSql) {
+            if (sqlite3_prepare_v2(handle, countSql, -1, &statement, nullptr) == SQLITE_OK
+                && sqlite3_bind_int64(statement, 1, raceId) == SQLITE_OK && sqlite3_step(statement) == SQLITE_ROW)
+                list.reserve(withRoom(sqlite3_column_int64(statement, 0)));
+            sqlite3_finalize(statement);
+            statement = nullptr;
+        }
+        int rc = sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_bind_int64(statement, 1, raceId);
         while (rc == SQLITE_OK || rc == SQLITE_ROW) {
@@ -1267,13 +1277,15 @@ DbResult<QList<Row>> Database::raceRows(const char* sql, qint64 raceId)
     }
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QString::fromLatin1(countSql));
-    q.addBindValue(raceId);
-    if (const DbStatus s = run(q); !s)
-        return DbResult<QList<Row>>::failure(s.error());
-    if (q.next())
-        list.reserve(withRoom(q.value(0).toLongLong()));
-    q.finish();
+    if (countSql) {
+        q.prepare(QString::fromLatin1(countSql));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return DbResult<QList<Row>>::failure(s.error());
+        if (q.next())
+            list.reserve(withRoom(q.value(0).toLongLong()));
+        q.finish();
+    }
     q.prepare(QString::fromLatin1(sql));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)
@@ -1509,14 +1521,16 @@ DbResult<QList<Competitor>> Database::competitorsOf(qint64 raceId, const QList<q
     const QByteArray sql = QByteArrayLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum, ")
         + (categories.value() ? "kategorija" : "null") + " from startna where idutrke = ? and id in (" + keyList(ids)
         + ") order by id";
-    return raceRows<Competitor>(sql.constData(), raceId);
+    return ids.isEmpty() ? DbResult<QList<Competitor>>::success({})
+                         : raceRows<Competitor>(sql.constData(), raceId, ids.size());
 }
 
 DbResult<QList<FinishRecord>> Database::finishRecordsOf(qint64 raceId, const QList<qint64>& ids)
 {
     const QByteArray sql = "select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati where idutrke = ? and id in ("
         + keyList(ids) + ") order by vrijeme, id";
-    return raceRows<FinishRecord>(sql.constData(), raceId);
+    return ids.isEmpty() ? DbResult<QList<FinishRecord>>::success({})
+                         : raceRows<FinishRecord>(sql.constData(), raceId, ids.size());
 }
 
 DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
@@ -1736,7 +1750,7 @@ DbResult<RunStates> Database::runStates(qint64 raceId, const QList<qint64>* comp
     const auto exists = ownTable("statusi", false);
     if (!exists)
         return DbResult<RunStates>::failure(exists.error());
-    if (!exists.value())
+    if (!exists.value() || (competitorIds && competitorIds->isEmpty()))
         return DbResult<RunStates>::success(states);
     QSqlQuery q(connection());
     q.setForwardOnly(true);

@@ -401,9 +401,10 @@ private:
     DbStatus checkWrites();
     DbStatus run(QSqlQuery& query);
     // The rows of one race (Competitor or FinishRecord) that sql selects,
-    // its one parameter the race's key.
+    // its one parameter the race's key; keys, when sql selects rows by key,
+    // is how many keys it names.
     template <typename Row>
-    DbResult<QList<Row>> raceRows(const char* sql, qint64 raceId);
+    DbResult<QList<Row>> raceRows(const char* sql, qint64 raceId, std::optional<qsizetype> keys = std::nullopt);
     template <typename Fn>
     DbStatus inTransaction(Fn&& work);
     // A transaction that holds the right to write from its start (SQLite's
