@@ -1059,6 +1059,15 @@ DbStatus Database::findNumberCollisions()
     m_numberCollisions.clear();
     QSqlQuery q(connection());
     q.setForwardOnly(true);
+    // Where the start numbers have their unique index none can collide, and
+    // the start lists need not be read through.
+    if (!q.exec(isPostgres() ? QStringLiteral("select 1 from pg_indexes where schemaname = current_schema() "
+                                              "and indexname = 'startna_sbroj'")
+                             : QStringLiteral("select 1 from sqlite_master where type = 'index' and name = 'startna_sbroj'")))
+        return DbStatus::failure(sqlError(q.lastError()));
+    if (q.next())
+        return DbStatus::success();
+    q.finish();
     if (!q.exec(QStringLiteral("select idutrke, %1, count(*) from startna where %1 <> '' "
                                "group by idutrke, %1 having count(*) > 1 order by idutrke, %1")
                     .arg(m_numberKey)))
