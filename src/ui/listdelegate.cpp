@@ -1,7 +1,6 @@
 #include "ui/listdelegate.h"
 
 #include <QApplication>
-#include <QFontMetricsF>
 #include <QPainter>
 #include <QStyle>
 #include <QWidget>
@@ -55,8 +54,7 @@ bool ListDelegate::plain(const QStyleOptionViewItem& option) const
     sample.text = QStringLiteral("0");
     sample.rect = QRect();
     const QSize withSample = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), option.widget);
-    m_empty = QSize(withSample.width() - int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(sample.text))),
-                    withSample.height());
+    m_empty = QSize(withSample.width() - textWidth(sample.text), withSample.height());
     return true;
 }
 
@@ -64,20 +62,32 @@ int ListDelegate::textWidth(const QString& text) const
 {
     if (const auto it = m_widths.constFind(text); it != m_widths.cend())
         return *it;
+    // Laid out once for both: the width measured is the one painted.
+    return int(std::ceil(whole(text).size().width()));
+}
+
+const QStaticText& ListDelegate::whole(const QString& text) const
+{
+    if (const QStaticText* kept = m_texts.object(text))
+        return *kept;
+    auto* laid = new QStaticText(text);
+    laid->setTextFormat(Qt::PlainText);
+    laid->prepare(QTransform(), m_font);
     if (m_widths.size() >= keptWidths)
         m_widths.clear();
-    const int width = int(std::ceil(QFontMetricsF(m_font).horizontalAdvance(text)));
-    m_widths.insert(text, width);
-    return width;
+    m_widths.insert(text, int(std::ceil(laid->size().width())));
+    m_texts.insert(text, laid);
+    return *laid;
 }
 
 const QStaticText& ListDelegate::laidOut(const QString& text, int width, Qt::TextElideMode mode) const
 {
-    const bool elided = textWidth(text) > width;
-    const QString key = elided ? QString::number(width) + QChar(0x1f) + QString::number(int(mode)) + QChar(0x1f) + text : text;
+    if (textWidth(text) <= width)
+        return whole(text);
+    const QString key = QString::number(width) + QChar(0x1f) + QString::number(int(mode)) + QChar(0x1f) + text;
     if (const QStaticText* kept = m_texts.object(key))
         return *kept;
-    auto* laid = new QStaticText(elided ? QFontMetrics(m_font).elidedText(text, mode, width) : text);
+    auto* laid = new QStaticText(QFontMetrics(m_font).elidedText(text, mode, width));
     laid->setTextFormat(Qt::PlainText);
     laid->prepare(QTransform(), m_font);
     m_texts.insert(key, laid);

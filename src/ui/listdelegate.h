@@ -26,6 +26,8 @@ private:
     // kept layouts those of that font.
     bool plain(const QStyleOptionViewItem& option) const;
     int textWidth(const QString& text) const;
+    // The text laid out whole, and its width noted.
+    const QStaticText& whole(const QString& text) const;
     const QStaticText& laidOut(const QString& text, int width, Qt::TextElideMode mode) const;
 
     mutable QFont m_font;
