@@ -49,12 +49,9 @@ bool ListDelegate::plain(const QStyleOptionViewItem& option) const
     m_widths.clear();
     m_texts.clear();
     m_margin = styleOf(option)->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
-    // The style's cell size around a text, measured once for the font.
-    QStyleOptionViewItem sample = option;
-    sample.text = QStringLiteral("0");
-    sample.rect = QRect();
-    const QSize withSample = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &sample, QSize(), option.widget);
-    m_empty = QSize(withSample.width() - textWidth(sample.text), withSample.height());
+    // A line of text is as high as the style makes this cell, and as wide
+    // as its text and the margins the style leaves at either side.
+    m_height = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), option.widget).height();
     return true;
 }
 
@@ -137,7 +134,7 @@ QSize ListDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelInd
     initStyleOption(&opt, index);
     if (opt.text.isEmpty() || !plain(opt))
         return QStyledItemDelegate::sizeHint(option, index);
-    return QSize(m_empty.width() + textWidth(opt.text), m_empty.height());
+    return QSize(textWidth(opt.text) + 2 * m_margin, m_height);
 }
 
 } // namespace ui

@@ -33,7 +33,7 @@ private:
     mutable QFont m_font;
     mutable bool m_haveFont = false;
     mutable int m_margin = 0;       // the space left and right of a cell's text
-    mutable QSize m_empty;          // the style's size of a cell without text
+    mutable int m_height = 0;       // a cell's height in the list's font
     mutable QHash<QString, int> m_widths;
     mutable QCache<QString, QStaticText> m_texts;
 };
