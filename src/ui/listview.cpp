@@ -142,11 +142,12 @@ private:
 };
 
 // Moves the current row off rows about to be removed and, once they are
-// gone, onto the row that took their place, as the view itself does. The
-// view's own move comes between the two signals, when its row layout is
-// already cleared, and lays out every row once more than the removal needs:
-// a second pass over 100,000 rows for each delete. The first connection is
-// made before the view's own, the second after.
+// gone, onto the row the selection model itself would have chosen: the row
+// above them, or with none above the row below. Left to the selection
+// model, the move comes between the two signals, when the view's row layout
+// is already cleared, and the view lays out every row once more than the
+// removal needs: a second pass over 100,000 rows for each delete. The first
+// connection is made before the view's own, the second after.
 class CurrentRowKeeper : public QObject {
 public:
     CurrentRowKeeper(QTreeView* view, QAbstractItemModel* model)
@@ -159,7 +160,8 @@ public:
                     const QModelIndex current = selection ? selection->currentIndex() : QModelIndex();
                     if (parent.isValid() || !current.isValid() || current.row() < first || current.row() > last)
                         return;
-                    m_place = first;
+                    m_place = qMax(first - 1, 0);
+                    m_column = current.column();
                     selection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
                 });
     }
@@ -169,15 +171,17 @@ public:
         connect(model, &QAbstractItemModel::rowsRemoved, this, [this](const QModelIndex& parent) {
             if (m_place < 0 || parent.isValid())
                 return;
-            const int row = qMin(std::exchange(m_place, -1), m_view->model()->rowCount() - 1);
-            if (row >= 0)
-                m_view->selectionModel()->setCurrentIndex(m_view->model()->index(row, 0), QItemSelectionModel::NoUpdate);
+            const int row = std::exchange(m_place, -1);
+            if (row < m_view->model()->rowCount())
+                m_view->selectionModel()->setCurrentIndex(m_view->model()->index(row, m_column),
+                                                          QItemSelectionModel::NoUpdate);
         });
     }
 
 private:
     QTreeView* m_view;
     int m_place = -1;
+    int m_column = 0;
 };
 
 } // namespace
