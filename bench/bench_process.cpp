@@ -17,7 +17,6 @@
 #include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -35,9 +34,6 @@
 
 namespace {
 
-const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
-const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
-
 // A race of n runners, every second one finished.
 qint64 makeRace(const QString& path, int n)
 {
@@ -52,32 +48,7 @@ qint64 makeRace(const QString& path, int n)
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
         db.open();
-        db.transaction();
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
-        raceId = q.lastInsertId().toLongLong();
-        QSqlQuery c(db);
-        c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
-                                 "values (?, ?, ?, 'HRV', 'AK Split', ?, ?)"));
-        QSqlQuery f(db);
-        f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
-        QRandomGenerator rng(7);
-        for (int i = 0; i < n; ++i) {
-            c.addBindValue(QString::number(i + 1));
-            c.addBindValue(raceId);
-            c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(8)]));
-            c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
-            c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
-            c.exec();
-            if (i % 2 == 0) {
-                f.addBindValue(c.lastInsertId());
-                f.addBindValue(raceId);
-                f.addBindValue(QString::number(i + 1));
-                f.addBindValue(QTime(0, 0).addSecs(3600 + rng.bounded(10000)).toString(QStringLiteral("hh:mm:ss")));
-                f.exec();
-            }
-        }
-        db.commit();
+        raceId = kvrbench::fillRace(db, n);
         db.close();
     }
     QSqlDatabase::removeDatabase(name);

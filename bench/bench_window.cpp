@@ -35,13 +35,12 @@
 #include <memory>
 
 using kvrbench::cpuMs;
+using kvrbench::fillRace;
 using kvrbench::median;
 using kvrbench::peakMiB;
 
 namespace {
 
-const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
-const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
 constexpr int kRepeats = 21;
 
 // The highest peak seen, kept across resetPeak().
@@ -70,38 +69,6 @@ void onFile(const QString& path, const std::function<void(QSqlDatabase&)>& work)
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-}
-
-// A race of n competitors, every second one finished, in one transaction.
-qint64 fillRace(QSqlDatabase& db, int n)
-{
-    db.transaction();
-    QSqlQuery q(db);
-    q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
-    const qint64 raceId = q.lastInsertId().toLongLong();
-    QSqlQuery c(db);
-    c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
-                             "values (?, ?, ?, 'HRV', 'AK Split', ?, ?)"));
-    QSqlQuery f(db);
-    f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
-    QRandomGenerator rng(7);
-    for (int i = 0; i < n; ++i) {
-        c.addBindValue(QString::number(i + 1));
-        c.addBindValue(raceId);
-        c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(8)]));
-        c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
-        c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
-        c.exec();
-        if (i % 2 == 0) {
-            f.addBindValue(c.lastInsertId());
-            f.addBindValue(raceId);
-            f.addBindValue(QString::number(i + 1));
-            f.addBindValue(QTime(0, 0).addSecs(3600 + rng.bounded(10000)).toString(QStringLiteral("hh:mm:ss")));
-            f.exec();
-        }
-    }
-    db.commit();
-    return raceId;
 }
 
 // The unique indexes of this version dropped: a file of an earlier version.

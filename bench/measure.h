@@ -1,11 +1,17 @@
 #pragma once
 
 // What the benchmarks measure with: the process's CPU time, medians, and its
-// memory as the kernel counts it.
+// memory as the kernel counts it; and a race to measure on.
 
 #include <QByteArray>
+#include <QDate>
 #include <QFile>
 #include <QList>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTime>
+#include <QVariant>
 #include <QString>
 #include <algorithm>
 #include <ctime>
@@ -40,5 +46,40 @@ inline double statusMiB(const char* field)
 
 inline double peakMiB() { return statusMiB("VmHWM:"); }
 inline double rssMiB() { return statusMiB("VmRSS:"); }
+
+inline const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
+inline const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
+
+// A race of n competitors, every second one finished, in one transaction.
+inline qint64 fillRace(QSqlDatabase& db, int n)
+{
+    db.transaction();
+    QSqlQuery q(db);
+    q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
+    const qint64 raceId = q.lastInsertId().toLongLong();
+    QSqlQuery c(db);
+    c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
+                             "values (?, ?, ?, 'HRV', 'AK Split', ?, ?)"));
+    QSqlQuery f(db);
+    f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
+    QRandomGenerator rng(7);
+    for (int i = 0; i < n; ++i) {
+        c.addBindValue(QString::number(i + 1));
+        c.addBindValue(raceId);
+        c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(8)]));
+        c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
+        c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
+        c.exec();
+        if (i % 2 == 0) {
+            f.addBindValue(c.lastInsertId());
+            f.addBindValue(raceId);
+            f.addBindValue(QString::number(i + 1));
+            f.addBindValue(QTime(0, 0).addSecs(3600 + rng.bounded(10000)).toString(QStringLiteral("hh:mm:ss")));
+            f.exec();
+        }
+    }
+    db.commit();
+    return raceId;
+}
 
 } // namespace kvrbench

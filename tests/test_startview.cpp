@@ -63,31 +63,23 @@ void doubleClick(QTreeView* list, const QPoint& at)
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
-// How a row's text shows against the background at its right edge: the
-// sum of the colour differences (lighter than the background counts
-// positive, darker negative) and their mean column.
-struct Ink {
-    double mass = 0;
-    double x = 0;
-};
-
-Ink inkOf(const QImage& row)
+// How a cell's text shows against the background at its right edge: the
+// sum of the colour differences (lighter counts positive, darker negative)
+// and their mean column, as "mass at x".
+QPointF inkOf(const QImage& cell)
 {
-    const QColor back = row.pixelColor(row.width() - 3, row.height() / 2);
-    Ink ink;
-    double weight = 0;
-    for (int y = 0; y < row.height(); ++y) {
-        for (int x = 0; x < row.width(); ++x) {
-            const QColor c = row.pixelColor(x, y);
-            const double d = c.red() - back.red() + c.green() - back.green() + c.blue() - back.blue();
-            ink.mass += d;
+    const QRgb back = cell.pixel(cell.width() - 3, cell.height() / 2);
+    double mass = 0, weight = 0, at = 0;
+    for (int y = 0; y < cell.height(); ++y) {
+        for (int x = 0; x < cell.width(); ++x) {
+            const QRgb c = cell.pixel(x, y);
+            const double d = qRed(c) - qRed(back) + qGreen(c) - qGreen(back) + qBlue(c) - qBlue(back);
+            mass += d;
             weight += std::abs(d);
-            ink.x += std::abs(d) * x;
+            at += std::abs(d) * x;
         }
     }
-    if (weight > 0)
-        ink.x /= weight;
-    return ink;
+    return {mass, weight > 0 ? at / weight : 0};
 }
 
 QStringList reversed(QStringList texts)
@@ -289,70 +281,59 @@ private slots:
     void listCellsPaintAsTheStyleDoes_data()
     {
         QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("alignment");
+        QTest::addColumn<int>("role"); // set on the cell, with the value below
+        QTest::addColumn<QVariant>("value");
         QTest::addColumn<bool>("selected");
-        QTest::addColumn<QString>("colour");
-        QTest::addColumn<bool>("bold");
-        const int left = Qt::AlignLeft | Qt::AlignVCenter;
-        QTest::newRow("plain") << "Kovačević Šime" << left << false << "" << false;
-        QTest::newRow("selected") << "Kovačević Šime" << left << true << "" << false;
-        QTest::newRow("too long: elided") << "Kovačević-Šimunović Marija Ana Đurđa" << left << false << "" << false;
-        QTest::newRow("aligned right") << "1:02:03" << int(Qt::AlignRight | Qt::AlignVCenter) << false << "" << false;
-        QTest::newRow("coloured") << "Žagar Ana" << left << false << "#c00000" << false;
-        QTest::newRow("a font of its own") << "Žagar Ana" << left << false << "" << true;
+        const QString name = QStringLiteral("Kovačević Šime");
+        QFont bold;
+        bold.setBold(true);
+        QTest::newRow("plain") << name << -1 << QVariant() << false;
+        QTest::newRow("selected") << name << -1 << QVariant() << true;
+        QTest::newRow("too long: elided") << "Kovačević-Šimunović Marija Ana Đurđa" << -1 << QVariant() << false;
+        QTest::newRow("aligned right") << "1:02:03" << int(Qt::TextAlignmentRole)
+                                       << QVariant(int(Qt::AlignRight | Qt::AlignVCenter)) << false;
+        QTest::newRow("coloured") << name << int(Qt::ForegroundRole) << QVariant(QColor(0xc00000)) << false;
+        QTest::newRow("a font of its own") << name << int(Qt::FontRole) << QVariant(bold) << false;
     }
 
     void listCellsPaintAsTheStyleDoes()
     {
         QFETCH(QString, text);
-        QFETCH(int, alignment);
+        QFETCH(int, role);
+        QFETCH(QVariant, value);
         QFETCH(bool, selected);
-        QFETCH(QString, colour);
-        QFETCH(bool, bold);
         // A plain row first, as most of a list is, then the row to paint.
         QStandardItemModel model(2, 1);
         model.setItem(0, 0, new QStandardItem(QStringLiteral("Horvat Ana")));
-        auto* item = new QStandardItem(text);
-        item->setTextAlignment(Qt::Alignment(alignment));
-        if (!colour.isEmpty())
-            item->setForeground(QColor(colour));
-        if (bold) {
-            QFont font;
-            font.setBold(true);
-            item->setFont(font);
-        }
-        model.setItem(1, 0, item);
+        model.setItem(1, 0, new QStandardItem(text));
+        if (role >= 0)
+            model.setData(model.index(1, 0), value, role);
         QWidget window;
-        auto* ours = new QTreeView(&window);
-        auto* styles = new QTreeView(&window);
-        QList<Ink> inks;
-        for (QTreeView* view : {ours, styles}) {
+        QTreeView ours(&window);
+        QTreeView styles(&window);
+        for (QTreeView* view : {&ours, &styles}) {
             view->setModel(&model);
             view->setFocusPolicy(Qt::NoFocus);
-            view->setRootIsDecorated(false);
-            view->setItemDelegate(view == ours ? new ui::ListDelegate(view) : new QStyledItemDelegate(view));
+            view->setItemDelegate(view == &ours ? new ui::ListDelegate(view) : new QStyledItemDelegate(view));
             view->setColumnWidth(0, 120);
-            view->resize(180, 80);
-            view->move(0, view == ours ? 0 : 100);
+            view->setGeometry(0, view == &ours ? 0 : 100, 180, 80);
             if (selected)
                 view->selectionModel()->select(model.index(1, 0), QItemSelectionModel::Select);
         }
         window.resize(200, 200);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        for (QTreeView* view : {ours, styles}) {
-            const QRect cell = view->visualRect(model.index(1, 0));
-            inks.append(inkOf(view->viewport()->grab(cell).toImage()));
-        }
-        QVERIFY2(inks[1].mass != 0, "the style painted no text");
-        QVERIFY2(std::abs(inks[0].mass - inks[1].mass) < 0.05 * std::abs(inks[1].mass),
-                 qPrintable(QString("ink %1, the style's %2").arg(inks[0].mass).arg(inks[1].mass)));
-        QVERIFY2(std::abs(inks[0].x - inks[1].x) < 1.5, qPrintable(QString("at %1, the style's at %2").arg(inks[0].x).arg(inks[1].x)));
+        const auto ink = [&](QTreeView& view) { return inkOf(view.viewport()->grab(view.visualRect(model.index(1, 0))).toImage()); };
+        const QPointF mine = ink(ours);
+        const QPointF style = ink(styles);
+        QVERIFY2(style.x() != 0 && std::abs(mine.x() - style.x()) < 0.05 * std::abs(style.x())
+                     && std::abs(mine.y() - style.y()) < 1.5,
+                 qPrintable(QString("ink %1 at %2, the style's %3 at %4").arg(mine.x()).arg(mine.y()).arg(style.x()).arg(style.y())));
         // Measured for the column's fit as the style measures it.
-        const QSize mine = ours->sizeHintForIndex(model.index(1, 0));
-        const QSize style = styles->sizeHintForIndex(model.index(1, 0));
-        QCOMPARE(mine.height(), style.height());
-        QVERIFY2(std::abs(mine.width() - style.width()) <= 1, qPrintable(QString("%1 wide, the style's %2").arg(mine.width()).arg(style.width())));
+        const QSize measured = ours.sizeHintForIndex(model.index(1, 0));
+        const QSize styleMeasured = styles.sizeHintForIndex(model.index(1, 0));
+        QCOMPARE(measured.height(), styleMeasured.height());
+        QVERIFY(std::abs(measured.width() - styleMeasured.width()) <= 1);
     }
 
     // Removing rows moves the current row as a plain view's selection does.
