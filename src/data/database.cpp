@@ -1524,22 +1524,24 @@ QByteArray keyList(const QList<qint64>& ids)
 
 DbResult<QList<Competitor>> Database::competitorsOf(qint64 raceId, const QList<qint64>& ids)
 {
+    if (ids.isEmpty())
+        return DbResult<QList<Competitor>>::success({});
     const auto categories = competitorCategoryColumn(false);
     if (!categories)
         return DbResult<QList<Competitor>>::failure(categories.error());
     const QByteArray sql = QByteArrayLiteral("select id, sbroj, idutrke, ime, drzava, klub, spol, datum, ")
         + (categories.value() ? "kategorija" : "null") + " from startna where idutrke = ? and id in (" + keyList(ids)
         + ") order by id";
-    return ids.isEmpty() ? DbResult<QList<Competitor>>::success({})
-                         : raceRows<Competitor>(sql.constData(), raceId, ids.size());
+    return raceRows<Competitor>(sql.constData(), raceId, ids.size());
 }
 
 DbResult<QList<FinishRecord>> Database::finishRecordsOf(qint64 raceId, const QList<qint64>& ids)
 {
+    if (ids.isEmpty())
+        return DbResult<QList<FinishRecord>>::success({});
     const QByteArray sql = "select id, idtakmicara, idutrke, sbroj, vrijeme from rezultati where idutrke = ? and id in ("
         + keyList(ids) + ") order by vrijeme, id";
-    return ids.isEmpty() ? DbResult<QList<FinishRecord>>::success({})
-                         : raceRows<FinishRecord>(sql.constData(), raceId, ids.size());
+    return raceRows<FinishRecord>(sql.constData(), raceId, ids.size());
 }
 
 DbResult<qint64> Database::insertFinishRecord(const FinishRecord& r)
