@@ -49,9 +49,13 @@ bool ListDelegate::plain(const QStyleOptionViewItem& option) const
     m_widths.clear();
     m_texts.clear();
     m_margin = styleOf(option)->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, option.widget) + 1;
-    // A line of text is as high as the style makes this cell, and as wide
-    // as its text and the margins the style leaves at either side.
-    m_height = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &option, QSize(), option.widget).height();
+    // A line of text is as high as the style makes a cell of one line (this
+    // cell may be empty), and as wide as its text and the margins the style
+    // leaves at either side.
+    QStyleOptionViewItem line = option;
+    line.text = QStringLiteral("0");
+    line.features |= QStyleOptionViewItem::HasDisplay;
+    m_height = styleOf(option)->sizeFromContents(QStyle::CT_ItemViewItem, &line, QSize(), option.widget).height();
     return true;
 }
 
