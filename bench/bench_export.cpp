@@ -37,50 +37,6 @@ namespace {
 
 int kCompetitors = 20000;
 
-const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
-const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
-
-// The race written in one transaction through a connection of its own.
-qint64 fillRace(const QString& path)
-{
-    const QString name = QUuid::createUuid().toString();
-    qint64 raceId = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        db.transaction();
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
-        raceId = q.lastInsertId().toLongLong();
-        QSqlQuery c(db);
-        c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
-                                 "values (?, ?, ?, 'HRV', 'AK \"Brzi\", Split', ?, ?)"));
-        QSqlQuery f(db);
-        f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
-        QRandomGenerator rng(7);
-        for (int i = 0; i < kCompetitors; ++i) {
-            c.addBindValue(QString::number(i + 1));
-            c.addBindValue(raceId);
-            c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ')
-                           + QString::fromUtf8(kFirst[rng.bounded(8)]));
-            c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
-            c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
-            c.exec();
-            if (i % 2 == 0) {
-                f.addBindValue(c.lastInsertId());
-                f.addBindValue(raceId);
-                f.addBindValue(QString::number(i + 1));
-                f.addBindValue(QTime(0, 0).addSecs(3600 + rng.bounded(10000)).toString(QStringLiteral("hh:mm:ss")));
-                f.exec();
-            }
-        }
-        db.commit();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return raceId;
-}
 
 // Starts the peak anew at the memory in use now.
 void resetPeak()
@@ -121,7 +77,7 @@ int main(int argc, char** argv)
         RaceSession create(path);
         create.database().open();
     }
-    const qint64 raceId = fillRace(path);
+    const qint64 raceId = kvrbench::fillRace(path, kCompetitors, QStringLiteral("AK \"Brzi\", Split"));
     resetPeak();
     RaceSession session(path);
     if (!session.database().open() || !session.openRace(raceId)) {

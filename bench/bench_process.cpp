@@ -42,17 +42,7 @@ qint64 makeRace(const QString& path, int n)
         if (!creator.databaseReady())
             return 0;
     }
-    qint64 raceId = 0;
-    const QString name = QUuid::createUuid().toString();
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        raceId = kvrbench::fillRace(db, n);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return raceId;
+    return kvrbench::fillRace(path, n);
 }
 
 // The program as the user drives it: the window shown, the race opened,

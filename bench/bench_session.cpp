@@ -34,52 +34,6 @@ using kvrbench::rssMiB;
 
 namespace {
 
-const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
-const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
-
-// A race of n competitors, every second one finished, written in one
-// transaction through a connection of its own.
-qint64 fillRace(const QString& path, int n)
-{
-    const QString name = QUuid::createUuid().toString();
-    qint64 raceId = 0;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        db.transaction();
-        QSqlQuery q(db);
-        q.exec(QStringLiteral("insert into utrke (ime, org, datum, da) values ('Bench', 'AK', '2010-06-01', 'y')"));
-        raceId = q.lastInsertId().toLongLong();
-        QSqlQuery c(db);
-        c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
-                                 "values (?, ?, ?, 'HRV', 'AK Split', ?, ?)"));
-        QSqlQuery f(db);
-        f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
-        QRandomGenerator rng(7);
-        for (int i = 0; i < n; ++i) {
-            c.addBindValue(QString::number(i + 1));
-            c.addBindValue(raceId);
-            c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ')
-                           + QString::fromUtf8(kFirst[rng.bounded(8)]));
-            c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
-            c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
-            c.exec();
-            if (i % 2 == 0) {
-                const int s = 3600 + rng.bounded(10000);
-                f.addBindValue(c.lastInsertId());
-                f.addBindValue(raceId);
-                f.addBindValue(QString::number(i + 1));
-                f.addBindValue(QTime(0, 0).addSecs(s).toString(QStringLiteral("hh:mm:ss")));
-                f.exec();
-            }
-        }
-        db.commit();
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(name);
-    return raceId;
-}
 
 // The bare read of what the workload shows: the race's start list and
 // finish list, every column.
@@ -135,7 +89,7 @@ void run(int n)
         if (!creator.databaseReady())
             return;
     }
-    raceId = fillRace(path, n);
+    raceId = kvrbench::fillRace(path, n);
 
     const double rssBefore = rssMiB();
     auto w = std::make_unique<frmkelvora>(path);

@@ -51,7 +51,7 @@ inline const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", 
 inline const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
 
 // A race of n competitors, every second one finished, in one transaction.
-inline qint64 fillRace(QSqlDatabase& db, int n)
+inline qint64 fillRace(QSqlDatabase& db, int n, const QString& club = QStringLiteral("AK Split"))
 {
     db.transaction();
     QSqlQuery q(db);
@@ -59,7 +59,7 @@ inline qint64 fillRace(QSqlDatabase& db, int n)
     const qint64 raceId = q.lastInsertId().toLongLong();
     QSqlQuery c(db);
     c.prepare(QStringLiteral("insert into startna (sbroj, idutrke, ime, drzava, klub, spol, datum) "
-                             "values (?, ?, ?, 'HRV', 'AK Split', ?, ?)"));
+                             "values (?, ?, ?, 'HRV', ?, ?, ?)"));
     QSqlQuery f(db);
     f.prepare(QStringLiteral("insert into rezultati (idtakmicara, idutrke, sbroj, vrijeme) values (?, ?, ?, ?)"));
     QRandomGenerator rng(7);
@@ -67,6 +67,7 @@ inline qint64 fillRace(QSqlDatabase& db, int n)
         c.addBindValue(QString::number(i + 1));
         c.addBindValue(raceId);
         c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(8)]));
+        c.addBindValue(club);
         c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
         c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
         c.exec();
@@ -79,6 +80,22 @@ inline qint64 fillRace(QSqlDatabase& db, int n)
         }
     }
     db.commit();
+    return raceId;
+}
+
+// The same race written to the file at path through a connection of its own.
+inline qint64 fillRace(const QString& path, int n, const QString& club = QStringLiteral("AK Split"))
+{
+    const QString name = QStringLiteral("kvrbench-fill");
+    qint64 raceId = 0;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        db.open();
+        raceId = fillRace(db, n, club);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
     return raceId;
 }
 
