@@ -427,13 +427,7 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     noteOwnWrite();
     record.id = id.value();
 
-    const qsizetype row =
-        std::upper_bound(m_finishList.cbegin(), m_finishList.cend(), record, finishOrder) - m_finishList.cbegin();
-    m_finishModel->beginInsert(int(row));
-    m_detailModel->beginInsert(int(row));
-    m_finishList.insert(row, record);
-    m_detailModel->endInsert();
-    m_finishModel->endInsert();
+    insertFinishRow(record);
     listsTouched();
     return Outcome<FinishRecord>::done(record);
 }
@@ -484,6 +478,18 @@ void RaceSession::listsStoredInBulk()
     // write count still differs from the one last seen, so the next
     // refresh reads the lists again.
     reload();
+}
+
+void RaceSession::insertFinishRow(const FinishRecord& record)
+{
+    // Time order; equal times in the order stored.
+    const qsizetype row =
+        std::upper_bound(m_finishList.cbegin(), m_finishList.cend(), record, finishOrder) - m_finishList.cbegin();
+    m_finishModel->beginInsert(int(row));
+    m_detailModel->beginInsert(int(row));
+    m_finishList.insert(row, record);
+    m_detailModel->endInsert();
+    m_finishModel->endInsert();
 }
 
 void RaceSession::dropFinishRow(qint64 competitorId)

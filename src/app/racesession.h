@@ -187,6 +187,8 @@ private:
     void noteOwnWrite();
     void listsStoredInBulk();
     void listsTouched();
+    // Puts the record in its place in the finish list, row by row in the views.
+    void insertFinishRow(const FinishRecord& record);
     void dropFinishRow(qint64 competitorId);
     // After a change of the start list, with no finish line open: the
     // records of the race's captured rows follow it (a runner registered

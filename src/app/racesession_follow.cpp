@@ -143,17 +143,6 @@ void RaceSession::followFinishList(const QList<FinishRecord>& fresh, const QList
         m_detailModel->endRemove();
         m_finishModel->endRemove();
     }
-    // Time order; equal times in the order stored, as the database gives them.
-    const auto before = [](const FinishRecord& a, const FinishRecord& b) {
-        return a.vrijeme != b.vrijeme ? a.vrijeme < b.vrijeme : a.id < b.id;
-    };
-    for (const FinishRecord& record : fresh) {
-        const qsizetype row =
-            std::upper_bound(m_finishList.cbegin(), m_finishList.cend(), record, before) - m_finishList.cbegin();
-        m_finishModel->beginInsert(int(row));
-        m_detailModel->beginInsert(int(row));
-        m_finishList.insert(row, record);
-        m_detailModel->endInsert();
-        m_finishModel->endInsert();
-    }
+    for (const FinishRecord& record : fresh)
+        insertFinishRow(record);
 }
