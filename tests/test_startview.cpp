@@ -397,7 +397,7 @@ private slots:
         int number = 0;
         for (const char* name : {"Žagar Ivo", "Čović Ana", "Ćosić Ana", "Babić Ivo", "Čović Ana", "Babić Ivo"})
             QVERIFY(session.addCompetitor({name, QString::number(++number), "HRV", "AK", "M", "1.2.1980"}).ok());
-        StartListSortModel sorted(session.startListModel());
+        StartListShownModel sorted(session.startListModel());
         sorted.sort(lists::StartName, Qt::SortOrder(order));
         const auto shown = [&](int column, int letters) {
             QStringList cells;
@@ -410,6 +410,83 @@ private slots:
         QVERIFY(session.editCompetitor(session.startList().first().id,
                                        {"Čović Ana", "1", "HRV", "AK", "M", "1.2.1980"}).ok());
         QTEST(shown(lists::StartName, 1), "namesAfterEdit");
+    }
+
+    void shownModelFollowsChanges_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("order");
+        QTest::addColumn<QString>("search");
+        QTest::addColumn<QString>("change"); // add NAME, edit NUMBER NAME, delete NUMBER
+        QTest::addColumn<QString>("held");   // the number of a row held before the change
+        QTest::addColumn<QString>("numbers");
+        QTest::addColumn<QString>("heldAfter"); // empty: left out by the search
+        const int name = lists::StartName, number = lists::StartNumber, running = lists::StartRunning;
+        const int up = Qt::AscendingOrder, down = Qt::DescendingOrder;
+        QTest::newRow("add, sorted") << name << up << "" << "add Anić Ana" << "5" << "7 4 6 2 5 3 1" << "5";
+        QTest::newRow("add found, descending") << name << down << "ana" << "add Anić Ana" << "2" << "3 2 5 7" << "2";
+        QTest::newRow("add not found") << name << up << "ana" << "add Babić Ivo" << "3" << "2 5 3" << "3";
+        QTest::newRow("edit: now found") << name << up << "ana" << "edit 4 Babić Ana" << "5" << "4 2 5 3" << "5";
+        QTest::newRow("edit: no longer found") << name << up << "ana" << "edit 2 Čović Iva" << "2" << "5 3" << "";
+        QTest::newRow("edit: moves") << name << down << "" << "edit 1 Anić Ivo" << "1" << "3 2 5 4 6 1" << "1";
+        QTest::newRow("edit: tie") << name << up << "" << "edit 1 Babić Ivo" << "4" << "1 4 6 2 5 3" << "4";
+        QTest::newRow("delete") << name << up << "" << "delete 2" << "3" << "4 6 5 3 1" << "3";
+        QTest::newRow("delete found") << number << down << "ivo" << "delete 6" << "1" << "4 1" << "1";
+        QTest::newRow("delete not found") << number << up << "ivo" << "delete 2" << "6" << "1 4 6" << "6";
+        QTest::newRow("running, descending") << running << down << "" << "add Anić Ana" << "6" << "7 6 5 4 3 2 1" << "6";
+        QTest::newRow("unsorted, search") << -1 << up << "babić" << "add Babić Ivo" << "6" << "4 6 7" << "6";
+    }
+
+    // The shown start list after a change, sorted and searched: what a
+    // fresh sort and search would show, and a row held (the selection, the
+    // current row) still on its competitor.
+    void shownModelFollowsChanges()
+    {
+        QFETCH(int, column);
+        QFETCH(int, order);
+        QFETCH(QString, search);
+        QFETCH(QString, change);
+        QFETCH(QString, held);
+        QTemporaryDir dir;
+        RaceSession session(dir.filePath(QStringLiteral("kvr.mdb")));
+        QVERIFY(session.database().open().ok() && session.createRace("Utrka", "AK", "1.6.2010").ok());
+        int count = 0;
+        const auto entry = [](const QString& name, const QString& number) {
+            return rules::CompetitorEntry{name, number, "HRV", "AK", "M", "1.2.1980"};
+        };
+        for (const char* name : {"Žagar Ivo", "Čović Ana", "Ćosić Ana", "Babić Ivo", "Čović Ana", "Babić Ivo"})
+            QVERIFY(session.addCompetitor(entry(QString::fromUtf8(name), QString::number(++count))).ok());
+        StartListShownModel shown(session.startListModel());
+        shown.sort(column, Qt::SortOrder(order));
+        shown.setSearch(search);
+        const auto numberAt = [&](int row) { return shown.index(row, lists::StartNumber).data().toString(); };
+        QPersistentModelIndex hold;
+        for (int row = 0; row < shown.rowCount(); ++row) {
+            if (numberAt(row) == held)
+                hold = shown.index(row, lists::StartName);
+        }
+        QVERIFY(hold.isValid());
+
+        const QStringList words = change.split(' ');
+        const auto idOf = [&](const QString& number) {
+            for (const Competitor& c : session.startList()) {
+                if (c.sbroj == number)
+                    return c.id;
+            }
+            return qint64(0);
+        };
+        if (words[0] == "add")
+            QVERIFY(session.addCompetitor(entry(words.mid(1).join(' '), QString::number(++count))).ok());
+        else if (words[0] == "edit")
+            QVERIFY(session.editCompetitor(idOf(words[1]), entry(words.mid(2).join(' '), words[1])).ok());
+        else
+            QVERIFY(session.deleteCompetitor(idOf(words[1]), false).ok());
+
+        QStringList numbers;
+        for (int row = 0; row < shown.rowCount(); ++row)
+            numbers.append(numberAt(row));
+        QTEST(numbers.join(' '), "numbers");
+        QTEST(hold.isValid() ? numberAt(hold.row()) : QString(), "heldAfter");
     }
 };
 

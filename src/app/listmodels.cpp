@@ -123,20 +123,89 @@ void StartListModel::forgetKeys() const
     m_folded.clear();
 }
 
-StartListSortModel::StartListSortModel(StartListModel* source, QObject* parent)
-    : QSortFilterProxyModel(parent)
+StartListShownModel::StartListShownModel(StartListModel* source, QObject* parent)
+    : QAbstractProxyModel(parent)
     , m_source(source)
 {
-    // Connected before the proxy's own handlers, so that a changed list is
-    // never placed by the places of the list before it.
-    const auto forgetRanks = [this] { m_rank.clear(); };
-    connect(source, &QAbstractItemModel::rowsAboutToBeInserted, this, forgetRanks);
-    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this, forgetRanks);
-    connect(source, &QAbstractItemModel::dataChanged, this, forgetRanks);
-    connect(source, &QAbstractItemModel::layoutAboutToBeChanged, this, forgetRanks);
-    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, forgetRanks);
     setSourceModel(source);
-    setDynamicSortFilter(true);
+    // The source's own key handlers are connected before these, so the keys
+    // follow the rows before the rows are placed by them.
+    connect(source, &QAbstractItemModel::rowsInserted, this,
+            [this](const QModelIndex&, int first, int last) { sourceRowsInserted(first, last); });
+    connect(source, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex&, int first, int last) { sourceRowsAboutToBeRemoved(first, last); });
+    connect(source, &QAbstractItemModel::rowsRemoved, this,
+            [this](const QModelIndex&, int first, int last) { sourceRowsRemoved(first, last); });
+    connect(source, &QAbstractItemModel::dataChanged, this, &StartListShownModel::sourceDataChanged);
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] { beginResetModel(); });
+    connect(source, &QAbstractItemModel::modelReset, this, [this] {
+        m_rank.clear();
+        rebuild();
+        endResetModel();
+    });
+    // The session may go before the window that shows its list.
+    connect(source, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        m_source = nullptr;
+        m_order.clear();
+        m_found.clear();
+        m_rank.clear();
+        forgetPlaces();
+        endResetModel();
+    });
+    rebuild();
+}
+
+QModelIndex StartListShownModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (parent.isValid() || row < 0 || row >= shown().size() || column < 0 || column >= columnCount())
+        return {};
+    return createIndex(row, column);
+}
+
+QModelIndex StartListShownModel::parent(const QModelIndex&) const
+{
+    return {};
+}
+
+QModelIndex StartListShownModel::sibling(int row, int column, const QModelIndex&) const
+{
+    return index(row, column);
+}
+
+int StartListShownModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : int(shown().size());
+}
+
+int StartListShownModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_source ? 0 : m_source->columnCount();
+}
+
+bool StartListShownModel::hasChildren(const QModelIndex& parent) const
+{
+    return !parent.isValid() && !shown().isEmpty();
+}
+
+QVariant StartListShownModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    return m_source ? m_source->headerData(section, orientation, role) : QVariant();
+}
+
+QModelIndex StartListShownModel::mapToSource(const QModelIndex& proxyIndex) const
+{
+    if (!proxyIndex.isValid() || proxyIndex.model() != this)
+        return {};
+    return m_source->index(shown().at(proxyIndex.row()), proxyIndex.column());
+}
+
+QModelIndex StartListShownModel::mapFromSource(const QModelIndex& sourceIndex) const
+{
+    if (!sourceIndex.isValid() || sourceIndex.model() != m_source)
+        return {};
+    const int place = places(shown()).value(sourceIndex.row(), -1);
+    return place < 0 ? QModelIndex() : createIndex(place, sourceIndex.column());
 }
 
 namespace {
@@ -149,81 +218,271 @@ Qt::ItemFlags rowFlags(const QModelIndex& index)
 
 } // namespace
 
-Qt::ItemFlags StartListSortModel::flags(const QModelIndex& index) const
+Qt::ItemFlags StartListShownModel::flags(const QModelIndex& index) const
 {
     return rowFlags(index);
 }
 
-Qt::ItemFlags StartListFilterModel::flags(const QModelIndex& index) const
+void StartListShownModel::sort(int column, Qt::SortOrder order)
 {
-    return rowFlags(index);
+    relayout([&] {
+        m_column = column;
+        m_sortOrder = order;
+        rebuild();
+    });
 }
 
-void StartListSortModel::sort(int column, Qt::SortOrder order)
-{
-    m_rank.clear();
-    const int rows = m_source->rowCount();
-    if (column >= 0 && column < m_source->columnCount() && column != lists::StartRunning) {
-        // The keys once in a plain array, then one sort over it: no model
-        // index is made and no key looked up again per comparison.
-        std::vector<const listsort::SortKey*> keys(rows);
-        for (int row = 0; row < rows; ++row)
-            keys[row] = &m_source->sortKey(row, column);
-        std::vector<int> sorted(rows);
-        std::iota(sorted.begin(), sorted.end(), 0);
-        std::stable_sort(sorted.begin(), sorted.end(),
-                         [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
-        m_rank.resize(rows);
-        int place = 0;
-        for (int i = 0; i < rows; ++i) {
-            if (i > 0 && keys[sorted[i - 1]]->compare(*keys[sorted[i]]) != 0)
-                ++place;
-            m_rank[sorted[i]] = place;
-        }
-        m_rankColumn = column;
-    }
-    QSortFilterProxyModel::sort(column, order);
-}
-
-bool StartListSortModel::lessThan(const QModelIndex& left, const QModelIndex& right) const
-{
-    const int column = left.column();
-    // Running numbers are the rows' positions.
-    if (column == lists::StartRunning)
-        return left.row() < right.row();
-    if (column == m_rankColumn && m_rank.size() == m_source->rowCount())
-        return m_rank[left.row()] < m_rank[right.row()];
-    return m_source->sortKey(left.row(), column).compare(m_source->sortKey(right.row(), column)) < 0;
-}
-
-StartListFilterModel::StartListFilterModel(StartListSortModel* sorted, StartListModel* list, QObject* parent)
-    : QSortFilterProxyModel(parent)
-    , m_sorted(sorted)
-    , m_list(list)
-{
-    setSourceModel(sorted);
-    setDynamicSortFilter(true);
-}
-
-void StartListFilterModel::setSearch(const QString& typed)
+void StartListShownModel::setSearch(const QString& typed)
 {
     search::Query query(typed);
     if (query.number == m_query.number)
         return;
-    m_query = std::move(query);
-    invalidateRowsFilter();
+    relayout([&] {
+        m_query = std::move(query);
+        m_found.clear();
+        if (!m_query.isEmpty()) {
+            for (const int row : std::as_const(m_order)) {
+                if (found(row))
+                    m_found.append(row);
+            }
+        }
+    });
 }
 
-void StartListFilterModel::sort(int column, Qt::SortOrder order)
+bool StartListShownModel::sortsByKey() const
 {
-    m_sorted->sort(column, order);
+    return m_column >= 0 && m_column < columnCount() && m_column != lists::StartRunning;
 }
 
-bool StartListFilterModel::filterAcceptsRow(int sourceRow, const QModelIndex&) const
+bool StartListShownModel::before(int a, int b) const
 {
-    if (m_query.isEmpty())
-        return true;
-    return m_list->matches(m_sorted->mapToSource(m_sorted->index(sourceRow, 0)).row(), m_query);
+    if (sortsByKey()) {
+        const int c = m_source->sortKey(a, m_column).compare(m_source->sortKey(b, m_column));
+        if (c != 0)
+            return m_sortOrder == Qt::AscendingOrder ? c < 0 : c > 0;
+        return a < b;
+    }
+    // Running numbers are the rows' positions.
+    return m_column == lists::StartRunning && m_sortOrder == Qt::DescendingOrder ? a > b : a < b;
+}
+
+bool StartListShownModel::found(int row) const
+{
+    return m_source->matches(row, m_query);
+}
+
+const QList<int>& StartListShownModel::places(const QList<int>& rows) const
+{
+    Places& known = &rows == &m_order ? m_orderPlaces : m_foundPlaces;
+    if (!known.valid) {
+        known.place.fill(-1, m_source->rowCount());
+        for (int i = 0; i < rows.size(); ++i)
+            known.place[rows.at(i)] = i;
+        known.valid = true;
+    }
+    return known.place;
+}
+
+void StartListShownModel::forgetPlaces()
+{
+    m_orderPlaces.valid = false;
+    m_foundPlaces.valid = false;
+}
+
+void StartListShownModel::relayout(const std::function<void()>& change)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList from = persistentIndexList();
+    QList<std::pair<int, int>> kept;
+    kept.reserve(from.size());
+    for (const QModelIndex& index : from)
+        kept.append({shown().at(index.row()), index.column()});
+    change();
+    forgetPlaces();
+    QModelIndexList to;
+    to.reserve(kept.size());
+    for (const auto& [row, column] : std::as_const(kept)) {
+        const int place = places(shown()).at(row);
+        to.append(place < 0 ? QModelIndex() : createIndex(place, column));
+    }
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void StartListShownModel::rebuild()
+{
+    const int rows = m_source->rowCount();
+    forgetPlaces();
+    m_order.resize(rows);
+    if (!sortsByKey()) {
+        std::iota(m_order.begin(), m_order.end(), 0);
+        if (m_column == lists::StartRunning && m_sortOrder == Qt::DescendingOrder)
+            std::reverse(m_order.begin(), m_order.end());
+    } else {
+        if (m_rankColumn != m_column || m_rank.size() != rows) {
+            // The keys once in a plain array, then one sort over it: no
+            // model index is made and no key looked up again per comparison.
+            std::vector<const listsort::SortKey*> keys(rows);
+            for (int row = 0; row < rows; ++row)
+                keys[row] = &m_source->sortKey(row, m_column);
+            std::vector<int> sorted(rows);
+            std::iota(sorted.begin(), sorted.end(), 0);
+            std::stable_sort(sorted.begin(), sorted.end(),
+                             [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
+            m_rank.resize(rows);
+            int place = 0;
+            for (int i = 0; i < rows; ++i) {
+                if (i > 0 && keys[sorted[i - 1]]->compare(*keys[sorted[i]]) != 0)
+                    ++place;
+                m_rank[sorted[i]] = place;
+            }
+            m_rankColumn = m_column;
+        }
+        // Rows counted into their places by rank, in registration order
+        // within a place, either way.
+        const int ranks = rows == 0 ? 0 : *std::max_element(m_rank.cbegin(), m_rank.cend()) + 1;
+        const bool descending = m_sortOrder == Qt::DescendingOrder;
+        std::vector<int> next(ranks + 1, 0);
+        for (const int rank : std::as_const(m_rank))
+            ++next[(descending ? ranks - 1 - rank : rank) + 1];
+        std::partial_sum(next.begin(), next.end(), next.begin());
+        for (int row = 0; row < rows; ++row)
+            m_order[next[descending ? ranks - 1 - m_rank[row] : m_rank[row]]++] = row;
+    }
+    m_found.clear();
+    if (!m_query.isEmpty()) {
+        for (const int row : std::as_const(m_order)) {
+            if (found(row))
+                m_found.append(row);
+        }
+    }
+}
+
+void StartListShownModel::insertPlaced(int row)
+{
+    const auto less = [this](int a, int b) { return before(a, b); };
+    const int at = int(std::lower_bound(m_order.cbegin(), m_order.cend(), row, less) - m_order.cbegin());
+    if (m_query.isEmpty()) {
+        beginInsertRows({}, at, at);
+        m_order.insert(at, row);
+        forgetPlaces();
+        endInsertRows();
+        return;
+    }
+    m_order.insert(at, row);
+    forgetPlaces();
+    if (!found(row))
+        return;
+    const int shownAt = int(std::lower_bound(m_found.cbegin(), m_found.cend(), row, less) - m_found.cbegin());
+    beginInsertRows({}, shownAt, shownAt);
+    m_found.insert(shownAt, row);
+    forgetPlaces();
+    endInsertRows();
+}
+
+void StartListShownModel::removePlaced(int row)
+{
+    const int at = places(m_order).at(row);
+    if (m_query.isEmpty()) {
+        beginRemoveRows({}, at, at);
+        m_order.remove(at);
+        forgetPlaces();
+        endRemoveRows();
+        return;
+    }
+    const int shownAt = places(m_found).at(row);
+    m_order.remove(at);
+    forgetPlaces();
+    if (shownAt < 0)
+        return;
+    beginRemoveRows({}, shownAt, shownAt);
+    m_found.remove(shownAt);
+    forgetPlaces();
+    endRemoveRows();
+}
+
+namespace {
+
+// Moves the source rows at and after first by count, in a list of them.
+void shiftRows(QList<int>& rows, int first, int count)
+{
+    for (int& row : rows) {
+        if (row >= first)
+            row += count;
+    }
+}
+
+} // namespace
+
+void StartListShownModel::sourceRowsInserted(int first, int last)
+{
+    m_rank.clear();
+    shiftRows(m_order, first, last - first + 1);
+    shiftRows(m_found, first, last - first + 1);
+    forgetPlaces();
+    for (int row = first; row <= last; ++row)
+        insertPlaced(row);
+}
+
+void StartListShownModel::sourceRowsAboutToBeRemoved(int first, int last)
+{
+    m_rank.clear();
+    for (int row = last; row >= first; --row)
+        removePlaced(row);
+}
+
+void StartListShownModel::sourceRowsRemoved(int first, int last)
+{
+    shiftRows(m_order, last + 1, first - last - 1);
+    shiftRows(m_found, last + 1, first - last - 1);
+    forgetPlaces();
+}
+
+void StartListShownModel::sourceDataChanged(const QModelIndex& from, const QModelIndex& to, const QList<int>& roles)
+{
+    if (!from.isValid() || !to.isValid())
+        return;
+    m_rank.clear();
+    // The changed rows whose key or match no longer fits their place.
+    QList<int> moved;
+    for (int row = from.row(); row <= to.row(); ++row) {
+        const int at = places(m_order).at(row);
+        const bool misplaced = sortsByKey()
+            && ((at > 0 && !before(m_order.at(at - 1), row))
+                || (at + 1 < m_order.size() && !before(row, m_order.at(at + 1))));
+        const bool refound = !m_query.isEmpty() && found(row) != (places(m_found).at(row) >= 0);
+        if (misplaced || refound)
+            moved.append(row);
+    }
+    if (moved.size() > 64) {
+        relayout([this] { rebuild(); });
+    } else if (!moved.isEmpty()) {
+        relayout([&] {
+            for (const int row : std::as_const(moved)) {
+                m_order.removeOne(row);
+                m_found.removeOne(row);
+            }
+            const auto less = [this](int a, int b) { return before(a, b); };
+            for (const int row : std::as_const(moved)) {
+                m_order.insert(std::lower_bound(m_order.cbegin(), m_order.cend(), row, less) - m_order.cbegin(), row);
+                if (!m_query.isEmpty() && found(row))
+                    m_found.insert(std::lower_bound(m_found.cbegin(), m_found.cend(), row, less) - m_found.cbegin(),
+                                   row);
+            }
+        });
+    }
+    // Few rows are told one by one; many, as the whole list.
+    const int lastColumn = columnCount() - 1;
+    if (to.row() - from.row() >= 64) {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, lastColumn), roles);
+        return;
+    }
+    for (int row = from.row(); row <= to.row(); ++row) {
+        const int place = places(shown()).at(row);
+        if (place >= 0)
+            emit dataChanged(index(place, from.column()), index(place, to.column()), roles);
+    }
 }
 
 // ---- Finish list --------------------------------------------------------------

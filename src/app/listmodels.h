@@ -10,7 +10,7 @@
 #include "core/standings.h"
 
 #include <QAbstractTableModel>
-#include <QSortFilterProxyModel>
+#include <QAbstractProxyModel>
 #include <functional>
 #include <optional>
 
@@ -76,53 +76,80 @@ private:
 };
 
 // The start list as the view shows it: sorted by the kind of the chosen
-// column, ties in registration order.
-class StartListSortModel : public QSortFilterProxyModel {
+// column, ties in registration order either way, and narrowed by a search
+// (see search::matches). Rows keep their running numbers: they are the
+// competitors' own, whatever is left out.
+//
+// One flat mapping of its own instead of a chain of QSortFilterProxyModel:
+// a view asks for an index of every row at each layout, and a sort here
+// orders plain row numbers by keys worked out once. An insertion is placed
+// by a binary search over the keys; a removal leaves the others in place;
+// a changed row moves only when its key or its match has changed.
+class StartListShownModel : public QAbstractProxyModel {
     Q_OBJECT
 
 public:
-    explicit StartListSortModel(StartListModel* source, QObject* parent = nullptr);
+    explicit StartListShownModel(StartListModel* source, QObject* parent = nullptr);
 
-    // Every row's flags are the same: no mapping to the source for them,
-    // since a tree view asks for them of every row at each layout.
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    QModelIndex sibling(int row, int column, const QModelIndex& index) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QModelIndex mapToSource(const QModelIndex& proxyIndex) const override;
+    QModelIndex mapFromSource(const QModelIndex& sourceIndex) const override;
+    // Every row's flags are the same: selectable, never a parent.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
-    // Orders the rows by the column's keys once, directly over the keys,
-    // and hands the proxy each row's place in that order to sort by.
+    // The source's headings, whether or not any row is shown.
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Orders the rows by the column (-1: registration order).
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-
-protected:
-    bool lessThan(const QModelIndex& left, const QModelIndex& right) const override;
-
-private:
-    StartListModel* m_source;
-    // Each source row's place among the keys of m_rankColumn (equal keys,
-    // equal place, so that ties keep registration order either way), from
-    // the last sort until the list changes; empty otherwise.
-    QList<int> m_rank;
-    int m_rankColumn = -1;
-};
-
-// The sorted start list with only the competitors a search finds (see
-// search::matches), over StartListSortModel. Rows keep their running
-// numbers: they are the competitors' own, whatever is left out.
-class StartListFilterModel : public QSortFilterProxyModel {
-    Q_OBJECT
-
-public:
-    StartListFilterModel(StartListSortModel* sorted, StartListModel* list, QObject* parent = nullptr);
     void setSearch(const QString& typed);
     const search::Query& query() const { return m_query; }
-    // Sorts the list under the search, which keeps its order.
-    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-
-protected:
-    bool filterAcceptsRow(int sourceRow, const QModelIndex& sourceParent) const override;
+    // Every row of the start list in the sorted order, the search aside.
+    const QList<int>& order() const { return m_order; }
 
 private:
-    StartListSortModel* m_sorted;
-    StartListModel* m_list;
+    struct Places {
+        QList<int> place; // by source row: the place in the list, or -1
+        bool valid = false;
+    };
+
+    bool sortsByKey() const;
+    bool before(int a, int b) const;
+    bool found(int row) const;
+    const QList<int>& shown() const { return m_query.isEmpty() ? m_order : m_found; }
+    // The place of each source row in rows (m_order or m_found), worked out
+    // again after a change when first asked for.
+    const QList<int>& places(const QList<int>& rows) const;
+    void forgetPlaces();
+    // Runs a change of the order under one layout change, the views'
+    // persistent indexes (selection, current row) following their rows.
+    void relayout(const std::function<void()>& change);
+    // Orders every row afresh by the column, the ranks kept while the rows
+    // do not change.
+    void rebuild();
+    void insertPlaced(int row);
+    void removePlaced(int row);
+    void sourceRowsInserted(int first, int last);
+    void sourceRowsAboutToBeRemoved(int first, int last);
+    void sourceRowsRemoved(int first, int last);
+    void sourceDataChanged(const QModelIndex& from, const QModelIndex& to, const QList<int>& roles);
+
+    StartListModel* m_source;
+    int m_column = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     search::Query m_query;
+    QList<int> m_order; // source rows in the sorted order
+    QList<int> m_found; // the rows of m_order a search finds, while there is one
+    mutable Places m_orderPlaces;
+    mutable Places m_foundPlaces;
+    // Each source row's place among the keys of m_rankColumn (equal keys,
+    // equal place), from the last sort until the list changes.
+    QList<int> m_rank;
+    int m_rankColumn = -1;
 };
 
 // lsv2: the finish list in time order; the place is the row's position.

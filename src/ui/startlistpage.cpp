@@ -55,9 +55,8 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     : m_frame(frame)
     , m_session(session)
 {
-    m_sorted = new StartListSortModel(session.startListModel(), this);
-    m_found = new StartListFilterModel(m_sorted, session.startListModel(), this);
-    lsv1 = ui::listView("lsv1", m_found, lists::startColumns());
+    m_shown = new StartListShownModel(session.startListModel(), this);
+    lsv1 = ui::listView("lsv1", m_shown, lists::startColumns());
     lsv1->setContextMenuPolicy(Qt::CustomContextMenu);
     lsv1->header()->setSectionsClickable(true);
     connect(lsv1->header(), &QHeaderView::sectionClicked, this, &StartListPage::onHeaderClicked);
@@ -105,7 +104,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
 
     txttrazi = ui::lineEdit("txttrazi", 25);
     txttrazi->setClearButtonEnabled(true);
-    connect(txttrazi, &QLineEdit::textChanged, m_found, &StartListFilterModel::setSearch);
+    connect(txttrazi, &QLineEdit::textChanged, m_shown, &StartListShownModel::setSearch);
     auto* clearSearch = new QShortcut(QKeySequence(Qt::Key_Escape), txttrazi, nullptr, nullptr, Qt::WidgetShortcut);
     connect(clearSearch, &QShortcut::activated, txttrazi, &QLineEdit::clear);
     // Only while the page is shown.
@@ -141,7 +140,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
 
 bool StartListPage::hasRows() const
 {
-    return m_sorted->rowCount() > 0;
+    return !m_shown->order().isEmpty();
 }
 
 QList<QStringList> StartListPage::rowsInViewOrder(bool startNumbersOnly) const
@@ -150,8 +149,7 @@ QList<QStringList> StartListPage::rowsInViewOrder(bool startNumbersOnly) const
     // never what is printed.
     const QList<Competitor>& list = m_session.startList();
     QList<QStringList> rows;
-    for (int shown = 0; shown < m_sorted->rowCount(); ++shown) {
-        const int row = m_sorted->mapToSource(m_sorted->index(shown, 0)).row();
+    for (const int row : m_shown->order()) {
         const Competitor& c = list.at(row);
         if (startNumbersOnly && c.sbroj.trimmed().isEmpty())
             continue;
@@ -228,7 +226,7 @@ void StartListPage::onHeaderClicked(int section)
     const Qt::SortOrder order = m_sortDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
     lsv1->header()->setSortIndicatorShown(true);
     lsv1->header()->setSortIndicator(m_sortColumn, order);
-    m_sorted->sort(m_sortColumn, order);
+    m_shown->sort(m_sortColumn, order);
 }
 
 void StartListPage::onContextMenu(const QPoint& pos)

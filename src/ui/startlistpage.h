@@ -8,8 +8,7 @@ class QLineEdit;
 class QPushButton;
 class QTreeView;
 class RaceSession;
-class StartListFilterModel;
-class StartListSortModel;
+class StartListShownModel;
 class frmkelvora;
 
 // "Startna lista": the start list lsv1 and the entry fields of a new
@@ -38,8 +37,7 @@ private:
 
     frmkelvora& m_frame;
     RaceSession& m_session;
-    StartListSortModel* m_sorted = nullptr;
-    StartListFilterModel* m_found = nullptr;
+    StartListShownModel* m_shown = nullptr;
     int m_sortColumn = -1;
     bool m_sortDescending = false;
 
