@@ -48,10 +48,31 @@ inline double peakMiB() { return statusMiB("VmHWM:"); }
 inline double rssMiB() { return statusMiB("VmRSS:"); }
 
 inline const char* const kFirst[] = {"Ana", "Čedo", "Ćiro", "Đuro", "Šime", "Žana", "Ivan", "Marija"};
-inline const char* const kLast[] = {"Horvat", "Kovačević", "Babić", "Šarić", "Čović", "Ćosić", "Đurić", "Žagar"};
+
+// A word of count syllables, capitalised: 16 to the power of count of them.
+inline QString syllables(QRandomGenerator& rng, int count)
+{
+    static const char* const kSyllables[] = {"ko", "ba", "ma", "ju", "no", "ša", "čo", "ću",
+                                             "đu", "ža", "ho", "pe", "ra", "vu", "lu", "mi"};
+    QString word;
+    for (int i = 0; i < count; ++i)
+        word += QString::fromUtf8(kSyllables[rng.bounded(16)]);
+    word[0] = word[0].toUpper();
+    return word;
+}
+
+// A name as a big race has them: nearly every one different (a surname of
+// three syllables and an ending, a first name; 524,288 of them).
+inline QString benchName(QRandomGenerator& rng)
+{
+    static const char* const kEndings[] = {"ć", "čević", "ić", "ar", "ović", "ak", "ec", "in"};
+    return syllables(rng, 3) + QString::fromUtf8(kEndings[rng.bounded(8)]) + QLatin1Char(' ')
+        + QString::fromUtf8(kFirst[rng.bounded(8)]);
+}
 
 // A race of n competitors, every second one finished, in one transaction.
-inline qint64 fillRace(QSqlDatabase& db, int n, const QString& club = QStringLiteral("AK Split"))
+// Names nearly all different, clubs from 256 (or all the club given).
+inline qint64 fillRace(QSqlDatabase& db, int n, const QString& club = QString())
 {
     db.transaction();
     QSqlQuery q(db);
@@ -66,8 +87,8 @@ inline qint64 fillRace(QSqlDatabase& db, int n, const QString& club = QStringLit
     for (int i = 0; i < n; ++i) {
         c.addBindValue(QString::number(i + 1));
         c.addBindValue(raceId);
-        c.addBindValue(QString::fromUtf8(kLast[rng.bounded(8)]) + QLatin1Char(' ') + QString::fromUtf8(kFirst[rng.bounded(8)]));
-        c.addBindValue(club);
+        c.addBindValue(benchName(rng));
+        c.addBindValue(club.isEmpty() ? QStringLiteral("AK ") + syllables(rng, 2) : club);
         c.addBindValue(rng.bounded(2) ? QStringLiteral("M") : QStringLiteral("Ž"));
         c.addBindValue(QDate(1940, 1, 1).addDays(rng.bounded(25000)).toString(Qt::ISODate));
         c.exec();
@@ -84,7 +105,7 @@ inline qint64 fillRace(QSqlDatabase& db, int n, const QString& club = QStringLit
 }
 
 // The same race written to the file at path through a connection of its own.
-inline qint64 fillRace(const QString& path, int n, const QString& club = QStringLiteral("AK Split"))
+inline qint64 fillRace(const QString& path, int n, const QString& club = QString())
 {
     const QString name = QStringLiteral("kvrbench-fill");
     qint64 raceId = 0;

@@ -138,8 +138,8 @@ private slots:
             << 4 << QStringList{"AK Zagreb", "AK Čakovec", "AK Split", "AK Šibenik", "AK Cres"}
             << QStringList{"AK Cres", "AK Čakovec", "AK Split", "AK Šibenik", "AK Zagreb"};
         QTest::newRow("Datum rođ. by date")
-            << 6 << QStringList{"01.02.1990", "31.12.1989", "31.01.1990", "02.01.2001", "15.06.1955"}
-            << QStringList{"15.06.1955", "31.12.1989", "31.01.1990", "01.02.1990", "02.01.2001"};
+            << 6 << QStringList{"01.02.1990", "31.12.1989", "", "31.01.1990", "02.01.2001", "15.06.1955"}
+            << QStringList{"", "15.06.1955", "31.12.1989", "31.01.1990", "01.02.1990", "02.01.2001"};
     }
 
     // One click sorts ascending by the column's kind, a second click on the
@@ -156,7 +156,7 @@ private slots:
         for (const QString& value : values) {
             const QString number = column == 1 ? value : QString();
             const QString name = column == 0 || column == 2 ? value : QStringLiteral("Ime");
-            const QDate born = column == 6 ? *kvr::parseDayMonthYear(value) : QDate(1980, 1, 1);
+            const QDate born = column == 6 ? kvr::parseDayMonthYear(value).value_or(QDate()) : QDate(1980, 1, 1);
             const QString club = column == 4 ? value : QStringLiteral("AK Split");
             testutil::addCompetitor(w, number, name, QStringLiteral("M"), born, QStringLiteral("HRV"), club);
         }

@@ -2,7 +2,10 @@
 
 #include "app/racesession.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <limits>
 #include <numeric>
 #include <vector>
 
@@ -101,6 +104,72 @@ const listsort::SortKey& StartListModel::sortKey(int row, int column) const
     if (!key)
         key.emplace(columns().at(column).kind, cell(row, column));
     return *key;
+}
+
+namespace {
+
+// Places of values given as ids of distinct values, the distinct values
+// ordered by less: equal values share a place.
+template<typename Less, typename Equal>
+QList<int> placesOf(const std::vector<int>& idOf, int distinct, Less less, Equal equal)
+{
+    std::vector<int> sorted(distinct);
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(), less);
+    std::vector<int> placeOf(distinct);
+    int place = 0;
+    for (int i = 0; i < distinct; ++i) {
+        if (i > 0 && !equal(sorted[i - 1], sorted[i]))
+            ++place;
+        placeOf[sorted[i]] = place;
+    }
+    QList<int> ranks(qsizetype(idOf.size()));
+    for (size_t row = 0; row < idOf.size(); ++row)
+        ranks[qsizetype(row)] = placeOf[idOf[row]];
+    return ranks;
+}
+
+} // namespace
+
+QList<int> StartListModel::ranks(int column) const
+{
+    const QList<Competitor>& list = m_session.startList();
+    const int rows = int(list.size());
+    std::vector<int> idOf(rows);
+    if (column == lists::StartBirthDate) {
+        // An empty date first, as its empty cell sorts.
+        QHash<qint64, int> ids;
+        std::vector<qint64> days;
+        for (int row = 0; row < rows; ++row) {
+            const QDate& date = list.at(row).datum;
+            const qint64 day = date.isValid() ? date.toJulianDay() : std::numeric_limits<qint64>::min();
+            auto it = ids.constFind(day);
+            if (it == ids.constEnd()) {
+                it = ids.insert(day, int(days.size()));
+                days.push_back(day);
+            }
+            idOf[row] = it.value();
+        }
+        return placesOf(idOf, int(days.size()), [&](int a, int b) { return days[a] < days[b]; },
+                        [&](int a, int b) { return days[a] == days[b]; });
+    }
+    QHash<QString, int> ids;
+    QList<QString> texts;
+    for (int row = 0; row < rows; ++row) {
+        const QString text = cell(row, column);
+        auto it = ids.constFind(text);
+        if (it == ids.constEnd()) {
+            it = ids.insert(text, int(texts.size()));
+            texts.append(text);
+        }
+        idOf[row] = it.value();
+    }
+    std::vector<listsort::SortKey> keys;
+    keys.reserve(texts.size());
+    for (const QString& text : std::as_const(texts))
+        keys.emplace_back(columns().at(column).kind, text);
+    return placesOf(idOf, int(keys.size()), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; },
+                    [&](int a, int b) { return keys[a].compare(keys[b]) == 0; });
 }
 
 bool StartListModel::matches(int row, const search::Query& query) const
@@ -320,22 +389,7 @@ void StartListShownModel::rebuild()
             std::reverse(m_order.begin(), m_order.end());
     } else {
         if (m_rankColumn != m_column || m_rank.size() != rows) {
-            // The keys once in a plain array, then one sort over it: no
-            // model index is made and no key looked up again per comparison.
-            std::vector<const listsort::SortKey*> keys(rows);
-            for (int row = 0; row < rows; ++row)
-                keys[row] = &m_source->sortKey(row, m_column);
-            std::vector<int> sorted(rows);
-            std::iota(sorted.begin(), sorted.end(), 0);
-            std::stable_sort(sorted.begin(), sorted.end(),
-                             [&keys](int a, int b) { return keys[a]->compare(*keys[b]) < 0; });
-            m_rank.resize(rows);
-            int place = 0;
-            for (int i = 0; i < rows; ++i) {
-                if (i > 0 && keys[sorted[i - 1]]->compare(*keys[sorted[i]]) != 0)
-                    ++place;
-                m_rank[sorted[i]] = place;
-            }
+            m_rank = m_source->ranks(m_column);
             m_rankColumn = m_column;
         }
         // Rows counted into their places by rank, in registration order

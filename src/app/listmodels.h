@@ -57,6 +57,10 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     QString cell(int row, int column) const override;
     const listsort::SortKey& sortKey(int row, int column) const;
+    // Each row's place among the column's cells in sort order, equal cells
+    // in equal places: a key is worked out once per distinct text (a club
+    // of 3,000 runners once), birth dates straight from the dates.
+    QList<int> ranks(int column) const;
     // Whether the row's competitor is found by the query; names and clubs
     // are folded once and kept, as the sort keys are.
     bool matches(int row, const search::Query& query) const;
@@ -128,7 +132,7 @@ private:
     // Runs a change of the order under one layout change, the views'
     // persistent indexes (selection, current row) following their rows.
     void relayout(const std::function<void()>& change);
-    // Orders every row afresh by the column, the ranks kept while the rows
+    // Orders every row afresh by the column, its ranks kept while the rows
     // do not change.
     void rebuild();
     void insertPlaced(int row);
