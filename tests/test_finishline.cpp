@@ -32,8 +32,9 @@ constexpr qint64 kTen = 10LL * 3600 * 1000; // 10:00:00
 
 class TestClock : public finishline::Clock {
 public:
-    qint64 mono = 0;
-    qint64 monotonicMs() const override { return mono; }
+    mutable qint64 mono = 0;
+    qint64 tick = 0; // ms the clock moves at each reading
+    qint64 monotonicMs() const override { return mono += tick; }
     qint64 wallTimeOfDayMs() const override { return kTen + mono; }
 };
 
@@ -607,6 +608,78 @@ private slots:
         QVERIFY(!QFile::exists(path() + QStringLiteral(".cilj")));
         QCOMPARE(again.counts().numbered, 2);
         QCOMPARE(finishes(*s), (QStringList{"1@00:00:10", "2@00:00:20"}));
+    }
+
+    void journalFlushedInSlices_data()
+    {
+        QTest::addColumn<QString>("before");  // numbers typed before writes fail; i<ms>: a time inserted
+        QTest::addColumn<QString>("journal"); // p: a press, t<ms>: a press at 10:00:00 + ms, else a number
+        QTest::addColumn<bool>("laidOutAgain");
+        QTest::newRow("presses") << "1" << "p p p p p p p p p p" << false;
+        QTest::newRow("a number waiting for the first") << "1 2" << "p p p p p p p p" << true;
+        QTest::newRow("numbers among the presses") << "" << "p p 3 p p p 1 p p" << true;
+        QTest::newRow("a press before the last crossing") << "i500" << "t700 p p p p p p p" << true;
+    }
+
+    // A journal stored slice by slice after writes pass again: after each
+    // slice the list shows what a list made afresh shows, and a journal of
+    // plain presses is not laid out again before the last slice.
+    void journalFlushedInSlices()
+    {
+        QFETCH(QString, before);
+        QFETCH(QString, journal);
+        auto s = raceWith(3);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        finishline::FinishLine line(*s, clock);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.press(1000).ok());
+        for (const QString& b : before.split(' ', Qt::SkipEmptyParts))
+            QVERIFY(b.startsWith('i') ? line.insertTime(timing::timeOfDayText(kTen + b.mid(1).toLongLong(), 3), {}).ok()
+                                      : line.number(b).ok());
+        for (const char* what : {"insert", "update"})
+            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what),
+                                   QStringLiteral("disk"));
+        qint64 at = 1000;
+        const QStringList entries = journal.split(' ');
+        for (const QString& e : entries)
+            QVERIFY(e == "p"             ? line.press(at += 1000).ok()
+                    : e.startsWith('t') ? line.pressAt(kTen + e.mid(1).toLongLong()).ok()
+                                        : line.number(e).ok());
+        QCOMPARE(line.pending().size(), entries.size());
+        for (const char* what : {"insert", "update"})
+            testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what));
+
+        finishline::CaptureModel shown(line);
+        QSignalSpy resets(&shown, &QAbstractItemModel::modelReset);
+        const auto texts = [](const QAbstractItemModel& m) {
+            QStringList all;
+            for (int row = 0; row < m.rowCount(); ++row)
+                for (int column = 0; column < m.columnCount(); ++column)
+                    all.append(m.index(row, column).data().toString());
+            return all;
+        };
+        clock->tick = 1;
+        int slices = 0;
+        int partialResets = 0;
+        while (!line.pending().isEmpty() && slices < entries.size()) {
+            const qsizetype resetsBefore = resets.count();
+            QVERIFY(!line.flushJournal(3) || line.pending().isEmpty());
+            ++slices;
+            if (!line.pending().isEmpty()) {
+                partialResets += int(resets.count() - resetsBefore);
+                // The stored rows as a station reading them now shows them,
+                // then the entries still waiting.
+                finishline::FinishLine reader(*s, clock, m_dir.filePath(QStringLiteral("reader.cilj")));
+                const QStringList stored = texts(finishline::CaptureModel(reader));
+                QCOMPARE(texts(shown).mid(0, stored.size()), stored);
+                QCOMPARE(shown.rowCount(), reader.rows().size() + line.pending().size());
+            }
+        }
+        QVERIFY(slices > 2);
+        QTEST(partialResets > 0, "laidOutAgain");
+        QCOMPARE(texts(shown), texts(finishline::CaptureModel(line)));
+        QCOMPARE(line.rows().size(), 1 + before.count('i') + journal.count('p') + journal.count('t'));
     }
 
     // The results check lists a time without a number, a number not on the

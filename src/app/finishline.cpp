@@ -482,25 +482,40 @@ Outcome<timing::CapturedRow> FinishLine::storeEntry(const JournalEntry& entry, b
     m_session.ownWriteStored();
     const timing::CapturedRow& row = stored.value();
     if (fromJournal) {
-        // The flush lays the rows out once when it is done, not once per entry.
-        keepRow(row);
+        // The flush lays the rows out once when it is done, not once per
+        // entry; a plain press needs no lay-out at all (see flushJournal).
+        if (isPlainPress(entry, row)) {
+            appendPlain(row);
+            ++m_flushedPlain;
+        } else {
+            keepRow(row);
+            m_flushNeedsLayout = true;
+        }
         return Result::done(row);
     }
-    const bool plain = entry.press && row.number.isEmpty() && !m_index.contains(row.id)
-        && (m_rows.isEmpty() || !m_rows.last().timeMs || *m_rows.last().timeMs <= *row.timeMs)
-        && m_pending.isEmpty();
-    rowStored(row, plain);
+    rowStored(row, isPlainPress(entry, row) && m_pending.isEmpty());
     return Result::done(row);
+}
+
+bool FinishLine::isPlainPress(const JournalEntry& entry, const timing::CapturedRow& row) const
+{
+    return entry.press && row.number.isEmpty() && !m_index.contains(row.id)
+        && (m_rows.isEmpty() || !m_rows.last().timeMs || *m_rows.last().timeMs <= *row.timeMs);
+}
+
+void FinishLine::appendPlain(const timing::CapturedRow& row)
+{
+    // A press with no number: no other row's state changes.
+    m_rows.append(row);
+    m_index.insert(row.id, int(m_rows.size() - 1));
+    m_eval.states.append(timing::RowState::NoNumber);
+    m_eval.competitors.append(0);
 }
 
 void FinishLine::rowStored(const timing::CapturedRow& row, bool plainAppend)
 {
     if (plainAppend) {
-        // A press with no number: no other row's state changes.
-        m_rows.append(row);
-        m_index.insert(row.id, int(m_rows.size() - 1));
-        m_eval.states.append(timing::RowState::NoNumber);
-        m_eval.competitors.append(0);
+        appendPlain(row);
         emit rowAppended(int(m_rows.size() - 1));
         return;
     }
@@ -593,17 +608,18 @@ void FinishLine::writeJournal()
 bool FinishLine::flushJournal(int budgetMs)
 {
     const qsizetype before = m_pending.size();
-    QElapsedTimer spent;
-    spent.start();
+    const qint64 began = m_clock->monotonicMs();
     bool more = false;
+    m_flushedPlain = 0;
+    m_flushNeedsLayout = false;
     while (!m_pending.isEmpty()) {
-        if (budgetMs >= 0 && spent.elapsed() >= budgetMs) {
-            more = true;
-            break;
-        }
         if (!storeEntry(m_pending.first(), true))
             break;
         m_pending.removeFirst();
+        if (budgetMs >= 0 && !m_pending.isEmpty() && m_clock->monotonicMs() - began >= budgetMs) {
+            more = true;
+            break;
+        }
     }
     // A long journal goes in slices, so the next key is met between them.
     if (more)
@@ -618,10 +634,14 @@ bool FinishLine::flushJournal(int budgetMs)
         emit pendingChanged(int(m_pending.size()));
         if (m_pending.isEmpty()) {
             reload();
-        } else {
+        } else if (m_flushNeedsLayout) {
             rebuild();
             syncRecords();
             emit rowsReset();
+        } else {
+            // Only plain presses: each takes the place its waiting entry
+            // had at the end of the list, and nothing else changes.
+            emit pendingStored(m_flushedPlain);
         }
     }
     return m_pending.isEmpty();
@@ -773,6 +793,28 @@ CaptureModel::CaptureModel(FinishLine& line, QObject* parent)
     connect(&line, &FinishLine::startChanged, this, [this] {
         if (!m_order.isEmpty())
             emit dataChanged(index(0, 0), index(int(m_order.size()) - 1, columnCount() - 1));
+    });
+    connect(&line, &FinishLine::pendingStored, this, [this](int count) {
+        // The last count rows were waiting entries shown after every stored
+        // row: with no number waiting for a time and the rows in crossing
+        // order, they are shown where they were, now stored.
+        const QList<timing::CapturedRow>& rows = m_line.rows();
+        const int first = int(rows.size()) - count;
+        bool inPlace = m_order.size() == first;
+        for (int i = first; inPlace && i < rows.size(); ++i) {
+            const int previous = i == first ? (m_order.isEmpty() ? -1 : m_order.last()) : i - 1;
+            inPlace = rows.at(i).timeMs && (previous < 0 || (rows.at(previous).timeMs
+                                                             && !timing::crossesBefore(rows.at(i), rows.at(previous))));
+        }
+        if (!inPlace) {
+            beginResetModel();
+            rebuildOrder();
+            endResetModel();
+            return;
+        }
+        for (int i = first; i < rows.size(); ++i)
+            m_order.append(i);
+        emit dataChanged(index(first, 0), index(int(rows.size()) - 1, columnCount() - 1));
     });
     connect(&line, &FinishLine::rowAppended, this, [this](int i) {
         // The newest press goes after the last timed row; anything else is laid out again.

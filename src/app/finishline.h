@@ -167,6 +167,9 @@ signals:
     void rowAppended(int index);
     void startChanged();
     void pendingChanged(int count);
+    // A flush stored the first count waiting entries, all plain presses,
+    // now the last count rows.
+    void pendingStored(int count);
 
 private:
     struct InStepOnly {};
@@ -177,6 +180,10 @@ private:
     void rowStored(const timing::CapturedRow& row, bool plainAppend);
     // Puts a stored row in the held rows (replacing the one with its key), nothing laid out.
     void keepRow(const timing::CapturedRow& row);
+    // A press stored with no number, after every timed row: the list only
+    // grows by it (appendPlain), no other row changes.
+    bool isPlainPress(const JournalEntry& entry, const timing::CapturedRow& row) const;
+    void appendPlain(const timing::CapturedRow& row);
     void rebuild();
     // Brings the finish records in step with the rows.
     Status syncRecords();
@@ -203,6 +210,8 @@ private:
     QList<JournalEntry> m_otherRaces; // journal entries of other races, kept in the file
     qint64 m_seenVersion = -1;
     bool m_applying = false;
+    int m_flushedPlain = 0;          // plain presses stored by the flush under way
+    bool m_flushNeedsLayout = false; // a flushed entry changed more than its own row
     Status m_loaded = Status::done();
     QTimer m_retry;
 };
