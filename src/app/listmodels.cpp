@@ -308,14 +308,19 @@ void StartListShownModel::setSearch(const QString& typed)
         return;
     relayout([&] {
         m_query = std::move(query);
-        m_found.clear();
-        if (!m_query.isEmpty()) {
-            for (const int row : std::as_const(m_order)) {
-                if (found(row))
-                    m_found.append(row);
-            }
-        }
+        refind();
     });
+}
+
+void StartListShownModel::refind()
+{
+    m_found.clear();
+    if (!m_query.isEmpty()) {
+        for (const int row : std::as_const(m_order)) {
+            if (found(row))
+                m_found.append(row);
+        }
+    }
 }
 
 bool StartListShownModel::sortsByKey() const
@@ -403,13 +408,7 @@ void StartListShownModel::rebuild()
         for (int row = 0; row < rows; ++row)
             m_order[next[descending ? ranks - 1 - m_rank[row] : m_rank[row]]++] = row;
     }
-    m_found.clear();
-    if (!m_query.isEmpty()) {
-        for (const int row : std::as_const(m_order)) {
-            if (found(row))
-                m_found.append(row);
-        }
-    }
+    refind();
 }
 
 void StartListShownModel::insertPlaced(int row)

@@ -124,6 +124,8 @@ private:
     bool sortsByKey() const;
     bool before(int a, int b) const;
     bool found(int row) const;
+    // The rows of m_order the search finds, afresh.
+    void refind();
     const QList<int>& shown() const { return m_query.isEmpty() ? m_order : m_found; }
     // The place of each source row in rows (m_order or m_found), worked out
     // again after a change when first asked for.
