@@ -640,18 +640,7 @@ private slots:
         for (const char* what : {"insert", "update"})
             testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what),
                                    QStringLiteral("disk"));
-        qint64 at = 1000;
-        const QStringList entries = journal.split(' ');
-        for (const QString& e : entries)
-            QVERIFY(e == "p"             ? line.press(at += 1000).ok()
-                    : e.startsWith('t') ? line.pressAt(kTen + e.mid(1).toLongLong()).ok()
-                                        : line.number(e).ok());
-        QCOMPARE(line.pending().size(), entries.size());
-        for (const char* what : {"insert", "update"})
-            testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what));
-
         finishline::CaptureModel shown(line);
-        QSignalSpy resets(&shown, &QAbstractItemModel::modelReset);
         const auto texts = [](const QAbstractItemModel& m) {
             QStringList all;
             for (int row = 0; row < m.rowCount(); ++row)
@@ -659,6 +648,18 @@ private slots:
                     all.append(m.index(row, column).data().toString());
             return all;
         };
+        qint64 at = 1000;
+        const QStringList entries = journal.split(' ');
+        for (const QString& e : entries)
+            QVERIFY(e == "p"             ? line.press(at += 1000).ok()
+                    : e.startsWith('t') ? line.pressAt(kTen + e.mid(1).toLongLong()).ok()
+                                        : line.number(e).ok());
+        QCOMPARE(line.pending().size(), entries.size());
+        QCOMPARE(texts(shown), texts(finishline::CaptureModel(line))); // the waiting entries shown as they came
+        for (const char* what : {"insert", "update"})
+            testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what));
+
+        QSignalSpy resets(&shown, &QAbstractItemModel::modelReset);
         clock->tick = 1;
         int slices = 0;
         int partialResets = 0;

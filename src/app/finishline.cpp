@@ -24,6 +24,8 @@ namespace {
 
 // How long one slice of a journal flush may keep the window's thread.
 constexpr int kFlushSliceMs = 8;
+// How often a journal being stored is written again without its stored entries.
+constexpr qint64 kJournalRewriteMs = 1000;
 
 // Above this many changed records the finish list is read again instead of
 // being changed row by row.
@@ -553,8 +555,8 @@ Outcome<timing::CapturedRow> FinishLine::journal(JournalEntry entry)
         return Outcome<timing::CapturedRow>::dbFailed(DbError(file.errorString()));
     file.close();
     m_pending.append(entry);
+    emit pendingAppended();
     emit pendingChanged(int(m_pending.size()));
-    emit rowsReset();
     timing::CapturedRow shown;
     if (entry.press)
         shown.timeMs = entry.timeMs;
@@ -621,16 +623,22 @@ bool FinishLine::flushJournal(int budgetMs)
             break;
         }
     }
-    // A long journal goes in slices, so the next key is met between them.
+    // A long journal goes in slices, so the next key is met between them;
+    // the next slice waits on a timer, so that the list is painted between
+    // slices too (a slice queued as an event would go before the paint).
     if (more)
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(1, this, [this] {
             if (!m_pending.isEmpty())
                 flushJournal(kFlushSliceMs);
         });
     if (m_pending.size() != before) {
-        // Rewritten once: an entry stored but still in the file after a
-        // crash is known by its token and skipped the next time.
-        writeJournal();
+        // Rewritten when the journal is stored, and at most once a second
+        // while it is: an entry stored but still in the file after a crash
+        // is known by its token and skipped the next time.
+        if (m_pending.isEmpty() || m_clock->monotonicMs() - m_journalWrittenAt >= kJournalRewriteMs) {
+            writeJournal();
+            m_journalWrittenAt = m_clock->monotonicMs();
+        }
         emit pendingChanged(int(m_pending.size()));
         if (m_pending.isEmpty()) {
             reload();
@@ -794,6 +802,16 @@ CaptureModel::CaptureModel(FinishLine& line, QObject* parent)
         if (!m_order.isEmpty())
             emit dataChanged(index(0, 0), index(int(m_order.size()) - 1, columnCount() - 1));
     });
+    connect(&line, &FinishLine::pendingAppended, this, [this] {
+        // A waiting entry goes at the end of the list.
+        const int first = rowCount();
+        const int last = int(m_order.size() + m_line.pending().size()) - 1;
+        if (last < first)
+            return;
+        beginInsertRows({}, first, last);
+        m_pendingShown = int(m_line.pending().size());
+        endInsertRows();
+    });
     connect(&line, &FinishLine::pendingStored, this, [this](int count) {
         // The last count rows were waiting entries shown after every stored
         // row: with no number waiting for a time and the rows in crossing
@@ -814,6 +832,7 @@ CaptureModel::CaptureModel(FinishLine& line, QObject* parent)
         }
         for (int i = first; i < rows.size(); ++i)
             m_order.append(i);
+        m_pendingShown = int(m_line.pending().size());
         emit dataChanged(index(first, 0), index(int(rows.size()) - 1, columnCount() - 1));
     });
     connect(&line, &FinishLine::rowAppended, this, [this](int i) {
@@ -845,11 +864,12 @@ void CaptureModel::rebuildOrder()
     std::stable_sort(m_order.begin(), m_order.end(),
                      [&](int a, int b) { return timing::crossesBefore(rows.at(a), rows.at(b)); });
     m_order += waiting;
+    m_pendingShown = int(m_line.pending().size());
 }
 
 int CaptureModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_order.size() + m_line.pending().size());
+    return parent.isValid() ? 0 : int(m_order.size()) + m_pendingShown;
 }
 
 int CaptureModel::columnCount(const QModelIndex& parent) const
@@ -894,7 +914,7 @@ QString CaptureModel::text(int listRow, int column) const
         r = m_line.rows().at(i);
         state = int(m_line.evaluation().states.value(i));
         competitor = m_line.evaluation().competitors.value(i);
-    } else {
+    } else if (listRow - m_order.size() < m_line.pending().size()) {
         const JournalEntry& e = m_line.pending().at(listRow - m_order.size());
         if (e.press)
             r.timeMs = e.timeMs;

@@ -167,6 +167,8 @@ signals:
     void rowAppended(int index);
     void startChanged();
     void pendingChanged(int count);
+    // An entry was added to the journal, at the end of pending().
+    void pendingAppended();
     // A flush stored the first count waiting entries, all plain presses,
     // now the last count rows.
     void pendingStored(int count);
@@ -210,6 +212,7 @@ private:
     QList<JournalEntry> m_otherRaces; // journal entries of other races, kept in the file
     qint64 m_seenVersion = -1;
     bool m_applying = false;
+    qint64 m_journalWrittenAt = 0;   // monotonic ms of the last rewrite
     int m_flushedPlain = 0;          // plain presses stored by the flush under way
     bool m_flushNeedsLayout = false; // a flushed entry changed more than its own row
     Status m_loaded = Status::done();
@@ -242,6 +245,8 @@ private:
     void rebuildOrder();
     FinishLine& m_line;
     QList<int> m_order; // list row -> index into rows
+    // Journal entries shown after the rows: pending() as last announced.
+    int m_pendingShown = 0;
 };
 
 } // namespace finishline
