@@ -79,6 +79,17 @@ class TestFinishLine : public QObject {
 
     QTemporaryDir m_dir;
     QString path() const { return m_dir.filePath(QStringLiteral("kvr.mdb")); }
+    // Captured presses and numbers written (true) or refused as by a full disk.
+    void captureWrites(bool allowed) const
+    {
+        for (const char* what : {"insert", "update"}) {
+            if (allowed)
+                testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what));
+            else
+                testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what),
+                                       QStringLiteral("disk"));
+        }
+    }
 
     std::unique_ptr<RaceSession> raceWith(int runners)
     {
@@ -590,10 +601,7 @@ private slots:
             finishline::FinishLine line(*s, clock);
             QVERIFY(line.start().ok());
             QVERIFY(line.press(10000).ok());
-            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("update"),
-                                   QStringLiteral("disk"));
-            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"),
-                                   QStringLiteral("disk"));
+            captureWrites(false);
             QVERIFY(line.number(QStringLiteral("1")).ok());
             QVERIFY(line.press(20000).ok());
             QVERIFY(line.number(QStringLiteral("2")).ok());
@@ -601,8 +609,7 @@ private slots:
             QVERIFY(QFile::exists(path() + QStringLiteral(".cilj")));
             QCOMPARE(s->database().capturedRows(s->race().id).value().size(), 1);
         } // the program ends while the journal waits
-        testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("update"));
-        testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QStringLiteral("insert"));
+        captureWrites(true);
         finishline::FinishLine again(*s, clock);
         QCOMPARE(again.pending().size(), 0);
         QVERIFY(!QFile::exists(path() + QStringLiteral(".cilj")));
@@ -637,9 +644,7 @@ private slots:
         for (const QString& b : before.split(' ', Qt::SkipEmptyParts))
             QVERIFY(b.startsWith('i') ? line.insertTime(timing::timeOfDayText(kTen + b.mid(1).toLongLong(), 3), {}).ok()
                                       : line.number(b).ok());
-        for (const char* what : {"insert", "update"})
-            testutil::refuseWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what),
-                                   QStringLiteral("disk"));
+        captureWrites(false);
         finishline::CaptureModel shown(line);
         const auto texts = [](const QAbstractItemModel& m) {
             QStringList all;
@@ -656,8 +661,7 @@ private slots:
                                         : line.number(e).ok());
         QCOMPARE(line.pending().size(), entries.size());
         QCOMPARE(texts(shown), texts(finishline::CaptureModel(line))); // the waiting entries shown as they came
-        for (const char* what : {"insert", "update"})
-            testutil::allowWrites(path(), QStringLiteral("cilj_vremena"), QString::fromLatin1(what));
+        captureWrites(true);
 
         QSignalSpy resets(&shown, &QAbstractItemModel::modelReset);
         clock->tick = 1;

@@ -468,13 +468,7 @@ private slots:
         QVERIFY(hold.isValid());
 
         const QStringList words = change.split(' ');
-        const auto idOf = [&](const QString& number) {
-            for (const Competitor& c : session.startList()) {
-                if (c.sbroj == number)
-                    return c.id;
-            }
-            return qint64(0);
-        };
+        const auto idOf = [&](const QString& number) { return session.startNumbers().first(number); };
         if (words[0] == "add")
             QVERIFY(session.addCompetitor(entry(words.mid(1).join(' '), QString::number(++count))).ok());
         else if (words[0] == "edit")
