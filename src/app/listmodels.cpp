@@ -108,20 +108,30 @@ const listsort::SortKey& StartListModel::sortKey(int row, int column) const
 
 namespace {
 
-// Places of values given as ids of distinct values, the distinct values
-// ordered by less: equal values share a place.
-template<typename Less, typename Equal>
-QList<int> placesOf(const std::vector<int>& idOf, int distinct, Less less, Equal equal)
+// Places of values given as ids of distinct values: the distinct values
+// ordered by their heads, and where heads are equal by tie (a three-way
+// comparison of two distinct values); equal values share a place. Heads
+// sorted beside the ids keep most comparisons within one array.
+template<typename Tie>
+QList<int> placesOf(const std::vector<int>& idOf, const std::vector<qint64>& heads, Tie tie)
 {
-    std::vector<int> sorted(distinct);
-    std::iota(sorted.begin(), sorted.end(), 0);
-    std::sort(sorted.begin(), sorted.end(), less);
-    std::vector<int> placeOf(distinct);
+    struct Entry {
+        qint64 head;
+        int id;
+    };
+    std::vector<Entry> sorted(heads.size());
+    for (size_t i = 0; i < heads.size(); ++i)
+        sorted[i] = {heads[i], int(i)};
+    const auto compare = [&](const Entry& a, const Entry& b) {
+        return a.head != b.head ? (a.head < b.head ? -1 : 1) : tie(a.id, b.id);
+    };
+    std::sort(sorted.begin(), sorted.end(), [&](const Entry& a, const Entry& b) { return compare(a, b) < 0; });
+    std::vector<int> placeOf(heads.size());
     int place = 0;
-    for (int i = 0; i < distinct; ++i) {
-        if (i > 0 && !equal(sorted[i - 1], sorted[i]))
+    for (size_t i = 0; i < sorted.size(); ++i) {
+        if (i > 0 && compare(sorted[i - 1], sorted[i]) != 0)
             ++place;
-        placeOf[sorted[i]] = place;
+        placeOf[sorted[i].id] = place;
     }
     QList<int> ranks(qsizetype(idOf.size()));
     for (size_t row = 0; row < idOf.size(); ++row)
@@ -150,10 +160,10 @@ QList<int> StartListModel::ranks(int column) const
             }
             idOf[row] = it.value();
         }
-        return placesOf(idOf, int(days.size()), [&](int a, int b) { return days[a] < days[b]; },
-                        [&](int a, int b) { return days[a] == days[b]; });
+        return placesOf(idOf, days, [](int, int) { return 0; });
     }
     QHash<QString, int> ids;
+    ids.reserve(rows);
     QList<QString> texts;
     for (int row = 0; row < rows; ++row) {
         const QString text = cell(row, column);
@@ -165,11 +175,14 @@ QList<int> StartListModel::ranks(int column) const
         idOf[row] = it.value();
     }
     std::vector<listsort::SortKey> keys;
+    std::vector<qint64> heads;
     keys.reserve(texts.size());
-    for (const QString& text : std::as_const(texts))
+    heads.reserve(texts.size());
+    for (const QString& text : std::as_const(texts)) {
         keys.emplace_back(columns().at(column).kind, text);
-    return placesOf(idOf, int(keys.size()), [&](int a, int b) { return keys[a].compare(keys[b]) < 0; },
-                    [&](int a, int b) { return keys[a].compare(keys[b]) == 0; });
+        heads.push_back(keys.back().head());
+    }
+    return placesOf(idOf, heads, [&](int a, int b) { return keys[a].compare(keys[b]); });
 }
 
 bool StartListModel::matches(int row, const search::Query& query) const

@@ -2,7 +2,10 @@
 
 #include "core/dates.h"
 
-#include <QLocale>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <unicode/ucol.h>
 
 namespace listsort {
 
@@ -37,6 +40,42 @@ std::optional<qint64> dayOf(const QString& text)
 {
     const auto date = kvr::parseDayMonthYear(text);
     return date ? std::optional<qint64>(date->toJulianDay()) : std::nullopt;
+}
+
+// The Croatian collator: canonical normalisation on, case told apart only
+// where the letters are equal, spaces and punctuation not ignored, as Qt's
+// QCollator sets up a collator for a locale. Its const calls are safe from
+// any thread. Without ICU's data for Croatian the texts compare by code.
+const UCollator* croatian()
+{
+    struct Close {
+        void operator()(UCollator* c) const { ucol_close(c); }
+    };
+    static const std::unique_ptr<UCollator, Close> collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<UCollator, Close> c(ucol_open("hr_HR", &status));
+        if (U_FAILURE(status))
+            return std::unique_ptr<UCollator, Close>();
+        ucol_setAttribute(c.get(), UCOL_NORMALIZATION_MODE, UCOL_ON, &status);
+        ucol_setAttribute(c.get(), UCOL_STRENGTH, UCOL_DEFAULT_STRENGTH, &status);
+        ucol_setAttribute(c.get(), UCOL_NUMERIC_COLLATION, UCOL_OFF, &status);
+        ucol_setAttribute(c.get(), UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, &status);
+        return U_FAILURE(status) ? std::unique_ptr<UCollator, Close>() : std::move(c);
+    }();
+    return collator.get();
+}
+
+// The first eight bytes of a key as one number, so that most comparisons of
+// two keys are one comparison of numbers. A key has no zero byte before its
+// terminating one, so numbers that differ order their keys and equal numbers
+// of a key that ends within them mean equal keys.
+qint64 headOf(const QByteArray& key)
+{
+    quint64 head = 0;
+    for (qsizetype i = 0; i < 8; ++i)
+        head = (head << 8) | (i < key.size() ? quint8(key.at(i)) : 0);
+    // Stored flipped in its sign bit, so that signed order is byte order.
+    return qint64(head ^ (quint64(1) << 63));
 }
 
 } // namespace
@@ -100,7 +139,12 @@ int compareDates(const QString& a, const QString& b)
 
 int compareText(const QString& a, const QString& b)
 {
-    return order(croatianCollator().compare(a, b), 0);
+    const UCollator* collator = croatian();
+    if (!collator)
+        return order(qstrcmp(collationKey(a), collationKey(b)), 0);
+    return order(ucol_strcoll(collator, reinterpret_cast<const UChar*>(a.utf16()), int32_t(a.size()),
+                              reinterpret_cast<const UChar*>(b.utf16()), int32_t(b.size())),
+                 0);
 }
 
 int compare(Kind kind, const QString& a, const QString& b)
@@ -118,10 +162,24 @@ int compare(Kind kind, const QString& a, const QString& b)
     return 0;
 }
 
-const QCollator& croatianCollator()
+QByteArray collationKey(const QString& text)
 {
-    static const QCollator collator(QLocale(QLocale::Croatian, QLocale::Croatia));
-    return collator;
+    const UCollator* collator = croatian();
+    if (!collator) {
+        // The UTF-8 bytes order the texts by code point, as compareText does
+        // without a collator; a text's own zero characters end it early.
+        return text.toUtf8();
+    }
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    uint8_t buffer[512];
+    const int32_t size = ucol_getSortKey(collator, chars, int32_t(text.size()), buffer, int32_t(sizeof buffer));
+    // The terminating zero byte stays out of the key's size.
+    if (size <= int32_t(sizeof buffer))
+        return QByteArray(reinterpret_cast<const char*>(buffer), std::max(0, size - 1));
+    QByteArray key(size, Qt::Uninitialized);
+    ucol_getSortKey(collator, chars, int32_t(text.size()), reinterpret_cast<uint8_t*>(key.data()), size);
+    key.truncate(size - 1);
+    return key;
 }
 
 SortKey::SortKey(Kind kind, const QString& text)
@@ -139,11 +197,27 @@ SortKey::SortKey(Kind kind, const QString& text)
         m_text = text;
         break;
     case Kind::Text:
-        m_collated = croatianCollator().sortKey(text);
+        m_collated = collationKey(text);
+        value = headOf(m_collated);
         break;
     }
     m_valid = value.has_value();
     m_value = value.value_or(0);
+}
+
+qint64 SortKey::head() const
+{
+    switch (m_kind) {
+    case Kind::Number:
+    case Kind::Date:
+        // Unreadable values first, as compareValues orders them.
+        return m_valid ? m_value : std::numeric_limits<qint64>::min();
+    case Kind::Text:
+        return m_value;
+    case Kind::Natural:
+        break;
+    }
+    return 0;
 }
 
 int SortKey::compare(const SortKey& other) const
@@ -155,7 +229,13 @@ int SortKey::compare(const SortKey& other) const
     case Kind::Natural:
         return compareNatural(m_text, other.m_text);
     case Kind::Text:
-        return order(m_collated->compare(*other.m_collated), 0);
+        if (m_value != other.m_value)
+            return m_value < other.m_value ? -1 : 1;
+        // Equal heads of keys that end within them are equal keys; longer
+        // keys differ, if at all, after their eighth byte.
+        if (m_collated.size() < 8 || other.m_collated.size() < 8)
+            return 0;
+        return order(std::strcmp(m_collated.constData() + 8, other.m_collated.constData() + 8), 0);
     }
     return 0;
 }

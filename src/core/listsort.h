@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QCollator>
+#include <QByteArray>
 #include <QString>
-#include <optional>
 
 // How the columns of the start list compare their cell texts. Plain
 // functions over texts, so that every ordering can be checked without a view.
@@ -23,8 +22,10 @@ int compareDates(const QString& a, const QString& b);
 int compareText(const QString& a, const QString& b);
 int compare(Kind kind, const QString& a, const QString& b);
 
-// The collator of Croatian text: c č ć d dž đ … s š t … z ž.
-const QCollator& croatianCollator();
+// The Croatian collation key of a text (c č ć d dž đ … s š t … z ž):
+// keys compared byte by byte as C strings order their texts as compareText
+// does. ICU's collator, set up as Qt's QCollator sets up its own.
+QByteArray collationKey(const QString& text);
 
 // A cell text prepared once for many comparisons: the number, the date or
 // the collation key is worked out here, so that sorting a long list does
@@ -34,13 +35,17 @@ class SortKey {
 public:
     SortKey(Kind kind, const QString& text);
     int compare(const SortKey& other) const;
+    // A number that orders two keys wherever the numbers differ: a smaller
+    // head sorts first; equal heads leave the order to compare().
+    qint64 head() const;
 
 private:
     Kind m_kind;
     bool m_valid = false;    // Number, Date: the text was readable
-    qint64 m_value = 0;      // Number: the value; Date: the Julian day
+    qint64 m_value = 0;      // Number: the value; Date: the Julian day;
+                             // Text: the key's first eight bytes, big-endian
     QString m_text;          // Natural
-    std::optional<QCollatorSortKey> m_collated; // Text
+    QByteArray m_collated;   // Text: the collation key
 };
 
 } // namespace listsort
