@@ -4,6 +4,7 @@
 #include "core/texts.h"
 #include "core/texts_finishline.h"
 #include "ui/filechooser.h"
+#include "ui/listdelegate.h"
 #include "ui/messagebox.h"
 
 #include <QBrush>
@@ -104,6 +105,9 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     lsvcilj = new QTreeView;
     lsvcilj->setObjectName(QStringLiteral("lsvcilj"));
     lsvcilj->setModel(colours);
+    // Texts laid out once and kept, as the other lists paint theirs: a press
+    // repaints the rows in sight.
+    lsvcilj->setItemDelegate(new ui::ListDelegate(lsvcilj));
     lsvcilj->setRootIsDecorated(false);
     lsvcilj->setUniformRowHeights(true);
     lsvcilj->setAllColumnsShowFocus(true);
