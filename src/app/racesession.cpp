@@ -146,11 +146,11 @@ Outcome<Race> RaceSession::editRace(const QString& name, const QString& organise
     // The stored values; the date in the form lists show.
     m_raceDateText = kvr::formatDate(m_race->datum);
     if (newDate) {
-        // Categories follow the race date.
-        m_overall.reset();
-        m_standingsOutOfDate = true;
+        // Categories follow the race date, and the category prizes and the
+        // standings shown follow the categories.
         m_detailModel->beginReset();
         m_detailModel->endReset();
+        listsTouched();
     }
     emit raceChanged();
     return Outcome<Race>::done(*m_race);
