@@ -389,7 +389,8 @@ private slots:
     }
 
     // An import undone goes whole; redone, it comes back with its keys.
-    // Once another station changed one of its rows, none goes.
+    // Once another station changed one of its rows or entered one of its
+    // runners at the finish, none goes.
     void batchUndoRestoresTheStartList_data() { engines_data(); }
     void batchUndoRestoresTheStartList()
     {
@@ -415,6 +416,12 @@ private slots:
         QCOMPARE(texts(s->startList()), texts(full));
 
         auto b = station(*where, QStringLiteral("B"), s->race().id);
+        // Nor once another station entered one of them at the finish: the
+        // record would be left without its runner.
+        QVERIFY(b->enterFinish(QStringLiteral("120"), QStringLiteral("00:40:00")).ok());
+        const QStringList finished = stored(s->database());
+        QCOMPARE(log.undo().refusal().message, tx::undoFinisherMeanwhile());
+        QCOMPARE(stored(s->database()), finished);
         QVERIFY(b->editCompetitor(full.last().id, entry(QStringLiteral("149"), QStringLiteral("Zadnji"))).ok());
         const QStringList changed = stored(s->database());
         QCOMPARE(log.undo().kind(), Status::Kind::Refused);

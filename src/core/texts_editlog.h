@@ -112,6 +112,12 @@ inline QString undoRaceNotEmpty()
     return QStringLiteral("Izmjenu nije moguće poništiti: utrka već ima natjecatelje ili vremena. "
                           "Ništa nije promijenjeno.");
 }
+// Undoing would delete a competitor who has a finish record since.
+inline QString undoFinisherMeanwhile()
+{
+    return QStringLiteral("Izmjenu nije moguće poništiti: takmičar kojeg bi poništavanje obrisalo u međuvremenu "
+                          "ima vrijeme na cilju. Ništa nije promijenjeno.");
+}
 inline QString logUnknownBatch() { return QStringLiteral("Izmjena nije pronađena u dnevniku."); }
 
 } // namespace tx

@@ -605,6 +605,15 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
             if (q.next())
                 return refused(tx::undoRaceNotEmpty());
         }
+        if (table == QLatin1String("startna")) {
+            // A competitor goes only without a finish record: one another
+            // station entered since would be left without its runner.
+            const auto finished = hasFinishRecord(raceId, key);
+            if (!finished)
+                return DbStatus::failure(finished.error());
+            if (finished.value())
+                return refused(tx::undoFinisherMeanwhile());
+        }
         q.prepare(QStringLiteral("delete from %1").arg(QLatin1String(t->name)) + where);
         q.addBindValue(key);
         if (t->inRace)
