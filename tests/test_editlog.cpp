@@ -690,6 +690,16 @@ private slots:
         QCOMPARE(lines.size(), 5);
         QCOMPARE(lines.first().split(QLatin1Char('\t')).value(4), tx::kindFinishEntered() + tx::kindRedoMark());
         QCOMPARE(lines.last().split(QLatin1Char('\t')).value(6), QStringLiteral("Utrka"));
+
+        // Undone from a window with no race open: the race opens with its menus.
+        frmkelvora w(tmp.path());
+        QVERIFY(!find<QAction>(&w, "mnucilj")->isEnabled());
+        QCoreApplication::processEvents(); // the history is read once the window is up
+        testutil::trigger(&w, "mnuponisti");
+        QCOMPARE(w.currentRaceId(), race);
+        QVERIFY(w.session().finishList().isEmpty());
+        for (const char* item : {"mnuizmjenautrke", "mnucilj", "mnupostavke", "mnuispisstartne"})
+            QVERIFY2(find<QAction>(&w, item)->isEnabled(), item);
     }
 };
 

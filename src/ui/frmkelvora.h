@@ -66,6 +66,9 @@ public:
     // Makes the race with this key current, as opening it from the dialog
     // does; a failed read is shown and the window keeps the race it had.
     bool openRaceById(qint64 id);
+    // What opening a race shows besides its lists: the caption, the race's
+    // menus, the start list page.
+    void raceOpened();
     // The items that need a race: print and preview items, race edit, withdraw, prizes, categories.
     void enableRaceMenus();
     void selectPage(int index);
@@ -133,6 +136,8 @@ private slots:
 
     // Undo, redo and the change log (frmkelvora_editlog.cpp)
     void onChangeLog();
+    // Undo (or redo) from the Edit menu; a change of another race opens it.
+    void stepHistory(bool undo);
 
     // Files in and out
     void onImportEntries();

@@ -37,12 +37,23 @@ void frmkelvora::buildEditLogMenus()
     // Another station's changes never reach these stacks, a change that
     // emits nothing (the prize fund) is seen when the menu opens.
     connect(mnuedit, &QMenu::aboutToShow, m_editLog, &EditLog::sync);
-    connect(mnuponisti, &QAction::triggered, this, [this] { ui::succeeded(this, m_editLog->undo()); });
-    connect(mnuponovi, &QAction::triggered, this, [this] { ui::succeeded(this, m_editLog->redo()); });
+    connect(mnuponisti, &QAction::triggered, this, [this] { stepHistory(true); });
+    connect(mnuponovi, &QAction::triggered, this, [this] { stepHistory(false); });
     connect(mnudnevnik, &QAction::triggered, this, &frmkelvora::onChangeLog);
     follow();
     // The database opens after the menus are built: the history is read once it is.
     QTimer::singleShot(0, m_editLog, &EditLog::sync);
+}
+
+void frmkelvora::stepHistory(bool undo)
+{
+    const qint64 before = m_session->hasRace() ? m_session->race().id : 0;
+    const Status done = undo ? m_editLog->undo() : m_editLog->redo();
+    // A change of another race opens that race: the window shows it as
+    // "Otvori utrku" would, its menus enabled.
+    if (m_session->hasRace() && m_session->race().id != before)
+        raceOpened();
+    ui::succeeded(this, done);
 }
 
 void frmkelvora::onChangeLog()

@@ -35,11 +35,16 @@ bool frmkelvora::openRaceById(qint64 id)
 {
     if (!ui::succeeded(this, m_session->openRace(id)))
         return false;
+    raceOpened();
+    return true;
+}
+
+void frmkelvora::raceOpened()
+{
     setWindowTitle(tx::raceCaption(m_session->race().ime));
     enableRaceMenus();
     showStartListMenuIfRows();
     selectPage(PageStartList);
-    return true;
 }
 
 void frmkelvora::onEditRace()
