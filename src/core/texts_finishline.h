@@ -84,6 +84,15 @@ inline QString checkNumberNotOnList(const QString& number, int seq)
 {
     return QStringLiteral("startni broj nije na startnoj listi: %1 (red %2)").arg(number, QString::number(seq));
 }
+inline QString checkTimeBeforeStart(const QString& number, int seq, const QString& time)
+{
+    return QStringLiteral("vrijeme s cilja prije starta utrke: startni broj %1 (red %2, %3)")
+        .arg(number, QString::number(seq), time);
+}
+inline QString checkNoStart(int times)
+{
+    return QStringLiteral("utrka nema vrijeme starta: vremena s cilja (%1) nisu upisana u ciljnu listu").arg(times);
+}
 inline QString checkCaptureConflict(const QString& number, const QString& name, const QString& typed,
                                     const QString& captured)
 {

@@ -269,6 +269,7 @@ QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qi
     const rules::StartNumberIndex numbers(startList);
     const QSet<qint64> typedIds(typed.keyBegin(), typed.keyEnd());
     const Evaluation e = evaluate(rows, startMs, numbers, typedIds);
+    int withoutStart = 0;
     for (const int i : crossingOrder(rows)) {
         const CapturedRow& r = rows.at(i);
         checks::Finding f;
@@ -299,10 +300,30 @@ QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qi
             f.key = QStringLiteral("capture-conflict:%1").arg(r.id);
             break;
         }
+        case RowState::Matched:
+            // A matched row makes a finish record only from a start it crossed after.
+            if (!startMs) {
+                ++withoutStart;
+                continue;
+            }
+            if (elapsedMs(*r.timeMs, *startMs) > 0)
+                continue;
+            f.kind = checks::Kind::TimeBeforeStart;
+            f.message = tx::checkTimeBeforeStart(r.number, r.seq, time);
+            f.key = QStringLiteral("capture-beforestart:%1").arg(r.id);
+            break;
         default:
             continue;
         }
         found.append(f);
+    }
+    if (withoutStart > 0) {
+        checks::Finding f;
+        f.severity = checks::Severity::Error;
+        f.kind = checks::Kind::NoStart;
+        f.message = tx::checkNoStart(withoutStart);
+        f.key = QStringLiteral("capture-nostart");
+        found.prepend(f);
     }
     return found;
 }
