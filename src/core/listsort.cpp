@@ -2,6 +2,7 @@
 
 #include "core/dates.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -76,6 +77,29 @@ qint64 headOf(const QByteArray& key)
         head = (head << 8) | (i < key.size() ? quint8(key.at(i)) : 0);
     // Stored flipped in its sign bit, so that signed order is byte order.
     return qint64(head ^ (quint64(1) << 63));
+}
+
+// The Croatian collation key of a text (c č ć d dž đ … s š t … z ž):
+// keys compared byte by byte as C strings order their texts as compareText
+// does.
+QByteArray collationKey(const QString& text)
+{
+    const UCollator* collator = croatian();
+    if (!collator) {
+        // The UTF-8 bytes order the texts by code point, as compareText does
+        // without a collator; a text's own zero characters end it early.
+        return text.toUtf8();
+    }
+    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
+    uint8_t buffer[512];
+    const int32_t size = ucol_getSortKey(collator, chars, int32_t(text.size()), buffer, int32_t(sizeof buffer));
+    // The terminating zero byte stays out of the key's size.
+    if (size <= int32_t(sizeof buffer))
+        return QByteArray(reinterpret_cast<const char*>(buffer), std::max(0, size - 1));
+    QByteArray key(size, Qt::Uninitialized);
+    ucol_getSortKey(collator, chars, int32_t(text.size()), reinterpret_cast<uint8_t*>(key.data()), size);
+    key.truncate(size - 1);
+    return key;
 }
 
 } // namespace
@@ -162,25 +186,6 @@ int compare(Kind kind, const QString& a, const QString& b)
     return 0;
 }
 
-QByteArray collationKey(const QString& text)
-{
-    const UCollator* collator = croatian();
-    if (!collator) {
-        // The UTF-8 bytes order the texts by code point, as compareText does
-        // without a collator; a text's own zero characters end it early.
-        return text.toUtf8();
-    }
-    const auto* chars = reinterpret_cast<const UChar*>(text.utf16());
-    uint8_t buffer[512];
-    const int32_t size = ucol_getSortKey(collator, chars, int32_t(text.size()), buffer, int32_t(sizeof buffer));
-    // The terminating zero byte stays out of the key's size.
-    if (size <= int32_t(sizeof buffer))
-        return QByteArray(reinterpret_cast<const char*>(buffer), std::max(0, size - 1));
-    QByteArray key(size, Qt::Uninitialized);
-    ucol_getSortKey(collator, chars, int32_t(text.size()), reinterpret_cast<uint8_t*>(key.data()), size);
-    key.truncate(size - 1);
-    return key;
-}
 
 SortKey::SortKey(Kind kind, const QString& text)
     : m_kind(kind)

@@ -19,13 +19,10 @@ enum class Kind {
 int compareNumbers(const QString& a, const QString& b);
 int compareNatural(const QString& a, const QString& b);
 int compareDates(const QString& a, const QString& b);
+// Text: Croatian alphabetical order (c č ć d dž đ … s š t … z ž), by ICU's
+// collator set up as Qt's QCollator sets up its own.
 int compareText(const QString& a, const QString& b);
 int compare(Kind kind, const QString& a, const QString& b);
-
-// The Croatian collation key of a text (c č ć d dž đ … s š t … z ž):
-// keys compared byte by byte as C strings order their texts as compareText
-// does. ICU's collator, set up as Qt's QCollator sets up its own.
-QByteArray collationKey(const QString& text);
 
 // A cell text prepared once for many comparisons: the number, the date or
 // the collation key is worked out here, so that sorting a long list does
