@@ -310,15 +310,25 @@ private slots:
         QVERIFY(log.canUndo());
         QCOMPARE(log.undoText(), changes::caption(s->database().changeBatch(last.batch).value()));
 
+        // A timing window open meanwhile shows what the undo and the redo wrote.
+        std::optional<finishline::FinishLine> open;
+        if (capture)
+            open.emplace(*s);
+        const auto shownAsStored = [&] {
+            return !open || (open->rows() == finishline::FinishLine(*s).rows()
+                             && open->startMs() == finishline::FinishLine(*s).startMs());
+        };
         QVERIFY(log.undo().ok());
         if (op == Op::MarkDns)
             QVERIFY(log.undo().ok());
         QCOMPARE(loose(stored(s->database())), loose(before));
+        QVERIFY(shownAsStored());
         QVERIFY(log.canRedo());
         if (op == Op::MarkDns)
             QVERIFY(log.redo().ok());
         QVERIFY(log.redo().ok());
         QCOMPARE(loose(stored(s->database())), loose(after));
+        QVERIFY(shownAsStored());
     }
 
     void engines_data()

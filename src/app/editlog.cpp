@@ -52,6 +52,10 @@ Status Edit::reverse(RaceSession& session, bool undo) const
         }
         return Status::dbFailed(done.error());
     }
+    // An open timing window reads the rows written back before the lists follow.
+    if (std::any_of(batch.value().cbegin(), batch.value().cend(),
+                    [](const ChangeEntry& e) { return changes::makesRecords(e.table); }))
+        session.capturedRowsWritten();
     const bool raceRow = std::any_of(batch.value().cbegin(), batch.value().cend(),
                                      [](const ChangeEntry& e) { return e.table == QLatin1String("utrke"); });
     // A competitor's number back or gone moves the records of captured times too.

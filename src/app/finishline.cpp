@@ -148,6 +148,7 @@ FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QStri
     loadJournal();
     m_loaded = reload();
     connect(&m_session, &RaceSession::listsChanged, this, &FinishLine::onListsChanged);
+    connect(&m_session, &RaceSession::capturedRowsChanged, this, [this] { reload(); });
     m_retry.setInterval(1000);
     connect(&m_retry, &QTimer::timeout, this, [this] {
         if (!m_pending.isEmpty())
@@ -237,7 +238,12 @@ Status FinishLine::reload()
 {
     if (!m_session.hasRace() || m_session.race().id != m_raceId)
         return Status::refused(Field::None, tx::openOrCreateRace());
-    if (const Status fresh = m_session.refresh(); !fresh)
+    // The lists the session reads now must not be matched with the rows
+    // held until the rows are read too: records would follow rows gone.
+    const bool wasApplying = std::exchange(m_applying, true);
+    const Status fresh = m_session.refresh();
+    m_applying = wasApplying;
+    if (!fresh)
         return fresh;
     Database& db = m_session.database();
     const auto version = db.dataVersion();

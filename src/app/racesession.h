@@ -167,6 +167,9 @@ public:
     // A finish line open on the race keeps the records in step while it is
     // open; it tells the session when it opens and closes.
     void finishLineOpen(bool open) { m_finishLinesOpen += open ? 1 : -1; }
+    // An undo or redo wrote rows of the finish line: an open finish line,
+    // which follows its own writes itself, reads them again.
+    void capturedRowsWritten() { emit capturedRowsChanged(); }
 
 signals:
     // The current race was made, opened, edited or forgotten.
@@ -177,6 +180,7 @@ signals:
     // The lists were read again from the database.
     void listsReloaded();
     void connectionChanged(bool connected);
+    void capturedRowsChanged();
 
 private:
     // The refusal of a start number the database found taken, or the error.
