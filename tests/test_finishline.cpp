@@ -689,8 +689,8 @@ private slots:
 
     // The results check lists, in crossing order, a time before the start, a
     // number not on the start list, a captured time of a competitor with a
-    // typed record and a time without a number; without a start, one finding
-    // tells that the matched times make no record.
+    // typed record, a number given twice and a time without a number;
+    // without a start, one finding tells that the matched times make no record.
     void checkListsCapturedProblems_data()
     {
         QTest::addColumn<bool>("started");
@@ -699,11 +699,13 @@ private slots:
                                  << QStringList{tx::checkTimeBeforeStart("2", 1, "-00:00:05.0"),
                                                 tx::checkNumberNotOnList("99", 3),
                                                 tx::checkCaptureConflict("3", "Trkač 3", "00:50:00", "00:00:30"),
-                                                tx::checkTimeWithoutNumber(5, "00:00:40.0")};
+                                                tx::checkNumberUsedTwice("1", 5, "00:00:40.0"),
+                                                tx::checkTimeWithoutNumber(6, "00:00:50.0")};
         QTest::newRow("no start") << false
                                   << QStringList{tx::checkNoStart(2), tx::checkNumberNotOnList("99", 3),
                                                  tx::checkCaptureConflict("3", "Trkač 3", "00:50:00", "10:00:30.0"),
-                                                 tx::checkTimeWithoutNumber(5, "10:00:40.0")};
+                                                 tx::checkNumberUsedTwice("1", 5, "10:00:40.0"),
+                                                 tx::checkTimeWithoutNumber(6, "10:00:50.0")};
     }
 
     void checkListsCapturedProblems()
@@ -717,9 +719,9 @@ private slots:
         finishline::FinishLine line(*s, clock);
         if (started)
             QVERIFY(line.start().ok());
-        for (const qint64 at : {-5000LL, 10000LL, 20000LL, 30000LL, 40000LL})
+        for (const qint64 at : {-5000LL, 10000LL, 20000LL, 30000LL, 40000LL, 50000LL})
             QVERIFY(line.press(at).ok());
-        for (const char* n : {"2", "1", "99", "3"})
+        for (const char* n : {"2", "1", "99", "3", "1"})
             QVERIFY(line.number(QString::fromLatin1(n)).ok());
         const auto found = resultscheck::findings(*s);
         QVERIFY(found.ok());

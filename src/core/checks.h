@@ -36,6 +36,7 @@ enum class Kind {
     TimeWithoutNumber,  // a captured time without a start number
     NumberNotOnList,    // a captured start number not on the start list
     CaptureConflict,    // a captured time of a competitor who has a typed finish record
+    NumberUsedTwice,    // a captured start number an earlier row already has
     TimeBeforeStart,    // a captured time of a competitor, before the race's start
     NoStart,            // captured times of competitors, and no start to time them from
     NoCategory,         // a birth date, but no category of the race takes the runner

@@ -84,6 +84,11 @@ inline QString checkNumberNotOnList(const QString& number, int seq)
 {
     return QStringLiteral("startni broj nije na startnoj listi: %1 (red %2)").arg(number, QString::number(seq));
 }
+inline QString checkNumberUsedTwice(const QString& number, int seq, const QString& time)
+{
+    return QStringLiteral("startni broj %1 već ima raniji red: red %2 (%3) ne daje rezultat")
+        .arg(number, QString::number(seq), time);
+}
 inline QString checkTimeBeforeStart(const QString& number, int seq, const QString& time)
 {
     return QStringLiteral("vrijeme s cilja prije starta utrke: startni broj %1 (red %2, %3)")

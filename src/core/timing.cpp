@@ -300,6 +300,11 @@ QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qi
             f.key = QStringLiteral("capture-conflict:%1").arg(r.id);
             break;
         }
+        case RowState::NumberUsed:
+            f.kind = checks::Kind::NumberUsedTwice;
+            f.message = tx::checkNumberUsedTwice(r.number, r.seq, time);
+            f.key = QStringLiteral("capture-numbertwice:%1").arg(r.id);
+            break;
         case RowState::Matched:
             // A matched row makes a finish record only from a start it crossed after.
             if (!startMs) {
