@@ -569,6 +569,13 @@ DbResult<QList<Database::LoggedBatch>> Database::stationBatches(const QString& s
 DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, const QString& values, bool exists)
 {
     const auto refused = [](const QString& message) { return DbStatus::failure(DbError(message, DbError::Kind::Gone)); };
+    // Refused with the message when the competitor has a finish record.
+    const auto notFinished = [&](qint64 competitor, const QString& message) {
+        const auto finished = hasFinishRecord(raceId, competitor);
+        if (!finished)
+            return DbStatus::failure(finished.error());
+        return finished.value() ? refused(message) : DbStatus::success();
+    };
     const QJsonObject row = objectOf(values);
     QSqlQuery q(connection());
     if (table == QLatin1String(kSettingsTable)) {
@@ -608,11 +615,8 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
         if (table == QLatin1String("startna")) {
             // A competitor goes only without a finish record: one another
             // station entered since would be left without its runner.
-            const auto finished = hasFinishRecord(raceId, key);
-            if (!finished)
-                return DbStatus::failure(finished.error());
-            if (finished.value())
-                return refused(tx::undoFinisherMeanwhile());
+            if (const DbStatus free = notFinished(key, tx::undoFinisherMeanwhile()); !free)
+                return free;
         }
         q.prepare(QStringLiteral("delete from %1").arg(QLatin1String(t->name)) + where);
         q.addBindValue(key);
@@ -640,11 +644,8 @@ DbStatus Database::writeRow(const QString& table, qint64 raceId, qint64 key, con
             return refused(tx::competitorGone());
         q.finish();
         if (table == QLatin1String("rezultati")) {
-            const auto finished = hasFinishRecord(raceId, competitor);
-            if (!finished)
-                return DbStatus::failure(finished.error());
-            if (finished.value())
-                return refused(tx::finisherAlreadyEntered());
+            if (const DbStatus free = notFinished(competitor, tx::finisherAlreadyEntered()); !free)
+                return free;
         }
     }
     QStringList names;
