@@ -3,9 +3,11 @@
 // 50 ms (stamped as the platform stamps it), and for each press the delay
 // from the key event to the end of the repaint that shows its row. On
 // PostgreSQL a second run stops the server for a while in the middle of the
-// presses (they wait in the journal) and starts it again.
+// presses (they wait in the journal) and starts it again; on SQLite a second
+// run holds the file locked from another connection for LOCK_SECONDS, five
+// seconds into the presses.
 //
-// bench_finishline_burst [SECONDS [OUTAGE_SECONDS]]   (defaults 60 and 60)
+// bench_finishline_burst [SECONDS [OUTAGE_SECONDS [LOCK_SECONDS]]]   (defaults 60, 20 and 5)
 
 #include "app/finishline.h"
 #include "app/racesession.h"
@@ -17,6 +19,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTime>
@@ -26,6 +30,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -94,7 +99,7 @@ void report(const char* engine, const char* what, const Figures& f, int stored, 
 // the platform queues key events while the window's thread is busy; the
 // outage (stop at its first moment, start again at its last) runs on another,
 // as a server elsewhere would go away.
-Figures burst(Probe& app, frmcilj& window, int seconds, testutil::PgServer* server, int outageSeconds)
+Figures burst(Probe& app, frmcilj& window, int seconds, std::function<void()> disturb)
 {
     auto* list = window.findChild<QTreeView*>(QStringLiteral("lsvcilj"));
     app.model = list->model();
@@ -107,12 +112,8 @@ Figures burst(Probe& app, frmcilj& window, int seconds, testutil::PgServer* serv
     app.sentNs = QList<qint64>(presses, 0);
     std::atomic<int> sent = 0;
     std::thread outage;
-    if (server)
-        outage = std::thread([server, outageSeconds] {
-            server->stop();
-            std::this_thread::sleep_for(std::chrono::seconds(outageSeconds));
-            server->restart();
-        });
+    if (disturb)
+        outage = std::thread(disturb);
     QWindow* target = window.windowHandle();
     std::thread keys([&] {
         const auto begin = std::chrono::steady_clock::now();
@@ -151,8 +152,29 @@ Figures burst(Probe& app, frmcilj& window, int seconds, testutil::PgServer* serv
     return f;
 }
 
+// Another program holding the file locked (an exclusive transaction of a
+// connection of its own) for the given time, from the given moment on.
+std::function<void()> lockFile(const QString& path, int afterSeconds, int seconds)
+{
+    return [path, afterSeconds, seconds] {
+        std::this_thread::sleep_for(std::chrono::seconds(afterSeconds));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
+            db.setDatabaseName(path);
+            if (db.open()) {
+                QSqlQuery q(db);
+                q.exec(QStringLiteral("begin exclusive"));
+                std::this_thread::sleep_for(std::chrono::seconds(seconds));
+                q.exec(QStringLiteral("commit"));
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("locker"));
+    };
+}
+
 void measure(Probe& app, const char* engine, RaceSession& session, int seconds, testutil::PgServer* server,
-             int outageSeconds)
+             int outageSeconds, int lockSeconds)
 {
     if (!session.database().open() || !session.createRace(QStringLiteral("Utrka"), QStringLiteral("AK"),
                                                            QStringLiteral("1.6.2010"))) {
@@ -196,9 +218,19 @@ void measure(Probe& app, const char* engine, RaceSession& session, int seconds, 
         report(engine, what, f, stored_, stored_ - int(times.size()), spacing);
         return int(pressed.size());
     };
-    const int afterFirst = check("steady", burst(app, window, seconds, nullptr, 0), 0);
+    const int afterFirst = check("steady", burst(app, window, seconds, {}), 0);
     if (server && outageSeconds > 0)
-        check("server stopped", burst(app, window, seconds + outageSeconds, server, outageSeconds), afterFirst);
+        check("server stopped",
+              burst(app, window, seconds,
+                    [server, outageSeconds] {
+                        server->stop();
+                        std::this_thread::sleep_for(std::chrono::seconds(outageSeconds));
+                        server->restart();
+                    }),
+              afterFirst);
+    if (!server && lockSeconds > 0)
+        check("file locked", burst(app, window, seconds, lockFile(session.database().path(), 5, lockSeconds)),
+              afterFirst);
 }
 
 } // namespace
@@ -210,16 +242,17 @@ int main(int argc, char** argv)
     Probe app(argc, argv);
     app.clock.start();
     const int seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 60;
-    const int outage = argc > 2 ? std::max(0, std::atoi(argv[2])) : 60;
+    const int outage = argc > 2 ? std::max(0, std::atoi(argv[2])) : 20;
+    const int lock = argc > 3 ? std::max(0, std::atoi(argv[3])) : 5;
     {
         // KVR_BENCH_DIR puts the file elsewhere (a RAM disk shows the program's own share).
         QTemporaryDir dir(qEnvironmentVariable("KVR_BENCH_DIR", QDir::tempPath()) + QStringLiteral("/kvr-XXXXXX"));
         RaceSession session(dir.filePath(QStringLiteral("kvr.mdb")));
-        measure(app, "SQLite", session, seconds, nullptr, 0);
+        measure(app, "SQLite", session, seconds, nullptr, 0, lock);
     }
     if (testutil::PgServer* server = testutil::PgServer::instance()) {
         RaceSession session(server->newDatabase());
-        measure(app, "PostgreSQL", session, seconds, server, outage);
+        measure(app, "PostgreSQL", session, seconds, server, outage, 0);
     } else {
         std::printf("PostgreSQL: %s\n", qPrintable(testutil::PgServer::unavailableReason()));
     }

@@ -385,6 +385,7 @@ private slots:
         const qint64 race = raceOf(*a);
         EditLog log(*a);
         const qint64 ivo = idOf(*a, QStringLiteral("2"));
+        const QString was = a->competitor(ivo)->ime;
         QVERIFY(a->editCompetitor(ivo, entry(QStringLiteral("2"), QStringLiteral("Ivo"), QStringLiteral("AK Zagreb"))).ok());
         auto b = station(*where, QStringLiteral("B"), race);
         QVERIFY(b);
@@ -396,6 +397,12 @@ private slots:
         QCOMPARE(undone.refusal().message, tx::undoOvertaken(QStringLiteral("B"), changes::localTime(later.time)));
         QCOMPARE(stored(a->database()), before);
         QVERIFY(log.canUndo());
+        // B takes its own change back: the row is as A left it, and A's undo goes on.
+        EditLog logB(*b);
+        QVERIFY(logB.undo().ok());
+        QVERIFY(log.undo().ok());
+        QVERIFY(a->refresh().ok());
+        QCOMPARE(a->competitor(ivo)->ime, was);
     }
 
     // An import undone goes whole; redone, it comes back with its keys.

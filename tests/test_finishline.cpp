@@ -612,38 +612,83 @@ private slots:
         captureWrites(true);
         finishline::FinishLine again(*s, clock);
         QCOMPARE(again.pending().size(), 0);
-        QVERIFY(!QFile::exists(path() + QStringLiteral(".cilj")));
+        QFile journal(path() + QStringLiteral(".cilj"));
+        QVERIFY(!journal.open(QIODevice::ReadOnly) || journal.size() == 0); // nothing left to store
         QCOMPARE(again.counts().numbered, 2);
         QCOMPARE(finishes(*s), (QStringList{"1@00:00:10", "2@00:00:20"}));
     }
 
-    void journalFlushedInSlices_data()
+    void numberPreview_data()
+    {
+        QTest::addColumn<QString>("pending"); // numbers typed while writes fail
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("the oldest free time") << "" << "2" << tx::flPreview("00:00:10.0", "2", "Trkač 2");
+        QTest::newRow("after a number being stored") << "1" << "2" << tx::flPreview("00:00:20.0", "2", "Trkač 2");
+        QTest::newRow("no time left") << "1 2" << "3" << tx::flPreviewWaits() + " · 3 Trkač 3";
+        QTest::newRow("given while being stored") << "1" << "1" << tx::flPreviewUsed();
+        QTest::newRow("not on the start list") << "" << "9" << tx::flPreviewNotOnList();
+        QTest::newRow("no number") << "" << "" << QString();
+    }
+
+    // What Enter will do with the typed number, the entries still being
+    // stored counted as the database will pair them.
+    void numberPreview()
+    {
+        QFETCH(QString, pending);
+        QFETCH(QString, typed);
+        auto s = raceWith(3);
+        QVERIFY(s);
+        finishline::FinishLine line(*s, std::make_shared<TestClock>());
+        QVERIFY(line.start().ok());
+        QVERIFY(line.press(10000).ok());
+        QVERIFY(line.press(20000).ok());
+        captureWrites(false);
+        for (const QString& n : pending.split(' ', Qt::SkipEmptyParts))
+            QVERIFY(line.number(n).ok());
+        QCOMPARE(line.pending().size(), pending.split(' ', Qt::SkipEmptyParts).size());
+        QTEST(line.numberPreview(typed), "expected");
+        captureWrites(true);
+    }
+
+    void journalStoredWhenWritesPass_data()
     {
         QTest::addColumn<QString>("before");  // numbers typed before writes fail; i<ms>: a time inserted
         QTest::addColumn<QString>("journal"); // p: a press, t<ms>: a press at 10:00:00 + ms, else a number
         QTest::addColumn<bool>("laidOutAgain");
-        QTest::newRow("presses") << "1" << "p p p p p p p p p p" << false;
-        QTest::newRow("a number waiting for the first") << "1 2" << "p p p p p p p p" << true;
-        QTest::newRow("numbers among the presses") << "" << "p p 3 p p p 1 p p" << true;
-        QTest::newRow("a press before the last crossing") << "i500" << "t700 p p p p p p p" << true;
+        QTest::addColumn<bool>("threaded");
+        for (const bool threaded : {false, true}) {
+            const char* w = threaded ? "threaded: " : "direct: ";
+            QTest::newRow(qPrintable(w + QStringLiteral("presses"))) << "1" << "p p p p p p p p p p" << false << threaded;
+            QTest::newRow(qPrintable(w + QStringLiteral("a number waiting for the first")))
+                << "1 2" << "p p p p p p p p" << true << threaded;
+            QTest::newRow(qPrintable(w + QStringLiteral("numbers among the presses")))
+                << "" << "p p 3 p p p 1 p p" << true << threaded;
+            QTest::newRow(qPrintable(w + QStringLiteral("a press before the last crossing")))
+                << "i500" << "t700 p p p p p p p" << true << threaded;
+        }
     }
 
-    // A journal stored slice by slice after writes pass again: after each
-    // slice the list shows what a list made afresh shows, and a journal of
-    // plain presses is not laid out again before the last slice.
-    void journalFlushedInSlices()
+    // Entries that waited while writes failed are stored in order once they
+    // pass: the list then shows what a list made afresh shows, and plain
+    // presses take their places without the list laid out again.
+    void journalStoredWhenWritesPass()
     {
         QFETCH(QString, before);
         QFETCH(QString, journal);
+        QFETCH(bool, threaded);
         auto s = raceWith(3);
         QVERIFY(s);
         auto clock = std::make_shared<TestClock>();
-        finishline::FinishLine line(*s, clock);
+        finishline::FinishLine line(*s, clock, {},
+                                    threaded ? finishline::CaptureWriter::Mode::Threaded
+                                             : finishline::CaptureWriter::Mode::Direct);
         QVERIFY(line.start().ok());
         QVERIFY(line.press(1000).ok());
         for (const QString& b : before.split(' ', Qt::SkipEmptyParts))
             QVERIFY(b.startsWith('i') ? line.insertTime(timing::timeOfDayText(kTen + b.mid(1).toLongLong(), 3), {}).ok()
                                       : line.number(b).ok());
+        QVERIFY(line.waitStored(5000));
         captureWrites(false);
         finishline::CaptureModel shown(line);
         const auto texts = [](const QAbstractItemModel& m) {
@@ -661,29 +706,15 @@ private slots:
                                         : line.number(e).ok());
         QCOMPARE(line.pending().size(), entries.size());
         QCOMPARE(texts(shown), texts(finishline::CaptureModel(line))); // the waiting entries shown as they came
-        captureWrites(true);
-
+        for (int row = int(line.rows().size()); row < shown.rowCount(); ++row)
+            QCOMPARE(shown.index(row, 5).data().toString(), tx::flStatePending());
         QSignalSpy resets(&shown, &QAbstractItemModel::modelReset);
-        clock->tick = 1;
-        int slices = 0;
-        int partialResets = 0;
-        while (!line.pending().isEmpty() && slices < entries.size()) {
-            const qsizetype resetsBefore = resets.count();
-            line.flushJournal(3);
-            ++slices;
-            if (!line.pending().isEmpty()) {
-                partialResets += int(resets.count() - resetsBefore);
-                // The stored rows as a station reading them now shows them,
-                // then the entries still waiting.
-                finishline::FinishLine reader(*s, clock, m_dir.filePath(QStringLiteral("reader.cilj")));
-                const QStringList stored = texts(finishline::CaptureModel(reader));
-                QCOMPARE(texts(shown).mid(0, stored.size()), stored);
-                QCOMPARE(shown.rowCount(), reader.rows().size() + line.pending().size());
-            }
-        }
-        QVERIFY(slices > 2);
-        QTEST(partialResets > 0, "laidOutAgain");
+        captureWrites(true);
+        QVERIFY(line.waitStored(10000));
+        QTEST(resets.count() > 0, "laidOutAgain");
         QCOMPARE(texts(shown), texts(finishline::CaptureModel(line)));
+        finishline::FinishLine reader(*s, clock, m_dir.filePath(QStringLiteral("reader.cilj")));
+        QCOMPARE(texts(shown), texts(finishline::CaptureModel(reader))); // as another station reads them
         QCOMPARE(line.rows().size(), 1 + before.count('i') + journal.count('p') + journal.count('t'));
     }
 
@@ -764,6 +795,7 @@ private slots:
         QTest::keyClick(txtcilj, Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(window.line().counts().numbered, 1);
         QVERIFY(txtcilj->text().isEmpty());
+        QVERIFY(window.line().waitStored(5000));
         auto* lsvcilj = testutil::find<QTreeView>(&window, QStringLiteral("lsvcilj"));
         QCOMPARE(testutil::cell(lsvcilj, 0, 4), QStringLiteral("Ana"));
         QCOMPARE(testutil::cell(lsvcilj, 0, 5), tx::flStateMatched());
@@ -772,6 +804,59 @@ private slots:
         QTest::keyClicks(txtcilj, QStringLiteral("1234567"));
         QCOMPARE(txtcilj->text(), QStringLiteral("123456"));
         QVERIFY(MessageBox::shown().isEmpty());
+    }
+
+    // The keys of a volunteer under pressure: Esc clears the number and
+    // never closes, closing while the clock runs asks first, Space records
+    // from the list too, lblcilj tells what Enter will do, Delete takes the
+    // selected row out, and Ctrl+Z / Ctrl+Shift+Z in the number field undo
+    // and redo the last change through the change log.
+    void windowKeys()
+    {
+        auto s = raceWith(3);
+        QVERIFY(s);
+        auto clock = std::make_shared<TestClock>();
+        frmcilj window(*s, clock);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* txtcilj = testutil::find<QLineEdit>(&window, QStringLiteral("txtcilj"));
+        auto* lsvcilj = testutil::find<QTreeView>(&window, QStringLiteral("lsvcilj"));
+        auto* lblcilj = testutil::find<QLabel>(&window, QStringLiteral("lblcilj"));
+        QVERIFY(window.line().start().ok());
+        QTest::keyClick(lsvcilj, Qt::Key_Space);
+        QTest::keyClick(txtcilj, Qt::Key_Space);
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(window.line().counts().times, 2);
+        QTest::keyClicks(txtcilj, QStringLiteral("2"));
+        QVERIFY(lblcilj->text().contains(QStringLiteral("Trkač 2")));
+        QTest::keyClick(txtcilj, Qt::Key_Escape);
+        QVERIFY(txtcilj->text().isEmpty());
+        QVERIFY(window.isVisible());
+        MessageBox::clearShown();
+        MessageBox::setNextAnswer(QMessageBox::No);
+        QVERIFY(!window.close());
+        QVERIFY(window.isVisible());
+        QCOMPARE(MessageBox::last().text, tx::flCloseQuestion());
+        QTest::keyClicks(txtcilj, QStringLiteral("9"));
+        QCOMPARE(lblcilj->text(), tx::flPreviewNotOnList());
+        QTest::keyClick(txtcilj, Qt::Key_Backspace);
+        QTest::keyClicks(txtcilj, QStringLiteral("1"));
+        QTest::keyClick(txtcilj, Qt::Key_Return);
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(window.line().counts().numbered, 1);
+        QTest::keyClick(txtcilj, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(window.line().counts().numbered, 0);
+        QTest::keyClick(txtcilj, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window.line().counts().numbered, 1);
+        lsvcilj->selectionModel()->select(lsvcilj->model()->index(1, 0),
+                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        QTest::keyClick(txtcilj, Qt::Key_Delete);
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(window.line().counts().times, 1);
+        QCOMPARE(lsvcilj->selectionModel()->selectedRows().value(0).row(), 1); // kept in place
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(window.close());
     }
 
     // The same from a script: start, presses and numbers on standard input
@@ -889,6 +974,7 @@ private slots:
         QVERIFY(line.press(1000).ok());
         QVERIFY(line.press(2000).ok());
         QVERIFY(line.number(QStringLiteral("1")).ok());
+        QVERIFY(line.waitStored(5000));
         QVERIFY(server->stop());
         const auto restart = qScopeGuard([server] { server->restart(); });
         QVERIFY(line.press(3000).ok());
@@ -898,11 +984,13 @@ private slots:
         QVERIFY(line.press(5000).ok());
         QCOMPARE(line.pending().size(), 6);
         auto* lblcekanje = window.findChild<QLabel*>(QStringLiteral("lblcekanje"));
+        clock->mono += 2000; // the oldest has waited for two seconds
+        QTest::qWait(300);
         QCOMPARE(lblcekanje->text(), tx::flPendingCount(6));
-        QTest::qWait(2000);
-        QVERIFY(server->restart());
+        QTest::qWait(1500);
         QSignalSpy resets(&line, &finishline::FinishLine::rowsReset);
-        QVERIFY(line.flushJournal());
+        QVERIFY(server->restart());
+        QVERIFY(line.waitStored(20000));
         QVERIFY(resets.count() < 6); // the rows laid out again once for the flush, not once per entry
         QVERIFY(lblcekanje->text().isEmpty());
         QStringList rows;

@@ -11,21 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QTime>
 #include <QUuid>
 #include <algorithm>
-#include <unistd.h>
 
 namespace finishline {
 
 namespace {
-
-// How long one slice of a journal flush may keep the window's thread.
-constexpr int kFlushSliceMs = 8;
-// How often a journal being stored is written again without its stored entries.
-constexpr qint64 kJournalRewriteMs = 1000;
 
 // Above this many changed records the finish list is read again instead of
 // being changed row by row.
@@ -135,7 +128,29 @@ ImportPlan planImport(const QList<timing::CapturedRow>& rows, const QList<Import
 
 // ---- The finish line ----------------------------------------------------------------
 
-FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QString journalPath, QObject* parent)
+namespace {
+
+QByteArray journalLine(const JournalEntry& e)
+{
+    return QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
+        .arg(e.press ? QStringLiteral("P") : QStringLiteral("N"))
+        .arg(e.raceId)
+        .arg(e.press ? QString::number(e.timeMs) : e.number)
+        .arg(e.station, e.token)
+        .toUtf8();
+}
+
+// Whether a failed write is one the writer tries again (the file locked, the
+// server gone) rather than a refusal of what was asked.
+bool worthRetry(const DbError& error, Database& db)
+{
+    return error.isBusy() || db.connectionLost() || !db.isOpen();
+}
+
+} // namespace
+
+FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QString journalPath,
+                       CaptureWriter::Mode mode, QObject* parent)
     : QObject(parent)
     , m_session(session)
     , m_clock(clock ? std::move(clock) : std::make_shared<SystemClock>())
@@ -145,24 +160,30 @@ FinishLine::FinishLine(RaceSession& session, std::shared_ptr<Clock> clock, QStri
 {
     m_anchorWall = m_clock->wallTimeOfDayMs();
     m_anchorMono = m_clock->monotonicMs();
+    m_writer = new CaptureWriter(session.database(), mode, m_journalPath, this);
     loadJournal();
     m_loaded = reload();
     connect(&m_session, &RaceSession::listsChanged, this, &FinishLine::onListsChanged);
     connect(&m_session, &RaceSession::capturedRowsChanged, this, [this] { reload(); });
-    m_retry.setInterval(1000);
-    connect(&m_retry, &QTimer::timeout, this, [this] {
-        if (!m_pending.isEmpty())
-            flushJournal(kFlushSliceMs);
-    });
-    m_retry.start();
-    if (!m_pending.isEmpty())
-        flushJournal();
+    connect(&m_session, &RaceSession::capturedRowsNoted, this, &FinishLine::onCapturedNoted);
+    // What the journal held when the program last ended goes to the
+    // database first, in its order; laid out once after all of it.
+    ++m_holdLayout;
+    const QList<JournalEntry> waiting = m_pending;
+    for (const JournalEntry& e : waiting)
+        submitEntry(e);
+    --m_holdLayout;
+    if (m_layoutDue && m_writer->mode() == CaptureWriter::Mode::Direct)
+        layoutNow();
     m_told = &m_session;
     m_session.finishLineOpen(true);
 }
 
 FinishLine::~FinishLine()
 {
+    // Writes still queued are stored by the writer as it closes (or wait
+    // in the journal for the next time); nothing is shown any more.
+    blockSignals(true);
     if (m_told)
         m_told->finishLineOpen(false);
 }
@@ -173,6 +194,7 @@ FinishLine::FinishLine(RaceSession& session, InStepOnly)
     , m_station(station::name())
     , m_raceId(session.race().id)
 {
+    m_writer = new CaptureWriter(session.database(), CaptureWriter::Mode::Direct, QString(), this);
     m_loaded = reload();
 }
 
@@ -221,15 +243,78 @@ const timing::CapturedRow* FinishLine::row(qint64 id) const
 FinishLine::Counts FinishLine::counts() const
 {
     Counts c;
+    int freeTimes = 0;
+    int freeNumbers = 0;
     for (const timing::CapturedRow& r : m_rows) {
-        if (r.deleted || !r.timeMs)
+        if (r.deleted)
             continue;
+        if (!r.timeMs) {
+            ++freeNumbers;
+            continue;
+        }
         ++c.times;
         if (!r.number.isEmpty())
             ++c.numbered;
+        else
+            ++freeTimes;
     }
-    c.without = c.times - c.numbered;
+    for (const JournalEntry& e : m_pending) {
+        if (e.press) {
+            ++c.times;
+            ++freeTimes;
+        } else {
+            ++freeNumbers;
+        }
+    }
+    const int paired = std::min(freeTimes, freeNumbers);
+    c.numbered += paired;
+    c.without = freeTimes - paired;
+    c.numbersWaiting = freeNumbers - paired;
     return c;
+}
+
+QString FinishLine::numberPreview(const QString& text) const
+{
+    const auto number = timing::readNumber(text);
+    if (!number)
+        return {};
+    // Numbers still being stored take the oldest free times first.
+    int taken = 0;
+    for (const JournalEntry& e : m_pending) {
+        if (!e.press && e.number == *number)
+            return tx::flPreviewUsed();
+        taken += e.press ? 0 : 1;
+    }
+    for (const timing::CapturedRow& r : m_rows)
+        if (!r.deleted && r.number == *number)
+            return tx::flPreviewUsed();
+    std::optional<qint64> target;
+    for (const int i : timing::crossingOrder(m_rows)) {
+        if (!m_rows.at(i).number.isEmpty())
+            continue;
+        if (taken-- == 0) {
+            target = *m_rows.at(i).timeMs;
+            break;
+        }
+    }
+    for (qsizetype k = 0; !target && k < m_pending.size(); ++k) {
+        if (m_pending.at(k).press && taken-- == 0)
+            target = m_pending.at(k).timeMs;
+    }
+    const qint64 id = m_session.startNumbers().first(*number);
+    const Competitor* c = id ? m_session.competitor(id) : nullptr;
+    if (!c)
+        return tx::flPreviewNotOnList();
+    if (!target)
+        return tx::flPreviewWaits() + QStringLiteral(" · ") + *number + QLatin1Char(' ') + c->ime;
+    const QString time = m_start ? timing::elapsedText(timing::elapsedMs(*target, *m_start))
+                                 : timing::timeOfDayText(*target, 1);
+    return tx::flPreview(time, *number, c->ime);
+}
+
+qint64 FinishLine::oldestPendingMs() const
+{
+    return m_pending.isEmpty() ? 0 : m_clock->monotonicMs() - m_pending.first().journaledAt;
 }
 
 // ---- Reading ----
@@ -246,18 +331,15 @@ Status FinishLine::reload()
     if (!fresh)
         return fresh;
     Database& db = m_session.database();
-    const auto version = db.dataVersion();
-    if (!version)
-        return Status::dbFailed(version.error());
     const auto start = db.captureStart(m_raceId);
     if (!start)
         return Status::dbFailed(start.error());
     auto rows = db.capturedRows(m_raceId);
     if (!rows)
         return Status::dbFailed(rows.error());
-    m_seenVersion = version.value();
     m_start = start.value();
     m_rows = std::move(rows.value());
+    m_layoutDue = false;
     rebuild();
     emit startChanged();
     emit rowsReset();
@@ -266,26 +348,81 @@ Status FinishLine::reload()
 
 Status FinishLine::refresh()
 {
-    const auto version = m_session.database().dataVersion();
-    if (!version)
-        return Status::dbFailed(version.error());
-    if (version.value() == m_seenVersion)
-        return Status::done();
-    return reload();
+    Database& db = m_session.database();
+    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+        return m_session.refresh();
+    // A file another program holds locked is looked at again at the next look.
+    db.setBusyWait(false);
+    const Status fresh = m_session.refresh();
+    db.setBusyWait(true);
+    return fresh;
+}
+
+void FinishLine::onCapturedNoted(const QList<qint64>& keys, bool all)
+{
+    if (m_applying || !m_session.hasRace() || m_session.race().id != m_raceId)
+        return;
+    if (all) {
+        m_applying = true;
+        const auto start = m_session.database().captureStart(m_raceId);
+        auto rows = m_session.database().capturedRows(m_raceId);
+        m_applying = false;
+        if (!start || !rows)
+            return; // read at the next look, which reads everything again
+        const bool startMoved = m_start != start.value();
+        m_start = start.value();
+        if (!startMoved && rows.value() == m_rows)
+            return;
+        m_rows = std::move(rows.value());
+        layoutNow();
+        if (startMoved)
+            emit startChanged();
+        return;
+    }
+    const auto fresh = m_session.database().capturedRowsOf(m_raceId, keys);
+    if (!fresh)
+        return;
+    // Rows this station's writer stored come back the same and change nothing.
+    QSet<qint64> found;
+    bool changed = false;
+    for (const timing::CapturedRow& r : fresh.value()) {
+        found.insert(r.id);
+        const int i = m_index.value(r.id, -1);
+        if (i >= 0 && m_rows.at(i) == r)
+            continue;
+        changed = true;
+        keepRow(r);
+    }
+    QList<timing::CapturedRow> kept;
+    for (const qint64 key : keys)
+        if (!found.contains(key) && m_index.contains(key))
+            changed = true;
+    if (!changed)
+        return;
+    if (found.size() != keys.size()) {
+        kept.reserve(m_rows.size());
+        const QSet<qint64> named(keys.cbegin(), keys.cend());
+        for (const timing::CapturedRow& r : std::as_const(m_rows))
+            if (!named.contains(r.id) || found.contains(r.id))
+                kept.append(r);
+        m_rows = std::move(kept);
+    }
+    layoutNow();
 }
 
 void FinishLine::onListsChanged()
 {
-    // The start list or the finish list changed elsewhere: a runner
-    // registered since makes the row's record now; a typed record shows as a conflict.
+    // The start list or the finish list changed: a runner registered since
+    // makes the row's record now; a typed record shows as a conflict.
     if (m_applying)
         return;
     m_applying = true;
-    if (refresh().ok()) {
-        rebuild();
-        syncRecords();
-        emit rowsReset();
-    }
+    const QList<timing::RowState> states = m_eval.states;
+    const QList<qint64> competitors = m_eval.competitors;
+    rebuild();
+    if (states != m_eval.states || competitors != m_eval.competitors)
+        emit statesChanged();
+    syncRecords();
     m_applying = false;
 }
 
@@ -306,8 +443,38 @@ void FinishLine::rebuild()
     m_eval = timing::evaluate(m_rows, m_start, m_session.startNumbers(), typed);
 }
 
+void FinishLine::layoutSoon()
+{
+    if (m_layoutDue)
+        return;
+    m_layoutDue = true;
+    if (m_holdLayout > 0)
+        return;
+    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+        layoutNow();
+    else
+        QTimer::singleShot(0, this, [this] {
+            if (m_layoutDue)
+                layoutNow();
+        });
+}
+
+void FinishLine::layoutNow()
+{
+    m_layoutDue = false;
+    rebuild();
+    emit rowsReset();
+    syncRecords();
+}
+
 Status FinishLine::syncRecords()
 {
+    // One store of made records at a time: the next is worked out from
+    // what the last one made.
+    if (m_recordsInFlight) {
+        m_recordsAgain = true;
+        return Status::done();
+    }
     QHash<qint64, const FinishRecord*> byId;
     bool anyMade = false;
     for (const timing::CapturedRow& r : m_rows)
@@ -331,61 +498,126 @@ Status FinishLine::syncRecords()
     changes.remove.append(stale);
     if (changes.isEmpty())
         return Status::done();
-    const auto stored = m_session.database().applyCaptureRecords(m_raceId, changes);
-    if (!stored)
-        return Status::dbFailed(stored.error());
-    const QSet<qint64> removed(changes.remove.cbegin(), changes.remove.cend());
-    for (timing::CapturedRow& r : m_rows)
-        if (removed.contains(r.recordId))
-            r.recordId = 0;
-    const QSet<qint64> refused(stored.value().refusedRows.cbegin(), stored.value().refusedRows.cend());
-    qsizetype next = 0;
-    for (const timing::MadeRecord& m : changes.add) {
-        if (refused.contains(m.rowId))
-            continue;
-        const int i = m_index.value(m.rowId, -1);
-        if (i >= 0 && next < stored.value().added.size())
-            m_rows[i].recordId = stored.value().added.at(next).id;
-        ++next;
-    }
-    const bool wasApplying = m_applying;
-    m_applying = true;
-    if (changes.remove.size() + stored.value().added.size() > kRowByRowLimit || !refused.isEmpty()) {
-        // Many at once, or another station's typed records met: read the lists again.
-        m_session.ownWriteStored();
-        m_session.reload();
-        rebuild();
-    } else {
-        m_session.applyFinishChanges(changes.remove, stored.value().added);
-    }
-    m_applying = wasApplying;
-    return Status::done();
+    m_recordsInFlight = true;
+    m_directFailure.reset();
+    const qint64 raceId = m_raceId;
+    m_writer->submit([this, raceId, changes](Database& db) -> CaptureWriter::Done {
+        const auto stored = db.applyCaptureRecords(raceId, changes);
+        return {false, [this, changes, stored] {
+                    m_recordsInFlight = false;
+                    if (!stored) {
+                        m_directFailure = Status::dbFailed(stored.error());
+                        emit problem(tx::dbError(stored.error()));
+                        // Worked out again at the next change, or in a moment.
+                        QTimer::singleShot(1000, this, [this] { syncRecords(); });
+                        return;
+                    }
+                    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+                        m_session.ownWriteStored();
+                    const QSet<qint64> removed(changes.remove.cbegin(), changes.remove.cend());
+                    for (timing::CapturedRow& r : m_rows)
+                        if (removed.contains(r.recordId))
+                            r.recordId = 0;
+                    const QSet<qint64> refused(stored.value().refusedRows.cbegin(),
+                                               stored.value().refusedRows.cend());
+                    qsizetype next = 0;
+                    for (const timing::MadeRecord& m : changes.add) {
+                        if (refused.contains(m.rowId))
+                            continue;
+                        const int i = m_index.value(m.rowId, -1);
+                        if (i >= 0 && next < stored.value().added.size())
+                            m_rows[i].recordId = stored.value().added.at(next).id;
+                        ++next;
+                    }
+                    const bool wasApplying = std::exchange(m_applying, true);
+                    if (changes.remove.size() + stored.value().added.size() > kRowByRowLimit || !refused.isEmpty()) {
+                        // Many at once, or another station's typed records met: read the lists again.
+                        m_session.ownWriteStored();
+                        m_session.reload();
+                        rebuild();
+                        emit statesChanged();
+                    } else {
+                        m_session.applyFinishChanges(changes.remove, stored.value().added);
+                    }
+                    m_applying = wasApplying;
+                    // The change feed may have brought these records in before
+                    // this answer, when they read as typed ones: the rows are
+                    // evaluated again now that they are known as made.
+                    rebuild();
+                    emit statesChanged();
+                    if (std::exchange(m_recordsAgain, false))
+                        syncRecords();
+                }};
+    });
+    return submitted();
+}
+
+void FinishLine::submitWrite(std::function<DbStatus(Database&)> write, std::function<void()> then, bool retry)
+{
+    m_directFailure.reset();
+    m_writer->submit([this, write, then, retry](Database& db) -> CaptureWriter::Done {
+        const DbStatus stored = write(db);
+        if (!stored && retry && worthRetry(stored.error(), db))
+            return {true, {}};
+        return {false, [this, stored, then] {
+                    if (!stored) {
+                        m_directFailure = storeFailed(stored.error());
+                        emit problem(m_directFailure->kind() == Status::Kind::Refused ? m_directFailure->refusal().message
+                                                                                     : tx::dbError(stored.error()));
+                        return;
+                    }
+                    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+                        m_session.ownWriteStored();
+                    if (then)
+                        then();
+                }};
+    });
+}
+
+Status FinishLine::submitted()
+{
+    if (m_writer->mode() != CaptureWriter::Mode::Direct)
+        return Status::done();
+    const std::optional<Status> failure = std::exchange(m_directFailure, std::nullopt);
+    return failure.value_or(Status::done());
 }
 
 // ---- The start ----
 
+void FinishLine::storeStart(std::optional<qint64> startMs)
+{
+    // The start is tried until it is stored: the race's clock depends on it.
+    const qint64 raceId = m_raceId;
+    const QString station = m_station;
+    submitWrite([raceId, startMs, station](Database& db) { return db.setCaptureStart(raceId, startMs, station); },
+                {}, true);
+}
+
 Status FinishLine::start()
 {
-    if (const Status fresh = refresh(); !fresh)
-        return fresh;
+    refresh(); // another station's start; a failure is met by the store
     if (m_start)
         return Status::refused(Field::None, tx::flStartAlready());
     const qint64 mono = m_clock->monotonicMs();
     const qint64 wall = m_clock->wallTimeOfDayMs();
-    if (const DbStatus s = m_session.database().setCaptureStart(m_raceId, wall, m_station); !s)
-        return Status::dbFailed(s.error());
-    m_session.ownWriteStored();
     // The race clock is the wall clock at the start, kept by the monotonic clock from then on.
     m_anchorWall = wall;
     m_anchorMono = mono;
     m_eventBase.reset();
     m_start = wall;
     m_startPressed = mono;
+    storeStart(wall);
+    const Status stored = submitted();
+    if (!stored) {
+        m_start.reset();
+        m_startPressed.reset();
+        return stored;
+    }
     rebuild();
-    const Status synced = syncRecords();
     emit startChanged();
     emit rowsReset();
-    return synced;
+    syncRecords();
+    return submitted();
 }
 
 bool FinishLine::canUndoStart() const
@@ -399,16 +631,16 @@ Status FinishLine::undoStart()
         return Status::refused(Field::None, tx::flNoStartToUndo());
     if (!canUndoStart())
         return Status::refused(Field::None, tx::flUndoTooLate());
-    if (const DbStatus s = m_session.database().setCaptureStart(m_raceId, std::nullopt, m_station); !s)
-        return Status::dbFailed(s.error());
-    m_session.ownWriteStored();
+    storeStart(std::nullopt);
+    if (const Status stored = submitted(); !stored)
+        return stored;
     m_start.reset();
     m_startPressed.reset();
     rebuild();
-    const Status synced = syncRecords();
     emit startChanged();
     emit rowsReset();
-    return synced;
+    syncRecords();
+    return submitted();
 }
 
 Status FinishLine::setStart(const QString& text)
@@ -416,18 +648,17 @@ Status FinishLine::setStart(const QString& text)
     const auto ms = timing::readTimeOfDay(text);
     if (!ms)
         return Status::refused(Field::None, tx::flStartShape());
-    if (const Status fresh = refresh(); !fresh)
-        return fresh;
-    if (const DbStatus s = m_session.database().setCaptureStart(m_raceId, *ms, m_station); !s)
-        return Status::dbFailed(s.error());
-    m_session.ownWriteStored();
+    refresh();
+    storeStart(*ms);
+    if (const Status stored = submitted(); !stored)
+        return stored;
     m_start = *ms;
     m_startPressed.reset();
     rebuild();
-    const Status synced = syncRecords();
     emit startChanged();
     emit rowsReset();
-    return synced;
+    syncRecords();
+    return submitted();
 }
 
 // ---- Capturing ----
@@ -439,7 +670,7 @@ Outcome<timing::CapturedRow> FinishLine::press(std::optional<qint64> monotonicMs
     e.press = true;
     e.timeMs = timeOfDay(monotonicMs.value_or(m_clock->monotonicMs()));
     e.station = m_station;
-    return storeEntry(e, false);
+    return take(e);
 }
 
 Outcome<timing::CapturedRow> FinishLine::pressAt(qint64 timeOfDayMs)
@@ -449,7 +680,7 @@ Outcome<timing::CapturedRow> FinishLine::pressAt(qint64 timeOfDayMs)
     e.press = true;
     e.timeMs = timeOfDayMs;
     e.station = m_station;
-    return storeEntry(e, false);
+    return take(e);
 }
 
 Outcome<timing::CapturedRow> FinishLine::number(const QString& text)
@@ -462,47 +693,77 @@ Outcome<timing::CapturedRow> FinishLine::number(const QString& text)
     e.press = false;
     e.number = *n;
     e.station = m_station;
-    return storeEntry(e, false);
+    return take(e);
 }
 
-Outcome<timing::CapturedRow> FinishLine::storeEntry(const JournalEntry& entry, bool fromJournal)
+Outcome<timing::CapturedRow> FinishLine::take(JournalEntry entry)
 {
-    using Result = Outcome<timing::CapturedRow>;
-    // Behind entries still waiting, a new one waits too: the order stays.
-    if (!fromJournal && !m_pending.isEmpty()) {
-        const Result kept = journal(entry);
-        flushJournal(kFlushSliceMs);
-        return kept;
-    }
-    if (!fromJournal)
-        refresh(); // another station's rows; a failure here is met by the store below
-    Database& db = m_session.database();
-    const DbResult<timing::CapturedRow> stored =
-        entry.press ? db.storePress(m_raceId, entry.timeMs, QString(), entry.station, QString(), entry.token)
-                    : db.storeNumber(m_raceId, entry.number, entry.station, entry.token);
+    entry.token = QUuid::createUuid().toString(QUuid::WithoutBraces);
+    entry.journaledAt = m_clock->monotonicMs();
+    // The journal first: a program killed from here on loses nothing.
+    const bool journaled = m_writer->append(journalLine(entry));
+    m_pending.append(entry);
+    emit pendingAppended();
+    emit pendingChanged(int(m_pending.size()));
+    if (!journaled)
+        emit problem(tx::flJournalUnwritten(m_journalPath));
+    m_lastStored.reset();
+    submitEntry(entry);
+    // The direct writer has stored it already, unless the database refused.
+    if (m_lastStored && m_lastStored->first == entry.token)
+        return Outcome<timing::CapturedRow>::done(m_lastStored->second);
+    timing::CapturedRow shown;
+    if (entry.press)
+        shown.timeMs = entry.timeMs;
+    shown.number = entry.number;
+    shown.station = entry.station;
+    return Outcome<timing::CapturedRow>::done(shown);
+}
+
+void FinishLine::submitEntry(const JournalEntry& entry)
+{
+    m_writer->submit([this, entry](Database& db) -> CaptureWriter::Done {
+        const DbResult<timing::CapturedRow> stored =
+            entry.press ? db.storePress(entry.raceId, entry.timeMs, QString(), entry.station, QString(), entry.token)
+                        : db.storeNumber(entry.raceId, entry.number, entry.station, entry.token);
+        // Never dropped: tried again until stored; a duplicate token was stored before.
+        if (!stored && !stored.error().isDuplicate())
+            return {true, {}};
+        return {false, [this, entry, stored] { entryStored(entry, stored); }};
+    });
+}
+
+void FinishLine::entryStored(const JournalEntry& entry, const DbResult<timing::CapturedRow>& stored)
+{
+    qsizetype at = 0;
+    while (at < m_pending.size() && m_pending.at(at).token != entry.token)
+        ++at;
+    if (at == m_pending.size())
+        return;
+    m_pending.removeAt(at);
+    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+        m_session.ownWriteStored();
     if (!stored) {
-        if (fromJournal && stored.error().isDuplicate())
-            return Result::done({}); // stored before the journal was rewritten
-        if (fromJournal)
-            return Result::dbFailed(stored.error());
-        return journal(entry);
+        m_readAllWhenStored = true;
+        emit pendingTaken(int(at));
+    } else if (at == 0 && !m_layoutDue && isPlainPress(entry, stored.value())) {
+        // A press with no number after every timed row: the list only grows
+        // by it, in the place its waiting entry had.
+        appendPlain(stored.value());
+        emit pendingStored(1);
+    } else {
+        emit pendingTaken(int(at));
+        keepRow(stored.value());
+        layoutSoon();
     }
-    m_session.ownWriteStored();
-    const timing::CapturedRow& row = stored.value();
-    if (fromJournal) {
-        // The flush lays the rows out once when it is done, not once per
-        // entry; a plain press needs no lay-out at all (see flushJournal).
-        if (isPlainPress(entry, row)) {
-            appendPlain(row);
-            ++m_flushedPlain;
-        } else {
-            keepRow(row);
-            m_flushNeedsLayout = true;
-        }
-        return Result::done(row);
+    if (stored)
+        m_lastStored = std::make_pair(entry.token, stored.value());
+    if (m_pending.isEmpty()) {
+        m_writer->drained();
+        if (std::exchange(m_readAllWhenStored, false))
+            reload();
     }
-    rowStored(row, isPlainPress(entry, row) && m_pending.isEmpty());
-    return Result::done(row);
+    emit pendingChanged(int(m_pending.size()));
 }
 
 bool FinishLine::isPlainPress(const JournalEntry& entry, const timing::CapturedRow& row) const
@@ -520,19 +781,6 @@ void FinishLine::appendPlain(const timing::CapturedRow& row)
     m_eval.competitors.append(0);
 }
 
-void FinishLine::rowStored(const timing::CapturedRow& row, bool plainAppend)
-{
-    if (plainAppend) {
-        appendPlain(row);
-        emit rowAppended(int(m_rows.size() - 1));
-        return;
-    }
-    keepRow(row);
-    rebuild();
-    syncRecords();
-    emit rowsReset();
-}
-
 void FinishLine::keepRow(const timing::CapturedRow& row)
 {
     const int i = m_index.value(row.id, -1);
@@ -546,38 +794,17 @@ void FinishLine::keepRow(const timing::CapturedRow& row)
 
 // ---- The journal ----
 
-Outcome<timing::CapturedRow> FinishLine::journal(JournalEntry entry)
-{
-    if (entry.token.isEmpty())
-        entry.token = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    QFile file(m_journalPath);
-    const QString line = QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                             .arg(entry.press ? QStringLiteral("P") : QStringLiteral("N"))
-                             .arg(entry.raceId)
-                             .arg(entry.press ? QString::number(entry.timeMs) : entry.number)
-                             .arg(entry.station, entry.token);
-    if (!file.open(QIODevice::Append | QIODevice::Text) || file.write(line.toUtf8()) < 0 || !file.flush()
-        || ::fsync(file.handle()) != 0)
-        return Outcome<timing::CapturedRow>::dbFailed(DbError(file.errorString()));
-    file.close();
-    m_pending.append(entry);
-    emit pendingAppended();
-    emit pendingChanged(int(m_pending.size()));
-    timing::CapturedRow shown;
-    if (entry.press)
-        shown.timeMs = entry.timeMs;
-    shown.number = entry.number;
-    shown.station = entry.station;
-    return Outcome<timing::CapturedRow>::done(shown);
-}
-
 void FinishLine::loadJournal()
 {
     QFile file(m_journalPath);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return;
+    QByteArray kept;
+    QByteArray waiting;
+    const qint64 now = m_clock->monotonicMs();
     while (!file.atEnd()) {
-        const QStringList f = QString::fromUtf8(file.readLine()).trimmed().split(QLatin1Char('\t'));
+        const QByteArray line = file.readLine();
+        const QStringList f = QString::fromUtf8(line).trimmed().split(QLatin1Char('\t'));
         if (f.size() < 5)
             continue; // a line cut short by a crash was never shown
         JournalEntry e;
@@ -589,76 +816,18 @@ void FinishLine::loadJournal()
             e.number = f.at(2);
         e.station = f.at(3);
         e.token = f.at(4);
-        (e.raceId == m_raceId ? m_pending : m_otherRaces).append(e);
-    }
-}
-
-void FinishLine::writeJournal()
-{
-    const QList<JournalEntry> all = m_otherRaces + m_pending;
-    if (all.isEmpty()) {
-        QFile::remove(m_journalPath);
-        return;
-    }
-    QSaveFile file(m_journalPath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
-        return; // the old journal stays; its stored entries are known by their tokens
-    for (const JournalEntry& e : all)
-        file.write(QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-                       .arg(e.press ? QStringLiteral("P") : QStringLiteral("N"))
-                       .arg(e.raceId)
-                       .arg(e.press ? QString::number(e.timeMs) : e.number)
-                       .arg(e.station, e.token)
-                       .toUtf8());
-    file.commit();
-}
-
-bool FinishLine::flushJournal(int budgetMs)
-{
-    const qsizetype before = m_pending.size();
-    const qint64 began = m_clock->monotonicMs();
-    bool more = false;
-    m_flushedPlain = 0;
-    m_flushNeedsLayout = false;
-    while (!m_pending.isEmpty()) {
-        if (!storeEntry(m_pending.first(), true))
-            break;
-        m_pending.removeFirst();
-        if (budgetMs >= 0 && !m_pending.isEmpty() && m_clock->monotonicMs() - began >= budgetMs) {
-            more = true;
-            break;
-        }
-    }
-    // A long journal goes in slices, so the next key is met between them;
-    // the next slice waits on a timer, so that the list is painted between
-    // slices too (a slice queued as an event would go before the paint).
-    if (more)
-        QTimer::singleShot(1, this, [this] {
-            if (!m_pending.isEmpty())
-                flushJournal(kFlushSliceMs);
-        });
-    if (m_pending.size() != before) {
-        // Rewritten when the journal is stored, and at most once a second
-        // while it is: an entry stored but still in the file after a crash
-        // is known by its token and skipped the next time.
-        if (m_pending.isEmpty() || m_clock->monotonicMs() - m_journalWrittenAt >= kJournalRewriteMs) {
-            writeJournal();
-            m_journalWrittenAt = m_clock->monotonicMs();
-        }
-        emit pendingChanged(int(m_pending.size()));
-        if (m_pending.isEmpty()) {
-            reload();
-        } else if (m_flushNeedsLayout) {
-            rebuild();
-            syncRecords();
-            emit rowsReset();
+        e.journaledAt = now;
+        if (e.raceId == m_raceId) {
+            m_pending.append(e);
+            waiting += journalLine(e);
         } else {
-            // Only plain presses: each takes the place its waiting entry
-            // had at the end of the list, and nothing else changes.
-            emit pendingStored(m_flushedPlain);
+            m_otherRaces.append(e);
+            kept += journalLine(e);
         }
     }
-    return m_pending.isEmpty();
+    file.close();
+    // Other races' entries stay in the file until their finish line is opened.
+    m_writer->rewrite(kept, waiting);
 }
 
 // ---- Corrections ----
@@ -674,39 +843,56 @@ Outcome<timing::CapturedRow> FinishLine::insertTime(const QString& timeText, con
         n = timing::readNumber(numberText);
     if (!n)
         return Result::refused(Field::StartNumber, tx::flNumberShape());
-    if (const Status fresh = refresh(); !fresh)
-        return fresh.failure<timing::CapturedRow>();
-    const auto stored = m_session.database().storePress(m_raceId, *ms, *n, m_station, tx::flSourceTyped());
-    if (!stored)
-        return Result::dbFailed(stored.error());
-    m_session.ownWriteStored();
-    rowStored(stored.value(), false);
-    return Result::done(stored.value());
+    refresh();
+    auto inserted = std::make_shared<timing::CapturedRow>();
+    const qint64 raceId = m_raceId;
+    const QString station = m_station;
+    const QString number = *n;
+    const qint64 timeMs = *ms;
+    submitWrite(
+        [=](Database& db) {
+            const auto stored = db.storePress(raceId, timeMs, number, station, tx::flSourceTyped());
+            if (stored)
+                *inserted = stored.value();
+            return stored ? DbStatus::success() : DbStatus::failure(stored.error());
+        },
+        [this, inserted] {
+            keepRow(*inserted);
+            layoutNow();
+        },
+        false);
+    if (const Status s = submitted(); !s)
+        return s.failure<timing::CapturedRow>();
+    timing::CapturedRow shown = *inserted;
+    if (shown.id == 0) {
+        shown.timeMs = timeMs;
+        shown.number = number;
+    }
+    return Result::done(shown);
 }
 
 Status FinishLine::storeFailed(const DbError& error)
 {
+    // What the database holds is shown again, in place of what was changed here.
+    reload();
     if (!error.isGone())
         return Status::dbFailed(error);
-    // Removed by another station: show what is stored.
-    reload();
     return Status::refused(Field::None, tx::flRowGone());
 }
 
 Status FinishLine::setDeleted(qint64 rowId, bool deleted)
 {
-    if (const Status fresh = refresh(); !fresh)
-        return fresh;
+    refresh();
     if (!row(rowId))
         return Status::refused(Field::None, tx::flRowGone());
-    if (const DbStatus s = m_session.database().setCapturedDeleted(m_raceId, rowId, deleted); !s)
-        return storeFailed(s.error());
-    m_session.ownWriteStored();
+    const qint64 raceId = m_raceId;
+    // The change is written before the records that follow it.
+    submitWrite([=](Database& db) { return db.setCapturedDeleted(raceId, rowId, deleted); }, {}, false);
+    if (const Status stored = submitted(); !stored)
+        return stored;
     m_rows[m_index.value(rowId)].deleted = deleted;
-    rebuild();
-    const Status synced = syncRecords();
-    emit rowsReset();
-    return synced;
+    layoutNow();
+    return submitted();
 }
 
 Status FinishLine::setNumber(qint64 rowId, const QString& text)
@@ -716,24 +902,22 @@ Status FinishLine::setNumber(qint64 rowId, const QString& text)
         n = timing::readNumber(text);
     if (!n)
         return Status::refused(Field::StartNumber, tx::flNumberShape());
-    if (const Status fresh = refresh(); !fresh)
-        return fresh;
+    refresh();
     if (!row(rowId))
         return Status::refused(Field::None, tx::flRowGone());
-    if (const DbStatus s = m_session.database().setCapturedNumbers(m_raceId, {{rowId, *n}}); !s)
-        return storeFailed(s.error());
-    m_session.ownWriteStored();
-    m_rows[m_index.value(rowId)].number = *n;
-    rebuild();
-    const Status synced = syncRecords();
-    emit rowsReset();
-    return synced;
+    const qint64 raceId = m_raceId;
+    const QString number = *n;
+    submitWrite([=](Database& db) { return db.setCapturedNumbers(raceId, {{rowId, number}}); }, {}, false);
+    if (const Status stored = submitted(); !stored)
+        return stored;
+    m_rows[m_index.value(rowId)].number = number;
+    layoutNow();
+    return submitted();
 }
 
 Status FinishLine::shiftNumbers(const QList<qint64>& rowIds, bool up)
 {
-    if (const Status fresh = refresh(); !fresh)
-        return fresh;
+    refresh();
     const QSet<qint64> chosen(rowIds.cbegin(), rowIds.cend());
     const QList<int> order = timing::crossingOrder(m_rows);
     QList<timing::CapturedRow> block;
@@ -749,12 +933,26 @@ Status FinishLine::shiftNumbers(const QList<qint64>& rowIds, bool up)
             waiting = &m_rows.at(w);
     }
     const auto shift = timing::shiftNumbers(block, up, waiting);
-    if (const DbStatus s = m_session.database().setCapturedNumbers(m_raceId, shift->numbers, shift->consumedWaiting,
-                                                                   shift->pushedOff, m_station);
-        !s)
-        return storeFailed(s.error());
-    m_session.ownWriteStored();
-    return reload();
+    const qint64 raceId = m_raceId;
+    const QString station = m_station;
+    const timing::Shift s = *shift;
+    submitWrite(
+        [=](Database& db) {
+            return db.setCapturedNumbers(raceId, s.numbers, s.consumedWaiting, s.pushedOff, station);
+        },
+        [this] { reload(); }, false);
+    if (const Status stored = submitted(); !stored)
+        return stored;
+    if (m_writer->mode() == CaptureWriter::Mode::Threaded) {
+        // Shown as the database will hold it once stored; a number pushed
+        // off the block shows when the rows are read again after the store.
+        for (const auto& [id, number] : s.numbers)
+            m_rows[m_index.value(id)].number = number;
+        if (s.consumedWaiting != 0)
+            m_rows[m_index.value(s.consumedWaiting)].deleted = true;
+        layoutNow();
+    }
+    return submitted();
 }
 
 Outcome<ImportPlan> FinishLine::importTimes(const QByteArray& file, const QString& source, const QString& offsetText,
@@ -773,18 +971,17 @@ Outcome<ImportPlan> FinishLine::importTimes(const QByteArray& file, const QStrin
     const auto lines = readTimesFile(file);
     if (!lines)
         return lines.failure<ImportPlan>();
-    if (const Status fresh = refresh(); !fresh)
-        return fresh.failure<ImportPlan>();
+    refresh();
     const ImportPlan plan = planImport(m_rows, lines.value(), *offset, *tolerance);
     QList<std::pair<qint64, QString>> added;
     for (const ImportLine& l : plan.added)
         added.append({l.timeMs, l.number});
-    if (const DbStatus s = m_session.database().storeCaptureImport(m_raceId, plan.fills, added, m_station, source);
-        !s)
-        return Result::dbFailed(s.error());
-    m_session.ownWriteStored();
-    if (const Status read = reload(); !read)
-        return read.failure<ImportPlan>();
+    const qint64 raceId = m_raceId;
+    const QString station = m_station;
+    submitWrite([=](Database& db) { return db.storeCaptureImport(raceId, plan.fills, added, station, source); },
+                [this] { reload(); }, false);
+    if (const Status s = submitted(); !s)
+        return s.failure<ImportPlan>();
     return Result::done(plan);
 }
 
@@ -840,6 +1037,20 @@ CaptureModel::CaptureModel(FinishLine& line, QObject* parent)
             m_order.append(i);
         m_pendingShown = int(m_line.pending().size());
         emit dataChanged(index(first, 0), index(int(rows.size()) - 1, columnCount() - 1));
+    });
+    connect(&line, &FinishLine::pendingTaken, this, [this](int at) {
+        // A waiting entry leaves the end of the list; the row it became
+        // shows when the rows are laid out again.
+        if (at >= m_pendingShown)
+            return;
+        const int listRow = int(m_order.size()) + at;
+        beginRemoveRows({}, listRow, listRow);
+        --m_pendingShown;
+        endRemoveRows();
+    });
+    connect(&line, &FinishLine::statesChanged, this, [this] {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     });
     connect(&line, &FinishLine::rowAppended, this, [this](int i) {
         // The newest press goes after the last timed row; anything else is laid out again.
@@ -941,7 +1152,9 @@ QString CaptureModel::text(int listRow, int column) const
             return c->ime;
         return QString();
     case 5:
-        return stateText(state);
+        // A time typed in as a correction says so.
+        return r.source == tx::flSourceTyped() ? stateText(state) + QStringLiteral(" · ") + tx::flInsertedMark()
+                                               : stateText(state);
     default:
         return QString();
     }

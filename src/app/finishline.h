@@ -4,9 +4,12 @@
 // press per finisher, start numbers paired with the presses in crossing
 // order, corrections, and the finish records the captured rows make (kept in
 // step with them; typed records are never touched). Every press and number
-// is committed before the row shows; when the database cannot be reached it
-// goes to a journal file first and is stored, in order, as soon as it can.
+// goes to a journal file first and shows at once, marked until stored; the
+// writes to the database follow in order from a CaptureWriter, which on race
+// day has a thread and connection of its own, so that the window never
+// waits for the disk or the server.
 
+#include "app/capturewriter.h"
 #include "core/outcome.h"
 #include "core/timing.h"
 
@@ -19,6 +22,7 @@
 #include <optional>
 
 class RaceSession;
+class Database;
 
 namespace finishline {
 
@@ -49,6 +53,7 @@ struct JournalEntry {
     QString number;
     QString station;
     QString token;
+    qint64 journaledAt = 0; // monotonic ms when it was journaled (not kept in the file)
 };
 
 // The file next to the database (or, for a server, next to the program)
@@ -85,8 +90,10 @@ class FinishLine : public QObject {
 public:
     // Reads the race's start and captured rows and brings the finish
     // records made from them up to date. The clock is the system's unless given.
+    // Threaded: the writes run on a thread and connection of their own
+    // (the window); Direct: on the session's connection before a call returns.
     explicit FinishLine(RaceSession& session, std::shared_ptr<Clock> clock = {}, QString journalPath = {},
-                        QObject* parent = nullptr);
+                        CaptureWriter::Mode mode = CaptureWriter::Mode::Direct, QObject* parent = nullptr);
     ~FinishLine() override;
     // Brings the finish records of the session's race in step with its
     // captured rows and start as stored (after an undo or redo of them),
@@ -145,20 +152,32 @@ public:
     // The row with this key, or null.
     const timing::CapturedRow* row(qint64 id) const;
     int rowIndex(qint64 id) const { return m_index.value(id, -1); }
+    // Times, those with a number and those without, and numbers waiting for
+    // a time: the stored rows with the entries still being stored paired
+    // as the database will pair them.
     struct Counts {
-        int times = 0, numbered = 0, without = 0;
+        int times = 0, numbered = 0, without = 0, numbersWaiting = 0;
     };
     Counts counts() const;
+    // What Enter does with the number typed (lblcilj): the time it will
+    // take and whom it names, that it waits for a time, or that it is not
+    // on the start list or already given; empty for no number.
+    QString numberPreview(const QString& text) const;
     // Journal entries of this race not yet stored.
     const QList<JournalEntry>& pending() const { return m_pending; }
-    // Tries to store what the journal holds, in order; true when nothing
-    // waits. With a budget it stops after that many ms and goes on from the
-    // event loop.
-    bool flushJournal(int budgetMs = -1);
+    // How long the oldest entry has waited to be stored, 0 when none waits.
+    qint64 oldestPendingMs() const;
+    // Every write made so far is stored (or refused); the writer waits for nothing.
+    bool idle() const { return m_writer->idle(); }
+    // Handles events until every write is done, at most ms; whether it is.
+    bool waitStored(int ms) { return m_writer->waitIdle(ms); }
+    CaptureWriter& writer() { return *m_writer; }
 
     // Reads the captured rows again (another station's rows) and brings the records up to date.
     Status reload();
-    // Reads them again when another writer changed the database.
+    // Looks for other writers' changes: the session follows the change
+    // feed, and the captured rows it names are read by key. Never waits for
+    // another program's lock when the writes have a thread of their own.
     Status refresh();
 
 signals:
@@ -169,17 +188,38 @@ signals:
     void pendingChanged(int count);
     // An entry was added to the journal, at the end of pending().
     void pendingAppended();
-    // A flush stored the first count waiting entries, all plain presses,
-    // now the last count rows.
+    // The first count waiting entries, all plain presses, are now stored:
+    // the last count rows.
     void pendingStored(int count);
+    // The waiting entry at this place of pending() was stored as a row
+    // laid out with the others, or found stored before.
+    void pendingTaken(int at);
+    // The rows' states or names changed, not their order.
+    void statesChanged();
+    // A write done in the background failed (or the journal could not be
+    // written): the message to show.
+    void problem(const QString& message);
 
 private:
     struct InStepOnly {};
     FinishLine(RaceSession& session, InStepOnly);
+    // A failed correction: the message, and the rows as stored read again.
     Status storeFailed(const DbError& error);
-    Outcome<timing::CapturedRow> journal(JournalEntry entry);
-    Outcome<timing::CapturedRow> storeEntry(const JournalEntry& entry, bool fromJournal);
-    void rowStored(const timing::CapturedRow& row, bool plainAppend);
+    // Journals an entry, shows it and hands it to the writer.
+    Outcome<timing::CapturedRow> take(JournalEntry entry);
+    void submitEntry(const JournalEntry& entry);
+    void entryStored(const JournalEntry& entry, const DbResult<timing::CapturedRow>& stored);
+    // Hands a write to the writer; with the direct writer, its failure is
+    // what the call returns (submitted()).
+    void submitWrite(std::function<DbStatus(Database&)> write, std::function<void()> then, bool retry);
+    Status submitted();
+    void storeStart(std::optional<qint64> startMs);
+    // Lays the rows out again now (direct writer) or once the events
+    // waiting now are handled.
+    void layoutSoon();
+    void layoutNow();
+    // Rows of the race the change feed named: read by key and merged.
+    void onCapturedNoted(const QList<qint64>& keys, bool all);
     // Puts a stored row in the held rows (replacing the one with its key), nothing laid out.
     void keepRow(const timing::CapturedRow& row);
     // A press stored with no number, after every timed row: the list only
@@ -190,7 +230,6 @@ private:
     // Brings the finish records in step with the rows.
     Status syncRecords();
     void onListsChanged();
-    void writeJournal();
     void loadJournal();
 
     RaceSession& m_session;
@@ -210,13 +249,16 @@ private:
     timing::Evaluation m_eval;
     QList<JournalEntry> m_pending;
     QList<JournalEntry> m_otherRaces; // journal entries of other races, kept in the file
-    qint64 m_seenVersion = -1;
     bool m_applying = false;
-    qint64 m_journalWrittenAt = 0;   // monotonic ms of the last rewrite
-    int m_flushedPlain = 0;          // plain presses stored by the flush under way
-    bool m_flushNeedsLayout = false; // a flushed entry changed more than its own row
+    bool m_layoutDue = false;
+    int m_holdLayout = 0;            // entries handed on together: laid out once after them
+    bool m_readAllWhenStored = false; // an entry was found stored before: read the rows
+    bool m_recordsInFlight = false;   // a store of made records waits for the writer
+    bool m_recordsAgain = false;      // and the rows changed since it was worked out
+    std::optional<Status> m_directFailure;
+    std::optional<std::pair<QString, timing::CapturedRow>> m_lastStored; // token, row
     Status m_loaded = Status::done();
-    QTimer m_retry;
+    CaptureWriter* m_writer = nullptr;
 };
 
 // The captured rows as the list shows them: timed rows in crossing order
@@ -247,6 +289,7 @@ private:
     QList<int> m_order; // list row -> index into rows
     // Journal entries shown after the rows: pending() as last announced.
     int m_pendingShown = 0;
+    void resetAll();
 };
 
 } // namespace finishline

@@ -623,6 +623,7 @@ Status RaceSession::reload()
     m_seenVersion = version.value();
     m_mustReload = false;
     emit listsReloaded();
+    emit capturedRowsNoted({}, true);
     return Status::done();
 }
 

@@ -181,6 +181,9 @@ signals:
     void listsReloaded();
     void connectionChanged(bool connected);
     void capturedRowsChanged();
+    // Another writer changed these captured rows of the race (found in the
+    // change feed), or, all: the feed could not tell and the lists were read whole.
+    void capturedRowsNoted(const QList<qint64>& keys, bool all);
 
 private:
     // The refusal of a start number the database found taken, or the error.

@@ -10,7 +10,12 @@ void RaceSession::applyFinishChanges(const QList<qint64>& removed, const QList<F
     noteOwnWrite();
     if (removed.isEmpty() && added.isEmpty())
         return;
-    followFinishList(added, removed);
+    // A record the change feed brought in already is taken out first, so
+    // that it is never listed twice.
+    QList<qint64> keys = removed;
+    for (const FinishRecord& r : added)
+        keys.append(r.id);
+    followFinishList(added, keys);
     listsTouched();
 }
 

@@ -32,7 +32,8 @@ std::optional<Status> RaceSession::followLog()
     QSet<qint64> competitors;
     QSet<qint64> records;
     QSet<qint64> states;
-    bool captured = false;
+    QSet<qint64> captured;
+    bool start = false;
     for (const Database::ChangedRow& row : *changed.value()) {
         if (row.table == QLatin1String("utrke")) {
             // The race itself changed: everything is read again.
@@ -48,12 +49,17 @@ std::optional<Status> RaceSession::followLog()
             records.insert(row.key);
         else if (row.table == QLatin1String("statusi"))
             states.insert(row.key);
+        else if (row.table == QLatin1String("cilj_vremena"))
+            captured.insert(row.key); // the finish line's own rows: its window reads them
         else if (changes::makesRecords(row.table))
-            captured = true; // the finish line's own rows: its window reads them
+            start = true;
         else
             return std::nullopt; // the race's settings, categories or prizes
     }
-    if (competitors.isEmpty() && records.isEmpty() && states.isEmpty() && !captured)
+    // Read by an open finish line, which follows them row by row.
+    if (!captured.isEmpty() || start)
+        emit capturedRowsNoted(sorted(captured), start);
+    if (competitors.isEmpty() && records.isEmpty() && states.isEmpty())
         return Status::done();
 
     // Every row is read before the lists change; a failed read leaves them

@@ -108,8 +108,9 @@ int capture(RaceSession& session, const Values&, const QStringList& positional, 
         const timing::CapturedRow* now = stored.value().id ? line.row(stored.value().id) : nullptr;
         out << rowLine(line, now ? *now : stored.value()) << Qt::endl;
     }
-    // What waits in the journal is stored now if it can be; else it waits for the next run.
-    if (!line.flushJournal()) {
+    // What waits in the journal is stored now if it can be (tried once
+    // more); else it waits for the next run.
+    if (!line.waitStored(700)) {
         err << tx::flPendingCount(int(line.pending().size())) << Qt::endl;
         result = Failed;
     }

@@ -48,6 +48,7 @@ struct Finding {
     Kind kind = Kind::NoFinish;
     qint64 competitorId = 0; // the entry to open, 0 when there is none
     qint64 finishId = 0;     // the finish record to select, 0 when there is none
+    qint64 capturedId = 0;   // the finish line's captured row to select, 0 when there is none
     QString sbroj;
     QString ime;
     QString message;         // names the number, the competitor and the values

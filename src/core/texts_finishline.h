@@ -19,6 +19,21 @@ KVR_FL_TEXT(flSetStart, "Upiši start...")
 KVR_FL_TEXT(flNumber, "Startni broj:")
 KVR_FL_TEXT(flInsert, "Umetni vrijeme...")
 KVR_FL_TEXT(flDelete, "Obriši red")
+// The buttons beside the list of captured times.
+KVR_FL_TEXT(flButtonInsert, "Umetni vrijeme...")
+KVR_FL_TEXT(flButtonDelete, "Obriši")
+KVR_FL_TEXT(flButtonNumber, "Promijeni broj...")
+KVR_FL_TEXT(flButtonUp, "Brojevi gore")
+KVR_FL_TEXT(flButtonDown, "Brojevi dolje")
+KVR_FL_TEXT(flInsertTimeLabel, "Vrijeme (hh:mm:ss.s)")
+KVR_FL_TEXT(flCloseQuestion, "Zatvoriti bilježenje na cilju? Vrijeme utrke i dalje teče.")
+KVR_FL_TEXT(flWaitForStore, "Zapisi se još spremaju; pokušajte ponovno za trenutak.")
+KVR_FL_TEXT(flNothingToUndo, "Nema promjene za poništiti")
+KVR_FL_TEXT(flNothingToRedo, "Nema promjene za ponoviti")
+KVR_FL_TEXT(flPreviewWaits, "čeka vrijeme")
+KVR_FL_TEXT(flPreviewNotOnList, "broj nije na startnoj listi")
+KVR_FL_TEXT(flPreviewUsed, "broj je već upisan")
+KVR_FL_TEXT(flInsertedMark, "umetnuto")
 KVR_FL_TEXT(flRestore, "Vrati red")
 KVR_FL_TEXT(flChangeNumber, "Promijeni broj...")
 KVR_FL_TEXT(flClearNumber, "Ukloni broj")
@@ -43,12 +58,33 @@ KVR_FL_TEXT(flStateNoNumber, "vrijeme bez startnog broja")
 KVR_FL_TEXT(flStateConflict, "natjecatelj već ima upisano vrijeme")
 KVR_FL_TEXT(flStateDeleted, "obrisano")
 KVR_FL_TEXT(flStateWaiting, "broj čeka vrijeme")
-KVR_FL_TEXT(flStatePending, "čeka spremanje")
+KVR_FL_TEXT(flStatePending, "sprema se")
 
 inline QString flCounts(int times, int numbered, int without)
 {
     return QStringLiteral("Vremena: %1   s brojem: %2   bez broja: %3").arg(times).arg(numbered).arg(without);
 }
+// What Enter does with the number typed: the time it takes and whom it names.
+inline QString flPreview(const QString& time, const QString& number, const QString& name)
+{
+    return QStringLiteral("→ %1 · %2 %3").arg(time, number, name).trimmed();
+}
+
+inline QString flCountsWaiting(int times, int numbered, int without, int numbersWaiting)
+{
+    return QStringLiteral("Vremena: %1   s brojem: %2   bez broja: %3   brojeva bez vremena: %4")
+        .arg(times)
+        .arg(numbered)
+        .arg(without)
+        .arg(numbersWaiting);
+}
+
+inline QString flJournalUnwritten(const QString& path)
+{
+    return QStringLiteral("Dnevnik cilja %1 nije zapisan: vrijeme je prikazano i sprema se u bazu, ali ne bi "
+                          "preživjelo pad programa.").arg(path);
+}
+
 inline QString flPendingCount(int count)
 {
     return QStringLiteral("Baza nedostupna: %1 zapisa čeka spremanje").arg(count);

@@ -275,6 +275,7 @@ QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qi
         checks::Finding f;
         f.severity = checks::Severity::Error;
         f.sbroj = r.number;
+        f.capturedId = r.id;
         const QString time = startMs ? elapsedText(elapsedMs(*r.timeMs, *startMs)) : timeOfDayText(*r.timeMs, 1);
         switch (e.states.at(i)) {
         case RowState::NoNumber:

@@ -206,6 +206,8 @@ public:
     DbStatus setCaptureStart(qint64 raceId, std::optional<qint64> startMs, const QString& station);
     // Every captured row of the race, in key order.
     DbResult<QList<timing::CapturedRow>> capturedRows(qint64 raceId);
+    // The captured rows of the race with these keys (those still there), in key order.
+    DbResult<QList<timing::CapturedRow>> capturedRowsOf(qint64 raceId, const QList<qint64>& keys);
     // Whether the race has a captured row at all.
     DbResult<bool> hasCapturedRows(qint64 raceId);
     // Stores a press at timeMs with the next sequence number of the race. A
@@ -270,6 +272,7 @@ public:
     // connection's changes.
     void setStation(const QString& name, const QString& osUser);
     QString stationName() const { return m_station; }
+    QString osUserName() const { return m_osUser; }
     // Called when a transaction has logged a change, before its commit:
     // whoever follows the log looks at it once the call is over.
     void setLogListener(std::function<void()> listener) { m_logListener = std::move(listener); }

@@ -113,6 +113,33 @@ DbResult<QList<timing::CapturedRow>> Database::capturedRows(qint64 raceId)
     return Result::success(rows);
 }
 
+DbResult<QList<timing::CapturedRow>> Database::capturedRowsOf(qint64 raceId, const QList<qint64>& keys)
+{
+    using Result = DbResult<QList<timing::CapturedRow>>;
+    QList<timing::CapturedRow> rows;
+    if (keys.isEmpty())
+        return Result::success(rows);
+    const auto exists = ownTable("cilj_vremena", false);
+    if (!exists)
+        return Result::failure(exists.error());
+    if (!exists.value())
+        return Result::success(rows);
+    // Keys are numbers the feed gave, written as numbers.
+    QStringList list;
+    list.reserve(keys.size());
+    for (const qint64 key : keys)
+        list.append(QString::number(key));
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(rowSelect("idutrke = ? and id in (") + list.join(QLatin1Char(',')) + QStringLiteral(") order by id"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return Result::failure(s.error());
+    while (q.next())
+        rows.append(rowOf(q));
+    return Result::success(rows);
+}
+
 DbResult<timing::CapturedRow> Database::capturedRow(QSqlDatabase& db, qint64 rowId)
 {
     QSqlQuery q(db);

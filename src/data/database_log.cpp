@@ -724,22 +724,25 @@ DbResult<qint64> Database::reverseBatch(const QList<ChangeEntry>& batch, qint64 
             // A record that follows a captured row is made again from the row, not written back.
             if (changes::follows(e->kind))
                 continue;
-            // A later change of the row by another station overtakes this one.
-            q.bindValue(0, e->raceId);
-            q.bindValue(1, e->seq);
-            q.bindValue(2, e->table);
-            q.bindValue(3, e->key);
-            q.bindValue(4, m_station);
-            if (const DbStatus s = run(q); !s)
-                return s;
-            if (q.next())
-                return refused(tx::undoOvertaken(q.value(0).toString(), changes::localTime(q.value(1).toString())));
-            q.finish();
+            // The row must be as this batch left it. When it is not, a later
+            // change by another station is named; when that station took its
+            // change back, the row is as this batch left it and the undo goes on.
             const auto current = rowValues(e->table, e->raceId, e->key);
             if (!current)
                 return DbStatus::failure(current.error());
-            if (current.value() != e->after)
+            if (current.value() != e->after) {
+                q.bindValue(0, e->raceId);
+                q.bindValue(1, e->seq);
+                q.bindValue(2, e->table);
+                q.bindValue(3, e->key);
+                q.bindValue(4, m_station);
+                if (const DbStatus s = run(q); !s)
+                    return s;
+                if (q.next())
+                    return refused(
+                        tx::undoOvertaken(q.value(0).toString(), changes::localTime(q.value(1).toString())));
                 return refused(tx::undoRowDiffers());
+            }
             m_noted.append({changes::kindOfWrite(e->table, !e->after.isEmpty(), !e->before.isEmpty()), e->table,
                             e->raceId, e->key, current.value()});
             if (e->before.isEmpty() && e->table == QLatin1String("cilj_vremena")) {

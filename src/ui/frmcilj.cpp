@@ -1,5 +1,6 @@
 #include "ui/frmcilj.h"
 
+#include "app/editlog.h"
 #include "app/racesession.h"
 #include "core/texts.h"
 #include "core/texts_finishline.h"
@@ -8,6 +9,9 @@
 #include "ui/messagebox.h"
 
 #include <QBrush>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
@@ -48,6 +52,8 @@ public:
                 return QBrush(QColor(0xff, 0xf6, 0xc0));
             case int(timing::RowState::Waiting):
                 return QBrush(QColor(0xd8, 0xe8, 0xff));
+            case finishline::CaptureModel::kPendingState:
+                return QBrush(QColor(0xf0, 0xf0, 0xf8));
             default:
                 return QBrush(QColor(0xe8, 0xe8, 0xe8));
             }
@@ -70,12 +76,45 @@ QPushButton* button(const QString& caption, const char* name)
     return b;
 }
 
+// "Umetni vrijeme...": a time (the format shown, the time half-way between
+// the selected row and the next filled in) and an optional number.
+class InsertTimeDialog : public QDialog {
+public:
+    InsertTimeDialog(const QString& suggested, QWidget* parent)
+        : QDialog(parent)
+    {
+        setObjectName(QStringLiteral("frmumetni"));
+        setWindowTitle(tx::flInsert());
+        time = new QLineEdit(suggested);
+        time->setObjectName(QStringLiteral("txtumetnivrijeme"));
+        number = new QLineEdit;
+        number->setObjectName(QStringLiteral("txtumetnibroj"));
+        number->setMaxLength(6);
+        auto* form = new QFormLayout;
+        form->addRow(tx::flInsertTimeLabel(), time);
+        form->addRow(tx::flNumber(), number);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+        auto* layout = new QVBoxLayout(this);
+        layout->addLayout(form);
+        layout->addWidget(buttons);
+        // Wide enough for its title in the title bar, with the bar's buttons.
+        setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) * 2 + 160);
+        time->setFocus();
+        time->selectAll();
+    }
+    QLineEdit* time = nullptr;
+    QLineEdit* number = nullptr;
+};
+
 } // namespace
 
 frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock, QWidget* parent)
     : QDialog(parent)
     , m_session(session)
-    , m_line(std::make_unique<finishline::FinishLine>(session, std::move(clock)))
+    , m_line(std::make_unique<finishline::FinishLine>(session, std::move(clock), QString(),
+                                                       finishline::CaptureWriter::Mode::Threaded))
 {
     setObjectName(QStringLiteral("frmcilj"));
     setWindowTitle(tx::flTitle());
@@ -127,8 +166,12 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
         lsvcilj->header()->resizeSection(c, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + margin);
     lsvcilj->header()->resizeSection(3, metrics.horizontalAdvance(QStringLiteral("000000")) + margin);
     lsvcilj->header()->resizeSection(4, metrics.horizontalAdvance(QString(22, QLatin1Char('n'))));
-    connect(m_model, &QAbstractItemModel::rowsInserted, lsvcilj, &QTreeView::scrollToBottom);
-    connect(m_model, &QAbstractItemModel::modelReset, lsvcilj, &QTreeView::scrollToBottom);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!m_keptRow)
+            lsvcilj->scrollToBottom();
+    });
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmcilj::onReset);
+    lsvcilj->installEventFilter(this);
     connect(lsvcilj, &QWidget::customContextMenuRequested, this, &frmcilj::onContextMenu);
 
     auto* numberLabel = new QLabel(tx::flNumber());
@@ -142,6 +185,29 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     entry->addWidget(numberLabel);
     entry->addWidget(txtcilj, 1);
     entry->addWidget(cmdvrijeme);
+    lblcilj = new QLabel;
+    lblcilj->setObjectName(QStringLiteral("lblcilj"));
+    connect(txtcilj, &QLineEdit::textChanged, this, &frmcilj::showPreview);
+
+    cmdumetni = button(tx::flButtonInsert(), "cmdumetni");
+    cmdobrisi = button(tx::flButtonDelete(), "cmdobrisi");
+    cmdbroj = button(tx::flButtonNumber(), "cmdbroj");
+    cmdpomakgore = button(tx::flButtonUp(), "cmdpomakgore");
+    cmdpomakdolje = button(tx::flButtonDown(), "cmdpomakdolje");
+    cmdzatvori = button(tx::flClose(), "cmdzatvori");
+    cmdumetni->setToolTip(QStringLiteral("Insert"));
+    cmdobrisi->setToolTip(QStringLiteral("Delete"));
+    cmdbroj->setToolTip(QStringLiteral("F2"));
+    cmdpomakgore->setToolTip(QStringLiteral("Ctrl+Up"));
+    cmdpomakdolje->setToolTip(QStringLiteral("Ctrl+Down"));
+    auto* side = new QVBoxLayout;
+    for (QPushButton* b : {cmdumetni, cmdobrisi, cmdbroj, cmdpomakgore, cmdpomakdolje})
+        side->addWidget(b);
+    side->addStretch(1);
+    side->addWidget(cmdzatvori);
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(lsvcilj, 1);
+    middle->addLayout(side);
 
     lblbrojevi = new QLabel;
     lblbrojevi->setObjectName(QStringLiteral("lblbrojevi"));
@@ -154,8 +220,9 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
-    layout->addWidget(lsvcilj, 1);
+    layout->addLayout(middle, 1);
     layout->addLayout(entry);
+    layout->addWidget(lblcilj);
     layout->addWidget(lblbrojevi);
     layout->addWidget(lblcekanje);
     layout->addWidget(lblstanje);
@@ -166,6 +233,15 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     connect(cmdponististart, &QPushButton::clicked, this, &frmcilj::onUndoStart);
     connect(cmdupisistart, &QPushButton::clicked, this, &frmcilj::onSetStart);
     connect(cmduvozcilj, &QPushButton::clicked, this, &frmcilj::importFile);
+    connect(cmdumetni, &QPushButton::clicked, this, &frmcilj::onInsert);
+    connect(cmdobrisi, &QPushButton::clicked, this, &frmcilj::onDelete);
+    connect(cmdbroj, &QPushButton::clicked, this, &frmcilj::onChangeNumber);
+    connect(cmdpomakgore, &QPushButton::clicked, this, [this] { onShift(true); });
+    connect(cmdpomakdolje, &QPushButton::clicked, this, [this] { onShift(false); });
+    connect(cmdzatvori, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_line.get(), &finishline::FinishLine::problem, lblstanje, &QLabel::setText);
+    connect(m_line.get(), &finishline::FinishLine::rowsReset, this, &frmcilj::showPreview);
+    connect(m_line.get(), &finishline::FinishLine::pendingChanged, this, &frmcilj::showPreview);
     connect(m_line.get(), &finishline::FinishLine::rowsReset, this, &frmcilj::showCounts);
     connect(m_line.get(), &finishline::FinishLine::rowAppended, this, &frmcilj::showCounts);
     connect(m_line.get(), &finishline::FinishLine::pendingChanged, this, &frmcilj::showCounts);
@@ -182,7 +258,7 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     report(m_line->loadStatus());
     showCounts();
     tick();
-    resize(1000, 700);
+    resize(1000, 680);
     txtcilj->setFocus();
 }
 
@@ -208,9 +284,15 @@ bool frmcilj::report(const Outcome<T>& outcome)
 void frmcilj::showCounts()
 {
     const finishline::FinishLine::Counts c = m_line->counts();
-    lblbrojevi->setText(tx::flCounts(c.times, c.numbered, c.without));
+    lblbrojevi->setText(c.numbersWaiting ? tx::flCountsWaiting(c.times, c.numbered, c.without, c.numbersWaiting)
+                                         : tx::flCounts(c.times, c.numbered, c.without));
+    // A time waiting for its number, or a number for its time, stands out.
+    lblbrojevi->setStyleSheet(c.without || c.numbersWaiting ? QStringLiteral("color: #b00000; font-weight: bold")
+                                                            : QString());
+    // Entries wait a moment for the writer every time; only a wait of over
+    // a second is news.
     const int pending = int(m_line->pending().size());
-    lblcekanje->setText(pending ? tx::flPendingCount(pending) : QString());
+    lblcekanje->setText(pending && m_line->oldestPendingMs() > 1000 ? tx::flPendingCount(pending) : QString());
 }
 
 void frmcilj::tick()
@@ -219,10 +301,41 @@ void frmcilj::tick()
     lblsat->setText(elapsed ? timing::elapsedText(*elapsed) : tx::flNoStart());
     cmdstart->setEnabled(!m_line->startMs());
     cmdponististart->setEnabled(m_line->canUndoStart());
+    if (!m_line->pending().isEmpty() || !lblcekanje->text().isEmpty())
+        showCounts();
+}
+
+void frmcilj::showPreview()
+{
+    lblcilj->setText(m_line->numberPreview(txtcilj->text()));
+}
+
+void frmcilj::onReset()
+{
+    if (!m_keptRow) {
+        lsvcilj->scrollToBottom();
+        return;
+    }
+    for (int row = m_model->rowCount() - 1; row >= 0; --row)
+        if (m_model->rowId(row) == m_keptRow) {
+            const QModelIndex at = lsvcilj->model()->index(row, 0);
+            lsvcilj->selectionModel()->select(at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            lsvcilj->selectionModel()->setCurrentIndex(at, QItemSelectionModel::NoUpdate);
+            lsvcilj->scrollTo(at);
+            return;
+        }
+}
+
+void frmcilj::selectRow(qint64 rowId)
+{
+    m_keptRow = rowId;
+    onReset();
 }
 
 void frmcilj::recordTime(quint64 eventTimestamp)
 {
+    // The newest time is what the operator looks at now.
+    m_keptRow = 0;
     report(m_line->press(m_line->momentOfEvent(eventTimestamp)));
     showCounts();
 }
@@ -234,23 +347,186 @@ void frmcilj::enterNumber()
     showCounts();
 }
 
-bool frmcilj::eventFilter(QObject* watched, QEvent* event)
+bool frmcilj::handleKey(QKeyEvent* key, bool inNumberField)
 {
-    if (watched == txtcilj && event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Space) {
-            // A key held down repeats: one time only.
-            if (!key->isAutoRepeat())
-                recordTime(key->timestamp());
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    switch (key->key()) {
+    case Qt::Key_Space:
+        // A key held down repeats: one time only.
+        if (mods == Qt::NoModifier && !key->isAutoRepeat())
+            recordTime(key->timestamp());
+        return mods == Qt::NoModifier;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!inNumberField)
+            return false;
+        if (!key->isAutoRepeat())
+            enterNumber();
+        return true;
+    case Qt::Key_Escape:
+        // Never closes the window: a wrong number is typed again.
+        txtcilj->clear();
+        return true;
+    case Qt::Key_Z:
+        if (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier)) {
+            onUndo(mods == Qt::ControlModifier);
             return true;
         }
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (!key->isAutoRepeat())
-                enterNumber();
-            return true;
+        return false;
+    case Qt::Key_Insert:
+        onInsert();
+        return true;
+    case Qt::Key_Delete:
+        // In the number field it deletes a digit while there is one.
+        if (inNumberField && !txtcilj->text().isEmpty())
+            return false;
+        onDelete();
+        return true;
+    case Qt::Key_F2:
+        onChangeNumber();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (mods != Qt::ControlModifier)
+            return false;
+        onShift(key->key() == Qt::Key_Up);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmcilj::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == txtcilj || watched == lsvcilj) && event->type() == QEvent::KeyPress
+        && handleKey(static_cast<QKeyEvent*>(event), watched == txtcilj))
+        return true;
+    // The field's own text undo is not offered: Ctrl+Z is the finish line's.
+    if (watched == txtcilj && event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Z && (key->modifiers() & Qt::ControlModifier)) {
+            event->accept();
+            return false;
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmcilj::keyPressEvent(QKeyEvent* event)
+{
+    if (!handleKey(event, false))
+        QDialog::keyPressEvent(event);
+}
+
+void frmcilj::closeEvent(QCloseEvent* event)
+{
+    // The race clock goes on without the window; closing by mistake would
+    // leave finishers unrecorded.
+    if (!m_closing && m_line->startMs()
+        && !MessageBox::ask(this, tx::flTitle(), tx::flCloseQuestion(), QMessageBox::Question)) {
+        event->ignore();
+        txtcilj->setFocus();
+        return;
+    }
+    m_closing = true;
+    QDialog::closeEvent(event);
+}
+
+void frmcilj::reject()
+{
+    // Every way of closing asks first (closeEvent).
+    if (m_closing)
+        QDialog::reject();
+    else
+        close();
+}
+
+void frmcilj::closeWithoutAsking()
+{
+    m_closing = true;
+    close();
+}
+
+void frmcilj::onUndo(bool undo)
+{
+    // The change log names this station's last change once the writer has stored it.
+    if (!m_line->idle()) {
+        lblstanje->setText(tx::flWaitForStore());
+        return;
+    }
+    if (!m_editLog)
+        m_editLog = new EditLog(m_session, this);
+    if (const Status synced = m_editLog->sync(); !report(synced))
+        return;
+    if (undo ? !m_editLog->canUndo() : !m_editLog->canRedo()) {
+        lblstanje->setText(undo ? tx::flNothingToUndo() : tx::flNothingToRedo());
+        return;
+    }
+    report(undo ? m_editLog->undo() : m_editLog->redo());
+    showCounts();
+}
+
+void frmcilj::onInsert()
+{
+    // Half-way between the selected row and the next one.
+    QString suggested;
+    const QModelIndexList rows = lsvcilj->selectionModel()->selectedRows();
+    if (!rows.isEmpty()) {
+        const int at = rows.last().row();
+        const timing::CapturedRow* here = m_line->row(m_model->rowId(at));
+        const timing::CapturedRow* next = m_line->row(m_model->rowId(at + 1));
+        if (here && here->timeMs)
+            suggested = timing::timeOfDayText(next && next->timeMs ? (*here->timeMs + *next->timeMs) / 2 : *here->timeMs, 1);
+    }
+    InsertTimeDialog dialog(suggested, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        const auto inserted = m_line->insertTime(dialog.time->text(), dialog.number->text());
+        if (report(inserted))
+            m_keptRow = inserted.value().id;
+        if (m_keptRow)
+            onReset();
+    }
+    txtcilj->setFocus();
+}
+
+void frmcilj::onDelete()
+{
+    const QList<qint64> ids = selectedRowIds();
+    if (ids.size() != 1)
+        return;
+    const timing::CapturedRow* row = m_line->row(ids.first());
+    m_keptRow = ids.first();
+    if (row)
+        report(m_line->setDeleted(ids.first(), !row->deleted));
+    onReset();
+    txtcilj->setFocus();
+}
+
+void frmcilj::onChangeNumber()
+{
+    const QList<qint64> ids = selectedRowIds();
+    if (ids.size() != 1)
+        return;
+    const timing::CapturedRow* row = m_line->row(ids.first());
+    bool ok = false;
+    const QString number = QInputDialog::getText(this, tx::flChangeNumber(), tx::flNumber(), QLineEdit::Normal,
+                                                 row ? row->number : QString(), &ok);
+    m_keptRow = ids.first();
+    if (ok)
+        report(m_line->setNumber(ids.first(), number));
+    onReset();
+    txtcilj->setFocus();
+}
+
+void frmcilj::onShift(bool up)
+{
+    const QList<qint64> ids = selectedRowIds();
+    if (ids.isEmpty())
+        return;
+    m_keptRow = ids.first();
+    report(m_line->shiftNumbers(ids, up));
+    onReset();
+    txtcilj->setFocus();
 }
 
 void frmcilj::onStart()
@@ -312,15 +588,7 @@ void frmcilj::onContextMenu(const QPoint& at)
     const qint64 one = ids.size() == 1 ? ids.first() : 0;
     const timing::CapturedRow* row = one ? m_line->row(one) : nullptr;
     m_corrections->clear();
-    m_corrections->addAction(tx::flInsert(), this, [this] {
-        bool ok = false;
-        const QString time = QInputDialog::getText(this, tx::flInsert(), tx::flColTimeOfDay(), QLineEdit::Normal, {}, &ok);
-        if (!ok)
-            return;
-        const QString number = QInputDialog::getText(this, tx::flInsert(), tx::flNumber(), QLineEdit::Normal, {}, &ok);
-        if (ok)
-            report(m_line->insertTime(time, number));
-    });
+    m_corrections->addAction(tx::flInsert(), this, &frmcilj::onInsert);
     QAction* remove = m_corrections->addAction(tx::flDelete(), this, [this, one] { report(m_line->setDeleted(one, true)); });
     QAction* restore = m_corrections->addAction(tx::flRestore(), this, [this, one] { report(m_line->setDeleted(one, false)); });
     QAction* change = m_corrections->addAction(tx::flChangeNumber(), this, [this, one, row] {

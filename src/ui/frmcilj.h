@@ -11,13 +11,19 @@ class QPushButton;
 class QTreeView;
 class QMenu;
 class RaceSession;
+class EditLog;
+class QKeyEvent;
 
-// "Bilježenje na cilju": the race clock, one key per finisher (Space or
-// "Vrijeme"), start numbers typed into txtcilj and Enter, the captured
-// times in lsvcilj (newest at the bottom, always in view) and corrections
-// from its context menu. A refusal never opens a message box while times
-// are captured: it shows in the status line, so the next finisher's keys
-// reach the window.
+// "Bilježenje na cilju": the race clock, one key per finisher (Space
+// wherever the focus is, or "Vrijeme"), start numbers typed into txtcilj and
+// Enter (lblcilj tells what Enter will do), the captured times in lsvcilj
+// (newest at the bottom, in view unless a corrected row is), corrections
+// from the buttons beside the list, their keys or its context menu, and
+// Ctrl+Z / Ctrl+Shift+Z through the change log. Esc only clears the number;
+// closing while the race clock runs asks first. A refusal never opens a
+// message box while times are captured: it shows in the status line, so the
+// next finisher's keys reach the window. The writes run on a thread of their
+// own: a press shows at once, whatever the disk or the server does.
 class frmcilj : public QDialog {
     Q_OBJECT
 
@@ -32,9 +38,18 @@ public:
     void recordTime(quint64 eventTimestamp = 0);
     void enterNumber();
     void importFile();
+    // The undo and redo of the main window's Edit menu (one is made when none is given).
+    void setEditLog(EditLog* log) { m_editLog = log; }
+    // Shows this captured row selected and in view (the results check's finding).
+    void selectRow(qint64 rowId);
+    // Closes without asking (the window's race is no longer open).
+    void closeWithoutAsking();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
 
 private:
     template <typename T>
@@ -46,6 +61,26 @@ private:
     void onSetStart();
     void onContextMenu(const QPoint& at);
     QList<qint64> selectedRowIds() const;
+    // The keys of the window, wherever the focus is; true when handled.
+    bool handleKey(QKeyEvent* key, bool inNumberField);
+    void onInsert();
+    void onDelete();
+    void onChangeNumber();
+    void onShift(bool up);
+    void onUndo(bool undo);
+    void showPreview();
+    void onReset();
+
+    EditLog* m_editLog = nullptr;
+    qint64 m_keptRow = 0; // a corrected row kept selected and in view
+    bool m_closing = false;
+    QLabel* lblcilj = nullptr;
+    QPushButton* cmdumetni = nullptr;
+    QPushButton* cmdobrisi = nullptr;
+    QPushButton* cmdbroj = nullptr;
+    QPushButton* cmdpomakgore = nullptr;
+    QPushButton* cmdpomakdolje = nullptr;
+    QPushButton* cmdzatvori = nullptr;
 
     RaceSession& m_session;
     std::unique_ptr<finishline::FinishLine> m_line;

@@ -18,7 +18,7 @@ void frmkelvora::buildFinishLineMenus()
     connect(m_session.get(), &RaceSession::raceChanged, this, [this, follow] {
         // The window belongs to the race it was opened for.
         if (m_cilj && (!m_session->hasRace() || m_session->race().id != m_cilj->line().raceId()))
-            m_cilj->close();
+            m_cilj->closeWithoutAsking();
         follow();
     });
     follow();
@@ -32,6 +32,7 @@ void frmkelvora::onFinishLine()
     if (!m_cilj) {
         m_cilj = new frmcilj(*m_session, {}, this);
         m_cilj->setAttribute(Qt::WA_DeleteOnClose);
+        m_cilj->setEditLog(m_editLog);
     }
     m_cilj->show();
     m_cilj->raise();

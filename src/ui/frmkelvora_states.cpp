@@ -3,6 +3,7 @@
 #include "ui/frmkelvora.h"
 
 #include "core/texts.h"
+#include "ui/frmcilj.h"
 #include "ui/frmpostavke.h"
 #include "ui/frmprovjera.h"
 #include "ui/frmstatus.h"
@@ -113,6 +114,11 @@ void frmkelvora::onResultsCheck()
     if (!dialog.load())
         return;
     connect(&dialog, &frmprovjera::finishWanted, this, &frmkelvora::selectFinishRecord);
+    connect(&dialog, &frmprovjera::capturedRowWanted, this, [this](qint64 rowId) {
+        onFinishLine();
+        if (m_cilj)
+            m_cilj->selectRow(rowId);
+    });
     dialog.exec();
 }
 

@@ -107,6 +107,11 @@ void frmprovjera::openFinding(int row)
     if (row < 0 || row >= m_findings.size())
         return;
     const checks::Finding f = m_findings.at(row);
+    if (f.capturedId != 0) {
+        emit capturedRowWanted(f.capturedId);
+        accept();
+        return;
+    }
     if (f.finishId != 0) {
         emit finishWanted(f.finishId);
         accept();

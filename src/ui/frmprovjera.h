@@ -35,6 +35,8 @@ public:
 
 signals:
     void finishWanted(qint64 finishId);
+    // A finding of the finish line: its window, with this captured row selected.
+    void capturedRowWanted(qint64 rowId);
 
 private:
     void show(const QList<checks::Finding>& findings);

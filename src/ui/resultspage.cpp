@@ -11,6 +11,7 @@
 #include "ui/widgets.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,32 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <algorithm>
+
+namespace {
+
+// An empty number field has no text to undo: Ctrl+Z (and Ctrl+Shift+Z) go
+// to the program's undo instead of the field's.
+class PassUndoWhenEmpty : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            auto* field = qobject_cast<QLineEdit*>(watched);
+            if (field && field->text().isEmpty() && key->key() == Qt::Key_Z
+                && (key->modifiers() & Qt::ControlModifier)) {
+                event->ignore();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
     : m_frame(frame)
@@ -27,6 +54,7 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
     txtvrijeme = ui::lineEdit("txtvrijeme", 8);
     rules::FieldFilter::install(txtsbrojr, rules::FieldKind::StartNumber);
     rules::FieldFilter::install(txtvrijeme, rules::FieldKind::Time);
+    txtsbrojr->installEventFilter(new PassUndoWhenEmpty(txtsbrojr));
     cmdunos = ui::pageButton(tx::buttonEnterFinish(), "cmdunos");
     lblbrojr = ui::named(ui::label(), "lblbrojr");
     lblbrojr->setWordWrap(true);
@@ -51,8 +79,13 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
         if (m_frame.hasCurrentRace())
             showCounters();
     });
-    // The note follows whatever changes the lists.
+    // The note follows whatever changes the lists, and so does the count of
+    // finishers (a captured row deleted at the finish line takes its record).
     connect(&session, &RaceSession::listsChanged, this, &ResultsPage::showNumberNote);
+    connect(&session, &RaceSession::listsChanged, this, [this] {
+        if (m_frame.hasCurrentRace())
+            showCounters();
+    });
 
     auto* entry = new QVBoxLayout;
     entry->addLayout(ui::captioned(tx::fieldFinishStartNumber(), txtsbrojr));
