@@ -618,6 +618,82 @@ private slots:
         QCOMPARE(finishes(*s), (QStringList{"1@00:00:10", "2@00:00:20"}));
     }
 
+    void doubtfulRows_data()
+    {
+        // "t<ms>[=number[@typed ms]][x|c]": x deleted, c confirmed; "w=<number>@<typed>" a waiting number.
+        QTest::addColumn<QString>("rows");
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<QString>("doubtful"); // row keys
+        QTest::newRow("a press made twice") << "t1000=1@1500 t1100=2@1600 t5000=3@5500" << 200 << "2";
+        QTest::newRow("a gap of exactly the least") << "t1000 t1200" << 200 << "";
+        QTest::newRow("a deleted press between") << "t1000 t1100x t1250" << 200 << "";
+        QTest::newRow("no least gap set") << "t1000 t1100" << 0 << "";
+        QTest::newRow("a number before its time") << "t1000=1@1500 w=2@2000" << 200 << "2";
+        QTest::newRow("a long wait while newer times waited") << "t1000=7@100000 t90000=8@100500" << 200 << "1 2";
+        QTest::newRow("a long wait, no newer time") << "t1000=7@100000" << 200 << "";
+        QTest::newRow("a wait of exactly the longest") << "t40000=7@100000 t90000=8@100500" << 200 << "";
+        QTest::newRow("the newer time numbered first") << "t1000=7@100000 t90000=8@95000" << 200 << "";
+        QTest::newRow("the block starts at the long wait")
+            << "t500=6@900 t1000=7@100000 t90000=8@100500 t99000@0" << 200 << "2 3";
+        QTest::newRow("the block confirmed") << "t1000=7@100000c t90000=8@100500c" << 200 << "";
+        QTest::newRow("a confirmed long wait starts no block") << "t1000=7@100000c t90000=8@100500" << 200 << "";
+        QTest::newRow("a confirmed double press") << "t1000 t1100c" << 200 << "";
+    }
+
+    // Which rows are marked "provjeri".
+    void doubtfulRows()
+    {
+        QFETCH(QString, rows);
+        QFETCH(int, gapMs);
+        QHash<qint64, timing::RowNote> notes;
+        QStringList plain;
+        for (QString token : rows.split(' ')) {
+            const qint64 id = plain.size() + 1;
+            if (token.endsWith('c')) {
+                notes[id].confirmed = true;
+                token.chop(1);
+            }
+            if (const qsizetype at = token.indexOf('@'); at > 0) {
+                if (const qint64 typed = token.mid(at + 1).toLongLong(); typed > 0)
+                    notes[id].typedAtMs = typed;
+                token.truncate(at);
+            }
+            plain.append(token);
+        }
+        DoubtLimits limits;
+        limits.leastGapMs = gapMs;
+        const QList<bool> doubt = timing::doubtful(rowsOf(plain.join(' ')), notes, limits);
+        QStringList marked;
+        for (qsizetype i = 0; i < doubt.size(); ++i)
+            if (doubt.at(i))
+                marked.append(QString::number(i + 1));
+        QTEST(marked.join(' '), "doubtful");
+    }
+
+    void doubtLimitsTyped_data()
+    {
+        QTest::addColumn<QString>("gap");
+        QTest::addColumn<QString>("wait");
+        QTest::addColumn<QString>("expected"); // "gap/wait" in ms, or the refusal
+        QTest::newRow("decimal comma") << "0,2" << "60" << "200/60000";
+        QTest::newRow("empty keeps the held ones") << "" << "" << "300/90000";
+        QTest::newRow("no least gap") << "0" << "1" << "0/1000";
+        QTest::newRow("gap over ten seconds") << "10,001" << "" << tx::flSettingsGapShape();
+        QTest::newRow("gap not a number") << "pola" << "" << tx::flSettingsGapShape();
+        QTest::newRow("wait under a second") << "" << "0,999" << tx::flSettingsWaitShape();
+        QTest::newRow("wait over an hour") << "" << "3601" << tx::flSettingsWaitShape();
+    }
+
+    void doubtLimitsTyped()
+    {
+        QFETCH(QString, gap);
+        QFETCH(QString, wait);
+        const auto read = timing::readDoubtLimits(gap, wait, DoubtLimits{300, 90000});
+        QTEST(read ? QStringLiteral("%1/%2").arg(read.value().leastGapMs).arg(read.value().longestWaitMs)
+                   : read.refusal().message,
+              "expected");
+    }
+
     void numberPreview_data()
     {
         QTest::addColumn<QString>("pending"); // numbers typed while writes fail

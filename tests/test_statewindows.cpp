@@ -89,7 +89,7 @@ private slots:
         testutil::trigger(&w, "mnupostavke");
         QVERIFY(keptOpen);
         QCOMPARE(MessageBox::shown().first().text, tx::settingsCourseBad());
-        QCOMPARE(w.session().settings(), (RaceSettings{false, 10.5}));
+        QCOMPARE(w.session().settings(), (RaceSettings{false, 10.5, false, {}}));
     }
 
     // The list of findings, "Zanemari", and a double click selecting the finish record.

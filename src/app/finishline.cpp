@@ -130,14 +130,19 @@ ImportPlan planImport(const QList<timing::CapturedRow>& rows, const QList<Import
 
 namespace {
 
+// A line of the journal file: kind, race, time or number, station, token,
+// and for a number the time it was typed (a sixth field earlier versions
+// leave unread).
 QByteArray journalLine(const JournalEntry& e)
 {
-    return QStringLiteral("%1\t%2\t%3\t%4\t%5\n")
-        .arg(e.press ? QStringLiteral("P") : QStringLiteral("N"))
-        .arg(e.raceId)
-        .arg(e.press ? QString::number(e.timeMs) : e.number)
-        .arg(e.station, e.token)
-        .toUtf8();
+    QString line = QStringLiteral("%1\t%2\t%3\t%4\t%5")
+                       .arg(e.press ? QStringLiteral("P") : QStringLiteral("N"))
+                       .arg(e.raceId)
+                       .arg(e.press ? QString::number(e.timeMs) : e.number)
+                       .arg(e.station, e.token);
+    if (e.typedAtMs)
+        line += QLatin1Char('\t') + QString::number(*e.typedAtMs);
+    return (line + QLatin1Char('\n')).toUtf8();
 }
 
 // Whether a failed write is one the writer tries again (the file locked, the
@@ -337,8 +342,12 @@ Status FinishLine::reload()
     auto rows = db.capturedRows(m_raceId);
     if (!rows)
         return Status::dbFailed(rows.error());
+    auto notes = db.captureNotes(m_raceId);
+    if (!notes)
+        return Status::dbFailed(notes.error());
     m_start = start.value();
     m_rows = std::move(rows.value());
+    m_notes = std::move(notes.value());
     m_layoutDue = false;
     rebuild();
     emit startChanged();
@@ -366,13 +375,15 @@ void FinishLine::onCapturedNoted(const QList<qint64>& keys, bool all)
         m_applying = true;
         const auto start = m_session.database().captureStart(m_raceId);
         auto rows = m_session.database().capturedRows(m_raceId);
+        auto notes = m_session.database().captureNotes(m_raceId);
         m_applying = false;
-        if (!start || !rows)
+        if (!start || !rows || !notes)
             return; // read at the next look, which reads everything again
         const bool startMoved = m_start != start.value();
         m_start = start.value();
-        if (!startMoved && rows.value() == m_rows)
+        if (!startMoved && rows.value() == m_rows && notes.value() == m_notes)
             return;
+        m_notes = std::move(notes.value());
         m_rows = std::move(rows.value());
         layoutNow();
         if (startMoved)
@@ -380,11 +391,13 @@ void FinishLine::onCapturedNoted(const QList<qint64>& keys, bool all)
         return;
     }
     const auto fresh = m_session.database().capturedRowsOf(m_raceId, keys);
-    if (!fresh)
+    const auto notes = m_session.database().captureNotes(m_raceId);
+    if (!fresh || !notes)
         return;
     // Rows this station's writer stored come back the same and change nothing.
     QSet<qint64> found;
-    bool changed = false;
+    bool changed = notes.value() != m_notes;
+    m_notes = notes.value();
     for (const timing::CapturedRow& r : fresh.value()) {
         found.insert(r.id);
         const int i = m_index.value(r.id, -1);
@@ -419,8 +432,9 @@ void FinishLine::onListsChanged()
     m_applying = true;
     const QList<timing::RowState> states = m_eval.states;
     const QList<qint64> competitors = m_eval.competitors;
+    const QList<bool> doubt = m_doubt;
     rebuild();
-    if (states != m_eval.states || competitors != m_eval.competitors)
+    if (states != m_eval.states || competitors != m_eval.competitors || doubt != m_doubt)
         emit statesChanged();
     syncRecords();
     m_applying = false;
@@ -441,6 +455,7 @@ void FinishLine::rebuild()
         if (!made.contains(r.id))
             typed.insert(r.idtakmicara);
     m_eval = timing::evaluate(m_rows, m_start, m_session.startNumbers(), typed);
+    m_doubt = timing::doubtful(m_rows, m_notes, m_session.settings().doubt);
 }
 
 void FinishLine::layoutSoon()
@@ -693,6 +708,7 @@ Outcome<timing::CapturedRow> FinishLine::number(const QString& text)
     e.press = false;
     e.number = *n;
     e.station = m_station;
+    e.typedAtMs = timeOfDay(m_clock->monotonicMs());
     return take(e);
 }
 
@@ -725,7 +741,7 @@ void FinishLine::submitEntry(const JournalEntry& entry)
     m_writer->submit([this, entry](Database& db) -> CaptureWriter::Done {
         const DbResult<timing::CapturedRow> stored =
             entry.press ? db.storePress(entry.raceId, entry.timeMs, QString(), entry.station, QString(), entry.token)
-                        : db.storeNumber(entry.raceId, entry.number, entry.station, entry.token);
+                        : db.storeNumber(entry.raceId, entry.number, entry.station, entry.token, entry.typedAtMs);
         // Never dropped: tried again until stored; a duplicate token was stored before.
         if (!stored && !stored.error().isDuplicate())
             return {true, {}};
@@ -743,6 +759,8 @@ void FinishLine::entryStored(const JournalEntry& entry, const DbResult<timing::C
     m_pending.removeAt(at);
     if (m_writer->mode() == CaptureWriter::Mode::Direct)
         m_session.ownWriteStored();
+    if (stored && entry.typedAtMs)
+        m_notes[stored.value().id] = {entry.typedAtMs, false};
     if (!stored) {
         m_readAllWhenStored = true;
         emit pendingTaken(int(at));
@@ -779,6 +797,11 @@ void FinishLine::appendPlain(const timing::CapturedRow& row)
     m_index.insert(row.id, int(m_rows.size() - 1));
     m_eval.states.append(timing::RowState::NoNumber);
     m_eval.competitors.append(0);
+    // Doubtful only when pressed too soon after the press before it.
+    qsizetype before = m_rows.size() - 2;
+    while (before >= 0 && (m_rows.at(before).deleted || !m_rows.at(before).timeMs))
+        --before;
+    m_doubt.append(before >= 0 && *row.timeMs - *m_rows.at(before).timeMs < m_session.settings().doubt.leastGapMs);
 }
 
 void FinishLine::keepRow(const timing::CapturedRow& row)
@@ -816,6 +839,8 @@ void FinishLine::loadJournal()
             e.number = f.at(2);
         e.station = f.at(3);
         e.token = f.at(4);
+        if (!e.press && f.size() > 5)
+            e.typedAtMs = f.at(5).toLongLong();
         e.journaledAt = now;
         if (e.raceId == m_raceId) {
             m_pending.append(e);
@@ -893,6 +918,25 @@ Status FinishLine::setDeleted(qint64 rowId, bool deleted)
     m_rows[m_index.value(rowId)].deleted = deleted;
     layoutNow();
     return submitted();
+}
+
+Status FinishLine::confirm(const QList<qint64>& rowIds)
+{
+    QList<qint64> known;
+    for (const qint64 id : rowIds)
+        if (row(id))
+            known.append(id);
+    if (known.isEmpty())
+        return Status::refused(Field::None, tx::flConfirmEmpty());
+    const qint64 raceId = m_raceId;
+    submitWrite([=](Database& db) { return db.confirmCaptured(raceId, known); }, {}, false);
+    if (const Status stored = submitted(); !stored)
+        return stored;
+    for (const qint64 id : known)
+        m_notes[id].confirmed = true;
+    rebuild();
+    emit statesChanged();
+    return Status::done();
 }
 
 Status FinishLine::setNumber(qint64 rowId, const QString& text)
@@ -1151,10 +1195,15 @@ QString CaptureModel::text(int listRow, int column) const
         if (const Competitor* c = competitor ? m_line.session().competitor(competitor) : nullptr)
             return c->ime;
         return QString();
-    case 5:
-        // A time typed in as a correction says so.
-        return r.source == tx::flSourceTyped() ? stateText(state) + QStringLiteral(" · ") + tx::flInsertedMark()
-                                               : stateText(state);
+    case 5: {
+        // A row that may be wrong says so first; a time typed in as a correction says so last.
+        QString text = stateText(state);
+        if (listRow < m_order.size() && m_line.isDoubtful(m_order.at(listRow)))
+            text = tx::flStateDoubtful() + QStringLiteral(" · ") + text;
+        if (r.source == tx::flSourceTyped())
+            text += QStringLiteral(" · ") + tx::flInsertedMark();
+        return text;
+    }
     default:
         return QString();
     }
@@ -1174,6 +1223,8 @@ QVariant CaptureModel::data(const QModelIndex& index, int role) const
         return stored && m_line.rows().at(m_order.at(index.row())).deleted;
     case RowIdRole:
         return rowId(index.row());
+    case DoubtRole:
+        return stored && m_line.isDoubtful(m_order.at(index.row()));
     default:
         return {};
     }

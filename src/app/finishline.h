@@ -54,6 +54,7 @@ struct JournalEntry {
     QString station;
     QString token;
     qint64 journaledAt = 0; // monotonic ms when it was journaled (not kept in the file)
+    std::optional<qint64> typedAtMs; // a number: the time of day it was typed
 };
 
 // The file next to the database (or, for a server, next to the program)
@@ -138,6 +139,8 @@ public:
     // A typed time (and optional number) inserted in crossing order.
     Outcome<timing::CapturedRow> insertTime(const QString& timeText, const QString& numberText);
     Status setDeleted(qint64 rowId, bool deleted);
+    // The operator looked at these rows marked "provjeri": they are marked no more.
+    Status confirm(const QList<qint64>& rowIds);
     // Sets (empty: clears) a row's number.
     Status setNumber(qint64 rowId, const QString& text);
     // Shifts the numbers of the rows given (a block in crossing order) one row up or down.
@@ -149,6 +152,8 @@ public:
     // ---- What is held ----
     const QList<timing::CapturedRow>& rows() const { return m_rows; }
     const timing::Evaluation& evaluation() const { return m_eval; }
+    // Whether the row at this index of rows() may be wrong ("provjeri").
+    bool isDoubtful(int index) const { return m_doubt.value(index); }
     // The row with this key, or null.
     const timing::CapturedRow* row(qint64 id) const;
     int rowIndex(qint64 id) const { return m_index.value(id, -1); }
@@ -247,6 +252,8 @@ private:
     QList<timing::CapturedRow> m_rows;
     QHash<qint64, int> m_index;
     timing::Evaluation m_eval;
+    QHash<qint64, timing::RowNote> m_notes;
+    QList<bool> m_doubt; // one per row: timing::doubtful
     QList<JournalEntry> m_pending;
     QList<JournalEntry> m_otherRaces; // journal entries of other races, kept in the file
     bool m_applying = false;
@@ -269,7 +276,7 @@ class CaptureModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Role { StateRole = Qt::UserRole + 1, DeletedRole, RowIdRole };
+    enum Role { StateRole = Qt::UserRole + 1, DeletedRole, RowIdRole, DoubtRole };
     // The state of a journal entry not yet stored.
     static constexpr int kPendingState = 100;
 

@@ -107,7 +107,8 @@ public:
     // for none) is refused unless it is a length in kilometres. official,
     // when given, marks the results official or takes that back; otherwise
     // it stays as stored.
-    Status setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official = std::nullopt);
+    Status setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official = std::nullopt,
+                       const QString& leastGapText = {}, const QString& longestWaitText = {});
 
     // ---- The race's own categories and prizes (racesession_rules.cpp) ----
     // The standard rules without a race or without rules of its own.

@@ -49,7 +49,7 @@ std::optional<Status> RaceSession::followLog()
             records.insert(row.key);
         else if (row.table == QLatin1String("statusi"))
             states.insert(row.key);
-        else if (row.table == QLatin1String("cilj_vremena"))
+        else if (row.table == QLatin1String("cilj_vremena") || row.table == QLatin1String("cilj_oznake"))
             captured.insert(row.key); // the finish line's own rows: its window reads them
         else if (changes::makesRecords(row.table))
             start = true;

@@ -2,6 +2,8 @@
 
 #include "app/racesession.h"
 
+#include "core/timing.h"
+
 #include "core/checks.h"
 #include "core/runstates.h"
 #include "core/texts.h"
@@ -101,12 +103,17 @@ Status RaceSession::setSettings(const RaceSettings& settings)
     return Status::done();
 }
 
-Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official)
+Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official,
+                                const QString& leastGapText, const QString& longestWaitText)
 {
     const auto km = checks::parseCourseKm(courseKmText);
     if (!km)
         return km.failure<std::monostate>();
+    const auto limits = timing::readDoubtLimits(leastGapText, longestWaitText, m_settings.doubt);
+    if (!limits)
+        return limits.failure<std::monostate>();
     RaceSettings settings = m_settings;
+    settings.doubt = limits.value();
     settings.listUnranked = listUnranked;
     settings.courseKm = km.value();
     if (official)

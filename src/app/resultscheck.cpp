@@ -33,18 +33,19 @@ Outcome<QList<checks::Finding>> findings(RaceSession& session)
     QList<checks::Finding> found = checks::findProblems(session.finishList(), session.startList(), session.raceDate(),
                                                         session.runStates(), session.settings().courseKm,
                                                         session.rules().categories);
-    // Times captured at the finish line, errors each.
+    // Times captured at the finish line: errors, then rows to look at again (warnings).
     const auto captured = session.database().capturedRows(session.race().id);
     const auto start = session.database().captureStart(session.race().id);
-    if (!captured || !start)
-        return Result::dbFailed(captured ? start.error() : captured.error());
+    const auto notes = session.database().captureNotes(session.race().id);
+    if (!captured || !start || !notes)
+        return Result::dbFailed(!captured ? captured.error() : !start ? start.error() : notes.error());
     if (!captured.value().isEmpty()) {
-        const QList<checks::Finding> times =
-            timing::findings(captured.value(), start.value(), session.startList(), session.finishList());
-        const qsizetype errors = std::count_if(found.cbegin(), found.cend(), [](const checks::Finding& f) {
-            return f.severity == checks::Severity::Error;
-        });
-        found = found.mid(0, errors) + times + found.mid(errors);
+        QList<checks::Finding> times = timing::findings(captured.value(), start.value(), session.startList(),
+                                                        session.finishList(), notes.value(), session.settings().doubt);
+        const auto isError = [](const checks::Finding& f) { return f.severity == checks::Severity::Error; };
+        const qsizetype errors = std::count_if(found.cbegin(), found.cend(), isError);
+        const qsizetype timeErrors = std::count_if(times.cbegin(), times.cend(), isError);
+        found = found.mid(0, errors) + times.mid(0, timeErrors) + found.mid(errors) + times.mid(timeErrors);
     }
     found.removeIf([&](const checks::Finding& f) {
         const auto it = ignored.value().constFind(f.key);

@@ -41,6 +41,7 @@ enum class Kind {
     NoStart,            // captured times of competitors, and no start to time them from
     NoCategory,         // a birth date, but no category of the race takes the runner
     CategoryMismatch,   // a birth date whose category is not the one an import gave
+    CaptureDoubtful,    // a captured row that may be wrong (a warning; see timing::doubtful)
 };
 
 struct Finding {

@@ -57,6 +57,13 @@ using RunStates = QHash<qint64, RunStateEntry>;
 
 // The race's own settings, stored per race in a table of our own; the
 // defaults are what a race without stored settings gets.
+// The race's limits for captured rows that may be wrong (timing::doubtful).
+struct DoubtLimits {
+    qint64 leastGapMs = 200;      // a press closer than this to the one before
+    qint64 longestWaitMs = 60000; // a time that waited longer than this for its number
+    bool operator==(const DoubtLimits&) const = default;
+};
+
 struct RaceSettings {
     // Whether the standings list DNF, DSQ and DNS entries after the ranked finishers.
     bool listUnranked = true;
@@ -65,5 +72,7 @@ struct RaceSettings {
     // Whether the organiser has declared the results official; until then
     // the live results pages carry a banner saying they are not.
     bool official = false;
+    // Timing at the finish line: when a captured row is marked "provjeri".
+    DoubtLimits doubt;
     bool operator==(const RaceSettings&) const = default;
 };

@@ -59,6 +59,13 @@ KVR_FL_TEXT(flStateConflict, "natjecatelj već ima upisano vrijeme")
 KVR_FL_TEXT(flStateDeleted, "obrisano")
 KVR_FL_TEXT(flStateWaiting, "broj čeka vrijeme")
 KVR_FL_TEXT(flStatePending, "sprema se")
+KVR_FL_TEXT(flStateDoubtful, "provjeri")
+KVR_FL_TEXT(flConfirm, "Potvrdi")
+KVR_FL_TEXT(flConfirmEmpty, "Odaberite redove koje treba potvrditi")
+KVR_FL_TEXT(flSettingsGap, "Najmanji razmak vremena na cilju (s):")
+KVR_FL_TEXT(flSettingsWait, "Najdulje čekanje vremena na broj (s):")
+KVR_FL_TEXT(flSettingsGapShape, "Najmanji razmak upišite u sekundama, od 0 do 10 (npr. 0,2)")
+KVR_FL_TEXT(flSettingsWaitShape, "Najdulje čekanje upišite u sekundama, od 1 do 3600 (npr. 60)")
 
 inline QString flCounts(int times, int numbered, int without)
 {
@@ -112,6 +119,16 @@ inline QString flImported(int paired, int added)
 }
 
 // Findings of the results check.
+// A captured row marked "provjeri"; a number waiting for a time has no row number yet.
+inline QString checkCaptureDoubtful(int seq, const QString& time, const QString& number)
+{
+    if (seq == 0)
+        return QStringLiteral("provjeriti: broj %1 upisan bez vremena").arg(number);
+    return QStringLiteral("provjeriti: red %1 (%2, broj %3)")
+        .arg(seq)
+        .arg(time, number.isEmpty() ? QStringLiteral("-") : number);
+}
+
 inline QString checkTimeWithoutNumber(int seq, const QString& time)
 {
     return QStringLiteral("vrijeme bez startnog broja: red %1 (%2)").arg(seq).arg(time);

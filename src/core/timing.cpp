@@ -2,7 +2,9 @@
 
 #include "core/texts_finishline.h"
 
+#include <QRegularExpression>
 #include <algorithm>
+#include <cmath>
 #include <numeric>
 
 namespace timing {
@@ -251,8 +253,78 @@ std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, cons
     return s;
 }
 
+QList<bool> doubtful(const QList<CapturedRow>& rows, const QHash<qint64, RowNote>& notes, const DoubtLimits& limits)
+{
+    QList<bool> doubt(rows.size(), false);
+    const auto confirmed = [&](int i) { return notes.value(rows.at(i).id).confirmed; };
+    const QList<int> order = crossingOrder(rows);
+    // A press made twice: too soon after the one before.
+    for (qsizetype k = 1; k < order.size(); ++k)
+        if (*rows.at(order.at(k)).timeMs - *rows.at(order.at(k - 1)).timeMs < limits.leastGapMs)
+            doubt[order.at(k)] = true;
+    // A number typed while no time waited.
+    for (int i = 0; i < rows.size(); ++i)
+        if (!rows.at(i).deleted && !rows.at(i).timeMs)
+            doubt[i] = true;
+    // A number typed into a time that had waited too long while newer times
+    // waited too: the earliest such typing starts the block.
+    std::optional<qint64> blockFrom;
+    for (qsizetype k = 0; k < order.size(); ++k) {
+        const CapturedRow& r = rows.at(order.at(k));
+        const std::optional<qint64> typed = notes.value(r.id).typedAtMs;
+        if (r.number.isEmpty() || !typed || confirmed(order.at(k)) || *typed - *r.timeMs <= limits.longestWaitMs)
+            continue;
+        // A newer time pressed before the number was typed that had no number then.
+        for (qsizetype n = k + 1; n < order.size() && *rows.at(order.at(n)).timeMs < *typed; ++n) {
+            const CapturedRow& newer = rows.at(order.at(n));
+            const std::optional<qint64> newerTyped = notes.value(newer.id).typedAtMs;
+            if (newer.number.isEmpty() || (newerTyped && *newerTyped > *typed)) {
+                blockFrom = std::min(blockFrom.value_or(*typed), *typed);
+                break;
+            }
+        }
+    }
+    if (blockFrom)
+        for (const int i : order) {
+            const std::optional<qint64> typed = notes.value(rows.at(i).id).typedAtMs;
+            if (!rows.at(i).number.isEmpty() && typed && *typed >= *blockFrom)
+                doubt[i] = true;
+        }
+    for (int i = 0; i < rows.size(); ++i)
+        doubt[i] = doubt.at(i) && !rows.at(i).deleted && !confirmed(i);
+    return doubt;
+}
+
+Outcome<DoubtLimits> readDoubtLimits(const QString& leastGapText, const QString& longestWaitText, DoubtLimits held)
+{
+    // Seconds with a decimal point or comma, to the millisecond.
+    const auto read = [](const QString& text, qint64 least, qint64 most) -> std::optional<qint64> {
+        QString t = text.trimmed();
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+        static const QRegularExpression shape(QStringLiteral("^\\d{1,4}(\\.\\d{1,3})?$"));
+        if (!shape.match(t).hasMatch())
+            return std::nullopt;
+        const qint64 ms = std::llround(t.toDouble() * 1000);
+        return ms >= least && ms <= most ? std::optional(ms) : std::nullopt;
+    };
+    if (!leastGapText.trimmed().isEmpty()) {
+        const auto gap = read(leastGapText, 0, 10000);
+        if (!gap)
+            return Outcome<DoubtLimits>::refused(Field::None, tx::flSettingsGapShape());
+        held.leastGapMs = *gap;
+    }
+    if (!longestWaitText.trimmed().isEmpty()) {
+        const auto wait = read(longestWaitText, 1000, 3600000);
+        if (!wait)
+            return Outcome<DoubtLimits>::refused(Field::None, tx::flSettingsWaitShape());
+        held.longestWaitMs = *wait;
+    }
+    return Outcome<DoubtLimits>::done(held);
+}
+
 QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qint64> startMs,
-                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList)
+                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList,
+                                const QHash<qint64, RowNote>& notes, const DoubtLimits& limits)
 {
     QList<checks::Finding> found;
     QSet<qint64> made;
@@ -321,6 +393,28 @@ QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qi
         default:
             continue;
         }
+        found.append(f);
+    }
+    // Rows that may be wrong: warnings, after the errors.
+    const QList<bool> doubt = doubtful(rows, notes, limits);
+    QList<int> listed = crossingOrder(rows);
+    for (int i = 0; i < rows.size(); ++i)
+        if (!rows.at(i).timeMs)
+            listed.append(i);
+    for (const int i : listed) {
+        if (!doubt.at(i))
+            continue;
+        const CapturedRow& r = rows.at(i);
+        checks::Finding f;
+        f.severity = checks::Severity::Warning;
+        f.kind = checks::Kind::CaptureDoubtful;
+        f.sbroj = r.number;
+        f.capturedId = r.id;
+        const QString time = !r.timeMs  ? QString()
+            : startMs                   ? elapsedText(elapsedMs(*r.timeMs, *startMs))
+                                        : timeOfDayText(*r.timeMs, 1);
+        f.message = tx::checkCaptureDoubtful(r.seq, time, r.number);
+        f.key = QStringLiteral("capture-doubtful:%1").arg(r.id);
         found.append(f);
     }
     if (withoutStart > 0) {

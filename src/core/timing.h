@@ -8,6 +8,7 @@
 
 #include "core/checks.h"
 #include "core/competitorrules.h"
+#include "core/outcome.h"
 #include "core/records.h"
 
 #include <QHash>
@@ -86,6 +87,33 @@ enum class RowState {
     Waiting,   // a number typed before its time
 };
 
+// What the finish line keeps of a row beside its values: when its number
+// was typed (time of day; none when not known) and whether the operator
+// confirmed the row.
+struct RowNote {
+    std::optional<qint64> typedAtMs;
+    bool confirmed = false;
+    bool operator==(const RowNote&) const = default;
+};
+
+// The rows that may be wrong ("provjeri"), one flag per row; never
+// blocking, a row stays as it is. A row is doubtful when, unless the
+// operator confirmed it:
+// - its press came less than the least gap after the press before it (in
+//   crossing order): a press made twice;
+// - it is a number typed while no time waited, until a time takes it;
+// - its number was typed into a time that had waited longer than the
+//   longest wait while newer times waited too (a missed press or a
+//   left-over time shifts every later number), and so is every row whose
+//   number was typed after that one: the block stays marked until its rows
+//   are confirmed.
+// Deleted rows are never doubtful.
+QList<bool> doubtful(const QList<CapturedRow>& rows, const QHash<qint64, RowNote>& notes, const DoubtLimits& limits);
+
+// The two limits typed in seconds ("0,2", "60"; empty keeps the one given):
+// the least gap from 0 to 10 s, the longest wait from 1 s to an hour.
+Outcome<DoubtLimits> readDoubtLimits(const QString& leastGapText, const QString& longestWaitText, DoubtLimits held);
+
 // A finish record a captured row makes.
 struct MadeRecord {
     qint64 rowId = 0;
@@ -141,7 +169,9 @@ std::optional<Shift> shiftNumbers(const QList<CapturedRow>& block, bool up, cons
 // The results check's findings of the captured rows: times without a
 // number, numbers not on the start list, and rows whose competitor has a
 // typed finish record (the typed time and the captured one named).
+// Rows that may be wrong (doubtful()) are listed as warnings.
 QList<checks::Finding> findings(const QList<CapturedRow>& rows, std::optional<qint64> startMs,
-                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList);
+                                const QList<Competitor>& startList, const QList<FinishRecord>& finishList,
+                                const QHash<qint64, RowNote>& notes = {}, const DoubtLimits& limits = {});
 
 } // namespace timing

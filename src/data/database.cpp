@@ -1670,6 +1670,12 @@ const OwnTable kOwnTables[] = {
      "create index if not exists cilj_vremena_rezultat on cilj_vremena (idrezultata)"},
     {"cilj_dnevnik", "create table if not exists cilj_dnevnik (id %1, oznaka varchar(40))",
      "create unique index if not exists cilj_dnevnik_oznaka on cilj_dnevnik (oznaka)"},
+    // A captured row's note: when its number was typed, and whether the
+    // operator confirmed a row marked "provjeri". Not logged: no data of the race.
+    {"cilj_oznake",
+     "create table if not exists cilj_oznake (id %1, idutrke integer, idvremena integer, upisano integer, "
+     "potvrdeno integer not null default 0)",
+     "create unique index if not exists cilj_oznake_red on cilj_oznake (idvremena)"},
     {"kategorijeutrke",
      "create table if not exists kategorijeutrke (id %1, idutrke integer, redoslijed integer, oznaka text, "
      "spol varchar(1), dobod integer, dobdo integer)",
@@ -1683,6 +1689,8 @@ const OwnTable kOwnTables[] = {
 const char* const kSettingListUnranked = "prikazistatus";
 const char* const kSettingCourseKm = "duzinakm";
 const char* const kSettingOfficial = "sluzbeni";
+const char* const kSettingLeastGap = "ciljrazmakms";
+const char* const kSettingLongestWait = "ciljcekanjems";
 
 QString stateCode(RunState state)
 {
@@ -1868,6 +1876,11 @@ DbResult<RaceSettings> Database::raceSettings(qint64 raceId)
                 settings.courseKm = km;
         } else if (key == QLatin1String(kSettingOfficial)) {
             settings.official = value == QLatin1String("1");
+        } else if (key == QLatin1String(kSettingLeastGap) || key == QLatin1String(kSettingLongestWait)) {
+            bool ok = false;
+            const qint64 ms = value.toLongLong(&ok);
+            if (ok && ms >= 0)
+                (key == QLatin1String(kSettingLeastGap) ? settings.doubt.leastGapMs : settings.doubt.longestWaitMs) = ms;
         }
     }
     return DbResult<RaceSettings>::success(settings);
@@ -1891,6 +1904,23 @@ DbStatus Database::setRaceSettings(qint64 raceId, const RaceSettings& settings)
             q.bindValue(1, QLatin1String(key));
             q.bindValue(2, value);
             if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        // The finish line's limits are kept only when they differ from the
+        // defaults, so a race that never changes them keeps its rows as they were.
+        const DoubtLimits standard;
+        QSqlQuery drop(db);
+        drop.prepare(QStringLiteral("delete from postavke where idutrke = ? and kljuc = ?"));
+        for (const auto& [key, value, isStandard] :
+             {std::tuple{kSettingLeastGap, settings.doubt.leastGapMs, settings.doubt.leastGapMs == standard.leastGapMs},
+              std::tuple{kSettingLongestWait, settings.doubt.longestWaitMs,
+                         settings.doubt.longestWaitMs == standard.longestWaitMs}}) {
+            QSqlQuery& w = isStandard ? drop : q;
+            w.bindValue(0, raceId);
+            w.bindValue(1, QLatin1String(key));
+            if (!isStandard)
+                w.bindValue(2, QString::number(value));
+            if (const DbStatus s = run(w); !s)
                 return s;
         }
         return DbStatus::success();

@@ -219,9 +219,15 @@ public:
                                              const QString& station, const QString& source,
                                              const QString& token = {});
     // Gives the number to the oldest timed row without one (timing::pairTarget),
-    // or stores it waiting for the next press; the row it went to.
+    // or stores it waiting for the next press; the row it went to. typedAtMs,
+    // the time of day it was typed, is kept in the row's note (cilj_oznake).
     DbResult<timing::CapturedRow> storeNumber(qint64 raceId, const QString& number, const QString& station,
-                                              const QString& token = {});
+                                              const QString& token = {},
+                                              std::optional<qint64> typedAtMs = std::nullopt);
+    // The notes of the race's captured rows (table cilj_oznake, made on first use), by row key.
+    DbResult<QHash<qint64, timing::RowNote>> captureNotes(qint64 raceId);
+    // The operator confirmed these rows: no longer marked "provjeri".
+    DbStatus confirmCaptured(qint64 raceId, const QList<qint64>& rowIds);
     // Sets the numbers of rows (empty: none), with takeWaiting removes the
     // waiting number that moved into one of them, and with keepWaiting
     // stores a number waiting for a time, in one transaction. A row gone
@@ -331,6 +337,8 @@ public:
 private:
     DbStatus writeTransaction(const char* table, const std::function<DbStatus(QSqlDatabase&)>& work);
     DbResult<timing::CapturedRow> capturedRow(QSqlDatabase& db, qint64 rowId);
+    // The race's captured rows that also meet alsoWhere (" and ..."), in key order.
+    DbResult<QList<timing::CapturedRow>> readCapturedRows(qint64 raceId, const QString& alsoWhere);
     DbStatus noteToken(QSqlDatabase& db, const QString& token);
     // Stores a number that waits for its time; the new row's key.
     DbResult<qint64> insertWaitingNumber(QSqlDatabase& db, qint64 raceId, const QString& station,

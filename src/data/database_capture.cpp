@@ -1,4 +1,4 @@
-// Database: timing at the finish line (tables cilj_start, cilj_vremena, cilj_dnevnik).
+// Database: timing at the finish line (tables cilj_start, cilj_vremena, cilj_dnevnik, cilj_oznake).
 
 #include "data/database.h"
 
@@ -95,43 +95,33 @@ DbResult<bool> Database::hasCapturedRows(qint64 raceId)
 
 DbResult<QList<timing::CapturedRow>> Database::capturedRows(qint64 raceId)
 {
-    using Result = DbResult<QList<timing::CapturedRow>>;
-    QList<timing::CapturedRow> rows;
-    const auto exists = ownTable("cilj_vremena", false);
-    if (!exists)
-        return Result::failure(exists.error());
-    if (!exists.value())
-        return Result::success(rows);
-    QSqlQuery q(connection());
-    q.setForwardOnly(true);
-    q.prepare(rowSelect("idutrke = ? order by id"));
-    q.addBindValue(raceId);
-    if (const DbStatus s = run(q); !s)
-        return Result::failure(s.error());
-    while (q.next())
-        rows.append(rowOf(q));
-    return Result::success(rows);
+    return readCapturedRows(raceId, {});
 }
 
 DbResult<QList<timing::CapturedRow>> Database::capturedRowsOf(qint64 raceId, const QList<qint64>& keys)
 {
-    using Result = DbResult<QList<timing::CapturedRow>>;
-    QList<timing::CapturedRow> rows;
     if (keys.isEmpty())
-        return Result::success(rows);
-    const auto exists = ownTable("cilj_vremena", false);
-    if (!exists)
-        return Result::failure(exists.error());
-    if (!exists.value())
-        return Result::success(rows);
+        return DbResult<QList<timing::CapturedRow>>::success({});
     // Keys are numbers the feed gave, written as numbers.
     QStringList list;
     list.reserve(keys.size());
     for (const qint64 key : keys)
         list.append(QString::number(key));
+    return readCapturedRows(raceId, QStringLiteral(" and id in (%1)").arg(list.join(QLatin1Char(','))));
+}
+
+DbResult<QList<timing::CapturedRow>> Database::readCapturedRows(qint64 raceId, const QString& alsoWhere)
+{
+    using Result = DbResult<QList<timing::CapturedRow>>;
+    QList<timing::CapturedRow> rows;
+    const auto exists = ownTable("cilj_vremena", false);
+    if (!exists)
+        return Result::failure(exists.error());
+    if (!exists.value())
+        return Result::success(rows);
     QSqlQuery q(connection());
     q.setForwardOnly(true);
-    q.prepare(rowSelect("idutrke = ? and id in (") + list.join(QLatin1Char(',')) + QStringLiteral(") order by id"));
+    q.prepare(rowSelect("idutrke = ?") + alsoWhere + QStringLiteral(" order by id"));
     q.addBindValue(raceId);
     if (const DbStatus s = run(q); !s)
         return Result::failure(s.error());
@@ -227,10 +217,10 @@ DbResult<timing::CapturedRow> Database::storePress(qint64 raceId, qint64 timeMs,
 }
 
 DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString& number, const QString& station,
-                                                    const QString& token)
+                                                    const QString& token, std::optional<qint64> typedAtMs)
 {
     using Result = DbResult<timing::CapturedRow>;
-    for (const char* table : {"cilj_vremena", "cilj_dnevnik"})
+    for (const char* table : {"cilj_vremena", "cilj_dnevnik", "cilj_oznake"})
         if (const auto made = ownTable(table, true); !made)
             return Result::failure(made.error());
     Result stored;
@@ -259,10 +249,61 @@ DbResult<timing::CapturedRow> Database::storeNumber(qint64 raceId, const QString
                 return DbStatus::failure(id.error());
             rowId = id.value();
         }
+        if (typedAtMs) {
+            q.prepare(QStringLiteral("insert into cilj_oznake (idutrke, idvremena, upisano, potvrdeno) values (?, ?, ?, 0) "
+                                     "on conflict (idvremena) do update set upisano = excluded.upisano, potvrdeno = 0"));
+            q.addBindValue(raceId);
+            q.addBindValue(rowId);
+            q.addBindValue(*typedAtMs);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
         stored = capturedRow(db, rowId);
         return stored ? DbStatus::success() : DbStatus::failure(stored.error());
     });
     return status ? stored : Result::failure(status.error());
+}
+
+DbResult<QHash<qint64, timing::RowNote>> Database::captureNotes(qint64 raceId)
+{
+    using Result = DbResult<QHash<qint64, timing::RowNote>>;
+    QHash<qint64, timing::RowNote> notes;
+    const auto exists = ownTable("cilj_oznake", false);
+    if (!exists)
+        return Result::failure(exists.error());
+    if (!exists.value())
+        return Result::success(notes);
+    QSqlQuery q(connection());
+    q.setForwardOnly(true);
+    q.prepare(QStringLiteral("select idvremena, upisano, potvrdeno from cilj_oznake where idutrke = ?"));
+    q.addBindValue(raceId);
+    if (const DbStatus s = run(q); !s)
+        return Result::failure(s.error());
+    while (q.next()) {
+        timing::RowNote& n = notes[q.value(0).toLongLong()];
+        if (!q.value(1).isNull())
+            n.typedAtMs = q.value(1).toLongLong();
+        n.confirmed = q.value(2).toInt() != 0;
+    }
+    return Result::success(notes);
+}
+
+DbStatus Database::confirmCaptured(qint64 raceId, const QList<qint64>& rowIds)
+{
+    if (const auto made = ownTable("cilj_oznake", true); !made)
+        return DbStatus::failure(made.error());
+    return writeTransaction("cilj_oznake", [&](QSqlDatabase& db) {
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("insert into cilj_oznake (idutrke, idvremena, potvrdeno) values (?, ?, 1) "
+                                 "on conflict (idvremena) do update set potvrdeno = 1"));
+        for (const qint64 id : rowIds) {
+            q.bindValue(0, raceId);
+            q.bindValue(1, id);
+            if (const DbStatus s = run(q); !s)
+                return s;
+        }
+        return DbStatus::success();
+    });
 }
 
 DbStatus Database::setCapturedNumbers(qint64 raceId, const QList<std::pair<qint64, QString>>& numbers,

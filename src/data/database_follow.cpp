@@ -29,6 +29,7 @@ const FollowedTable kFollowed[] = {
     {"nagradeutrke", "idutrke", "idutrke"},
     {"cilj_start", "idutrke", "idutrke"},
     {"cilj_vremena", "id", "idutrke"},
+    {"cilj_oznake", "idvremena", "idutrke"},
 };
 
 // The most rows one look reads; beyond them reading the lists whole is the

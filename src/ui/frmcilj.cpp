@@ -38,6 +38,8 @@ public:
 
     QVariant data(const QModelIndex& index, int role) const override
     {
+        if (role == Qt::BackgroundRole && QIdentityProxyModel::data(index, finishline::CaptureModel::DoubtRole).toBool())
+            return QBrush(QColor(0xff, 0xb0, 0x60)); // "provjeri": looked at before anything else
         if (role == Qt::BackgroundRole) {
             const int state = QIdentityProxyModel::data(index, finishline::CaptureModel::StateRole).toInt();
             switch (state) {
@@ -194,6 +196,7 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     cmdbroj = button(tx::flButtonNumber(), "cmdbroj");
     cmdpomakgore = button(tx::flButtonUp(), "cmdpomakgore");
     cmdpomakdolje = button(tx::flButtonDown(), "cmdpomakdolje");
+    cmdpotvrdi = button(tx::flConfirm(), "cmdpotvrdi");
     cmdzatvori = button(tx::flClose(), "cmdzatvori");
     cmdumetni->setToolTip(QStringLiteral("Insert"));
     cmdobrisi->setToolTip(QStringLiteral("Delete"));
@@ -201,7 +204,7 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     cmdpomakgore->setToolTip(QStringLiteral("Ctrl+Up"));
     cmdpomakdolje->setToolTip(QStringLiteral("Ctrl+Down"));
     auto* side = new QVBoxLayout;
-    for (QPushButton* b : {cmdumetni, cmdobrisi, cmdbroj, cmdpomakgore, cmdpomakdolje})
+    for (QPushButton* b : {cmdumetni, cmdobrisi, cmdbroj, cmdpomakgore, cmdpomakdolje, cmdpotvrdi})
         side->addWidget(b);
     side->addStretch(1);
     side->addWidget(cmdzatvori);
@@ -238,6 +241,12 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     connect(cmdbroj, &QPushButton::clicked, this, &frmcilj::onChangeNumber);
     connect(cmdpomakgore, &QPushButton::clicked, this, [this] { onShift(true); });
     connect(cmdpomakdolje, &QPushButton::clicked, this, [this] { onShift(false); });
+    connect(cmdpotvrdi, &QPushButton::clicked, this, [this] {
+        const QList<qint64> ids = selectedRowIds();
+        m_keptRow = ids.value(0);
+        report(m_line->confirm(ids));
+        txtcilj->setFocus();
+    });
     connect(cmdzatvori, &QPushButton::clicked, this, &QWidget::close);
     connect(m_line.get(), &finishline::FinishLine::problem, lblstanje, &QLabel::setText);
     connect(m_line.get(), &finishline::FinishLine::rowsReset, this, &frmcilj::showPreview);

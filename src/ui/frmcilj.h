@@ -80,6 +80,7 @@ private:
     QPushButton* cmdbroj = nullptr;
     QPushButton* cmdpomakgore = nullptr;
     QPushButton* cmdpomakdolje = nullptr;
+    QPushButton* cmdpotvrdi = nullptr;
     QPushButton* cmdzatvori = nullptr;
 
     RaceSession& m_session;

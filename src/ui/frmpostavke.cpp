@@ -2,6 +2,7 @@
 
 #include "app/racesession.h"
 #include "core/texts.h"
+#include "core/texts_finishline.h"
 #include "core/texts_live.h"
 #include "core/texts_rules.h"
 #include "ui/pageutil.h"
@@ -42,6 +43,14 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     chksluzbeni = ui::named(new QCheckBox(tx::settingsOfficial()), "chksluzbeni");
     chksluzbeni->setChecked(held.official);
     pageLayout->addWidget(chksluzbeni);
+    // When the finish line marks a captured row "provjeri".
+    const auto seconds = [](qint64 ms) { return QString::number(ms / 1000.0, 'g', 10).replace(QLatin1Char('.'), QLatin1Char(',')); };
+    txtrazmak = ui::lineEdit("txtrazmak", 8);
+    txtrazmak->setText(seconds(held.doubt.leastGapMs));
+    txtcekanje = ui::lineEdit("txtcekanje", 8);
+    txtcekanje->setText(seconds(held.doubt.longestWaitMs));
+    pageLayout->addLayout(ui::captioned(tx::flSettingsGap(), txtrazmak));
+    pageLayout->addLayout(ui::captioned(tx::flSettingsWait(), txtcekanje));
     pageLayout->addStretch(1);
     tabpostavke = ui::named(new QTabWidget, "tabpostavke");
     tabpostavke->addTab(standingsPage, tx::settingsPageStandings());
@@ -67,11 +76,17 @@ void frmpostavke::store()
     // The rules first: a refused table keeps the window open with what was typed.
     if (!m_rulesTabs->store())
         return;
-    if (!ui::succeeded(this, m_session.setSettings(chkstatusi->isChecked(), txtduzina->text(),
-                                                   chksluzbeni->isChecked()))) {
-        // The length is the one field a refusal here is about.
-        txtduzina->selectAll();
-        txtduzina->setFocus(Qt::OtherFocusReason);
+    const Status stored = m_session.setSettings(chkstatusi->isChecked(), txtduzina->text(), chksluzbeni->isChecked(),
+                                                txtrazmak->text(), txtcekanje->text());
+    if (!ui::succeeded(this, stored)) {
+        // The field the refusal is about keeps what was typed, selected.
+        QLineEdit* field = txtduzina;
+        if (stored.kind() == Status::Kind::Refused && stored.refusal().message == tx::flSettingsGapShape())
+            field = txtrazmak;
+        else if (stored.kind() == Status::Kind::Refused && stored.refusal().message == tx::flSettingsWaitShape())
+            field = txtcekanje;
+        field->selectAll();
+        field->setFocus(Qt::OtherFocusReason);
         return;
     }
     accept();

@@ -28,6 +28,8 @@ private:
     QCheckBox* chkstatusi = nullptr;
     QCheckBox* chksluzbeni = nullptr;
     QLineEdit* txtduzina = nullptr;
+    QLineEdit* txtrazmak = nullptr;
+    QLineEdit* txtcekanje = nullptr;
     QPushButton* cmdspremi = nullptr;
     QPushButton* cmdodustani = nullptr;
     RulesTabs* m_rulesTabs = nullptr;
