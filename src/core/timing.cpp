@@ -262,10 +262,14 @@ QList<bool> doubtful(const QList<CapturedRow>& rows, const QHash<qint64, RowNote
     for (qsizetype k = 1; k < order.size(); ++k)
         if (*rows.at(order.at(k)).timeMs - *rows.at(order.at(k - 1)).timeMs < limits.leastGapMs)
             doubt[order.at(k)] = true;
-    // A number typed while no time waited.
-    for (int i = 0; i < rows.size(); ++i)
-        if (!rows.at(i).deleted && !rows.at(i).timeMs)
+    // A number typed while no time waited: waiting still, or taken by a
+    // later press (typed before its time). Typing each number after its
+    // runner's press, this is what a missed press leaves from there on.
+    for (int i = 0; i < rows.size(); ++i) {
+        const std::optional<qint64> typed = notes.value(rows.at(i).id).typedAtMs;
+        if (!rows.at(i).timeMs || (typed && !rows.at(i).number.isEmpty() && *typed < *rows.at(i).timeMs))
             doubt[i] = true;
+    }
     // A number typed into a time that had waited too long while newer times
     // waited too: the earliest such typing starts the block.
     std::optional<qint64> blockFrom;

@@ -101,7 +101,9 @@ struct RowNote {
 // operator confirmed it:
 // - its press came less than the least gap after the press before it (in
 //   crossing order): a press made twice;
-// - it is a number typed while no time waited, until a time takes it;
+// - its number was typed while no time waited: waiting for a time, or
+//   taken by a later press (with each number typed after its runner's
+//   press, a missed press leaves every row from there on so);
 // - its number was typed into a time that had waited longer than the
 //   longest wait while newer times waited too (a missed press or a
 //   left-over time shifts every later number), and so is every row whose
