@@ -12,6 +12,7 @@
 #include "testutil.h"
 #include "ui/frmcilj.h"
 
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -941,6 +942,168 @@ private slots:
         QCOMPARE(lsvcilj->selectionModel()->selectedRows().value(0).row(), 1); // kept in place
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QVERIFY(window.close());
+    }
+
+    // A real race's 72 finishers captured as a volunteer would, pressing at
+    // each crossing and typing the number right after, with three mistakes:
+    // an extra press 0.1 s after a real one (marked at once and deleted), a
+    // wrong number, and a missed press, which leaves every row from there on
+    // marked "provjeri" and one number waiting. Mended with the buttons, the
+    // finish list is the real finishing order.
+    void raceDayWalkWithMistakes()
+    {
+        QString dir;
+        for (QDir d(QStringLiteral(KVR_SOURCE_DIR)); dir.isEmpty(); d.cdUp()) {
+            if (QFileInfo(d.filePath(QStringLiteral("../shared/data/real-races"))).isDir())
+                dir = d.filePath(QStringLiteral("../shared/data/real-races"));
+            else if (d.isRoot())
+                QSKIP("shared/data/real-races is not beside the source tree");
+        }
+        QFile entries(dir + QStringLiteral("/balmullo_2025_entries.tsv"));
+        QFile times(dir + QStringLiteral("/balmullo_2025_rawtimes.tsv"));
+        QVERIFY(entries.open(QIODevice::ReadOnly) && times.open(QIODevice::ReadOnly));
+        auto s = raceWith(0);
+        QVERIFY(s);
+        QList<Competitor> runners;
+        for (const QByteArray& line : entries.readAll().split('\n')) {
+            const QStringList f = QString::fromUtf8(line).split('\t');
+            if (f.size() < 3)
+                continue;
+            Competitor c;
+            c.idutrke = s->race().id;
+            c.sbroj = f.at(0).trimmed();
+            c.ime = f.at(1).simplified();
+            c.klub = f.at(2).simplified();
+            c.spol = QStringLiteral("M");
+            runners.append(c);
+        }
+        QVERIFY(s->addCompetitors(runners));
+        QList<std::pair<QString, qint64>> crossings; // number, ms after the start
+        for (const QByteArray& line : times.readAll().split('\n')) {
+            const QStringList f = QString::fromUtf8(line).trimmed().split('\t');
+            if (f.size() < 2)
+                continue;
+            qint64 seconds = 0;
+            for (const QString& part : f.at(1).split(':'))
+                seconds = seconds * 60 + part.toLongLong();
+            qint64 at = seconds * 1000;
+            if (!crossings.isEmpty() && at <= crossings.last().second)
+                at = crossings.last().second + 250; // the same second: a quarter apart
+            crossings.append({f.at(0).trimmed(), at});
+        }
+        QCOMPARE(crossings.size(), 72);
+        constexpr int kExtra = 10, kWrong = 25, kMissed = 40;
+
+        auto clock = std::make_shared<TestClock>();
+        frmcilj window(*s, clock);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        finishline::FinishLine& line = window.line();
+        auto* txtcilj = testutil::find<QLineEdit>(&window, QStringLiteral("txtcilj"));
+        auto* lsvcilj = testutil::find<QTreeView>(&window, QStringLiteral("lsvcilj"));
+        const auto click = [&](const char* name) { testutil::find<QPushButton>(&window, QLatin1String(name))->click(); };
+        const auto listRowOf = [&](qint64 id) {
+            for (int r = 0; r < lsvcilj->model()->rowCount(); ++r)
+                if (lsvcilj->model()->index(r, 0).data(finishline::CaptureModel::RowIdRole).toLongLong() == id)
+                    return r;
+            return -1;
+        };
+        const auto select = [&](const QList<qint64>& ids) {
+            QItemSelection chosen;
+            for (const qint64 id : ids)
+                chosen.select(lsvcilj->model()->index(listRowOf(id), 0), lsvcilj->model()->index(listRowOf(id), 5));
+            lsvcilj->selectionModel()->select(chosen, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        };
+        // The dialog a button opens, answered when it shows.
+        const auto answer = [](std::function<void(QWidget*)> fill) {
+            QTimer::singleShot(0, [fill] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                QVERIFY(dialog);
+                fill(dialog);
+                static_cast<QDialog*>(dialog)->accept();
+            });
+        };
+        const auto rowWith = [&](const QString& number) -> const CapturedRow* {
+            for (const CapturedRow& r : line.rows())
+                if (r.number == number && !r.deleted)
+                    return &r;
+            return nullptr;
+        };
+
+        click("cmdstart");
+        for (int i = 0; i < crossings.size(); ++i) {
+            const auto& [number, at] = crossings.at(i);
+            clock->mono = at;
+            if (i != kMissed)
+                QTest::keyClick(txtcilj, Qt::Key_Space);
+            if (i == kExtra) {
+                clock->mono = at + 100;
+                QTest::keyClick(txtcilj, Qt::Key_Space);
+                QVERIFY(line.waitStored(5000));
+                const CapturedRow extra = line.rows().last();
+                QVERIFY(line.isDoubtful(int(line.rows().size()) - 1)); // pressed twice
+                select({extra.id});
+                click("cmdobrisi");
+            }
+            clock->mono = at + 150;
+            QTest::keyClicks(txtcilj, i == kWrong ? QStringLiteral("999") : number);
+            QTest::keyClick(txtcilj, Qt::Key_Return);
+        }
+        QVERIFY(line.waitStored(10000));
+        // From the missed press on every row is marked, and one number waits.
+        const qint64 missedAt = kTen + crossings.at(kMissed).second;
+        for (int i = 0; i < line.rows().size(); ++i) {
+            const CapturedRow& r = line.rows().at(i);
+            if (!r.deleted)
+                QCOMPARE(line.isDoubtful(i), !r.timeMs || *r.timeMs > missedAt);
+        }
+        QCOMPARE(line.counts().numbersWaiting, 1);
+
+        // The wrong number, given again (F2).
+        answer([&](QWidget* d) { static_cast<QInputDialog*>(d)->setTextValue(crossings.at(kWrong).first); });
+        select({rowWith(QStringLiteral("999"))->id});
+        QTest::keyClick(txtcilj, Qt::Key_F2);
+        QVERIFY(line.waitStored(5000));
+        QVERIFY(!rowWith(QStringLiteral("999")));
+        // The numbers from the missed runner's on move up a row; his goes back to waiting.
+        QList<qint64> block;
+        for (int i = kMissed; i < crossings.size() - 1; ++i)
+            block.append(rowWith(crossings.at(i).first)->id);
+        select(block);
+        click("cmdpomakgore");
+        QVERIFY(line.waitStored(5000));
+        const CapturedRow waiting = *rowWith(crossings.at(kMissed).first);
+        QVERIFY(!waiting.timeMs);
+        // The missed time inserted after the runner before him, with his number; the waiting number deleted.
+        answer([&](QWidget* d) { d->findChild<QLineEdit*>(QStringLiteral("txtumetnibroj"))->setText(crossings.at(kMissed).first); });
+        select({rowWith(crossings.at(kMissed - 1).first)->id});
+        click("cmdumetni");
+        QVERIFY(line.waitStored(5000));
+        select({waiting.id});
+        click("cmdobrisi");
+        QVERIFY(line.waitStored(5000));
+        QCOMPARE(line.counts().numbersWaiting, 0);
+        // Every row looked at: confirmed.
+        QList<qint64> doubtful;
+        for (int i = 0; i < line.rows().size(); ++i)
+            if (line.isDoubtful(i))
+                doubtful.append(line.rows().at(i).id);
+        QVERIFY(!doubtful.isEmpty());
+        select(doubtful);
+        click("cmdpotvrdi");
+        QVERIFY(line.waitStored(5000));
+        for (int i = 0; i < line.rows().size(); ++i)
+            QVERIFY(!line.isDoubtful(i));
+
+        QStringList real;
+        for (const auto& [number, at] : crossings)
+            real.append(number);
+        QStringList listed;
+        for (const FinishRecord& r : s->finishList())
+            listed.append(r.sbroj);
+        QCOMPARE(listed, real);
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        window.close();
     }
 
     // The same from a script: start, presses and numbers on standard input
