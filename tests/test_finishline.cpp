@@ -885,6 +885,27 @@ private slots:
         QCOMPARE(testutil::cell(lsvcilj, 0, 4), QStringLiteral("Ana"));
         QCOMPARE(testutil::cell(lsvcilj, 0, 5), tx::flStateMatched());
         QCOMPARE(w.session().finishList().size(), 1);
+        // The "Rezultati" page: its finisher count follows a deleted row at
+        // once, and its empty number field passes Ctrl+Z to the program's undo.
+        w.selectPage(frmkelvora::PageResults);
+        auto* lbliz6 = testutil::find<QLabel>(&w, QStringLiteral("lbliz6"));
+        QCOMPARE(lbliz6->text(), QStringLiteral("1"));
+        QVERIFY(window.line().setDeleted(window.line().rows().first().id, true).ok());
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(lbliz6->text(), QStringLiteral("0"));
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto* txtsbrojr = testutil::find<QLineEdit>(&w, QStringLiteral("txtsbrojr"));
+        txtsbrojr->setFocus();
+        QSignalSpy undone(testutil::find<QAction>(&w, QStringLiteral("mnuponisti")), &QAction::triggered);
+        QTest::keyClicks(txtsbrojr, QStringLiteral("12"));
+        QTest::keyClick(txtsbrojr, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(undone.count(), 0); // the field's own undo: its text
+        QVERIFY(txtsbrojr->text().isEmpty());
+        QTest::keyClick(txtsbrojr, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(undone.count(), 1);
+        window.activateWindow();
         testutil::find<QPushButton>(&window, QStringLiteral("cmdstart"))->click(); // disabled: nothing
         QTest::keyClicks(txtcilj, QStringLiteral("1234567"));
         QCOMPARE(txtcilj->text(), QStringLiteral("123456"));
@@ -940,6 +961,31 @@ private slots:
         QVERIFY(window.line().waitStored(5000));
         QCOMPARE(window.line().counts().times, 1);
         QCOMPARE(lsvcilj->selectionModel()->selectedRows().value(0).row(), 1); // kept in place
+        // "Umetni vrijeme...": a refused time comes back with what was typed and why.
+        QString typedBack;
+        QString why;
+        QTimer::singleShot(0, [&] {
+            auto* d = static_cast<QDialog*>(QApplication::activeModalWidget());
+            d->findChild<QLineEdit*>(QStringLiteral("txtumetnivrijeme"))->setText(QStringLiteral("25:00:00"));
+            QTimer::singleShot(0, [&] {
+                auto* again = static_cast<QDialog*>(QApplication::activeModalWidget());
+                auto* time = again->findChild<QLineEdit*>(QStringLiteral("txtumetnivrijeme"));
+                typedBack = time->text();
+                const QList<QLabel*> labels = again->findChildren<QLabel*>();
+                for (QLabel* l : labels)
+                    why += l->text();
+                time->setText(QStringLiteral("10:00:00.5"));
+                again->accept();
+            });
+            d->accept();
+        });
+        QTest::keyClick(txtcilj, Qt::Key_Insert);
+        QCOMPARE(typedBack, QStringLiteral("25:00:00"));
+        QVERIFY(why.contains(tx::flTimeShape()));
+        QVERIFY(window.line().waitStored(5000));
+        QCOMPARE(window.line().rows().last().source, tx::flSourceTyped());
+        QCOMPARE(lsvcilj->selectionModel()->selectedRows().value(0).data(finishline::CaptureModel::RowIdRole).toLongLong(),
+                 window.line().rows().last().id); // the inserted row, selected
         MessageBox::setNextAnswer(QMessageBox::Yes);
         QVERIFY(window.close());
     }

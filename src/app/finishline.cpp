@@ -294,12 +294,16 @@ QString FinishLine::numberPreview(const QString& text) const
         if (!r.deleted && r.number == *number)
             return tx::flPreviewUsed();
     std::optional<qint64> target;
-    for (const int i : timing::crossingOrder(m_rows)) {
-        if (!m_rows.at(i).number.isEmpty())
-            continue;
-        if (taken-- == 0) {
+    if (taken == 0) {
+        // The usual case, at every digit typed: the oldest free time, no sort.
+        if (const int i = timing::pairTarget(m_rows); i >= 0)
             target = *m_rows.at(i).timeMs;
-            break;
+    } else {
+        for (const int i : timing::crossingOrder(m_rows)) {
+            if (m_rows.at(i).number.isEmpty() && taken-- == 0) {
+                target = *m_rows.at(i).timeMs;
+                break;
+            }
         }
     }
     for (qsizetype k = 0; !target && k < m_pending.size(); ++k) {
@@ -518,53 +522,54 @@ Status FinishLine::syncRecords()
     const qint64 raceId = m_raceId;
     m_writer->submit([this, raceId, changes](Database& db) -> CaptureWriter::Done {
         const auto stored = db.applyCaptureRecords(raceId, changes);
-        return {false, [this, changes, stored] {
-                    m_recordsInFlight = false;
-                    if (!stored) {
-                        m_directFailure = Status::dbFailed(stored.error());
-                        emit problem(tx::dbError(stored.error()));
-                        // Worked out again at the next change, or in a moment.
-                        QTimer::singleShot(1000, this, [this] { syncRecords(); });
-                        return;
-                    }
-                    if (m_writer->mode() == CaptureWriter::Mode::Direct)
-                        m_session.ownWriteStored();
-                    const QSet<qint64> removed(changes.remove.cbegin(), changes.remove.cend());
-                    for (timing::CapturedRow& r : m_rows)
-                        if (removed.contains(r.recordId))
-                            r.recordId = 0;
-                    const QSet<qint64> refused(stored.value().refusedRows.cbegin(),
-                                               stored.value().refusedRows.cend());
-                    qsizetype next = 0;
-                    for (const timing::MadeRecord& m : changes.add) {
-                        if (refused.contains(m.rowId))
-                            continue;
-                        const int i = m_index.value(m.rowId, -1);
-                        if (i >= 0 && next < stored.value().added.size())
-                            m_rows[i].recordId = stored.value().added.at(next).id;
-                        ++next;
-                    }
-                    const bool wasApplying = std::exchange(m_applying, true);
-                    if (changes.remove.size() + stored.value().added.size() > kRowByRowLimit || !refused.isEmpty()) {
-                        // Many at once, or another station's typed records met: read the lists again.
-                        m_session.ownWriteStored();
-                        m_session.reload();
-                        rebuild();
-                        emit statesChanged();
-                    } else {
-                        m_session.applyFinishChanges(changes.remove, stored.value().added);
-                    }
-                    m_applying = wasApplying;
-                    // The change feed may have brought these records in before
-                    // this answer, when they read as typed ones: the rows are
-                    // evaluated again now that they are known as made.
-                    rebuild();
-                    emit statesChanged();
-                    if (std::exchange(m_recordsAgain, false))
-                        syncRecords();
-                }};
+        return {false, [this, changes, stored] { recordsStored(changes, stored); }};
     });
     return submitted();
+}
+
+void FinishLine::recordsStored(const timing::RecordChanges& changes,
+                               const DbResult<Database::CaptureRecordsStored>& stored)
+{
+    m_recordsInFlight = false;
+    if (!stored) {
+        m_directFailure = Status::dbFailed(stored.error());
+        emit problem(tx::dbError(stored.error()));
+        // Worked out again at the next change, or in a moment.
+        QTimer::singleShot(1000, this, [this] { syncRecords(); });
+        return;
+    }
+    if (m_writer->mode() == CaptureWriter::Mode::Direct)
+        m_session.ownWriteStored();
+    const QSet<qint64> removed(changes.remove.cbegin(), changes.remove.cend());
+    for (timing::CapturedRow& r : m_rows)
+        if (removed.contains(r.recordId))
+            r.recordId = 0;
+    const QSet<qint64> refused(stored.value().refusedRows.cbegin(), stored.value().refusedRows.cend());
+    qsizetype next = 0;
+    for (const timing::MadeRecord& m : changes.add) {
+        if (refused.contains(m.rowId))
+            continue;
+        const int i = m_index.value(m.rowId, -1);
+        if (i >= 0 && next < stored.value().added.size())
+            m_rows[i].recordId = stored.value().added.at(next).id;
+        ++next;
+    }
+    const bool wasApplying = std::exchange(m_applying, true);
+    if (changes.remove.size() + stored.value().added.size() > kRowByRowLimit || !refused.isEmpty()) {
+        // Many at once, or another station's typed records met: read the lists again.
+        m_session.ownWriteStored();
+        m_session.reload();
+    } else {
+        m_session.applyFinishChanges(changes.remove, stored.value().added);
+    }
+    m_applying = wasApplying;
+    // The change feed may have brought these records in before this
+    // answer, when they read as typed ones: the rows are evaluated again
+    // now that they are known as made.
+    rebuild();
+    emit statesChanged();
+    if (std::exchange(m_recordsAgain, false))
+        syncRecords();
 }
 
 void FinishLine::submitWrite(std::function<DbStatus(Database&)> write, std::function<void()> then, bool retry)
@@ -884,6 +889,7 @@ Outcome<timing::CapturedRow> FinishLine::insertTime(const QString& timeText, con
         [this, inserted] {
             keepRow(*inserted);
             layoutNow();
+            emit corrected(inserted->id);
         },
         false);
     if (const Status s = submitted(); !s)

@@ -12,6 +12,7 @@
 #include "app/capturewriter.h"
 #include "core/outcome.h"
 #include "core/timing.h"
+#include "data/database.h"
 
 #include <QAbstractTableModel>
 #include <QElapsedTimer>
@@ -22,7 +23,6 @@
 #include <optional>
 
 class RaceSession;
-class Database;
 
 namespace finishline {
 
@@ -201,6 +201,8 @@ signals:
     void pendingTaken(int at);
     // The rows' states or names changed, not their order.
     void statesChanged();
+    // A row inserted as a correction is stored and laid out.
+    void corrected(qint64 rowId);
     // A write done in the background failed (or the journal could not be
     // written): the message to show.
     void problem(const QString& message);
@@ -218,6 +220,8 @@ private:
     // what the call returns (submitted()).
     void submitWrite(std::function<DbStatus(Database&)> write, std::function<void()> then, bool retry);
     Status submitted();
+    // A store of made records done: the rows and the session's lists take its keys.
+    void recordsStored(const timing::RecordChanges& changes, const DbResult<Database::CaptureRecordsStored>& stored);
     void storeStart(std::optional<qint64> startMs);
     // Lays the rows out again now (direct writer) or once the events
     // waiting now are handled.

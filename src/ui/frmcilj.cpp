@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace {
 
@@ -95,6 +96,10 @@ public:
         auto* form = new QFormLayout;
         form->addRow(tx::flInsertTimeLabel(), time);
         form->addRow(tx::flNumber(), number);
+        refusal = new QLabel;
+        refusal->setStyleSheet(QStringLiteral("color: #b00000"));
+        refusal->setWordWrap(true);
+        form->addRow(refusal);
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -108,7 +113,28 @@ public:
     }
     QLineEdit* time = nullptr;
     QLineEdit* number = nullptr;
+    QLabel* refusal = nullptr; // why the last try was refused; what was typed stays
 };
+
+// Asks for a text until the use case takes it or the user cancels: a
+// refusal asks again with its message and what was typed.
+void askUntilTaken(QWidget* parent, const QString& title, const QString& label, QString text,
+                   const std::function<Status(const QString&)>& take, const std::function<void(const Status&)>& report)
+{
+    QString asked = label;
+    while (true) {
+        bool ok = false;
+        text = QInputDialog::getText(parent, title, asked, QLineEdit::Normal, text, &ok);
+        if (!ok)
+            return;
+        const Status taken = take(text);
+        if (taken.kind() != Status::Kind::Refused) {
+            report(taken);
+            return;
+        }
+        asked = taken.refusal().message + QLatin1Char('\n') + label;
+    }
+}
 
 } // namespace
 
@@ -247,6 +273,10 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
         report(m_line->confirm(ids));
         txtcilj->setFocus();
     });
+    connect(m_line.get(), &finishline::FinishLine::corrected, this, [this](qint64 rowId) {
+        m_keptRow = rowId;
+        onReset();
+    });
     connect(cmdzatvori, &QPushButton::clicked, this, &QWidget::close);
     connect(m_line.get(), &finishline::FinishLine::problem, lblstanje, &QLabel::setText);
     connect(m_line.get(), &finishline::FinishLine::rowsReset, this, &frmcilj::showPreview);
@@ -295,9 +325,13 @@ void frmcilj::showCounts()
     const finishline::FinishLine::Counts c = m_line->counts();
     lblbrojevi->setText(c.numbersWaiting ? tx::flCountsWaiting(c.times, c.numbered, c.without, c.numbersWaiting)
                                          : tx::flCounts(c.times, c.numbered, c.without));
-    // A time waiting for its number, or a number for its time, stands out.
-    lblbrojevi->setStyleSheet(c.without || c.numbersWaiting ? QStringLiteral("color: #b00000; font-weight: bold")
-                                                            : QString());
+    // A time waiting for its number, or a number for its time, stands out;
+    // the style is set only when that changes (a new style lays the label out anew).
+    const bool standOut = c.without || c.numbersWaiting;
+    if (standOut != lblbrojevi->property("standOut").toBool()) {
+        lblbrojevi->setProperty("standOut", standOut);
+        lblbrojevi->setStyleSheet(standOut ? QStringLiteral("color: #b00000; font-weight: bold") : QString());
+    }
     // Entries wait a moment for the writer every time; only a wait of over
     // a second is news.
     const int pending = int(m_line->pending().size());
@@ -439,6 +473,8 @@ void frmcilj::closeEvent(QCloseEvent* event)
     }
     m_closing = true;
     QDialog::closeEvent(event);
+    // Shown again, it asks again.
+    m_closing = false;
 }
 
 void frmcilj::reject()
@@ -488,41 +524,47 @@ void frmcilj::onInsert()
             suggested = timing::timeOfDayText(next && next->timeMs ? (*here->timeMs + *next->timeMs) / 2 : *here->timeMs, 1);
     }
     InsertTimeDialog dialog(suggested, this);
-    if (dialog.exec() == QDialog::Accepted) {
+    while (dialog.exec() == QDialog::Accepted) {
         const auto inserted = m_line->insertTime(dialog.time->text(), dialog.number->text());
-        if (report(inserted))
-            m_keptRow = inserted.value().id;
-        if (m_keptRow)
-            onReset();
+        if (inserted.kind() != Outcome<timing::CapturedRow>::Kind::Refused) {
+            // Selected once stored (corrected()).
+            report(inserted);
+            break;
+        }
+        dialog.refusal->setText(inserted.refusal().message);
     }
     txtcilj->setFocus();
 }
 
-void frmcilj::onDelete()
+qint64 frmcilj::oneSelectedRow()
 {
     const QList<qint64> ids = selectedRowIds();
-    if (ids.size() != 1)
-        return;
-    const timing::CapturedRow* row = m_line->row(ids.first());
+    if (ids.size() != 1) {
+        lblstanje->setText(tx::flSelectOne());
+        return 0;
+    }
     m_keptRow = ids.first();
-    if (row)
-        report(m_line->setDeleted(ids.first(), !row->deleted));
+    return ids.first();
+}
+
+void frmcilj::onDelete()
+{
+    if (const qint64 id = oneSelectedRow())
+        if (const timing::CapturedRow* row = m_line->row(id))
+            report(m_line->setDeleted(id, !row->deleted));
     onReset();
     txtcilj->setFocus();
 }
 
 void frmcilj::onChangeNumber()
 {
-    const QList<qint64> ids = selectedRowIds();
-    if (ids.size() != 1)
-        return;
-    const timing::CapturedRow* row = m_line->row(ids.first());
-    bool ok = false;
-    const QString number = QInputDialog::getText(this, tx::flChangeNumber(), tx::flNumber(), QLineEdit::Normal,
-                                                 row ? row->number : QString(), &ok);
-    m_keptRow = ids.first();
-    if (ok)
-        report(m_line->setNumber(ids.first(), number));
+    if (const qint64 id = oneSelectedRow()) {
+        const timing::CapturedRow* row = m_line->row(id);
+        askUntilTaken(
+            this, tx::flChangeNumber(), tx::flNumber(), row ? row->number : QString(),
+            [this, id](const QString& text) { return m_line->setNumber(id, text); },
+            [this](const Status& s) { report(s); });
+    }
     onReset();
     txtcilj->setFocus();
 }
@@ -557,11 +599,10 @@ void frmcilj::onUndoStart()
 
 void frmcilj::onSetStart()
 {
-    bool ok = false;
     const QString current = m_line->startMs() ? timing::timeOfDayText(*m_line->startMs(), 3) : QString();
-    const QString text = QInputDialog::getText(this, tx::flSetStart(), tx::flStart(), QLineEdit::Normal, current, &ok);
-    if (ok)
-        report(m_line->setStart(text));
+    askUntilTaken(
+        this, tx::flSetStart(), tx::flStart(), current, [this](const QString& text) { return m_line->setStart(text); },
+        [this](const Status& s) { report(s); });
     tick();
     txtcilj->setFocus();
 }

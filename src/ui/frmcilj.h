@@ -61,6 +61,8 @@ private:
     void onSetStart();
     void onContextMenu(const QPoint& at);
     QList<qint64> selectedRowIds() const;
+    // The one row selected (kept selected after the correction), or 0 after telling to select one.
+    qint64 oneSelectedRow();
     // The keys of the window, wherever the focus is; true when handled.
     bool handleKey(QKeyEvent* key, bool inNumberField);
     void onInsert();
