@@ -697,6 +697,36 @@ private slots:
               "expected");
     }
 
+    void pressMadeTwiceMarkedAtOnce_data()
+    {
+        QTest::addColumn<bool>("threaded");
+        QTest::newRow("direct") << false;
+        QTest::newRow("threaded") << true;
+    }
+
+    // A second press 0.1 s after the first shows marked as it is stored,
+    // without the list laid out again; the first stays unmarked.
+    void pressMadeTwiceMarkedAtOnce()
+    {
+        QFETCH(bool, threaded);
+        auto s = raceWith(1);
+        QVERIFY(s);
+        finishline::FinishLine line(*s, std::make_shared<TestClock>(), {},
+                                    threaded ? finishline::CaptureWriter::Mode::Threaded
+                                             : finishline::CaptureWriter::Mode::Direct);
+        QVERIFY(line.start().ok());
+        QVERIFY(line.waitStored(5000));
+        QSignalSpy resets(&line, &finishline::FinishLine::rowsReset);
+        QVERIFY(line.press(1000).ok());
+        QVERIFY(line.press(1100).ok());
+        QVERIFY(line.waitStored(5000));
+        QCOMPARE(resets.count(), 0);
+        QCOMPARE(line.rows().size(), 2);
+        QVERIFY(!line.isDoubtful(0));
+        QVERIFY(line.isDoubtful(1));
+        QVERIFY(finishline::CaptureModel(line).index(1, 5).data().toString().startsWith(tx::flStateDoubtful()));
+    }
+
     void numberPreview_data()
     {
         QTest::addColumn<QString>("pending"); // numbers typed while writes fail
