@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFont>
+#include <QPalette>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIdentityProxyModel>
@@ -193,7 +194,7 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     for (int c : {1, 2})
         lsvcilj->header()->resizeSection(c, metrics.horizontalAdvance(QStringLiteral("00:00:00.000")) + margin);
     lsvcilj->header()->resizeSection(3, metrics.horizontalAdvance(QStringLiteral("000000")) + margin);
-    lsvcilj->header()->resizeSection(4, metrics.horizontalAdvance(QString(22, QLatin1Char('n'))));
+    lsvcilj->header()->resizeSection(4, metrics.horizontalAdvance(QString(17, QLatin1Char('n'))));
     connect(m_model, &QAbstractItemModel::rowsInserted, this, [this] {
         if (!m_keptRow)
             lsvcilj->scrollToBottom();
@@ -297,7 +298,8 @@ frmcilj::frmcilj(RaceSession& session, std::shared_ptr<finishline::Clock> clock,
     report(m_line->loadStatus());
     showCounts();
     tick();
-    resize(1000, 680);
+    // The state column in view beside the buttons on a 1366x768 screen.
+    resize(1200, 680);
     txtcilj->setFocus();
 }
 
@@ -326,11 +328,16 @@ void frmcilj::showCounts()
     lblbrojevi->setText(c.numbersWaiting ? tx::flCountsWaiting(c.times, c.numbered, c.without, c.numbersWaiting)
                                          : tx::flCounts(c.times, c.numbered, c.without));
     // A time waiting for its number, or a number for its time, stands out;
-    // the style is set only when that changes (a new style lays the label out anew).
+    // set only when that changes, not at every press.
     const bool standOut = c.without || c.numbersWaiting;
-    if (standOut != lblbrojevi->property("standOut").toBool()) {
-        lblbrojevi->setProperty("standOut", standOut);
-        lblbrojevi->setStyleSheet(standOut ? QStringLiteral("color: #b00000; font-weight: bold") : QString());
+    if (standOut != lblbrojevi->font().bold()) {
+        QFont bold = font();
+        bold.setBold(standOut);
+        lblbrojevi->setFont(bold);
+        QPalette colours = palette();
+        if (standOut)
+            colours.setColor(QPalette::WindowText, QColor(0xb0, 0x00, 0x00));
+        lblbrojevi->setPalette(colours);
     }
     // Entries wait a moment for the writer every time; only a wait of over
     // a second is news.
