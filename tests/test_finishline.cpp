@@ -309,16 +309,26 @@ private slots:
         QTest::newRow("comma apart") << QByteArray("10:00:01,12\n") << QStringList{"36001000 12"};
         QTest::newRow("semicolon, decimal comma") << QByteArray("10:00:01,5;12\r\n") << QStringList{"36001500 12"};
         QTest::newRow("tab") << QByteArray("10:00:01.25\t7\n") << QStringList{"36001250 7"};
-        QTest::newRow("a bad line refuses all") << QByteArray("10:00:01 1\n10:61:00 2\n") << QStringList{"refused"};
-        QTest::newRow("a bad number refuses all") << QByteArray("10:00:01 A1\n") << QStringList{"refused"};
+        QTest::newRow("nine digits of a second") << QByteArray("10:00:01.123456789 5\n") << QStringList{"36001123 5"};
+        // Refused whole, naming the line: "refused", its number, its text.
+        QTest::newRow("a bad line refuses all") << QByteArray("10:00:01 1\n10:61:00 2\n")
+                                                << QStringList{"refused", "2", "10:61:00 2"};
+        QTest::newRow("a bad number refuses all") << QByteArray("10:00:01 A1\n") << QStringList{"refused", "1", "10:00:01 A1"};
+        QTest::newRow("a bad first line is no header") << QByteArray("10:00:60,7\n10:00:02,2\n")
+                                                       << QStringList{"refused", "1", "10:00:60,7"};
+        QTest::newRow("an impossible time alone") << QByteArray("25:61:61.000,1\n")
+                                                  << QStringList{"refused", "1", "25:61:61.000,1"};
+        QTest::newRow("a fraction run into the number") << QByteArray("10:00:01.1234567891234\n")
+                                                        << QStringList{"refused", "1", "10:00:01.1234567891234"};
     }
     void timesFile()
     {
         QFETCH(QByteArray, file);
         QFETCH(QStringList, lines);
         const auto read = finishline::readTimesFile(file);
-        if (lines == QStringList{"refused"}) {
+        if (lines.value(0) == QLatin1String("refused")) {
             QVERIFY(!read);
+            QCOMPARE(read.refusal().message, tx::flFileLine(lines.at(1).toInt(), lines.at(2)));
             return;
         }
         QVERIFY(read);

@@ -158,6 +158,8 @@ private slots:
         QTest::newRow("tabs, f") << QByteArray("naziv\tspol\tod\tdo\tnagrade\nŽene\tf\t0\t150\t3\n") << "" << "Ž";
         QTest::newRow("header in capitals, Z") << QByteArray("NAZIV,Spol,od,do,nagrade\nA,Z,0,150,1\n") << "" << "Ž";
         QTest::newRow("both sexes") << QByteArray("naziv,spol,od,do,nagrade\nA,,0,150,100\n") << "" << "";
+        // Written with the formula guard, read back as it was.
+        QTest::newRow("names like formulas") << QByteArray("naziv,spol,od,do,nagrade\n+60,,0,150,1\n-19,,0,19,1\n") << "" << "";
         QTest::newRow("101 prizes") << QByteArray("naziv,spol,od,do,nagrade\nA,,0,150,1\n\nB,M,0,150,101\n")
                                     << tx::rulesFileLine(4, tx::prizeCountBad(2).mid(tx::rulesRow(2).size())) << "";
         QTest::newRow("0 prizes") << QByteArray("naziv,spol,od,do,nagrade\nA,,0,150,0\n")

@@ -61,8 +61,13 @@ Outcome<QList<ImportLine>> readTimesFile(const QByteArray& bytes)
     using Result = Outcome<QList<ImportLine>>;
     QList<ImportLine> lines;
     const QStringList texts = QString::fromUtf8(bytes).split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    static const QRegularExpression timeWithPoint(QStringLiteral("^(\\d{1,2}:\\d{2}:\\d{2}(?:\\.\\d{1,9})?)(.*)$"));
-    static const QRegularExpression timeWithComma(QStringLiteral("^(\\d{1,2}:\\d{2}:\\d{2}(?:[.,]\\d{1,9})?)(.*)$"));
+    // The fraction takes every digit after the point, so that a run of
+    // digits past what a time holds is refused rather than read as a number.
+    static const QRegularExpression timeWithPoint(QStringLiteral("^(\\d{1,2}:\\d{2}:\\d{2}(?:\\.(\\d+))?)(.*)$"));
+    static const QRegularExpression timeWithComma(QStringLiteral("^(\\d{1,2}:\\d{2}:\\d{2}(?:[.,](\\d+))?)(.*)$"));
+    // Only a first line that does not even begin like a time is a header.
+    static const QRegularExpression timeShape(QStringLiteral("^\\d{1,2}:\\d"));
+    constexpr qsizetype kMostFractionDigits = 9;
     bool first = true;
     for (int i = 0; i < texts.size(); ++i) {
         const QString line = texts.at(i).trimmed();
@@ -72,13 +77,15 @@ Outcome<QList<ImportLine>> readTimesFile(const QByteArray& bytes)
         // columns are apart by semicolons or tabs.
         const bool commaFraction = line.contains(u';') || line.contains(u'\t');
         const QRegularExpressionMatch m = (commaFraction ? timeWithComma : timeWithPoint).match(line);
-        const auto time = m.hasMatch() ? timing::readTimeOfDay(m.captured(1)) : std::nullopt;
-        QString rest = m.hasMatch() ? m.captured(2).trimmed() : QString();
+        const auto time = m.hasMatch() && m.captured(2).size() <= kMostFractionDigits
+            ? timing::readTimeOfDay(m.captured(1))
+            : std::nullopt;
+        QString rest = m.hasMatch() ? m.captured(3).trimmed() : QString();
         while (!rest.isEmpty() && (rest.front() == u',' || rest.front() == u';'))
             rest = rest.mid(1).trimmed();
         const auto number = rest.isEmpty() ? std::optional<QString>(QString()) : timing::readNumber(rest);
         if (!time || !number) {
-            if (first && !time)
+            if (first && !timeShape.match(line).hasMatch())
                 continue; // a header line
             return Result::refused(Field::None, tx::flFileLine(i + 1, line));
         }

@@ -56,8 +56,12 @@ Outcome<QList<QStringList>> fileCells(const QByteArray& file, const QStringList&
     if (found.mid(0, header.size()) != header)
         return Outcome<QList<QStringList>>::refused(Field::None, tx::rulesFileColumns(header));
     QList<QStringList> cells;
-    for (qsizetype i = 1; i < csv.rows.size(); ++i)
-        cells.append(csv.rows.at(i).fields);
+    for (qsizetype i = 1; i < csv.rows.size(); ++i) {
+        QStringList row = csv.rows.at(i).fields;
+        for (QString& field : row)
+            field = io::unguardedField(field); // "+60" written by this program reads back "+60"
+        cells.append(row);
+    }
     return Outcome<QList<QStringList>>::done(cells);
 }
 

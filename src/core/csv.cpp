@@ -231,11 +231,20 @@ bool startsFormula(QChar first)
         || first == QLatin1Char('@') || first == QLatin1Char('\t') || first == QLatin1Char('\r');
 }
 
+// Whether the value, past the apostrophes it starts with, starts a formula.
+bool guarded(QStringView value)
+{
+    qsizetype k = 0;
+    while (k < value.size() && value.at(k) == QLatin1Char('\''))
+        ++k;
+    return k < value.size() && startsFormula(value.at(k));
+}
+
 void appendCsvField(QString& out, const QString& value, QChar separator)
 {
     if (value.isEmpty())
         return;
-    const bool guard = startsFormula(value.front());
+    const bool guard = guarded(value);
     bool needsQuotes = false;
     for (const QChar c : value) {
         if (c == separator || c == QLatin1Char('"') || isLineEnd(c)) {
@@ -264,6 +273,11 @@ void appendCsvField(QString& out, const QString& value, QChar separator)
 }
 
 } // namespace
+
+QString unguardedField(const QString& value)
+{
+    return value.startsWith(QLatin1Char('\'')) && guarded(value) ? value.mid(1) : value;
+}
 
 QString csvField(const QString& value, QChar separator)
 {

@@ -54,10 +54,17 @@ CsvResult parseCsv(QStringView text, QChar separator);
 // in the size of the file.
 CsvResult readCsv(const QByteArray& bytes);
 
+// A field read back as it was before csvField guarded it: one leading
+// apostrophe is taken away when the apostrophes lead to =, +, -, @, tab or
+// CR. Every reader of a file this program (or a spreadsheet) wrote uses it,
+// so "+60" written comes back "+60" and "'+60" comes back "'+60".
+QString unguardedField(const QString& value);
+
 // One field as written to a CSV file: a value starting with =, +, -, @, tab
-// or CR is given a leading apostrophe so that a spreadsheet shows it as text
-// and never runs it as a formula; a field holding the separator, a double
-// quote, CR or LF is put in double quotes with its quotes doubled.
+// or CR (after any apostrophes of its own) is given a leading apostrophe so
+// that a spreadsheet shows it as text and never runs it as a formula; a
+// field holding the separator, a double quote, CR or LF is put in double
+// quotes with its quotes doubled.
 QString csvField(const QString& value, QChar separator = QLatin1Char(','));
 
 // A CSV file for spreadsheets: UTF-8 with a byte-order mark (so that

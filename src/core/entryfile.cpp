@@ -11,16 +11,6 @@ namespace io {
 
 namespace {
 
-// A value that a spreadsheet export guarded against formulas (an apostrophe
-// before =, +, -, @) reads back as it was written.
-QString unguarded(const QString& value)
-{
-    if (value.size() >= 2 && value.at(0) == QLatin1Char('\'')
-        && QStringView(u"=+-@").contains(value.at(1)))
-        return value.mid(1);
-    return value;
-}
-
 using Column = EntryColumn;
 constexpr Column StartNumber = Column::StartNumber, FullName = Column::FullName, FirstName = Column::FirstName,
                  LastName = Column::LastName, Country = Column::Country, Club = Column::Club, Sex = Column::Sex,
@@ -216,7 +206,7 @@ EntryFileResult readEntries(const CsvResult& csv, const EntryLayout& layout, con
     for (qsizetype r = layout.header ? 1 : 0; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
         const auto cell = [&row](qsizetype k) {
-            return k >= 0 && k < row.fields.size() ? unguarded(row.fields[k].trimmed()) : QString();
+            return k >= 0 && k < row.fields.size() ? unguardedField(row.fields[k].trimmed()) : QString();
         };
         const auto field = [&](Column c) {
             QString value = cell(col(c));
