@@ -193,6 +193,11 @@ private slots:
             << QStringList{"Ana", "7", "HRV", "AK", "45.45.1990"} << tx::tooYoung(e) << "txtdatumrod";
         QTest::newRow("born 1799") << QStringList{"Ana", "", "HRV", "AK", "01.01.1799"} << tx::tooOld(e)
                                    << "txtdatumrod";
+        QTest::newRow("a direction mark in the club")
+            << QStringList{"Ana", "", "HRV", QString::fromUtf8("AK\u202E"), "01.01.1990"} << tx::textHasControl() << "txtklub";
+        QTest::newRow("a NUL in the name")
+            << QStringList{QStringLiteral("An") + QChar(0) + QStringLiteral("a"), "", "HRV", "AK", "01.01.1990"}
+            << tx::textHasControl() << "txtime";
         QTest::newRow("number stored with blanks")
             << QStringList{"Ana", "7", "HRV", "AK", "01.01.1990"} << tx::startNumberTaken() << "txtsbroj";
     }

@@ -136,6 +136,11 @@ private slots:
         QTest::newRow("age not a number") << L{{"A", "M", "x", "15"}} << tx::rulesAgeBad(1);
         QTest::newRow("sex K") << L{{"A", "K", "0", "15"}} << tx::rulesSexBad(1);
         QTest::newRow("no row") << L{} << tx::categoriesEmpty();
+        QTest::newRow("one label for two bands of a sex") << L{{"A", "M", "0", "20"}, {"B", "", "21", "30"}, {"a|C", "M", "40", "50"}}
+                                                          << tx::categoryLabelTwice(3, 1, "a");
+        QTest::newRow("one label for each sex") << L{{"M40", "M", "40", "49"}, {"M40", "Ž", "40", "49"}} << "";
+        QTest::newRow("a direction mark in a label") << L{{QString::fromUtf8("A\u202E"), "M", "0", "20"}}
+                                                     << tx::rulesTextControl(1);
     }
 
     void categoryChecks()

@@ -1,5 +1,7 @@
 #include "core/categoryscheme.h"
 
+#include "core/competitorrules.h"
+
 #include "core/csv.h"
 #include "core/texts.h"
 #include "core/texts_rules.h"
@@ -256,6 +258,8 @@ Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows)
         });
         if (!labelsOk)
             return refusedAt<CategoryScheme>(tx::categoryLabelBad(i + 1));
+        if (rules::hasControlCharacter(row.label))
+            return refusedAt<CategoryScheme>(tx::rulesTextControl(i + 1));
         if (row.from < kMinRuleAge || row.to > kMaxRuleAge || row.from > row.to)
             return refusedAt<CategoryScheme>(tx::rulesAgeBad(i + 1));
     }
@@ -264,8 +268,14 @@ Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows)
         for (int j = i + 1; j < rows.size(); ++j) {
             const CategoryRow& a = rows.at(i);
             const CategoryRow& b = rows.at(j);
-            if (sexesMeet(a.sex, b.sex) && a.from <= b.to && b.from <= a.to)
+            if (!sexesMeet(a.sex, b.sex))
+                continue;
+            if (a.from <= b.to && b.from <= a.to)
                 return refusedAt<CategoryScheme>(tx::categoriesOverlap(i + 1, j + 1));
+            // One label names one category of a sex: two would be told apart nowhere.
+            for (const QString& label : labelsOf(b.label))
+                if (labelsOf(a.label).contains(label, Qt::CaseInsensitive))
+                    return refusedAt<CategoryScheme>(tx::categoryLabelTwice(j + 1, i + 1, label));
         }
     }
     QList<CategoryRow> trimmed = rows;
@@ -284,6 +294,8 @@ Outcome<PrizeScheme> checkPrizes(const QList<PrizeRow>& rows)
         row.name = row.name.trimmed();
         if (row.name.isEmpty() || row.name.size() > kMaxPrizeName)
             return refusedAt<PrizeScheme>(tx::prizeNameBad(i + 1));
+        if (rules::hasControlCharacter(row.name))
+            return refusedAt<PrizeScheme>(tx::rulesTextControl(i + 1));
         if (row.from < kMinRuleAge || row.to > kMaxRuleAge || row.from > row.to)
             return refusedAt<PrizeScheme>(tx::rulesAgeBad(i + 1));
         if (row.count < 1 || row.count > kMaxPrizeCount)

@@ -37,6 +37,15 @@ BirthYearResult checkBirthYear(const QString& birthDateText, const QDate& raceDa
     return BirthYearResult::Ok;
 }
 
+bool hasControlCharacter(QStringView text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return c.category() == QChar::Other_Control || u == 0x061C || u == 0x200E || u == 0x200F
+            || (u >= 0x202A && u <= 0x202E) || (u >= 0x2066 && u <= 0x2069);
+    });
+}
+
 qsizetype codePointCount(QStringView text)
 {
     qsizetype count = text.size();
@@ -147,6 +156,12 @@ Outcome<Competitor> checkCompetitor(const CompetitorEntry& entry, const QDate& r
     for (const QString* text : {&entry.ime, &entry.klub, &entry.drzava, &entry.datumText}) {
         if (text->isEmpty() && !(noDate && text == &entry.datumText))
             return Outcome<Competitor>::refused(Field::None, tx::competitorFieldsRequired());
+    }
+
+    for (const auto& [text, field] : {std::pair{&entry.ime, Field::Name}, std::pair{&entry.klub, Field::Club},
+                                      std::pair{&entry.drzava, Field::Country}}) {
+        if (hasControlCharacter(*text))
+            return Outcome<Competitor>::refused(field, tx::textHasControl());
     }
 
     const QString example = tx::exampleBirthDate();

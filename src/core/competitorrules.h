@@ -82,6 +82,12 @@ inline constexpr int kClubLength = 15;
 // the basic plane counts once, though it takes two UTF-16 units.
 qsizetype codePointCount(QStringView text);
 
+// Whether the text holds a control character (NUL, tab, a line break...) or
+// a mark that turns the direction of writing (U+202E and the other
+// bidirectional controls): such a name or label could hide or reverse what
+// lists and printouts show.
+bool hasControlCharacter(QStringView text);
+
 // Tests an entry in order: the required fields, the date text, the birth
 // year against the race date, the start number against the start list
 // (ownId: the edited competitor, 0 when adding). Gives the competitor to

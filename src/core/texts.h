@@ -300,6 +300,12 @@ inline QString tooYoung(const QString& example)
 {
     return QStringLiteral("Premladi ste za ovu utrku!") + crlf() + dateMessageLong(example);
 }
+inline QString textHasControl()
+{
+    return QStringLiteral("Tekst ne smije sadržavati kontrolne znakove (npr. tabulator, NUL ili znakove "
+                          "smjera pisanja).");
+}
+
 inline QString tooOld(const QString& example)
 {
     return QStringLiteral("Prestari ste za ovu utrku!") + crlf() + dateMessageLong(example);

@@ -50,6 +50,14 @@ inline QString categoryLabelBad(int row)
     return rulesRow(row) + QStringLiteral("oznaka kategorije mora imati 1 do 10 znakova "
                                           "(više oznaka odvojite znakom |), a ne smije biti \"Svi\".");
 }
+inline QString categoryLabelTwice(int row, int earlier, const QString& label)
+{
+    return rulesRow(row) + QStringLiteral("oznaka „%1” već je u redu %2 za isti spol.").arg(label).arg(earlier);
+}
+inline QString rulesTextControl(int row)
+{
+    return rulesRow(row) + QStringLiteral("oznaka ili naziv ne smije sadržavati kontrolne znakove.");
+}
 inline QString prizeNameBad(int row) { return rulesRow(row) + QStringLiteral("naziv nagrade mora imati 1 do 30 znakova."); }
 inline QString rulesSexBad(int row)
 {

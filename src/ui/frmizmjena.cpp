@@ -86,7 +86,11 @@ void frmizmjena::cmdizmjena_Click()
     const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
                                        txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
     if (!ui::succeeded(this, m_session.editCompetitor(lblide->text().toLongLong(), entry),
-                       {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
+                       {{Field::StartNumber, txtsbroj},
+                        {Field::BirthDate, txtdatumrod},
+                        {Field::Name, txtime},
+                        {Field::Club, txtklub},
+                        {Field::Country, txtdrzava}}))
         return;
     accept();
 }

@@ -163,7 +163,11 @@ void StartListPage::addCompetitor()
     const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
                                        txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
     const auto stored = m_session.addCompetitor(entry);
-    if (!ui::succeeded(this, stored, {{Field::StartNumber, txtsbroj}, {Field::BirthDate, txtdatumrod}}))
+    if (!ui::succeeded(this, stored, {{Field::StartNumber, txtsbroj},
+                        {Field::BirthDate, txtdatumrod},
+                        {Field::Name, txtime},
+                        {Field::Club, txtklub},
+                        {Field::Country, txtdrzava}}))
         return;
     // The sex box keeps its choice.
     for (QLineEdit* field : {txtime, txtsbroj, txtdrzava, txtklub, txtdatumrod})
