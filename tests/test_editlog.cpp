@@ -20,7 +20,9 @@
 #include <QTreeView>
 #include <QSqlQuery>
 #include <QtTest>
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <optional>
 
 using testutil::PgServer;
@@ -368,6 +370,123 @@ private slots:
         testutil::allowWrites(tmp.path(), table, statement);
         QCOMPARE(stored(s->database()), before);
         QVERIFY(s->database().changeLog(race).value() == logged);
+    }
+
+    void storeForARemovedRunner_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("path");
+        for (const bool postgres : {false, true})
+            for (const char* path : {"typed", "imported", "made"})
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(postgres ? "postgresql" : "sqlite", path)))
+                    << postgres << QString::fromLatin1(path);
+    }
+
+    // Every store of a finish record looks for its runner as stored: one
+    // another station removed a moment ago gets no record, whichever path.
+    void storeForARemovedRunner()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(QString, path);
+        TempDb tmp;
+        const auto where = newDatabase(postgres, tmp);
+        if (!where)
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        auto a = station(*where, QStringLiteral("A"));
+        QVERIFY(a);
+        const qint64 race = raceOf(*a);
+        const qint64 ivo = idOf(*a, QStringLiteral("2"));
+        auto b = station(*where, QStringLiteral("B"), race);
+        QVERIFY(b && b->deleteCompetitor(ivo, false).ok());
+        const FinishRecord r{0, ivo, race, QStringLiteral("2"), QStringLiteral("00:50:00")};
+        if (path == QLatin1String("typed")) {
+            const auto id = a->database().insertFinishRecordIfNone(r);
+            QVERIFY(!id && id.error().isGone());
+        } else if (path == QLatin1String("imported")) {
+            const auto stored = a->database().insertFinishRecords({r});
+            QVERIFY(!stored && stored.error().isGone());
+        } else {
+            timing::RecordChanges changes;
+            changes.add.append({7, ivo, QStringLiteral("2"), QStringLiteral("00:50:00"), 0});
+            const auto stored = a->database().applyCaptureRecords(race, changes);
+            QVERIFY(stored);
+            QCOMPARE(stored.value().refusedRows, QList<qint64>{7});
+            QVERIFY(stored.value().added.isEmpty());
+        }
+        QVERIFY(a->reload().ok());
+        QCOMPARE(a->finishList().size(), 1); // Ana's only
+    }
+
+    void noOrphanWhenStationsRace_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<bool>("byUndo");
+        for (const bool postgres : {false, true}) {
+            QTest::newRow(postgres ? "postgresql, deleted" : "sqlite, deleted") << postgres << false;
+            QTest::newRow(postgres ? "postgresql, undone" : "sqlite, undone") << postgres << true;
+        }
+    }
+
+    // Station A adds runner 9 and deletes it again (or undoes the add) while
+    // station B, from a thread of its own, enters a time for 9 as fast as it
+    // can: whichever commits first, no finish record is ever left without
+    // its runner, and B is told when its time was not stored.
+    void noOrphanWhenStationsRace()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(bool, byUndo);
+        TempDb tmp;
+        const auto where = newDatabase(postgres, tmp);
+        if (!where)
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        qint64 race = 0;
+        {
+            auto setup = station(*where, QStringLiteral("A"));
+            QVERIFY(setup);
+            race = raceOf(*setup);
+        }
+        std::atomic<bool> done = false;
+        std::atomic<int> stored = 0;
+        std::atomic<int> refusedGone = 0;
+        std::thread b([&] {
+            auto s = station(*where, QStringLiteral("B"), race);
+            while (s && !done) {
+                s->refresh();
+                const Competitor* nine = nullptr;
+                for (const Competitor& c : s->startList())
+                    if (c.sbroj == QLatin1String("9"))
+                        nine = &c;
+                if (!nine)
+                    continue;
+                // The time for the runner B sees, stored whatever A did since.
+                FinishRecord r;
+                r.idutrke = race;
+                r.idtakmicara = nine->id;
+                r.sbroj = nine->sbroj;
+                r.vrijeme = QStringLiteral("00:50:00");
+                const auto id = s->database().insertFinishRecordIfNone(r);
+                stored += id.ok();
+                refusedGone += !id.ok() && id.error().isGone();
+            }
+        });
+        auto a = station(*where, QStringLiteral("A"), race);
+        QVERIFY(a);
+        EditLog log(*a);
+        for (int i = 0; i < 60; ++i) {
+            const auto added = a->addCompetitor(entry(QStringLiteral("9"), QStringLiteral("Devet")));
+            QVERIFY(added.ok());
+            QThread::usleep(QRandomGenerator::global()->bounded(3000));
+            const Status removed = byUndo ? (log.sync(), log.undo()) : a->deleteCompetitor(added.value().id, false);
+            // B got in first: the runner is a finisher now, and goes with the record once confirmed.
+            if (!removed.ok())
+                QVERIFY(a->deleteCompetitor(added.value().id, true).ok());
+        }
+        done = true;
+        b.join();
+        QVERIFY(a->reload().ok());
+        for (const FinishRecord& r : a->finishList())
+            QVERIFY2(a->competitor(r.idtakmicara), qPrintable(r.sbroj + QStringLiteral(" without its runner")));
+        QVERIFY(stored + refusedGone > 0); // the two stations did meet
     }
 
     // Undo of a row another station changed since is refused, naming the

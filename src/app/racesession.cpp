@@ -418,11 +418,13 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     // same finisher at the same moment can let a second record in.
     const auto id = m_db->insertFinishRecordIfNone(record);
     if (!id) {
-        if (!id.error().isDuplicate())
+        if (!id.error().isDuplicate() && !id.error().isGone())
             return Outcome<FinishRecord>::dbFailed(id.error());
-        // Entered by another station: its record shows.
+        // Entered, or removed, by another station: the lists show it.
         reload();
-        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, tx::finisherAlreadyEntered());
+        return Outcome<FinishRecord>::refused(Field::FinishStartNumber, id.error().isGone()
+                                                                            ? tx::competitorRemovedMeanwhile()
+                                                                            : tx::finisherAlreadyEntered());
     }
     noteOwnWrite();
     record.id = id.value();
@@ -460,10 +462,11 @@ Status RaceSession::addFinishRecords(QList<FinishRecord> records)
 Status RaceSession::storedInBulk(const DbStatus& stored)
 {
     if (!stored) {
-        if (!stored.error().isDuplicate())
+        if (!stored.error().isDuplicate() && !stored.error().isGone())
             return Status::dbFailed(stored.error());
-        // Another station took a number or entered a finisher since the file
-        // was checked: nothing is stored, and the lists show its entries.
+        // Another station took a number, entered a finisher or removed a
+        // runner since the file was checked: nothing is stored, and the
+        // lists show its entries.
         reload();
         return Status::refused(Field::None, stored.error());
     }

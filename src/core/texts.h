@@ -300,6 +300,12 @@ inline QString tooYoung(const QString& example)
 {
     return QStringLiteral("Premladi ste za ovu utrku!") + crlf() + dateMessageLong(example);
 }
+inline QString competitorRemovedMeanwhile()
+{
+    return QStringLiteral("Takmičar više nije na startnoj listi: upravo ga je uklonila druga stanica. "
+                          "Vrijeme nije spremljeno.");
+}
+
 inline QString textHasControl()
 {
     return QStringLiteral("Tekst ne smije sadržavati kontrolne znakove (npr. tabulator, NUL ili znakove "

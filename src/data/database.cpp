@@ -1467,6 +1467,17 @@ DbResult<bool> Database::hasFinishRecord(qint64 raceId, qint64 competitorId)
     return DbResult<bool>::success(q.next());
 }
 
+DbResult<bool> Database::competitorStored(qint64 raceId, qint64 competitorId)
+{
+    QSqlQuery q(connection());
+    q.prepare(QStringLiteral("select 1 from startna where idutrke = ? and id = ?"));
+    q.addBindValue(raceId);
+    q.addBindValue(competitorId);
+    if (const DbStatus s = run(q); !s)
+        return DbResult<bool>::failure(s.error());
+    return DbResult<bool>::success(q.next());
+}
+
 DbStatus Database::deleteCompetitor(qint64 raceId, qint64 competitorId, bool withFinishRecord)
 {
     // Under the finish list's write lock: a finish record another station
@@ -1568,6 +1579,11 @@ DbResult<qint64> Database::insertFinishRecordIfNone(const FinishRecord& r)
             return DbStatus::failure(finished.error());
         if (finished.value())
             return DbStatus::failure(DbError(tx::finisherAlreadyEntered(), DbError::Kind::Duplicate));
+        const auto here = competitorStored(r.idutrke, r.idtakmicara);
+        if (!here)
+            return DbStatus::failure(here.error());
+        if (!here.value())
+            return DbStatus::failure(DbError(tx::competitorRemovedMeanwhile(), DbError::Kind::Gone));
         id = insertFinishRecord(r);
         logChange(changes::kFinishEntered, r.idutrke, id.value());
         return id ? DbStatus::success() : DbStatus::failure(id.error());
@@ -1581,9 +1597,13 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
     // and no competitor gets a second record, from this list or another station.
     return inWriteTransaction("rezultati", [&](QSqlDatabase& db) {
         QHash<qint64, QSet<qint64>> finished;
+        QHash<qint64, QSet<qint64>> entered; // the start list as stored, per race
         QSqlQuery ids(db);
         ids.setForwardOnly(true);
         ids.prepare(QStringLiteral("select idtakmicara from rezultati where idutrke = ?"));
+        QSqlQuery starters(db);
+        starters.setForwardOnly(true);
+        starters.prepare(QStringLiteral("select id from startna where idutrke = ?"));
         QSqlQuery q(db);
         if (!q.prepare(QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
                                       "values (?, ?, ?, ?)") + QLatin1String(m_dialect->returning)))
@@ -1596,7 +1616,15 @@ DbStatus Database::insertFinishRecords(const QList<FinishRecord>& records)
                     return s;
                 while (ids.next())
                     race.insert(ids.value(0).toLongLong());
+                QSet<qint64>& here = entered[r.idutrke];
+                starters.addBindValue(r.idutrke);
+                if (const DbStatus s = run(starters); !s)
+                    return s;
+                while (starters.next())
+                    here.insert(starters.value(0).toLongLong());
             }
+            if (!entered.value(r.idutrke).contains(r.idtakmicara))
+                return DbStatus::failure(DbError(tx::competitorRemovedMeanwhile(), DbError::Kind::Gone));
             QSet<qint64>& race = finished[r.idutrke];
             if (race.contains(r.idtakmicara))
                 return DbStatus::failure(DbError(tx::finisherAlreadyEntered(), DbError::Kind::Duplicate));

@@ -155,6 +155,11 @@ public:
     DbResult<qint64> insertCompetitorIfNumberFree(const Competitor& c);
     DbStatus updateCompetitorIfNumberFree(const Competitor& c);
     DbResult<bool> hasFinishRecord(qint64 raceId, qint64 competitorId);
+    // Whether the competitor is on the race's start list as stored: asked
+    // inside the write transaction that stores a finish record, under the
+    // same lock a delete or an undo of the competitor takes, so that no
+    // record is ever stored for a runner removed a moment before.
+    DbResult<bool> competitorStored(qint64 raceId, qint64 competitorId);
     // Removes the competitor and, with withFinishRecord, its first finish
     // record of the race, in one transaction.
     DbStatus deleteCompetitor(qint64 raceId, qint64 competitorId, bool withFinishRecord);

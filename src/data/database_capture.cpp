@@ -394,10 +394,15 @@ DbResult<Database::CaptureRecordsStored> Database::applyCaptureRecords(qint64 ra
         QSqlQuery link(db);
         link.prepare(QStringLiteral("update cilj_vremena set idrezultata = ? where id = ? and idutrke = ?"));
         for (const timing::MadeRecord& m : changes.add) {
+            // A runner with a typed record, or one another station removed
+            // meanwhile: no record, and the lists are read again.
             const auto finished = hasFinishRecord(raceId, m.competitorId);
             if (!finished)
                 return DbStatus::failure(finished.error());
-            if (finished.value()) {
+            const auto here = competitorStored(raceId, m.competitorId);
+            if (!here)
+                return DbStatus::failure(here.error());
+            if (finished.value() || !here.value()) {
                 done.refusedRows.append(m.rowId);
                 continue;
             }
