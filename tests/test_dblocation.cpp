@@ -106,6 +106,11 @@ private slots:
         QTest::newRow("short scheme without //") << "Postgres:ana:Lozinka1@h/d";
         QTest::newRow("scheme missing a letter") << "postgresq://ana:Lozinka1@h/d";
         QTest::newRow("another scheme") << "pgsql://ana:Lozinka1@h/d";
+        QTest::newRow("no scheme, user and password") << "kelvora:Lozinka1@127.0.0.1";
+        QTest::newRow("user:pw@host:port/db") << "ana:Lozinka1@h:5432/d";
+        QTest::newRow("no colon after the scheme") << "postgresql//ana:Lozinka1@h/d";
+        QTest::newRow("three slashes, no colon") << "postgresql///Lozinka1";
+        QTest::newRow("a blank before the address") << " postgresql://ana:Lozinka1@h/d";
     }
 
     void badUrlsAreRefusedWithoutThePassword()

@@ -73,6 +73,13 @@ bool looksLikeAddress(const QString& text)
     // A scheme: a letter, then letters, digits, '+', '-' or '.', then ':'.
     // One letter before the colon is a drive, not a scheme.
     static const QRegularExpression scheme(QStringLiteral("^([A-Za-z][A-Za-z0-9+.\\-]+):"));
+    // An address mistyped: user:password@host, "://" anywhere (after a
+    // blank, say), or the scheme's name followed by a slash without its colon.
+    static const QRegularExpression schemeWithoutColon(QStringLiteral("^\\s*postgres(ql)?/"),
+                                                       QRegularExpression::CaseInsensitiveOption);
+    if (text.contains(QLatin1Char('@')) || text.contains(QLatin1String("://"))
+        || schemeWithoutColon.match(text).hasMatch())
+        return true;
     const QRegularExpressionMatch m = scheme.match(text);
     if (!m.hasMatch())
         return false;

@@ -54,7 +54,9 @@ DbResult<DbLocation> parseDbLocation(const QString& text);
 
 // Whether text names a PostgreSQL database rather than a file.
 bool isPostgresUrl(const QString& text);
-// Whether text starts as an address does (a scheme followed by "//", or a
-// scheme like postgresql: or postgres: without them) rather than as a file
-// name. Such text that is no PostgreSQL URL is refused, never made a file.
+// Whether text reads as an address rather than as a file name: a scheme
+// followed by "//", a scheme like postgresql: or postgres: without them,
+// postgresql/ without its colon, or an "@" or "://" anywhere (a file name
+// holding those is taken for an address). Such text that is no PostgreSQL
+// URL is refused, never made a file.
 bool looksLikeAddress(const QString& text);
