@@ -216,7 +216,17 @@ void StartListPage::deleteCompetitor()
                           QMessageBox::Question);
     if (!confirmed)
         return;
-    ui::succeeded(&m_frame, m_session.deleteCompetitor(id, withFinishRecord));
+    Status deleted = m_session.deleteCompetitor(id, withFinishRecord);
+    if (!withFinishRecord && deleted.kind() == Status::Kind::Refused
+        && deleted.refusal().message == tx::finisherMeanwhile()) {
+        // Another station entered a time while the question was open:
+        // nothing was deleted, and the question for a finisher is asked now.
+        if (!MessageBox::ask(&m_frame, tx::deleteFinisherTitle(), tx::deleteFinisherQuestion(name),
+                             QMessageBox::Critical))
+            return;
+        deleted = m_session.deleteCompetitor(id, true);
+    }
+    ui::succeeded(&m_frame, deleted);
 }
 
 void StartListPage::onHeaderClicked(int section)
