@@ -124,9 +124,9 @@ private slots:
         QTest::newRow("a gap is allowed") << L{{"A", "", "0", "10"}, {"B", "", "20", "30"}} << "";
         QTest::newRow("synonyms of ten each") << L{{"FSen|FSenior123", "F", "20", "39"}} << "";
         QTest::newRow("overlap names both rows") << L{{"A", "M", "0", "20"}, {"B", "", "30", "40"}, {"C", "m", "20", "25"}}
-                                                 << tx::categoriesOverlap(1, 3);
+                                                 << tx::categoriesOverlap(3, 1, "C", "A");
         QTest::newRow("both sexes overlap one") << L{{"A", "Ž", "0", "20"}, {"B", "", "20", "30"}}
-                                                << tx::categoriesOverlap(1, 2);
+                                                << tx::categoriesOverlap(2, 1, "B", "A");
         QTest::newRow("label of 11") << L{{"12345678901", "M", "0", "20"}} << tx::categoryLabelBad(1);
         QTest::newRow("one synonym of 11") << L{{"A|12345678901", "M", "0", "20"}} << tx::categoryLabelBad(1);
         QTest::newRow("empty synonym") << L{{"A|", "M", "0", "20"}} << tx::categoryLabelBad(1);
@@ -151,6 +151,27 @@ private slots:
         QCOMPARE(checked.ok() ? QString() : checked.refusal().message, refusal);
         if (checked)
             QCOMPARE(schemes::categoryCells(checked.value()).size(), cells.size());
+    }
+
+    // A categories file: a refusal naming two rows counts file lines, blank
+    // lines included.
+    void categoryFiles_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("overlap after a blank line")
+            << QByteArray("oznaka,spol,od,do\nA,M,0,20\n\nB,,15,30\n") << tx::categoriesOverlap(4, 2, "B", "A", true);
+        QTest::newRow("label twice after blank lines")
+            << QByteArray("oznaka,spol,od,do\n\n\nA,M,0,20\nC,M,21,30\nC,M,31,40\n")
+            << tx::categoryLabelTwice(6, 5, "C", true);
+    }
+
+    void categoryFiles()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, refusal);
+        const auto read = schemes::readCategories(file);
+        QCOMPARE(read.ok() ? QString() : read.refusal().message, refusal);
     }
 
     // A prizes file: separators, sex letters, counts; a refusal names the file line.
@@ -452,7 +473,7 @@ private slots:
         });
         trigger(&w, "mnupostavke");
         QVERIFY(keptOpen);
-        QCOMPARE(MessageBox::shown().first().text, tx::rulesTabCategories() + ": " + tx::categoriesOverlap(1, 2));
+        QCOMPARE(MessageBox::shown().first().text, tx::rulesTabCategories() + ": " + tx::categoriesOverlap(2, 1, "Stari", "Mladi"));
         QCOMPARE(w.session().rules().categories.labels(), (QStringList{"Mladi", "Stari"}));
 
         w.selectPage(frmkelvora::PageReports);

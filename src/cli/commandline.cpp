@@ -15,6 +15,7 @@
 #include "core/runstates.h"
 #include "core/clitexts.h"
 #include "core/dates.h"
+#include "core/entryfile.h"
 #include "core/texts.h"
 #include "core/texts_entrycolumns.h"
 #include "core/texts_live.h"
@@ -332,7 +333,16 @@ int importEntries(const Arguments& args, const QString& db, QTextStream& out, QT
     const bool mapped = args.has(QStringLiteral("--columns")) || args.has(QStringLiteral("--default"))
         || args.flags.contains(QStringLiteral("--cut-long")) || args.flags.contains(QStringLiteral("--header"));
     if (!mapped) {
-        const auto plain = [](RaceSession& session, const QByteArray& bytes) { return imports::previewEntries(session, bytes); };
+        // A file whose first row names no needed column (no header, or one the
+        // program does not know) is told how to name the columns by hand.
+        const auto plain = [](RaceSession& session, const QByteArray& bytes) {
+            auto preview = imports::previewEntries(session, bytes);
+            const io::CsvResult csv = io::readCsv(bytes);
+            if (!preview.fileRefusal.isEmpty() && csv.ok() && !csv.rows.isEmpty()
+                && !io::missingColumns(csv, io::headerLayout(csv), {}).isEmpty())
+                preview.fileRefusal += QStringLiteral("\n\n") + tx::ecColumnsHint();
+            return preview;
+        };
         return runImport(args, db, plain, &imports::importEntries, out, err);
     }
     const auto options = entryOptions(args, err);

@@ -245,7 +245,7 @@ const RaceRules& RaceRules::standard()
 
 namespace schemes {
 
-Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows)
+Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows, const QList<int>& fileLines)
 {
     if (rows.isEmpty())
         return refusedAt<CategoryScheme>(tx::categoriesEmpty());
@@ -263,7 +263,10 @@ Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows)
         if (row.from < kMinRuleAge || row.to > kMaxRuleAge || row.from > row.to)
             return refusedAt<CategoryScheme>(tx::rulesAgeBad(i + 1));
     }
-    // Few rows: every pair is looked at.
+    // Few rows: every pair is looked at. A refusal naming two rows names
+    // them by their file lines when the rows came from a file.
+    const bool inFile = fileLines.size() == rows.size() && !rows.isEmpty();
+    const auto number = [&](int i) { return inFile ? fileLines.at(i) : i + 1; };
     for (int i = 0; i < rows.size(); ++i) {
         for (int j = i + 1; j < rows.size(); ++j) {
             const CategoryRow& a = rows.at(i);
@@ -271,11 +274,12 @@ Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows)
             if (!sexesMeet(a.sex, b.sex))
                 continue;
             if (a.from <= b.to && b.from <= a.to)
-                return refusedAt<CategoryScheme>(tx::categoriesOverlap(i + 1, j + 1));
+                return refusedAt<CategoryScheme>(
+                    tx::categoriesOverlap(number(j), number(i), b.label.trimmed(), a.label.trimmed(), inFile));
             // One label names one category of a sex: two would be told apart nowhere.
             for (const QString& label : labelsOf(b.label))
                 if (labelsOf(a.label).contains(label, Qt::CaseInsensitive))
-                    return refusedAt<CategoryScheme>(tx::categoryLabelTwice(j + 1, i + 1, label));
+                    return refusedAt<CategoryScheme>(tx::categoryLabelTwice(number(j), number(i), label, inFile));
         }
     }
     QList<CategoryRow> trimmed = rows;
@@ -332,7 +336,7 @@ QString sexText(RuleSex sex)
     return {};
 }
 
-Outcome<CategoryScheme> categoriesFromCells(const QList<QStringList>& cells)
+Outcome<CategoryScheme> categoriesFromCells(const QList<QStringList>& cells, const QList<int>& fileLines)
 {
     QList<CategoryRow> rows;
     for (int i = 0; i < cells.size(); ++i) {
@@ -346,7 +350,7 @@ Outcome<CategoryScheme> categoriesFromCells(const QList<QStringList>& cells)
             return refusedAt<CategoryScheme>(tx::rulesAgeBad(i + 1));
         rows.append({cell(c, 0), *sex, *from, *to});
     }
-    return checkCategories(rows);
+    return checkCategories(rows, fileLines);
 }
 
 Outcome<PrizeScheme> prizesFromCells(const QList<QStringList>& cells)
@@ -391,7 +395,12 @@ Outcome<CategoryScheme> readCategories(const QByteArray& file)
     const auto cells = fileCells(file, tx::categoryFileColumns());
     if (!cells)
         return cells.failure<CategoryScheme>();
-    return withFileLines(file, categoriesFromCells(cells.value()));
+    // Rows after the header, each with its line in the file.
+    const io::CsvResult csv = io::readCsv(file);
+    QList<int> lines;
+    for (qsizetype i = 1; i < csv.rows.size(); ++i)
+        lines.append(csv.rows.at(i).line);
+    return withFileLines(file, categoriesFromCells(cells.value(), lines));
 }
 
 Outcome<PrizeScheme> readPrizes(const QByteArray& file)

@@ -128,7 +128,9 @@ namespace schemes {
 // empty and not too long; ages kMinRuleAge..kMaxRuleAge, from <= to; 1 to
 // kMaxPrizeCount prizes; no label "Svi"; two category rows taking the same
 // sex at the same age are refused, both named (row numbers from 1).
-Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows);
+// fileLines, when given, are the file lines of the rows, named in a refusal
+// that names two rows.
+Outcome<CategoryScheme> checkCategories(const QList<CategoryRow>& rows, const QList<int>& fileLines = {});
 Outcome<PrizeScheme> checkPrizes(const QList<PrizeRow>& rows);
 
 // The sex of a rules file or table cell: "M"; "Ž", "Z", "F", "W" (any
@@ -148,7 +150,7 @@ QByteArray writePrizes(const PrizeScheme& scheme);
 
 // The rows of a table as the settings window edits them: cells as text,
 // read and checked as a file's are.
-Outcome<CategoryScheme> categoriesFromCells(const QList<QStringList>& cells);
+Outcome<CategoryScheme> categoriesFromCells(const QList<QStringList>& cells, const QList<int>& fileLines = {});
 Outcome<PrizeScheme> prizesFromCells(const QList<QStringList>& cells);
 QList<QStringList> categoryCells(const CategoryScheme& scheme);
 QList<QStringList> prizeCells(const PrizeScheme& scheme);

@@ -52,6 +52,13 @@ inline QString ecDefaultTwice(const QString& field)
 {
     return QStringLiteral("Zadana vrijednost polja „%1” navedena je dvaput.").arg(field);
 }
+// Told on the command line when an entry file's first row names no needed column.
+inline QString ecColumnsHint()
+{
+    return QStringLiteral("Ako datoteka nema redak naslova, navedite stupce redom s --columns, "
+                          "npr. --columns startni_broj,ime_i_prezime,klub,spol,datum_rodjenja "
+                          "(uz --header ako je prvi redak naslov).");
+}
 inline QString ecHeaderWithoutColumns()
 {
     return QStringLiteral("--header se koristi samo uz --columns.");

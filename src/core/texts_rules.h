@@ -50,9 +50,27 @@ inline QString categoryLabelBad(int row)
     return rulesRow(row) + QStringLiteral("oznaka kategorije mora imati 1 do 10 znakova "
                                           "(više oznaka odvojite znakom |), a ne smije biti \"Svi\".");
 }
-inline QString categoryLabelTwice(int row, int earlier, const QString& label)
+// Two rows named in one refusal: by table row, or by file line when the
+// rules were read from a file.
+inline QString rulesRowAt(int row, bool fileLine)
 {
-    return rulesRow(row) + QStringLiteral("oznaka „%1” već je u redu %2 za isti spol.").arg(label).arg(earlier);
+    return fileLine ? QStringLiteral("Redak %1 datoteke: ").arg(row) : rulesRow(row);
+}
+inline QString rulesRowIn(int row, bool fileLine)
+{
+    return fileLine ? QStringLiteral("u retku %1 datoteke").arg(row) : QStringLiteral("u redu %1").arg(row);
+}
+inline QString categoryLabelTwice(int row, int earlier, const QString& label, bool fileLines = false)
+{
+    return rulesRowAt(row, fileLines)
+        + QStringLiteral("oznaka „%1” već je %2 za isti spol.").arg(label, rulesRowIn(earlier, fileLines));
+}
+inline QString categoriesOverlap(int row, int earlier, const QString& label, const QString& earlierLabel,
+                                 bool fileLines = false)
+{
+    return rulesRowAt(row, fileLines)
+        + QStringLiteral("dob kategorije „%1” preklapa se s kategorijom „%2” %3 za isti spol.")
+              .arg(label, earlierLabel, rulesRowIn(earlier, fileLines));
 }
 inline QString rulesTextControl(int row)
 {
@@ -68,10 +86,6 @@ inline QString rulesAgeBad(int row)
     return rulesRow(row) + QStringLiteral("dob od-do mora biti cijeli broj od 0 do 150, \"od\" ne veći od \"do\".");
 }
 inline QString prizeCountBad(int row) { return rulesRow(row) + QStringLiteral("broj nagrada mora biti od 1 do 100."); }
-inline QString categoriesOverlap(int first, int second)
-{
-    return QStringLiteral("Kategorije u redovima %1 i %2 preklapaju se po dobi za isti spol.").arg(first).arg(second);
-}
 inline QString rulesFileColumns(const QStringList& columns)
 {
     return QStringLiteral("Datoteka mora u prvom retku imati stupce: %1.").arg(columns.join(QStringLiteral(", ")));
