@@ -3,9 +3,10 @@
 # The live results need Qt's HTTP server (its CMake files ask for Qt
 # WebSockets' too), libqrencode (the QR code of their address) and zlib (pages
 # sent compressed); their tests load the pages in Chromium, headless. ICU's
-# headers give the start list its Croatian sort keys as bytes.
+# headers give the start list its Croatian sort keys as bytes. libpq's headers
+# let the program cut a connection to a server that stopped answering.
 set -e
-packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium"
+packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -440,18 +440,25 @@ private slots:
     }
 
     // On a server: its database is no "datoteka", and the password comes
-    // from libpq's environment or the command says where it goes.
+    // from libpq's environment or the command says where it goes; a wrong
+    // one is told as wrong, never printed.
     void passwordFromTheEnvironment_data()
     {
         QTest::addColumn<QString>("source");
-        QTest::newRow("PGPASSWORD") << QStringLiteral("PGPASSWORD");
-        QTest::newRow("PGPASSFILE") << QStringLiteral("PGPASSFILE");
-        QTest::newRow("none") << QString();
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("told"); // empty: the command passes
+        QTest::newRow("PGPASSWORD") << QStringLiteral("PGPASSWORD") << "Tajna-77" << QString();
+        QTest::newRow("PGPASSFILE") << QStringLiteral("PGPASSFILE") << "Tajna-77" << QString();
+        QTest::newRow("none") << QString() << QString() << tx::cliPasswordHint();
+        QTest::newRow("wrong PGPASSWORD") << QStringLiteral("PGPASSWORD") << "Kriva-55" << tx::dbPasswordRefused();
+        QTest::newRow("wrong PGPASSFILE") << QStringLiteral("PGPASSFILE") << "Kriva-55" << tx::dbPasswordRefused();
     }
 
     void passwordFromTheEnvironment()
     {
         QFETCH(QString, source);
+        QFETCH(QString, password);
+        QFETCH(QString, told);
         if (!testutil::PgServer::instance())
             QSKIP(qPrintable(testutil::PgServer::unavailableReason()));
         const DbLocation where = testutil::PgServer::instance()->newDatabaseWithPassword("zapisnicar", "Tajna-77");
@@ -459,15 +466,18 @@ private slots:
         environment.remove(QStringLiteral("PGPASSWORD"));
         environment.insert(QStringLiteral("PGPASSFILE"), file(QStringLiteral("nema")));
         if (source == QLatin1String("PGPASSWORD"))
-            environment.insert(source, QStringLiteral("Tajna-77"));
+            environment.insert(source, password);
         if (source == QLatin1String("PGPASSFILE")) {
-            environment.insert(source, write(file(source), QStringLiteral("*:*:*:zapisnicar:Tajna-77\n")));
+            QFile::remove(file(source));
+            environment.insert(source, write(file(source), QStringLiteral("*:*:*:zapisnicar:%1\n").arg(password)));
             QFile::setPermissions(file(source), QFile::ReadOwner);
         }
         const Run run = kelvora({"races", "--db", url(where)}, {}, environment);
-        QCOMPARE(run.status, source.isEmpty() ? 1 : 0);
+        QCOMPARE(run.status, told.isEmpty() ? 0 : 1);
+        QVERIFY2(told.isEmpty() || run.err.contains(told), qPrintable(run.err));
         QCOMPARE(run.err.contains(tx::cliPasswordHint()), source.isEmpty());
         QCOMPARE(run.err.contains(QStringLiteral("atotek")), false);
+        QVERIFY(!run.err.contains(QStringLiteral("Kriva")) && !run.err.contains(QStringLiteral("authentication")));
     }
 };
 

@@ -18,6 +18,10 @@ public:
                    // record per competitor, one competitor per start number)
         Gone,      // the row to change is no longer there (another station removed it)
         NoPassword, // the server asks for a password the connection was not given
+        WrongPassword, // the server refuses the user name or password given
+        Unreachable,   // the server does not answer, or the connection to it is gone
+        Damaged,       // the file is no database, or a damaged one
+        Deadlock,      // the server ended the transaction to break a deadlock
     };
 
     DbError() = default;
@@ -26,6 +30,19 @@ public:
         , m_kind(kind)
     {
     }
+
+    // The database driver's own words, never shown to the user: they were
+    // written to logFile, and the user is told the cause in a sentence of
+    // the program's own (tx::dbErrorExplained).
+    static DbError fromDriver(QString text, Kind kind, QString logFile)
+    {
+        DbError error(std::move(text), kind);
+        error.m_driver = true;
+        error.m_logFile = std::move(logFile);
+        return error;
+    }
+    bool isDriverText() const { return m_driver; }
+    const QString& logFile() const { return m_logFile; }
 
     // The kind of an SQLite result code; extended codes carry the primary
     // code in their low byte.
@@ -39,6 +56,9 @@ public:
             return Kind::Full;
         case 8: // SQLITE_READONLY
             return Kind::ReadOnly;
+        case 11: // SQLITE_CORRUPT
+        case 26: // SQLITE_NOTADB
+            return Kind::Damaged;
         case 19: // SQLITE_CONSTRAINT: only a unique index's refusal is a duplicate
             return code == 2067 || code == 1555 ? Kind::Duplicate : Kind::Other;
         default:
@@ -55,19 +75,29 @@ public:
             return Kind::Full;
         if (state == QLatin1String("25006")) // read_only_sql_transaction
             return Kind::ReadOnly;
-        if (state == QLatin1String("55P03") || state == QLatin1String("40001") || state == QLatin1String("40P01"))
-            return Kind::Busy; // lock not available, serialization failure, deadlock
+        if (state == QLatin1String("40P01"))
+            return Kind::Deadlock;
+        if (state == QLatin1String("55P03") || state == QLatin1String("40001"))
+            return Kind::Busy; // lock not available, serialization failure
+        if (state == QLatin1String("28P01") || state == QLatin1String("28000"))
+            return Kind::WrongPassword; // invalid password, invalid authorization
+        if (state.startsWith(QLatin1String("08")) || state == QLatin1String("57014")
+            || state.startsWith(QLatin1String("57P")))
+            return Kind::Unreachable; // connection failures, a statement cut by its timeout, a server shut down
         return Kind::Other;
     }
 
     Kind kind() const { return m_kind; }
-    bool isBusy() const { return m_kind == Kind::Busy; }
+    bool isBusy() const { return m_kind == Kind::Busy || m_kind == Kind::Deadlock; }
     bool isDuplicate() const { return m_kind == Kind::Duplicate; }
     bool isGone() const { return m_kind == Kind::Gone; }
     bool isPasswordMissing() const { return m_kind == Kind::NoPassword; }
+    bool isPasswordWrong() const { return m_kind == Kind::WrongPassword; }
 
 private:
     Kind m_kind = Kind::Other;
+    bool m_driver = false;
+    QString m_logFile;
 };
 
 // The outcome of a database call: a value, or the database's own error text.

@@ -162,25 +162,42 @@ inline QStringList categoryLabels()
 KVR_TEXT(categoryAll, "Svi")
 
 // ---- Database ---------------------------------------------------------------
-// The program's own words for the common failures, put before the
-// database's text; empty for the others.
+KVR_TEXT(dbPasswordRefused, "Poslužitelj baze podataka ne prihvaća korisničko ime ili lozinku.")
+// The failure told in one sentence of the program's own. A driver's text
+// is never shown: it went to the log file, named when the cause has no
+// sentence of its own. A text the program made itself is shown as it is.
+KVR_TEXT(dbBusy, "Baza je zaključana: drugi program upravo piše u nju.")
+KVR_TEXT(dbUnreachable, "Poslužitelj ne odgovara.")
 inline QString dbErrorExplained(const DbError& detail)
 {
+    if (!detail.isDriverText())
+        return detail;
     switch (detail.kind()) {
     case DbError::Kind::Busy:
-        return QStringLiteral("Baza podataka je zauzeta (drugi program u nju upravo piše).\n") + detail;
+    case DbError::Kind::Deadlock:
+        return dbBusy();
+    case DbError::Kind::Unreachable:
+        return dbUnreachable();
     case DbError::Kind::Full:
-        return QStringLiteral("Disk je pun.\n") + detail;
+        return QStringLiteral("Disk je pun.");
     case DbError::Kind::ReadOnly:
-        return QStringLiteral("Baza podataka je samo za čitanje.\n") + detail;
+        return QStringLiteral("Baza podataka je samo za čitanje.");
     case DbError::Kind::NoPassword:
-        return QStringLiteral("Poslužitelj baze podataka traži lozinku, a adresa je ne sadrži.\n") + detail;
+        return QStringLiteral("Poslužitelj baze podataka traži lozinku, a adresa je ne sadrži.");
+    case DbError::Kind::WrongPassword:
+        return dbPasswordRefused();
+    case DbError::Kind::Damaged:
+        return QStringLiteral("Datoteka nije baza podataka ovog programa ili je oštećena.");
     case DbError::Kind::Duplicate:
+        return QStringLiteral("Takav zapis već postoji.");
     case DbError::Kind::Gone:
+        return QStringLiteral("Zapis je u međuvremenu uklonjen.");
     case DbError::Kind::Other:
         break;
     }
-    return detail;
+    return detail.logFile().isEmpty()
+        ? QStringLiteral("Baza podataka nije izvršila naredbu.")
+        : QStringLiteral("Baza podataka nije izvršila naredbu (pojedinosti su zapisane u %1).").arg(detail.logFile());
 }
 inline QString dbError(const DbError& detail)
 {

@@ -2,8 +2,10 @@
 
 #include "core/competitorrules.h"
 #include "core/texts.h"
+#include "data/driverlog.h"
 #include "data/pgsnapshot.h"
 #include "data/serverwatch.h"
+#include "data/stallguard.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,6 +32,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #ifdef Q_OS_UNIX
@@ -409,24 +412,50 @@ Database::Database(const DbLocation& location)
 {
 }
 
+namespace {
+
+// libpq's words when the connection itself failed: no SQLSTATE comes with them.
+bool isConnectionText(const QString& text)
+{
+    static const char* const kTexts[] = {
+        "could not connect",          "Connection refused",     "server closed the connection",
+        "no connection to the server", "connection pointer is NULL", "Database not open",
+        "Unable to send query",       "timeout expired",        "could not receive data",
+        "could not send data",        "Connection timed out",   "could not translate host name",
+        "SSL SYSCALL error",          "terminating connection",
+    };
+    return std::any_of(std::begin(kTexts), std::end(kTexts),
+                       [&](const char* t) { return text.contains(QLatin1String(t), Qt::CaseInsensitive); });
+}
+
+} // namespace
+
 DbError Database::sqlError(const QSqlError& error) const
 {
     QString text = error.text();
     // A driver's text may quote the connection parameters: never the password.
     if (!m_location.password.isEmpty())
         text.replace(m_location.password, QStringLiteral("***"));
+    DbError::Kind kind = DbError::Kind::Other;
     if (m_location.isPostgres()) {
         // libpq's own words when the server wants a password the connection
         // lacks, or refuses the one it was given.
         const QString state = error.nativeErrorCode();
-        if (state == QLatin1String("28P01") || text.contains(QLatin1String("no password supplied"))
-            || text.contains(QLatin1String("password authentication failed")))
-            return DbError(text, DbError::Kind::NoPassword);
-        return DbError(text, DbError::kindOfSqlState(state));
+        kind = DbError::kindOfSqlState(state);
+        if (text.contains(QLatin1String("no password supplied")))
+            kind = DbError::Kind::NoPassword;
+        else if (text.contains(QLatin1String("password authentication failed")))
+            kind = DbError::Kind::WrongPassword;
+        else if (m_cut.load() || (kind == DbError::Kind::Other && isConnectionText(text)))
+            kind = DbError::Kind::Unreachable;
+    } else {
+        bool isNumber = false;
+        const int code = error.nativeErrorCode().toInt(&isNumber);
+        kind = isNumber ? DbError::kindOfSqliteCode(code) : DbError::Kind::Other;
     }
-    bool isNumber = false;
-    const int code = error.nativeErrorCode().toInt(&isNumber);
-    return DbError(text, isNumber ? DbError::kindOfSqliteCode(code) : DbError::Kind::Other);
+    const QString log = driverlog::pathFor(m_location);
+    driverlog::write(log, text);
+    return DbError::fromDriver(text, kind, log);
 }
 
 Database::~Database()
@@ -713,7 +742,12 @@ DbStatus Database::run(QSqlQuery& query)
             return run(query);
         });
     }
-    if (!query.exec()) {
+    bool executed = false;
+    {
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        executed = query.exec();
+    }
+    if (!executed) {
         const DbError error = sqlError(query.lastError());
         if (m_inTransaction)
             return DbStatus::failure(error);
@@ -749,8 +783,18 @@ QSqlDatabase Database::connection()
     // socket it watches for notifications fails (a server restart).
     if (m_location.isPostgres() && m_opened && !m_inTransaction && db.isValid() && !db.isOpen())
         m_lost = true;
+    // A server the background look finds not answering is not asked to
+    // connect: the call fails at once rather than wait out the connect
+    // timeout, and the first call after the server answers again connects.
+    if (m_lost && !m_inTransaction && db.isValid() && m_serverWatch && !m_serverWatch->look().answering) {
+        m_connectFailed = true;
+        if (db.isOpen())
+            db.close();
+        return db;
+    }
     if (m_lost && !m_inTransaction && db.isValid()) {
         db.close();
+        m_cut = false;
         m_connectFailed = !db.open();
         if (!m_connectFailed) {
             m_lost = false;
@@ -774,7 +818,8 @@ void Database::noteFailure()
         return;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery probe(db);
-    if (!db.isOpen() || !probe.exec(QStringLiteral("select 1")))
+    const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+    if (m_cut || !db.isOpen() || !probe.exec(QStringLiteral("select 1")))
         m_lost = true;
 }
 
@@ -843,11 +888,42 @@ DbResult<qint64> Database::insertedId(QSqlQuery& query)
     return DbResult<qint64>::success(id);
 }
 
+int Database::serverSocket() const
+{
+    if (!m_location.isPostgres())
+        return -1;
+    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
+    if (!db.isOpen() || !db.driver())
+        return -1;
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+        return -1;
+    PGconn* const conn = *static_cast<PGconn* const*>(handle.constData());
+    return conn ? PQsocket(conn) : -1;
+}
+
 template <typename Fn>
 DbStatus Database::inTransaction(Fn&& work)
 {
+    DbStatus status = inTransactionOnce(work);
+    // The server ended this transaction to break a deadlock with another
+    // station's: nothing of it was stored, and once more it most likely
+    // passes. Never inside another transaction, which is ended too.
+    if (!status && status.error().kind() == DbError::Kind::Deadlock && !m_inTransaction)
+        status = inTransactionOnce(work);
+    return status;
+}
+
+template <typename Fn>
+DbStatus Database::inTransactionOnce(Fn&& work)
+{
     QSqlDatabase db = connection();
-    if (!db.transaction()) {
+    bool begun = false;
+    {
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        begun = db.transaction();
+    }
+    if (!begun) {
         const DbError error = sqlError(db.lastError());
         noteFailure();
         // Nothing was sent yet: on a connection found dead, begin once more
@@ -856,7 +932,12 @@ DbStatus Database::inTransaction(Fn&& work)
         if (!m_lost || m_connectFailed)
             return DbStatus::failure(error);
         db = connection();
-        if (m_lost || !db.transaction()) {
+        bool again = false;
+        if (!m_lost) {
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            again = db.transaction();
+        }
+        if (!again) {
             const DbError again = m_lost ? error : sqlError(db.lastError());
             noteFailure();
             return DbStatus::failure(again);
@@ -866,7 +947,12 @@ DbStatus Database::inTransaction(Fn&& work)
     DbStatus status = DbStatus::success();
     if (m_location.isPostgres()) {
         QSqlQuery id(db);
-        if (id.exec(QStringLiteral("select txid_current()")) && id.next()) {
+        bool noted = false;
+        {
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            noted = id.exec(QStringLiteral("select txid_current()")) && id.next();
+        }
+        if (noted) {
             m_ownTransactions.append(id.value(0).toLongLong());
             m_feedOwn.append(id.value(0).toLongLong());
         } else {
@@ -879,7 +965,7 @@ DbStatus Database::inTransaction(Fn&& work)
             // transaction is begun once more on a new connection.
             if (m_lost && !m_connectFailed && !m_beginRetried) {
                 m_beginRetried = true;
-                status = inTransaction(std::forward<Fn>(work));
+                status = inTransactionOnce(std::forward<Fn>(work));
                 m_beginRetried = false;
             }
             return status;
@@ -892,16 +978,25 @@ DbStatus Database::inTransaction(Fn&& work)
     if (status && m_location.isPostgres() && m_writes != writesBefore) {
         // Delivered to the other stations when the transaction commits.
         QSqlQuery notify(db);
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
         if (!notify.exec(QStringLiteral("notify %1").arg(QLatin1String(kChangeChannel))))
             status = DbStatus::failure(sqlError(notify.lastError()));
     }
     m_inTransaction = false;
     if (!status) {
-        db.rollback();
+        {
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            db.rollback();
+        }
         noteFailure();
         return status;
     }
-    if (!db.commit()) {
+    bool committed = false;
+    {
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        committed = db.commit();
+    }
+    if (!committed) {
         const DbError error = sqlError(db.lastError());
         db.rollback();
         return DbStatus::failure(error);
@@ -920,7 +1015,12 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
         // SHARE ROW EXCLUSIVE: held by one writer at a time, readers go on.
         return inTransaction([&](QSqlDatabase& db) {
             QSqlQuery lock(db);
-            if (!lock.exec(QStringLiteral("lock table %1 in share row exclusive mode").arg(QLatin1String(table))))
+            bool locked = false;
+            {
+                const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+                locked = lock.exec(QStringLiteral("lock table %1 in share row exclusive mode").arg(QLatin1String(table)));
+            }
+            if (!locked)
                 return DbStatus::failure(sqlError(lock.lastError()));
             return work(db);
         });

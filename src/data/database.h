@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -89,7 +90,11 @@ public:
     // the file is opened at start, so that the window comes up at once, and
     // a few seconds for every change afterwards.
     static constexpr int kOpenBusyTimeoutMs = 500;
-    static constexpr int kBusyTimeoutMs = 5000;
+    static constexpr int kBusyTimeoutMs = 2000;
+    // How long a statement may go unanswered by the server before its
+    // connection is cut and the call refused (StallGuard): the same two
+    // seconds a change waits for another program's lock.
+    static constexpr int kAnswerMs = 2000;
 
     // A number that changes whenever another writer has changed the
     // database since this connection last looked.
@@ -421,8 +426,15 @@ private:
     // is how many keys it names.
     template <typename Row>
     DbResult<QList<Row>> raceRows(const char* sql, qint64 raceId, std::optional<qsizetype> keys = std::nullopt);
+    // work in a transaction; a transaction the server ended to break a
+    // deadlock stored nothing and runs once more.
     template <typename Fn>
     DbStatus inTransaction(Fn&& work);
+    template <typename Fn>
+    DbStatus inTransactionOnce(Fn&& work);
+    // The socket of the server connection, for the stall guard; -1 for a
+    // file or no connection.
+    int serverSocket() const;
     // A transaction that holds the right to write from its start (SQLite's
     // BEGIN IMMEDIATE; on PostgreSQL a lock on the table that only one
     // writer holds), for a check and the change it allows.
@@ -455,6 +467,8 @@ private:
     bool m_unreachable = false;
     bool m_stalled = false;
     bool m_connectFailed = false; // the last try to connect again failed
+    // Set by the stall guard when it cut this connection's socket.
+    std::atomic<bool> m_cut{false};
     std::unique_ptr<ServerWatch> m_serverWatch;
     QString m_watchSnapshot;
     QString m_fileId; // device and inode of the file opened

@@ -710,11 +710,11 @@ DbResult<qint64> Database::reverseBatch(const QList<ChangeEntry>& batch, qint64 
     if (batch.isEmpty())
         return DbResult<qint64>::failure(DbError(tx::logUnknownBatch(), DbError::Kind::Gone));
     qint64 logged = 0;
-    const DbStatus status = inWriteTransactionFn("rezultati", [&](QSqlDatabase& db) {
+    // Every table it may write, locked against other writers for the checks
+    // and the writes, in the order every station writes them (a race, its
+    // runners, their times): two stations never wait on each other.
+    const DbStatus status = inWriteTransactionFn("utrke, startna, rezultati", [&](QSqlDatabase& db) {
         QSqlQuery q(db);
-        // Every table it may write, locked against other writers for the checks and the writes.
-        if (isPostgres() && !q.exec(QStringLiteral("lock table utrke, startna in share row exclusive mode")))
-            return DbStatus::failure(sqlError(q.lastError()));
         const auto refused = [](const QString& message) {
             return DbStatus::failure(DbError(message, DbError::Kind::Gone));
         };

@@ -215,12 +215,15 @@ QString DbLocation::connectOptions() const
         if (!std::any_of(all.cbegin(), all.cend(), [&](const QString& o) { return o.startsWith(prefix); }))
             all.append(prefix + QLatin1String(value));
     };
-    add("connect_timeout", "10");
+    // A server that does not answer is told within two seconds (the
+    // shortest libpq allows), a lock another station holds within one and
+    // a half: the change is refused in words rather than waited for.
+    add("connect_timeout", "2");
     add("keepalives", "1");
     add("keepalives_idle", "5");
     add("keepalives_interval", "2");
     add("keepalives_count", "2");
     add("tcp_user_timeout", "10000");
-    add("options", "'-c statement_timeout=15000'");
+    add("options", "'-c statement_timeout=15000 -c lock_timeout=1500'");
     return all.join(QLatin1Char(';'));
 }

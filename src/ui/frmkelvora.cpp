@@ -66,9 +66,12 @@ frmkelvora::frmkelvora(const DbLocation& location, QWidget* parent)
     DbStatus opened = database().open();
     // A server that wants a password the address lacks: the user types it,
     // never seen on the screen or the command line.
-    while (!opened && opened.error().isPasswordMissing()) {
-        const auto password = MessageBox::askPassword(this, tx::dbPasswordTitle(),
-                                                      tx::dbPasswordPrompt(database().displayName()));
+    // A password the server refused is asked for again, saying so.
+    while (!opened && (opened.error().isPasswordMissing() || opened.error().isPasswordWrong())) {
+        const QString prompt = tx::dbPasswordPrompt(database().displayName());
+        const auto password = MessageBox::askPassword(
+            this, tx::dbPasswordTitle(),
+            opened.error().isPasswordWrong() ? tx::dbPasswordRefused() + QStringLiteral("\n\n") + prompt : prompt);
         if (!password)
             break;
         database().setPassword(*password);

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QRegularExpression>
 #include <QPointer>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -92,8 +94,14 @@ void allowWrites(const QString& path, const QString& table, const QString& state
 
 bool lastMessageIsDbError(const QString& error)
 {
+    // The driver's words are never shown: they are in the log the message names.
     const QString text = MessageBox::last().text;
-    return text.startsWith(tx::dbError(QString())) && text.contains(error);
+    const QRegularExpression named(QStringLiteral("zapisane u (.+)\\)"));
+    const QRegularExpressionMatch log = named.match(text);
+    if (!text.startsWith(tx::dbError(QString())) || text.contains(error) || !log.hasMatch())
+        return false;
+    QFile file(log.captured(1));
+    return file.open(QIODevice::ReadOnly) && QString::fromUtf8(file.readAll()).contains(error);
 }
 
 void onNextDialog(std::function<void(QDialog*)> fn)
