@@ -32,7 +32,6 @@
 #include <filesystem>
 #include <system_error>
 
-#include <libpq-fe.h>
 #include <sqlite3.h>
 
 #ifdef Q_OS_UNIX
@@ -446,7 +445,7 @@ DbError Database::sqlError(const QSqlError& error) const
             kind = DbError::Kind::NoPassword;
         else if (text.contains(QLatin1String("password authentication failed")))
             kind = DbError::Kind::WrongPassword;
-        else if (m_cut.load() || (kind == DbError::Kind::Other && isConnectionText(text)))
+        else if (m_cut->load() || (kind == DbError::Kind::Other && isConnectionText(text)))
             kind = DbError::Kind::Unreachable;
     } else {
         bool isNumber = false;
@@ -467,6 +466,7 @@ void Database::closeConnection()
 {
     if (!QSqlDatabase::contains(m_connection))
         return;
+    guardConnection(-1);
     {
         QSqlDatabase db = QSqlDatabase::database(m_connection, false);
         db.close();
@@ -744,7 +744,7 @@ DbStatus Database::run(QSqlQuery& query)
     }
     bool executed = false;
     {
-        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
         executed = query.exec();
     }
     if (!executed) {
@@ -788,14 +788,19 @@ QSqlDatabase Database::connection()
     // timeout, and the first call after the server answers again connects.
     if (m_lost && !m_inTransaction && db.isValid() && m_serverWatch && !m_serverWatch->look().answering) {
         m_connectFailed = true;
-        if (db.isOpen())
+        if (db.isOpen()) {
+            guardConnection(-1);
             db.close();
+        }
         return db;
     }
     if (m_lost && !m_inTransaction && db.isValid()) {
+        guardConnection(-1);
         db.close();
-        m_cut = false;
+        *m_cut = false;
         m_connectFailed = !db.open();
+        if (!m_connectFailed)
+            guardConnection(serverSocket());
         if (!m_connectFailed) {
             m_lost = false;
             ++m_generation;
@@ -818,8 +823,8 @@ void Database::noteFailure()
         return;
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     QSqlQuery probe(db);
-    const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
-    if (m_cut || !db.isOpen() || !probe.exec(QStringLiteral("select 1")))
+    const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
+    if (m_cut->load() || !db.isOpen() || !probe.exec(QStringLiteral("select 1")))
         m_lost = true;
 }
 
@@ -834,8 +839,21 @@ void Database::watchChanges(QObject* context, std::function<void()> onChange)
 
 void Database::startServerWatch(int intervalMs)
 {
-    if (m_location.isPostgres() && !m_serverWatch)
+    if (m_location.isPostgres() && !m_serverWatch) {
         m_serverWatch = std::make_unique<ServerWatch>(m_location, intervalMs);
+        guardConnection(serverSocket());
+    }
+}
+
+void Database::guardConnection(int socket)
+{
+    if (!m_location.isPostgres())
+        return;
+    // Whatever was armed on the socket before is dropped: once closed, its
+    // number may be another's.
+    StallGuard::instance().forget(m_cut.get());
+    if (m_serverWatch)
+        m_serverWatch->guard(socket, m_cut);
 }
 
 Database::ServerLook Database::lookAtServer()
@@ -892,14 +910,7 @@ int Database::serverSocket() const
 {
     if (!m_location.isPostgres())
         return -1;
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    if (!db.isOpen() || !db.driver())
-        return -1;
-    const QVariant handle = db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
-        return -1;
-    PGconn* const conn = *static_cast<PGconn* const*>(handle.constData());
-    return conn ? PQsocket(conn) : -1;
+    return StallGuard::socketOf(QSqlDatabase::database(m_connection, false));
 }
 
 template <typename Fn>
@@ -920,7 +931,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
     QSqlDatabase db = connection();
     bool begun = false;
     {
-        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
         begun = db.transaction();
     }
     if (!begun) {
@@ -934,7 +945,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
         db = connection();
         bool again = false;
         if (!m_lost) {
-            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
             again = db.transaction();
         }
         if (!again) {
@@ -949,7 +960,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
         QSqlQuery id(db);
         bool noted = false;
         {
-            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
             noted = id.exec(QStringLiteral("select txid_current()")) && id.next();
         }
         if (noted) {
@@ -978,14 +989,14 @@ DbStatus Database::inTransactionOnce(Fn&& work)
     if (status && m_location.isPostgres() && m_writes != writesBefore) {
         // Delivered to the other stations when the transaction commits.
         QSqlQuery notify(db);
-        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
         if (!notify.exec(QStringLiteral("notify %1").arg(QLatin1String(kChangeChannel))))
             status = DbStatus::failure(sqlError(notify.lastError()));
     }
     m_inTransaction = false;
     if (!status) {
         {
-            const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+            const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
             db.rollback();
         }
         noteFailure();
@@ -993,7 +1004,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
     }
     bool committed = false;
     {
-        const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+        const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
         committed = db.commit();
     }
     if (!committed) {
@@ -1017,7 +1028,7 @@ DbStatus Database::inWriteTransaction(const char* table, Fn&& work)
             QSqlQuery lock(db);
             bool locked = false;
             {
-                const StallGuard::Scope guard(serverSocket(), kAnswerMs, &m_cut);
+                const StallGuard::Scope guard(serverSocket(), kAnswerMs, m_cut.get());
                 locked = lock.exec(QStringLiteral("lock table %1 in share row exclusive mode").arg(QLatin1String(table)));
             }
             if (!locked)

@@ -435,6 +435,9 @@ private:
     // The socket of the server connection, for the stall guard; -1 for a
     // file or no connection.
     int serverSocket() const;
+    // Tells the server watch which socket to cut when its look goes
+    // unanswered (-1: none, the connection is closed).
+    void guardConnection(int socket);
     // A transaction that holds the right to write from its start (SQLite's
     // BEGIN IMMEDIATE; on PostgreSQL a lock on the table that only one
     // writer holds), for a check and the change it allows.
@@ -467,8 +470,9 @@ private:
     bool m_unreachable = false;
     bool m_stalled = false;
     bool m_connectFailed = false; // the last try to connect again failed
-    // Set by the stall guard when it cut this connection's socket.
-    std::atomic<bool> m_cut{false};
+    // Set by the stall guard when it cut this connection's socket; shared
+    // with the server watch's thread, which may outlive this object.
+    std::shared_ptr<std::atomic<bool>> m_cut = std::make_shared<std::atomic<bool>>(false);
     std::unique_ptr<ServerWatch> m_serverWatch;
     QString m_watchSnapshot;
     QString m_fileId; // device and inode of the file opened

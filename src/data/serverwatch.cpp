@@ -1,11 +1,14 @@
 #include "data/serverwatch.h"
 
+#include "data/stallguard.h"
+
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QUuid>
 #include <QVariant>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -24,6 +27,10 @@ struct ServerWatch::State {
     bool lastAnswered = true;
     qint64 pendingSince = -1;
     QString snapshot;
+    // The holder's connection, cut when a look goes unanswered.
+    int guardedSocket = -1;
+    std::shared_ptr<std::atomic<bool>> guardedCut;
+    int lookLimitMs = 1000;
 };
 
 namespace {
@@ -60,9 +67,22 @@ void run(const std::shared_ptr<ServerWatch::State>& state)
     std::unique_lock lock(state->mutex);
     while (!state->stop) {
         state->pendingSince = state->clock.elapsed();
+        // Copies: the holder may change them, or be gone, while this look waits.
+        const int holderSocket = state->guardedSocket;
+        const std::shared_ptr<std::atomic<bool>> holderCut = state->guardedCut;
+        const int limitMs = state->lookLimitMs;
         lock.unlock();
         QString snapshot;
-        const bool answered = lookOnce(*state, connection, snapshot);
+        bool answered = false;
+        {
+            // A look left unanswered cuts both connections: the holder's
+            // call returns, and this thread's next look connects anew.
+            std::atomic<bool> ownCut{false};
+            const StallGuard::Scope holder(holderCut ? holderSocket : -1, limitMs, holderCut.get());
+            const StallGuard::Scope own(StallGuard::socketOf(QSqlDatabase::database(connection, false)), limitMs,
+                                        &ownCut);
+            answered = lookOnce(*state, connection, snapshot);
+        }
         lock.lock();
         state->pendingSince = -1;
         state->lastAnswered = answered;
@@ -88,6 +108,9 @@ ServerWatch::ServerWatch(const DbLocation& location, int intervalMs)
 {
     m_state->location = location;
     m_state->intervalMs = intervalMs;
+    // A stall starting just after a look is found by the next one: the two
+    // together within two seconds, never less than one for a look.
+    m_state->lookLimitMs = std::max(1000, 2000 - intervalMs);
     m_state->clock.start();
     std::thread(run, m_state).detach();
 }
@@ -98,6 +121,18 @@ ServerWatch::~ServerWatch()
     m_state->stop = true;
     m_state->wake.notify_all();
     m_state->wake.wait_for(lock, std::chrono::seconds(2), [&] { return m_state->done; });
+}
+
+void ServerWatch::guard(int socket, std::shared_ptr<std::atomic<bool>> cut)
+{
+    std::lock_guard lock(m_state->mutex);
+    m_state->guardedSocket = socket;
+    m_state->guardedCut = std::move(cut);
+}
+
+int ServerWatch::lookLimitMs() const
+{
+    return m_state->lookLimitMs;
 }
 
 ServerWatch::Look ServerWatch::look() const

@@ -3,6 +3,7 @@
 #include "data/dblocation.h"
 
 #include <QString>
+#include <atomic>
 #include <memory>
 
 // A look at a PostgreSQL server that never holds up the thread that asks:
@@ -33,6 +34,14 @@ public:
         QString snapshot;
     };
     Look look() const;
+
+    // The socket of the holder's own connection to the server, and the flag
+    // set when it is cut: a look unanswered for lookLimitMs() means the
+    // server stalls, and the holder's call waiting on it is cut short (see
+    // StallGuard) rather than wait for the stall's end. -1: none.
+    void guard(int socket, std::shared_ptr<std::atomic<bool>> cut);
+    // Two seconds from the start of a stall at most, looks included.
+    int lookLimitMs() const;
 
     struct State;
 

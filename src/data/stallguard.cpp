@@ -1,5 +1,10 @@
 #include "data/stallguard.h"
 
+#include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <libpq-fe.h>
 #include <sys/socket.h>
 
 StallGuard& StallGuard::instance()
@@ -45,6 +50,25 @@ void StallGuard::disarm(std::uint64_t token)
     // guard that fires late (the caller may close it and its number be reused).
     const std::lock_guard lock(m_mutex);
     m_armed.erase(token);
+}
+
+void StallGuard::forget(const std::atomic<bool>* cut)
+{
+    const std::lock_guard lock(m_mutex);
+    std::erase_if(m_armed, [cut](const auto& armed) { return armed.second.cut == cut; });
+}
+
+int StallGuard::socketOf(const QSqlDatabase& db)
+{
+    if (!db.isOpen() || !db.driver())
+        return -1;
+    const QVariant handle = db.driver()->handle();
+    // Qt names the type after libpq's struct, PGconn being its typedef.
+    if (!handle.isValid()
+        || (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
+        return -1;
+    PGconn* const conn = *static_cast<PGconn* const*>(handle.constData());
+    return conn ? PQsocket(conn) : -1;
 }
 
 void StallGuard::watch()

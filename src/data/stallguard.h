@@ -7,6 +7,8 @@
 #include <mutex>
 #include <thread>
 
+class QSqlDatabase;
+
 // Cuts a connection to a server that stops answering. A call into the
 // database driver waits on the server's socket for as long as the server
 // keeps it open: a stalled server would hold the caller (the window) for
@@ -22,6 +24,13 @@ public:
     // A token for disarm(); 0 (nothing armed) for a socket below 0.
     std::uint64_t arm(int socket, int limitMs, std::atomic<bool>* cut);
     void disarm(std::uint64_t token);
+    // Disarms everything armed with cut: its connection is closed (its
+    // socket number may soon be another's).
+    void forget(const std::atomic<bool>* cut);
+
+    // The socket of a PostgreSQL connection Qt's driver holds; -1 for any
+    // other connection or none.
+    static int socketOf(const QSqlDatabase& db);
 
     // Armed for the life of the object.
     class Scope {
