@@ -788,6 +788,7 @@ void FinishLine::entryStored(const JournalEntry& entry, const DbResult<timing::C
     }
     if (stored)
         m_lastStored = std::make_pair(entry.token, stored.value());
+    emit entryDone(entry.token, stored ? stored.value().id : 0);
     if (m_pending.isEmpty()) {
         m_writer->drained();
         if (std::exchange(m_readAllWhenStored, false))

@@ -203,6 +203,10 @@ signals:
     void statesChanged();
     // A row inserted as a correction is stored and laid out.
     void corrected(qint64 rowId);
+    // The journaled entry with this token is done: stored as the row rowId
+    // (laid out by the time control returns to the event loop), or refused
+    // (rowId 0).
+    void entryDone(const QString& token, qint64 rowId);
     // A write done in the background failed (or the journal could not be
     // written): the message to show.
     void problem(const QString& message);
