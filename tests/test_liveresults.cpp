@@ -254,11 +254,10 @@ private slots:
             QVERIFY2(a.body.contains(present), a.body.left(400).constData());
         if (!absent.isEmpty())
             QVERIFY(!a.body.contains(absent));
-        if (status != 408 && status != 413) {
-            QVERIFY(a.header("Content-Security-Policy").contains("frame-ancestors 'none'"));
-            QVERIFY(a.header("Content-Security-Policy").contains("default-src 'none'"));
-            QCOMPARE(a.header("X-Content-Type-Options"), QByteArray("nosniff"));
-        }
+        // Every answer, a refusal too, carries the same policy.
+        QVERIFY(a.header("Content-Security-Policy").contains("frame-ancestors 'none'"));
+        QVERIFY(a.header("Content-Security-Policy").contains("default-src 'none'"));
+        QCOMPARE(a.header("X-Content-Type-Options"), QByteArray("nosniff"));
         if (request.startsWith("HEAD"))
             QCOMPARE(a.header("Content-Length"), first.header("Content-Length"));
         // A refused client harms nobody: the next one is served.
@@ -284,6 +283,60 @@ private slots:
         qDeleteAll(open);
         QTRY_COMPARE(race.server.openConnections(), 0);
         QCOMPARE(exchange(race.port, get("/")).status, 200);
+    }
+
+    // A client that asks for the connection to close has it closed after
+    // the answer; one that does not keeps it for its next request.
+    void connectionClosedWhenAsked_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("HTTP/1.1") << get("/") << false;
+        QTest::newRow("Connection: close") << get("/", "Connection: close\r\n") << true;
+        QTest::newRow("HTTP/1.0") << QByteArray("GET / HTTP/1.0\r\nHost: x\r\n\r\n") << true;
+        QTest::newRow("HTTP/1.0 keep-alive")
+            << QByteArray("GET / HTTP/1.0\r\nHost: x\r\nConnection: keep-alive\r\n\r\n") << false;
+        QTest::newRow("second request closes") << get("/") + get("/", "Connection: Close\r\n") << true;
+    }
+
+    void connectionClosedWhenAsked()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(bool, closed);
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_shared->port);
+        QVERIFY(socket.waitForConnected(2000));
+        socket.write(request);
+        QByteArray raw;
+        QVERIFY(QTest::qWaitFor([&] { return (raw += socket.readAll()).count("HTTP/1.1 200") == request.count("GET "); }, 3000));
+        // Well within the idle time the shared race allows (twice 400 ms).
+        QTest::qWait(300);
+        QCOMPARE(socket.state() == QAbstractSocket::UnconnectedState, closed);
+    }
+
+    // Slow clients from one address hold no more than their share: each
+    // newcomer over it closes the oldest still sending, and is served.
+    void slowClientsHoldOnlyTheirShare()
+    {
+        LiveRace race({8 * 1024, 5000, 500, 4});
+        QList<QTcpSocket*> slow;
+        for (int i = 0; i < 10; ++i) {
+            slow.append(new QTcpSocket(this));
+            slow.last()->connectToHost(QHostAddress::LocalHost, race.port);
+            QVERIFY(slow.last()->waitForConnected(2000));
+            slow.last()->write("GET / HTTP/1.1\r\n");
+            slow.last()->flush();
+            QTRY_VERIFY(race.server.openConnections() <= 4);
+        }
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(exchange(race.port, get("/poredak")).status, 200);
+        QVERIFY(clock.elapsed() < 1000);
+        // The oldest were told they were too slow; the newest still wait.
+        QTRY_COMPARE(slow.first()->state(), QAbstractSocket::UnconnectedState);
+        QVERIFY(slow.first()->readAll().startsWith("HTTP/1.1 408"));
+        QCOMPARE(slow.last()->state(), QAbstractSocket::ConnectedState);
+        qDeleteAll(slow);
     }
 
     void slowClientDoesNotHoldOthers()

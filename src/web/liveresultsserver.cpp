@@ -12,6 +12,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace live {
 
 namespace {
@@ -80,16 +82,26 @@ public:
     // Connections accepted and not yet gone.
     int openConnections() const { return m_open; }
 
-    // A request was answered: the connection may send the next one within
-    // the time allowed, or is closed when idle that long.
-    void answered(QTcpSocket* socket)
+    // A request was answered: the connection may send the next one while
+    // idle no longer than twice the time for a request, or is closed. A
+    // client that asked to close it (Connection: close, or HTTP/1.0 without
+    // keep-alive) has it closed once the answer is sent.
+    void answered(QTcpSocket* socket, const QHttpServerRequest& request)
     {
         const auto it = m_state.find(socket);
         if (it == m_state.end())
             return;
         it->pending = 0;
         it->answeredOnce = true;
-        it->deadline->start();
+        const QByteArray connection = request.value("Connection").toLower();
+        if (connection.contains("close") || (it->http10 && !connection.contains("keep-alive"))) {
+            it->deadline->stop();
+            QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+            // After Qt's server is done with the request; the answer is sent first.
+            QTimer::singleShot(0, socket, [socket] { socket->disconnectFromHost(); });
+            return;
+        }
+        it->deadline->start(2 * m_owner.m_limits.requestTimeoutMs);
     }
 
 protected:
@@ -100,7 +112,14 @@ protected:
             delete socket;
             return;
         }
-        if (m_open >= m_owner.m_limits.maxConnections) {
+        // One client over its share: its oldest idle connection is closed,
+        // else its oldest request still coming in is turned away, and the
+        // newcomer is served: slow clients hold no more than their share.
+        const QHostAddress peer = socket->peerAddress();
+        if (countFrom(peer) >= m_owner.m_limits.maxPerClient)
+            makeRoom(&peer);
+        // All full: an idle connection makes room, or the newcomer is turned away.
+        if (m_open >= m_owner.m_limits.maxConnections && !closeOldestIdle(nullptr)) {
             turnAway(socket, 503, tx::liveBusy());
             return;
         }
@@ -108,7 +127,7 @@ protected:
         auto* deadline = new QTimer(socket);
         deadline->setSingleShot(true);
         deadline->setInterval(m_owner.m_limits.requestTimeoutMs);
-        m_state.insert(socket, {deadline});
+        m_state.insert(socket, {deadline, 0, false, false, peer, ++m_accepted});
         connect(socket, &QObject::destroyed, this, [this, socket] {
             m_state.remove(socket);
             --m_open;
@@ -126,13 +145,83 @@ private:
         QTimer* deadline = nullptr;
         qint64 pending = 0; // bytes of the request not yet answered
         bool answeredOnce = false;
+        bool http10 = false; // the last request began "... HTTP/1.0"
+        QHostAddress peer;
+        quint64 order = 0; // accepted as the order-th connection
     };
+
+    int countFrom(const QHostAddress& peer) const
+    {
+        return int(std::count_if(m_state.cbegin(), m_state.cend(), [&](const State& s) { return s.peer == peer; }));
+    }
+
+    // The oldest connection (of peer, when given) that is idle, or with
+    // idle false the oldest still sending its request.
+    QTcpSocket* oldest(const QHostAddress* peer, bool idle) const
+    {
+        QTcpSocket* found = nullptr;
+        quint64 order = 0;
+        for (auto it = m_state.cbegin(); it != m_state.cend(); ++it) {
+            const bool isIdle = it->answeredOnce && it->pending == 0;
+            if ((peer && it->peer != *peer) || isIdle != idle || !it->deadline->isActive())
+                continue;
+            if (!found || it->order < order) {
+                found = it.key();
+                order = it->order;
+            }
+        }
+        return found;
+    }
+
+    bool closeOldestIdle(const QHostAddress* peer)
+    {
+        QTcpSocket* idle = oldest(peer, true);
+        if (!idle)
+            return false;
+        closeQuietly(idle);
+        return true;
+    }
+
+    void makeRoom(const QHostAddress* peer)
+    {
+        if (closeOldestIdle(peer))
+            return;
+        if (QTcpSocket* slow = oldest(peer, false))
+            turnAway(slow, 408, tx::liveTooSlow());
+    }
+
+    void closeQuietly(QTcpSocket* socket)
+    {
+        QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
+        if (const auto it = m_state.find(socket); it != m_state.end())
+            it->deadline->stop();
+        socket->disconnectFromHost();
+        forget(socket);
+    }
+
+    // Counted as gone at once: the room is for a newcomer.
+    void forget(QTcpSocket* socket)
+    {
+        if (m_state.remove(socket)) {
+            --m_open;
+            QObject::disconnect(socket, &QObject::destroyed, this, nullptr);
+        }
+    }
 
     void arrived(QTcpSocket* socket)
     {
         const auto it = m_state.find(socket);
         if (it == m_state.end())
             return;
+        // A new request: its line tells the version it speaks, and it has
+        // the time for a request from now.
+        if (it->pending == 0) {
+            it->deadline->start(m_owner.m_limits.requestTimeoutMs);
+            const QByteArray line = socket->peek(256);
+            const qsizetype end = line.indexOf('\r');
+            if (end > 0)
+                it->http10 = line.left(end).endsWith("HTTP/1.0");
+        }
         // Bytes not yet read by the parser: only those that came since it last read.
         it->pending += socket->bytesAvailable();
         if (it->pending > m_owner.m_limits.maxRequestBytes)
@@ -146,8 +235,7 @@ private:
             return;
         if (it->pending == 0 && it->answeredOnce) {
             // An idle connection kept open after its answers: closed quietly.
-            QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
-            socket->disconnectFromHost();
+            closeQuietly(socket);
             return;
         }
         turnAway(socket, 408, tx::liveTooSlow());
@@ -159,11 +247,14 @@ private:
         QObject::disconnect(socket, &QTcpSocket::readyRead, nullptr, nullptr);
         if (const auto it = m_state.find(socket); it != m_state.end())
             it->deadline->stop();
+        forget(socket);
         socket->readAll();
         const QByteArray body = text.toUtf8() + '\n';
         socket->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + reasonPhrase(status) +
                       "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " +
-                      QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                      QByteArray::number(body.size()) + "\r\nContent-Security-Policy: " + securityPolicy() +
+                      "\r\nX-Content-Type-Options: nosniff\r\nX-Frame-Options: DENY\r\nReferrer-Policy: no-referrer"
+                      "\r\nConnection: close\r\n\r\n" + body);
         connect(socket, &QAbstractSocket::disconnected, socket, &QObject::deleteLater, Qt::UniqueConnection);
         socket->disconnectFromHost();
         // A client that reads nothing does not keep it open.
@@ -173,6 +264,7 @@ private:
     LiveResultsServer& m_owner;
     QHash<QTcpSocket*, State> m_state;
     int m_open = 0;
+    quint64 m_accepted = 0;
 };
 
 // Qt's HTTP server: parses each request and hands it to the owner.
@@ -190,7 +282,7 @@ protected:
     {
         m_owner.answer(request, socket);
         if (tcp)
-            tcp->answered(socket);
+            tcp->answered(socket, request);
         return true;
     }
     void missingHandler(const QHttpServerRequest& request, QTcpSocket* socket) override

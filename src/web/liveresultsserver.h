@@ -31,8 +31,9 @@ public:
     // clients are served on.
     struct Limits {
         qint64 maxRequestBytes = 8 * 1024; // request line and headers (and any body)
-        int requestTimeoutMs = 10'000;     // for a whole request, and for an idle open connection
+        int requestTimeoutMs = 5'000;      // for a whole request; twice that for an idle open connection
         int maxConnections = 500;          // open at once
+        int maxPerClient = 32;             // open at once from one address
     };
 
     explicit LiveResultsServer(RaceSession& session, QObject* parent = nullptr);
