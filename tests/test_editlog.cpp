@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTreeView>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QtTest>
 #include <atomic>
@@ -415,6 +416,59 @@ private slots:
         }
         QVERIFY(a->reload().ok());
         QCOMPARE(a->finishList().size(), 1); // Ana's only
+    }
+
+    // A new database itself refuses a finish record without its runner,
+    // whatever program writes to it: a time for a runner who is not there,
+    // and a finisher removed with his time left behind. A runner without a
+    // time goes as before.
+    void databaseItselfRefusesAnOrphan_data()
+    {
+        QTest::addColumn<bool>("postgres");
+        QTest::addColumn<QString>("sql"); // %1 the race, %2 Ana (a finisher), %3 Ivo
+        QTest::addColumn<bool>("refused");
+        for (const bool postgres : {false, true}) {
+            const char* engine = postgres ? "postgresql: " : "sqlite: ";
+            QTest::addRow("%stime for nobody", engine)
+                << postgres << QStringLiteral("insert into rezultati (idutrke, sbroj, idtakmicara, vrijeme) "
+                                              "values (%1, '5', 99999, '00:50:00')") << true;
+            QTest::addRow("%stime moved to nobody", engine)
+                << postgres << QStringLiteral("update rezultati set idtakmicara = 99999 where idtakmicara = %2") << true;
+            QTest::addRow("%sfinisher removed", engine)
+                << postgres << QStringLiteral("delete from startna where id = %2") << true;
+            QTest::addRow("%srunner without a time removed", engine)
+                << postgres << QStringLiteral("delete from startna where id = %3") << false;
+        }
+    }
+
+    void databaseItselfRefusesAnOrphan()
+    {
+        QFETCH(bool, postgres);
+        QFETCH(QString, sql);
+        QFETCH(bool, refused);
+        TempDb tmp;
+        const auto where = newDatabase(postgres, tmp);
+        if (!where)
+            QSKIP(qPrintable(PgServer::unavailableReason()));
+        auto a = station(*where, QStringLiteral("A"));
+        QVERIFY(a);
+        const qint64 race = raceOf(*a);
+        sql.replace(QStringLiteral("%1"), QString::number(race));
+        sql.replace(QStringLiteral("%2"), QString::number(idOf(*a, QStringLiteral("1"))));
+        sql.replace(QStringLiteral("%3"), QString::number(idOf(*a, QStringLiteral("2"))));
+        const QString name = QStringLiteral("raw");
+        {
+            QSqlDatabase raw = QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
+            raw.setDatabaseName(postgres ? where->dbname : where->filePath);
+            raw.setHostName(where->host);
+            raw.setPort(where->port);
+            raw.setUserName(where->user);
+            QVERIFY(raw.open());
+            QSqlQuery q(raw);
+            const bool done = q.exec(sql);
+            QVERIFY2(done != refused, qPrintable(sql + QStringLiteral(": ") + q.lastError().text()));
+        }
+        QSqlDatabase::removeDatabase(name);
     }
 
     void noOrphanWhenStationsRace_data()

@@ -141,6 +141,7 @@ private slots:
             QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("raw"));
             raw.setDatabaseName(path());
             QVERIFY(raw.open());
+            QVERIFY(QSqlQuery(raw).exec(QStringLiteral("drop trigger startna_s_rezultatom")));
             QVERIFY(QSqlQuery(raw).exec(QStringLiteral("delete from startna where id = %1").arg(ana.value().id)));
         }
         QSqlDatabase::removeDatabase(QStringLiteral("raw"));

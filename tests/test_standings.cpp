@@ -385,7 +385,9 @@ private slots:
                 testutil::addFinish(w, ids.value(QString::fromUtf8(e.name)), QString::fromUtf8(e.sbroj),
                                     QString::fromLatin1(e.time));
         }
-        // A finish record whose competitor is not on the start list.
+        // A finish record whose competitor is not on the start list (left by
+        // an earlier version).
+        testutil::withoutRunnerLinks(tmp.path());
         testutil::addFinish(w, 9999, QStringLiteral("77"), QStringLiteral("00:50:00"));
 
         // The combo is still empty: no category chosen, nothing else changes.

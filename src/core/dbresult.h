@@ -71,6 +71,8 @@ public:
     {
         if (state == QLatin1String("23505")) // unique_violation
             return Kind::Duplicate;
+        if (state == QLatin1String("23503")) // foreign_key_violation: the runner was removed meanwhile
+            return Kind::Gone;
         if (state == QLatin1String("53100")) // disk_full
             return Kind::Full;
         if (state == QLatin1String("25006")) // read_only_sql_transaction

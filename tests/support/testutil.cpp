@@ -92,6 +92,12 @@ void allowWrites(const QString& path, const QString& table, const QString& state
     execOnFile(path, QStringLiteral("drop trigger %1").arg(triggerName(table, statement)));
 }
 
+void withoutRunnerLinks(const QString& path)
+{
+    for (const char* name : {"rezultati_takmicar_postoji", "rezultati_takmicar_izmjena", "startna_s_rezultatom"})
+        execOnFile(path, QStringLiteral("drop trigger if exists %1").arg(QLatin1String(name)));
+}
+
 bool lastMessageIsDbError(const QString& error)
 {
     // The driver's words are never shown: they are in the log the message names.
