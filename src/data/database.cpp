@@ -783,7 +783,9 @@ DbStatus Database::run(QSqlQuery& query)
         // is read again at once on a new one; it changed nothing.
         // A connection that could not be made again just now is not tried
         // a second time.
-        if (m_lost && !change && !m_connectFailed) {
+        // A connection cut because the server stopped answering is not made
+        // again within the same call: connecting would wait out its timeout.
+        if (m_lost && !change && !m_connectFailed && !m_cut->load()) {
             QSqlDatabase db = connection();
             if (!m_lost) {
                 query = renewed(query, db);
@@ -967,7 +969,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
         // Nothing was sent yet: on a connection found dead, begin once more
         // on a new one, so the first change after a server restart is
         // stored rather than refused.
-        if (!m_lost || m_connectFailed)
+        if (!m_lost || m_connectFailed || m_cut->load())
             return DbStatus::failure(error);
         db = connection();
         bool again = false;
@@ -1001,7 +1003,7 @@ DbStatus Database::inTransactionOnce(Fn&& work)
             // A BEGIN on a dead connection may pass and the server's farewell
             // come with the first statement: nothing was changed, so the
             // transaction is begun once more on a new connection.
-            if (m_lost && !m_connectFailed && !m_beginRetried) {
+            if (m_lost && !m_connectFailed && !m_beginRetried && !m_cut->load()) {
                 m_beginRetried = true;
                 status = inTransactionOnce(std::forward<Fn>(work));
                 m_beginRetried = false;
