@@ -136,7 +136,11 @@ void run(int n)
         child<QLineEdit>(*w, "txtsbrojr")->setText(QString::number(2 + 2 * i * (n / 50)));
         child<QLineEdit>(*w, "txtvrijeme")->setText(QStringLiteral("01:%1:00").arg(10 + i));
         const double start = cpuMs();
-        child<QPushButton>(*w, "cmdunos")->click();
+        auto* unos = child<QPushButton>(*w, "cmdunos");
+        unos->click();
+        // Stored on the writer's thread: done when the fields take input again.
+        while (!unos->isEnabled())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         entries.append(cpuMs() - start);
     }
     const double rssAfter = rssMiB();

@@ -181,7 +181,13 @@ void runSteps(int n, bool earlier)
     for (int i = 0; i < kRepeats; ++i) {
         child<QLineEdit>(*w, "txtsbrojr")->setText(QString::number(2 + 2 * i * (n / 50)));
         child<QLineEdit>(*w, "txtvrijeme")->setText(QStringLiteral("01:%1:00").arg(10 + i));
-        measure(entries, [&] { child<QPushButton>(*w, "cmdunos")->click(); });
+        measure(entries, [&] {
+            auto* unos = child<QPushButton>(*w, "cmdunos");
+            unos->click();
+            // Stored on the writer's thread: done when the fields take input again.
+            while (!unos->isEnabled())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        });
     }
 
     // Deletes of finishers from the start list, the question answered yes.

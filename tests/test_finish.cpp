@@ -6,6 +6,9 @@
 #include "core/timerules.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -61,6 +64,8 @@ struct RaceWindow {
         sbroj->setText(number);
         time->setText(t);
         unos->click();
+        // Stored in the background: the fields wait until the database answered.
+        QTRY_VERIFY(unos->isEnabled());
     }
 
     QList<FinishRecord> stored() { return w.database().finishList(raceId).value(); }
@@ -308,8 +313,8 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), r.time);
         QTest::keyClicks(r.time, "02:12:58");
         QTest::keyClick(r.time, Qt::Key_Return);
-        QCOMPARE(testutil::columnTexts(r.lsv2, 1), QStringList{"12"});
-        QCOMPARE(QApplication::focusWidget(), r.sbroj);
+        QTRY_COMPARE(testutil::columnTexts(r.lsv2, 1), QStringList{"12"});
+        QTRY_COMPARE(QApplication::focusWidget(), r.sbroj);
         QVERIFY(r.time->text().isEmpty());
     }
 
@@ -326,6 +331,52 @@ private slots:
         QCOMPARE(r.time->text(), QStringLiteral("02:12:58"));
         QCOMPARE(r.lsv2->model()->rowCount(), 0);
         QVERIFY(!r.finishMenuVisible());
+    }
+
+    // Another program holds the file locked as the judge enters a time: the
+    // window answers at once, the fields wait with what was typed; a lock
+    // gone within the 2 s a store waits lets the time in, a longer one has
+    // it refused in words, the fields kept.
+    void lockedFileNeverFreezesTheEntry_data()
+    {
+        QTest::addColumn<int>("lockMs");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("lock of 1 s") << 1000 << true;
+        QTest::newRow("lock of 4 s") << 4000 << false;
+    }
+
+    void lockedFileNeverFreezesTheEntry()
+    {
+        QFETCH(int, lockMs);
+        QFETCH(bool, stored);
+        RaceWindow r;
+        r.w.selectPage(frmkelvora::PageResults);
+        const QString name = QStringLiteral("locker");
+        {
+            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            locker.setDatabaseName(r.tmp.path());
+            QVERIFY(locker.open());
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("begin exclusive")));
+            QElapsedTimer clock;
+            clock.start();
+            r.sbroj->setText(QStringLiteral("12"));
+            r.time->setText(QStringLiteral("02:12:58"));
+            r.unos->click();
+            QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(!r.unos->isEnabled());
+            QTest::qWait(lockMs - int(clock.elapsed()));
+            // Nothing in the window waited for the lock meanwhile.
+            QVERIFY2(clock.elapsed() < lockMs + 500, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY(QSqlQuery(locker).exec(QStringLiteral("rollback")));
+            QTRY_VERIFY(r.unos->isEnabled());
+        }
+        QSqlDatabase::removeDatabase(name);
+        QCOMPARE(r.lsv2->model()->rowCount(), stored ? 1 : 0);
+        QCOMPARE(r.stored().size(), stored ? 1 : 0);
+        QCOMPARE(r.sbroj->text(), stored ? QString() : QStringLiteral("12"));
+        QCOMPARE(MessageBox::shown().isEmpty(), stored);
+        if (!stored)
+            QCOMPARE(MessageBox::last().text, tx::dbError(QString()) + tx::dbBusy());
     }
 
     // ---- Removal -------------------------------------------------------------

@@ -180,7 +180,7 @@ private slots:
         f.type("txtsbrojr", QStringLiteral("1055"));
         f.type("txtvrijeme", QStringLiteral("01:00:00"));
         f.enter("cmdunos");
-        QCOMPARE(f.w.session().finishList().size(), qsizetype(51));
+        QTRY_COMPARE(f.w.session().finishList().size(), qsizetype(51));
         QVERIFY(f.at("txtsbrojr")->hasFocus() && f.inSight("lsv2", 50) && f.inSight("lsv3", 50));
         auto* lsv2 = f.at<QTreeView>("lsv2");
         QTRY_VERIFY(lsv2->columnViewportPosition(lists::FinishTime) + lsv2->columnWidth(lists::FinishTime)

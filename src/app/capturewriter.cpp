@@ -88,9 +88,11 @@ struct CaptureWriter::State {
                 break;
             Write write = queue.front();
             lock.unlock();
-            Done done{true, {}};
-            if (db.isOpen() || db.open())
-                done = write(db);
+            // A connection that cannot be made is the write's to judge: a
+            // press waits and is tried again, a typed entry is refused.
+            if (!db.isOpen())
+                (void)db.open();
+            const Done done = write(db);
             lock.lock();
             if (done.retry) {
                 // The queue waits; closing does not wait for the retry.

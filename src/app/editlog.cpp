@@ -1,5 +1,7 @@
 #include "app/editlog.h"
 
+#include <QTimer>
+
 #include "app/finishline.h"
 
 #include "app/racesession.h"
@@ -173,9 +175,16 @@ Status EditLog::sync()
         m_redoText.clear();
         emit changed();
     }
+    // A look after a change never waits for another program's lock on the
+    // file: the window goes on, and the look is made again in a moment.
+    db.setBusyWait(false);
     const auto batches = db.stationBatches(m_station, m_seenSeq);
-    if (!batches)
+    db.setBusyWait(true);
+    if (!batches) {
+        if (batches.error().isBusy())
+            QTimer::singleShot(500, this, [this] { sync(); });
         return Status::dbFailed(batches.error());
+    }
     if (batches.value().isEmpty())
         return Status::done();
     const auto take = [](QList<editlog::Edit>& stack, qint64 batch) {

@@ -1,10 +1,15 @@
 #include "app/racesession.h"
+
+#include "app/capturewriter.h"
 #include "app/station.h"
 
 #include "core/dates.h"
 #include "core/texts.h"
 #include "core/timerules.h"
 #include "data/database.h"
+
+#include <QElapsedTimer>
+#include <QThread>
 
 #include <algorithm>
 
@@ -392,13 +397,10 @@ Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
 
 // ---- Finish list ------------------------------------------------------------------
 
-Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const QString& time)
+Outcome<FinishRecord> RaceSession::finishEntry(const QString& startNumber, const QString& time) const
 {
     if (!m_race)
         return Outcome<FinishRecord>::refused(Field::None, tx::openRaceFirstFinish());
-    // Checked against the lists as they are now, another writer's changes included.
-    if (const Status fresh = refresh(); !fresh)
-        return fresh.failure<FinishRecord>();
     if (!rules::isFinishTime(time))
         return Outcome<FinishRecord>::refused(Field::FinishTime, tx::timeExample());
     // An empty start number would match a registered competitor who has
@@ -413,6 +415,20 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     record.sbroj = startNumber;
     record.idtakmicara = competitorId;
     record.vrijeme = time;
+    return Outcome<FinishRecord>::done(record);
+}
+
+Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const QString& time)
+{
+    if (!m_race)
+        return Outcome<FinishRecord>::refused(Field::None, tx::openRaceFirstFinish());
+    // Checked against the lists as they are now, another writer's changes included.
+    if (const Status fresh = refresh(); !fresh)
+        return fresh.failure<FinishRecord>();
+    auto checked = finishEntry(startNumber, time);
+    if (!checked)
+        return checked;
+    FinishRecord record = checked.value();
     // Checked by the database as it stores, not against the list held here,
     // so that neither this session's state nor another station entering the
     // same finisher at the same moment can let a second record in.
@@ -432,6 +448,63 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     insertFinishRow(record);
     listsTouched();
     return Outcome<FinishRecord>::done(record);
+}
+
+Outcome<FinishRecord> RaceSession::enterFinishInBackground(const QString& startNumber, const QString& time,
+                                                          FinishStored stored)
+{
+    // Against the lists held: the watch reads another station's changes
+    // within a second, and the database checks again as it stores.
+    auto checked = finishEntry(startNumber, time);
+    if (!checked)
+        return checked;
+    if (!m_writer)
+        m_writer = new finishline::CaptureWriter(*m_db, finishline::CaptureWriter::Mode::Threaded, {}, this);
+    const FinishRecord record = checked.value();
+    m_writer->submit([this, record, stored](Database& db) -> finishline::CaptureWriter::Done {
+        DbResult<qint64> id;
+        // Opening waits only briefly for a lock (so that a window comes up at
+        // once): here it waits as long as a store does.
+        DbStatus opened = db.isOpen() ? DbStatus::success() : db.open();
+        QElapsedTimer waited;
+        waited.start();
+        while (!opened && opened.error().isBusy() && !waited.hasExpired(Database::kBusyTimeoutMs)) {
+            QThread::msleep(100);
+            opened = db.open();
+        }
+        if (!opened) {
+            id = DbResult<qint64>::failure(opened.error());
+        } else {
+            // A server that stops answering refuses the entry rather than hold it.
+            const Database::AnswerWithin bound(db, Database::kAnswerMs);
+            id = db.insertFinishRecordIfNone(record);
+        }
+        return {false, [this, record, stored, id] {
+                    // The race was changed meanwhile: its lists are not these.
+                    if (!m_race || m_race->id != record.idutrke) {
+                        stored(id ? Outcome<FinishRecord>::done(record) : Outcome<FinishRecord>::dbFailed(id.error()));
+                        return;
+                    }
+                    if (!id) {
+                        if (!id.error().isDuplicate() && !id.error().isGone()) {
+                            stored(Outcome<FinishRecord>::dbFailed(id.error()));
+                            return;
+                        }
+                        reload();
+                        stored(Outcome<FinishRecord>::refused(Field::FinishStartNumber,
+                                                              id.error().isGone() ? tx::competitorRemovedMeanwhile()
+                                                                                  : tx::finisherAlreadyEntered()));
+                        return;
+                    }
+                    FinishRecord kept = record;
+                    kept.id = id.value();
+                    // Stored by another connection: taken in by key, so the
+                    // change feed bringing it too never lists it twice.
+                    applyFinishChanges({}, {kept});
+                    stored(Outcome<FinishRecord>::done(kept));
+                }};
+    });
+    return checked;
 }
 
 Status RaceSession::removeFinish(qint64 competitorId)

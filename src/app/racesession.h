@@ -8,12 +8,17 @@
 #include "core/standings.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class Database;
 struct DbLocation;
+namespace finishline {
+class CaptureWriter;
+}
 
 // The program's work on one database: the current race with its start list
 // and finish list, and every use case the window and the command line offer.
@@ -79,6 +84,14 @@ public:
     // ---- Finish list, in time order ----
     const QList<FinishRecord>& finishList() const { return m_finishList; }
     Outcome<FinishRecord> enterFinish(const QString& startNumber, const QString& time);
+    // The same entry for the window, which never waits for the database:
+    // checked at once against the lists held (a refusal is returned), then
+    // stored on a thread and connection of its own; stored() is called in
+    // this thread with the outcome, within the 2 s a store may wait for a
+    // lock or a silent server. Done (record without its key): on its way.
+    using FinishStored = std::function<void(const Outcome<FinishRecord>&)>;
+    Outcome<FinishRecord> enterFinishInBackground(const QString& startNumber, const QString& time,
+                                                  FinishStored stored);
     Status removeFinish(qint64 competitorId);
     // Stores finish records already checked, in one transaction, and reads
     // the lists again; as addCompetitors.
@@ -187,6 +200,9 @@ signals:
     void capturedRowsNoted(const QList<qint64>& keys, bool all);
 
 private:
+    // The checks of a typed finish entry against the lists held: the record
+    // to store, or the refusal.
+    Outcome<FinishRecord> finishEntry(const QString& startNumber, const QString& time) const;
     // The refusal of a start number the database found taken, or the error.
     template <typename T>
     Outcome<T> numberRefused(const DbError& error);
@@ -218,6 +234,8 @@ private:
     standings::Standings prizeStandings();
 
     std::unique_ptr<Database> m_db;
+    // The background writer of enterFinishInBackground, made at its first use.
+    QPointer<finishline::CaptureWriter> m_writer;
     std::optional<Race> m_race;
     QString m_raceDateText;
     QList<Competitor> m_startList; // key order, which is registration order

@@ -364,6 +364,7 @@ inline QString timeExample()
     return QStringLiteral("Primjer unošenja vremena: 02:12:58") + crlf() + QStringLiteral("hh:mm:ss");
 }
 KVR_TEXT(enterStartNumber, "Upišite startni broj!")
+KVR_TEXT(finishStoring, "Sprema se...")
 KVR_TEXT(startNumberNotOnList, "Ne postoji u startnoj listi startni broj koji ste unijeli!")
 KVR_TEXT(finisherAlreadyEntered, "Ovaj takmičar već je unešen!")
 inline QString deleteFinishQuestion(const QString& startNumber)

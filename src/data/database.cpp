@@ -874,6 +874,16 @@ void Database::startServerWatch(int intervalMs)
     }
 }
 
+Database::AnswerWithin::AnswerWithin(Database& db, int ms)
+    : m_token(StallGuard::instance().arm(db.serverSocket(), ms, db.m_cut.get()))
+{
+}
+
+Database::AnswerWithin::~AnswerWithin()
+{
+    StallGuard::instance().disarm(m_token);
+}
+
 void Database::guardConnection(int socket)
 {
     if (!m_location.isPostgres())

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <functional>
 #include <atomic>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -95,6 +96,21 @@ public:
     // connection is cut and the call refused (StallGuard): the same two
     // seconds a change waits for another program's lock.
     static constexpr int kAnswerMs = 2000;
+
+    // While one lives, a call on this connection that the server leaves
+    // unanswered past ms is cut short (prepares and row fetches included):
+    // for a short change that must be refused rather than wait. Nothing on
+    // a file, where the busy timeout bounds the wait.
+    class AnswerWithin {
+    public:
+        AnswerWithin(Database& db, int ms);
+        ~AnswerWithin();
+        AnswerWithin(const AnswerWithin&) = delete;
+        AnswerWithin& operator=(const AnswerWithin&) = delete;
+
+    private:
+        std::uint64_t m_token = 0;
+    };
 
     // A number that changes whenever another writer has changed the
     // database since this connection last looked.

@@ -1,5 +1,7 @@
 #include "ui/resultspage.h"
 
+#include <QPointer>
+
 #include "app/lookup.h"
 #include "app/racesession.h"
 #include "core/texts.h"
@@ -167,10 +169,38 @@ void ResultsPage::showNumberNote()
 
 void ResultsPage::enterFinish()
 {
-    const auto stored = m_session.enterFinish(txtsbrojr->text(), txtvrijeme->text());
-    if (!ui::succeeded(&m_frame, stored,
-                       {{Field::FinishStartNumber, txtsbrojr}, {Field::FinishTime, txtvrijeme}}))
+    if (m_storing)
         return;
+    const ui::FieldMap fields{{Field::FinishStartNumber, txtsbrojr}, {Field::FinishTime, txtvrijeme}};
+    // The window goes on answering while the entry is stored; the fields
+    // wait, keeping what was typed, until the database has answered.
+    const QPointer<ResultsPage> self(this);
+    const auto checked = m_session.enterFinishInBackground(
+        txtsbrojr->text(), txtvrijeme->text(), [self, fields](const Outcome<FinishRecord>& stored) {
+            if (self)
+                self->finishStored(stored, fields);
+        });
+    if (!ui::succeeded(&m_frame, checked, fields))
+        return;
+    setStoring(true);
+}
+
+void ResultsPage::setStoring(bool storing)
+{
+    m_storing = storing;
+    for (QWidget* w : std::initializer_list<QWidget*>{txtsbrojr, txtvrijeme, cmdunos})
+        w->setEnabled(!storing);
+    if (storing)
+        lblbrojr->setText(tx::finishStoring());
+}
+
+void ResultsPage::finishStored(const Outcome<FinishRecord>& stored, const ui::FieldMap& fields)
+{
+    setStoring(false);
+    if (!ui::succeeded(&m_frame, stored, fields)) {
+        showNumberNote();
+        return;
+    }
     showAgain();
     txtsbrojr->clear();
     txtvrijeme->clear();

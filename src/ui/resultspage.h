@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/outcome.h"
+#include "core/records.h"
+#include "ui/pageutil.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -24,6 +28,9 @@ public:
     void removeFinish();
 
 private:
+    // The entry's fields wait (disabled, "sprema se") while it is stored.
+    void setStoring(bool storing);
+    void finishStored(const Outcome<FinishRecord>& stored, const ui::FieldMap& fields);
     void showCounters();
     // Shows the counters and menus after this page's own change.
     void showAgain();
@@ -35,6 +42,7 @@ private:
     frmkelvora& m_frame;
     RaceSession& m_session;
 
+    bool m_storing = false;
     QLineEdit* txtsbrojr = nullptr;
     QLabel* lblbrojr = nullptr;
     QLineEdit* txtvrijeme = nullptr;
