@@ -341,7 +341,7 @@ private slots:
     {
         QTest::addColumn<int>("lockMs");
         QTest::addColumn<bool>("stored");
-        QTest::newRow("lock of 1 s") << 1000 << true;
+        QTest::newRow("lock of 1.5 s") << 1500 << true;
         QTest::newRow("lock of 4 s") << 4000 << false;
     }
 

@@ -121,6 +121,38 @@ private slots:
         }
     }
 
+    // A time entered from the window is stored in the background: it comes
+    // into its race's lists when stored, once, and into no other race's when
+    // the user opened another meanwhile.
+    void backgroundEntryKeptToItsRace_data()
+    {
+        QTest::addColumn<bool>("raceChanged");
+        QTest::newRow("same race") << false;
+        QTest::newRow("another race opened meanwhile") << true;
+    }
+
+    void backgroundEntryKeptToItsRace()
+    {
+        QFETCH(bool, raceChanged);
+        auto s = openSession();
+        QVERIFY(s);
+        const qint64 other = s->createRace(QStringLiteral("Druga"), QStringLiteral("AK"), QStringLiteral("2.6.2010")).value().id;
+        QVERIFY(s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ana"), QStringLiteral("Ž"))).ok());
+        const qint64 first = s->createRace(QStringLiteral("Prva"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;
+        QVERIFY(s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ivo"))).ok());
+        std::optional<Outcome<FinishRecord>> told;
+        QVERIFY(s->enterFinishInBackground(QStringLiteral("1"), QStringLiteral("00:40:00"),
+                                           [&](const Outcome<FinishRecord>& o) { told = o; })
+                    .ok());
+        if (raceChanged)
+            QVERIFY(s->openRace(other).ok());
+        QTRY_VERIFY(told.has_value());
+        QVERIFY(told->ok());
+        QCOMPARE(s->finishList().size(), raceChanged ? 0 : 1);
+        QVERIFY(s->openRace(first).ok());
+        QCOMPARE(s->finishList().size(), 1);
+    }
+
     // Another program changes the file: the next refresh shows it, a finish
     // record whose competitor is gone included, with its place, number and
     // time and empty details.

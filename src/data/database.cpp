@@ -875,13 +875,15 @@ void Database::startServerWatch(int intervalMs)
 }
 
 Database::AnswerWithin::AnswerWithin(Database& db, int ms)
-    : m_token(StallGuard::instance().arm(db.serverSocket(), ms, db.m_cut.get()))
 {
+    if (const int socket = db.serverSocket(); socket >= 0)
+        m_token = StallGuard::instance().arm(socket, ms, db.m_cut.get());
 }
 
 Database::AnswerWithin::~AnswerWithin()
 {
-    StallGuard::instance().disarm(m_token);
+    if (m_token)
+        StallGuard::instance().disarm(m_token);
 }
 
 void Database::guardConnection(int socket)

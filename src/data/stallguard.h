@@ -35,11 +35,16 @@ public:
     // Armed for the life of the object.
     class Scope {
     public:
+        // Nothing (and no guard thread) for a file's connection, which has no socket.
         Scope(int socket, int limitMs, std::atomic<bool>* cut)
-            : m_token(StallGuard::instance().arm(socket, limitMs, cut))
+            : m_token(socket < 0 ? 0 : StallGuard::instance().arm(socket, limitMs, cut))
         {
         }
-        ~Scope() { StallGuard::instance().disarm(m_token); }
+        ~Scope()
+        {
+            if (m_token)
+                StallGuard::instance().disarm(m_token);
+        }
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
 
