@@ -1,7 +1,5 @@
 #include "app/editlog.h"
 
-#include <QTimer>
-
 #include "app/finishline.h"
 
 #include "app/racesession.h"
@@ -10,6 +8,7 @@
 #include "core/texts_editlog.h"
 #include "data/database.h"
 
+#include <QTimer>
 #include <QPointer>
 #include <QSet>
 
