@@ -364,11 +364,16 @@ private slots:
             r.unos->click();
             QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(!r.unos->isEnabled());
+            // A lock that lasts is told in the status bar, with the next look.
+            const auto lockTold = [&] { return testutil::find<QLabel>(&r.w, "lblbaza")->text().contains(tx::dbBusy()); };
+            if (!stored)
+                QTRY_VERIFY_WITH_TIMEOUT(lockTold(), 2500);
             QTest::qWait(lockMs - int(clock.elapsed()));
             // Nothing in the window waited for the lock meanwhile.
             QVERIFY2(clock.elapsed() < lockMs + 500, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(QSqlQuery(locker).exec(QStringLiteral("rollback")));
             QTRY_VERIFY(r.unos->isEnabled());
+            QTRY_VERIFY(!lockTold());
         }
         QSqlDatabase::removeDatabase(name);
         QCOMPARE(r.lsv2->model()->rowCount(), stored ? 1 : 0);

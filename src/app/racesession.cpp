@@ -738,11 +738,21 @@ void RaceSession::lookElsewhere(bool told)
         // tried again here as by any other call.
         // A look that failed is made again at the next tick: the change it
         // was told of is not read in yet.
-        if (m_race)
-            m_lookFailed = !refresh().ok();
-        else
-            m_lookFailed = !m_db->dataVersion().ok();
+        std::optional<DbError> failed;
+        if (m_race) {
+            if (const Status looked = refresh(); !looked)
+                failed = looked.kind() == Status::Kind::DbFailed ? looked.dbError() : DbError();
+        } else if (const auto version = m_db->dataVersion(); !version) {
+            failed = version.error();
+        }
+        m_lookFailed = failed.has_value();
         m_db->setBusyWait(true);
+        // Another program holding the file locked is told until it lets go.
+        const bool locked = failed && failed->isBusy();
+        if (locked != m_locked) {
+            m_locked = locked;
+            emit connectionChanged(connected());
+        }
     }
     m_db->checkReachable();
     if (connected() != m_wasConnected) {

@@ -164,6 +164,8 @@ public:
     // False once the connection to the server was found lost, until a call
     // connects again.
     bool connected() const;
+    // The last look in the background found the file locked by another program.
+    bool lockedElsewhere() const { return m_locked; }
 
     // ---- The models of the four lists ----
     StartListModel* startListModel() const { return m_startModel; }
@@ -256,6 +258,7 @@ private:
     QTimer* m_watch = nullptr;
     bool m_wasConnected = true;
     bool m_lookFailed = false;
+    bool m_locked = false;
     quint64 m_seenWrites = 0;
     // A look read the feed but not the rows it named: the next one reads everything.
     bool m_mustReload = false;

@@ -578,6 +578,10 @@ KVR_TEXT(dbUrlNotPostgres, "Adresa baze podataka PostgreSQL piše se postgresql:
                            "(ili postgres://...); ovo nije ni takva adresa ni ime datoteke.")
 // The status bar for an SQLite file that was deleted, moved or made
 // read-only under the running program.
+inline QString statusFileLocked(const QString& path)
+{
+    return QStringLiteral("Baza: ") + path + QStringLiteral(" · ") + dbBusy();
+}
 inline QString statusFileUnreachable(const QString& path)
 {
     return QStringLiteral("Baza: ") + path

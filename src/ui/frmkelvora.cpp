@@ -103,7 +103,9 @@ void frmkelvora::showConnection()
     // A file by its full path; one deleted, moved or made read-only under
     // the program is told as a lost connection is.
     const QString path = QDir::toNativeSeparators(QFileInfo(database().path()).absoluteFilePath());
-    lblbaza->setText(m_session->connected() ? tx::statusDatabase(path, true) : tx::statusFileUnreachable(path));
+    lblbaza->setText(!m_session->connected()      ? tx::statusFileUnreachable(path)
+                     : m_session->lockedElsewhere() ? tx::statusFileLocked(path)
+                                                    : tx::statusDatabase(path, true));
 }
 
 frmkelvora::~frmkelvora() = default;
