@@ -147,6 +147,20 @@ class TestEditLog : public QObject {
 
     static qint64 idOf(RaceSession& s, const QString& number) { return s.startNumbers().first(number); }
 
+    // Station A on a new database of the engine, with raceOf's race; null
+    // (the case skipped) without a server.
+    std::unique_ptr<RaceSession> stationA(bool postgres, const TempDb& tmp, DbLocation& where, qint64& race)
+    {
+        const auto made = newDatabase(postgres, tmp);
+        if (!made)
+            return nullptr;
+        where = *made;
+        auto a = station(where, QStringLiteral("A"));
+        if (a)
+            race = raceOf(*a);
+        return a;
+    }
+
     static bool run(RaceSession& s, Op op)
     {
         switch (op) {
@@ -390,14 +404,13 @@ private slots:
         QFETCH(bool, postgres);
         QFETCH(QString, path);
         TempDb tmp;
-        const auto where = newDatabase(postgres, tmp);
-        if (!where)
+        DbLocation where;
+        qint64 race = 0;
+        auto a = stationA(postgres, tmp, where, race);
+        if (!a)
             QSKIP(qPrintable(PgServer::unavailableReason()));
-        auto a = station(*where, QStringLiteral("A"));
-        QVERIFY(a);
-        const qint64 race = raceOf(*a);
         const qint64 ivo = idOf(*a, QStringLiteral("2"));
-        auto b = station(*where, QStringLiteral("B"), race);
+        auto b = station(where, QStringLiteral("B"), race);
         QVERIFY(b && b->deleteCompetitor(ivo, false).ok());
         const FinishRecord r{0, ivo, race, QStringLiteral("2"), QStringLiteral("00:50:00")};
         if (path == QLatin1String("typed")) {
@@ -447,22 +460,21 @@ private slots:
         QFETCH(QString, sql);
         QFETCH(bool, refused);
         TempDb tmp;
-        const auto where = newDatabase(postgres, tmp);
-        if (!where)
+        DbLocation where;
+        qint64 race = 0;
+        auto a = stationA(postgres, tmp, where, race);
+        if (!a)
             QSKIP(qPrintable(PgServer::unavailableReason()));
-        auto a = station(*where, QStringLiteral("A"));
-        QVERIFY(a);
-        const qint64 race = raceOf(*a);
         sql.replace(QStringLiteral("%1"), QString::number(race));
         sql.replace(QStringLiteral("%2"), QString::number(idOf(*a, QStringLiteral("1"))));
         sql.replace(QStringLiteral("%3"), QString::number(idOf(*a, QStringLiteral("2"))));
         const QString name = QStringLiteral("raw");
         {
             QSqlDatabase raw = QSqlDatabase::addDatabase(postgres ? QStringLiteral("QPSQL") : QStringLiteral("QSQLITE"), name);
-            raw.setDatabaseName(postgres ? where->dbname : where->filePath);
-            raw.setHostName(where->host);
-            raw.setPort(where->port);
-            raw.setUserName(where->user);
+            raw.setDatabaseName(postgres ? where.dbname : where.filePath);
+            raw.setHostName(where.host);
+            raw.setPort(where.port);
+            raw.setUserName(where.user);
             QVERIFY(raw.open());
             QSqlQuery q(raw);
             const bool done = q.exec(sql);
@@ -490,20 +502,15 @@ private slots:
         QFETCH(bool, postgres);
         QFETCH(bool, byUndo);
         TempDb tmp;
-        const auto where = newDatabase(postgres, tmp);
-        if (!where)
-            QSKIP(qPrintable(PgServer::unavailableReason()));
+        DbLocation where;
         qint64 race = 0;
-        {
-            auto setup = station(*where, QStringLiteral("A"));
-            QVERIFY(setup);
-            race = raceOf(*setup);
-        }
+        if (!stationA(postgres, tmp, where, race))
+            QSKIP(qPrintable(PgServer::unavailableReason()));
         std::atomic<bool> done = false;
         std::atomic<int> stored = 0;
         std::atomic<int> refusedGone = 0;
         std::thread b([&] {
-            auto s = station(*where, QStringLiteral("B"), race);
+            auto s = station(where, QStringLiteral("B"), race);
             while (s && !done) {
                 s->refresh();
                 const Competitor* nine = nullptr;
@@ -523,7 +530,7 @@ private slots:
                 refusedGone += !id.ok() && id.error().isGone();
             }
         });
-        auto a = station(*where, QStringLiteral("A"), race);
+        auto a = station(where, QStringLiteral("A"), race);
         QVERIFY(a);
         EditLog log(*a);
         for (int i = 0; i < 60; ++i) {
