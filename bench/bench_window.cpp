@@ -7,6 +7,7 @@
 // CPU and wall-clock medians.
 // Sizes: 20,000 and 100,000 competitors, or the sizes given as arguments.
 
+#include "app/racesession.h"
 #include "measure.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
@@ -159,7 +160,12 @@ void runSteps(int n, bool earlier)
         child<QLineEdit>(*w, "txtdrzava")->setText(QStringLiteral("HRV"));
         child<QLineEdit>(*w, "txtklub")->setText(QStringLiteral("AK Zadar"));
         child<QLineEdit>(*w, "txtdatumrod")->setText(QStringLiteral("12.3.1980"));
-        measure(adds, [&] { child<QPushButton>(*w, "cmddodaj")->click(); });
+        measure(adds, [&] {
+            child<QPushButton>(*w, "cmddodaj")->click();
+            // Stored on the writer's thread: done when the lists show it.
+            while (w->session().storing())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        });
     }
 
     // Edits through the editing dialog: the club changed, the rest kept.
@@ -200,7 +206,11 @@ void runSteps(int n, bool earlier)
         const QModelIndex row = lsv1->model()->index(2 * i * (n / 50) - i, 0);
         lsv1->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        measure(deletes, [&] { w->findChild<QAction*>(QStringLiteral("mnubrisanjetakmicara"))->trigger(); });
+        measure(deletes, [&] {
+            w->findChild<QAction*>(QStringLiteral("mnubrisanjetakmicara"))->trigger();
+            while (w->session().storing())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        });
     }
 
     // Another station stores one finish; the user opens "Rezultati".

@@ -126,7 +126,13 @@ private:
     {
         testutil::find<QLineEdit>(d, name)->setText(text);
     }
-    static void pressStore(QDialog* d) { testutil::find<QPushButton>(d, "cmdizmjena")->click(); }
+    // Presses "Spremi" and waits for the database's answer.
+    static void pressStore(QDialog* d)
+    {
+        auto* store = testutil::find<QPushButton>(d, "cmdizmjena");
+        store->click();
+        QTRY_VERIFY(store->isEnabled() || !d->isVisible());
+    }
 
     // Every database row of the race, in fill order, is the matching view row.
     void compareViewWithDatabase()
@@ -170,6 +176,7 @@ private slots:
         w().session().closeRace();
         fill("Ana", "1", "HRV", "AK Split", "01.01.1990");
         addButton()->click();
+        testutil::settle(w());
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::last().text, tx::openRaceFirst());
         QCOMPARE(fieldTexts(), (QStringList{"Ana", "1", "HRV", "AK Split", "01.01.1990"}));
@@ -211,6 +218,7 @@ private slots:
         fill(entry[0], entry[1], entry[2], entry[3], entry[4]);
         addButton()->setFocus();
         addButton()->click();
+        testutil::settle(w());
 
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::last().text, message);
@@ -245,6 +253,7 @@ private slots:
         addNeighbours();
         fill("Ana", number, "HRV", "AK", birth);
         addButton()->click();
+        testutil::settle(w());
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(stored().size(), 4);
         QCOMPARE(stored().last().sbroj, number);
@@ -262,6 +271,7 @@ private slots:
         fill(QStringLiteral("Đurđa O'Brien-Čičak"), "1.5", QStringLiteral(" Hrvatska "),
              QStringLiteral("AK \"Šibenik\""), "3.4.85");
         addButton()->click();
+        testutil::settle(w());
 
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(stored().size(), 1);
@@ -289,6 +299,7 @@ private slots:
         m_raceId = testutil::makeCurrentRace(w(), QStringLiteral("Maraton"), kRaceDate);
         fill("Ana", "5", "HRV", "AK", "01.01.1990");
         addButton()->click();
+        testutil::settle(w());
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(stored().size(), 1);
         compareViewWithDatabase();
@@ -299,6 +310,7 @@ private slots:
         testutil::refuseWrites(m_tmp->path(), "startna", "insert", "disk is full");
         fill("Ana", "5", "HRV", "AK", "01.01.1990");
         addButton()->click();
+        testutil::settle(w());
         QCOMPARE(MessageBox::shown().size(), 1);
         QVERIFY(testutil::lastMessageIsDbError("disk is full"));
         QCOMPARE(fieldTexts(), (QStringList{"Ana", "5", "HRV", "AK", "01.01.1990"}));
@@ -307,6 +319,7 @@ private slots:
         // Once the database takes it again, the kept entry is stored as typed.
         testutil::allowWrites(m_tmp->path(), "startna", "insert");
         addButton()->click();
+        testutil::settle(w());
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(stored().size(), 1);
         compareViewWithDatabase();
@@ -581,6 +594,7 @@ private slots:
     void deleteFromEmptyList()
     {
         testutil::trigger(m_w.get(), QStringLiteral("mnubrisanjetakmicara"));
+        testutil::settle(w());
         QCOMPARE(MessageBox::shown().size(), 1);
         QCOMPARE(MessageBox::last().text, tx::noCompetitors());
     }
@@ -605,10 +619,12 @@ private slots:
         testutil::addFinish(w(), ivo, "1", "00:40:00");
         if (finished)
             testutil::addFinish(w(), ana, "2", "00:41:00");
+        w().session().reload();
         const QList<Competitor> before = stored();
         select(1);
         MessageBox::setNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
         testutil::trigger(m_w.get(), QStringLiteral("mnubrisanjetakmicara"));
+        testutil::settle(w());
 
         QCOMPARE(MessageBox::shown().size(), 1);
         const MessageBox::Shown question = MessageBox::last();
@@ -654,6 +670,7 @@ private slots:
         lsv1->clearSelection();
         MessageBox::setNextAnswer(QMessageBox::Yes);
         testutil::trigger(m_w.get(), QStringLiteral("mnubrisanjetakmicara"));
+        testutil::settle(w());
         QCOMPARE(MessageBox::last().text, QStringLiteral("Želite li zaista obrisati takmičara: ?"));
         QCOMPARE(stored().size(), 2);
         compareViewWithDatabase();
@@ -668,6 +685,7 @@ private slots:
                  QStringLiteral("Klub %1").arg(i % 7), QStringLiteral("%1.%2.19%3").arg(i % 28 + 1).arg(i % 12 + 1).arg(40 + i % 50));
             sexBox()->setCurrentIndex(i % 2);
             addButton()->click();
+            testutil::settle(w());
         }
         QVERIFY(MessageBox::shown().isEmpty());
         QCOMPARE(stored().size(), 300);
@@ -690,6 +708,7 @@ private slots:
             select(i * 13 % lsv1->model()->rowCount());
             MessageBox::setNextAnswer(QMessageBox::Yes);
             testutil::trigger(m_w.get(), QStringLiteral("mnubrisanjetakmicara"));
+            testutil::settle(w());
         }
         QCOMPARE(MessageBox::shown().size(), 20);
         QCOMPARE(stored().size(), 280);

@@ -333,53 +333,87 @@ private slots:
         QVERIFY(!r.finishMenuVisible());
     }
 
-    // Another program holds the file locked as the judge enters a time: the
-    // window answers at once, the fields wait with what was typed; a lock
-    // gone within the 2 s a store waits lets the time in, a longer one has
-    // it refused in words, the fields kept.
-    void lockedFileNeverFreezesTheEntry_data()
+    // Another program holds the file locked as the judge enters a time, or
+    // a runner is registered or deleted: the window answers at once, the
+    // fields wait with what was typed; a lock gone within the 2 s a store
+    // waits lets the change in, a longer one has it refused in words, the
+    // fields kept and the lists as they were.
+    void lockedFileNeverFreezesTheWindow_data()
     {
+        QTest::addColumn<QString>("action");
         QTest::addColumn<int>("lockMs");
         QTest::addColumn<bool>("stored");
-        QTest::newRow("lock of 1.5 s") << 1500 << true;
-        QTest::newRow("lock of 4 s") << 4000 << false;
+        for (const char* action : {"finish", "add", "delete"}) {
+            QTest::addRow("%s, lock of 1.5 s", action) << action << 1500 << true;
+            QTest::addRow("%s, lock of 4 s", action) << action << 4000 << false;
+        }
     }
 
-    void lockedFileNeverFreezesTheEntry()
+    void lockedFileNeverFreezesTheWindow()
     {
+        QFETCH(QString, action);
         QFETCH(int, lockMs);
         QFETCH(bool, stored);
         RaceWindow r;
-        r.w.selectPage(frmkelvora::PageResults);
-        const QString name = QStringLiteral("locker");
+        auto* name = testutil::find<QLineEdit>(&r.w, "txtime");
+        auto* lsv1 = testutil::find<QTreeView>(&r.w, "lsv1");
+        QPushButton* button = r.unos;
+        if (action == QLatin1String("finish")) {
+            r.w.selectPage(frmkelvora::PageResults);
+            r.sbroj->setText(QStringLiteral("12"));
+            r.time->setText(QStringLiteral("02:12:58"));
+        } else if (action == QLatin1String("add")) {
+            button = testutil::find<QPushButton>(&r.w, "cmddodaj");
+            name->setText(QStringLiteral("Iva Ivić"));
+            for (const char* field : {"txtdrzava", "txtklub"})
+                testutil::find<QLineEdit>(&r.w, field)->setText(QStringLiteral("HRV"));
+            testutil::find<QLineEdit>(&r.w, "txtdatumrod")->setText(QStringLiteral("1.2.1980"));
+        } else {
+            testutil::selectRow(lsv1, 1);
+            MessageBox::setNextAnswer(QMessageBox::Yes);
+        }
+        const QString lockName = QStringLiteral("locker");
         {
-            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), lockName);
             locker.setDatabaseName(r.tmp.path());
             QVERIFY(locker.open());
             QVERIFY(QSqlQuery(locker).exec(QStringLiteral("begin exclusive")));
             QElapsedTimer clock;
             clock.start();
-            r.sbroj->setText(QStringLiteral("12"));
-            r.time->setText(QStringLiteral("02:12:58"));
-            r.unos->click();
+            if (action == QLatin1String("delete"))
+                testutil::trigger(&r.w, "mnubrisanjetakmicara");
+            else
+                button->click();
             QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
-            QVERIFY(!r.unos->isEnabled());
+            QVERIFY(r.w.session().storing());
+            QVERIFY(!button->isEnabled() || action == QLatin1String("delete"));
             // A lock that lasts is told in the status bar, with the next look.
-            const auto lockTold = [&] { return testutil::find<QLabel>(&r.w, "lblbaza")->text().contains(tx::dbBusy()); };
+            const auto lockTold = [&] { return r.label("lblbaza").contains(tx::dbBusy()); };
             if (!stored)
                 QTRY_VERIFY_WITH_TIMEOUT(lockTold(), 2500);
             QTest::qWait(lockMs - int(clock.elapsed()));
             // Nothing in the window waited for the lock meanwhile.
             QVERIFY2(clock.elapsed() < lockMs + 500, qPrintable(QString::number(clock.elapsed())));
             QVERIFY(QSqlQuery(locker).exec(QStringLiteral("rollback")));
-            QTRY_VERIFY(r.unos->isEnabled());
+            testutil::settle(r.w);
+            QTRY_VERIFY(button->isEnabled());
             QTRY_VERIFY(!lockTold());
         }
-        QSqlDatabase::removeDatabase(name);
-        QCOMPARE(r.lsv2->model()->rowCount(), stored ? 1 : 0);
-        QCOMPARE(r.stored().size(), stored ? 1 : 0);
-        QCOMPARE(r.sbroj->text(), stored ? QString() : QStringLiteral("12"));
-        QCOMPARE(MessageBox::shown().isEmpty(), stored);
+        QSqlDatabase::removeDatabase(lockName);
+        const QList<Competitor> runners = r.w.database().startList(r.raceId).value();
+        if (action == QLatin1String("finish")) {
+            QCOMPARE(r.lsv2->model()->rowCount(), stored ? 1 : 0);
+            QCOMPARE(r.stored().size(), stored ? 1 : 0);
+            QCOMPARE(r.sbroj->text(), stored ? QString() : QStringLiteral("12"));
+        } else {
+            const int expected = 4 + (action == QLatin1String("add") ? 1 : -1) * int(stored);
+            QCOMPARE(runners.size(), expected);
+            QCOMPARE(lsv1->model()->rowCount(), expected);
+            if (action == QLatin1String("add"))
+                QCOMPARE(name->text(), stored ? QString() : QStringLiteral("Iva Ivić"));
+        }
+        const int questions = action == QLatin1String("delete") ? 1 : 0;
+        QCOMPARE(MessageBox::shown().size(), questions + int(!stored));
         if (!stored)
             QCOMPARE(MessageBox::last().text, tx::dbError(QString()) + tx::dbBusy());
     }

@@ -146,6 +146,7 @@ private slots:
         testutil::selectRow(lsv1, 0);
         MessageBox::setNextAnswer(QMessageBox::Yes);
         testutil::trigger(&f.w, "mnubrisanjetakmicara");
+        testutil::settle(f.w);
         QVERIFY(!f.w.session().competitor(luka));
         QTest::keyClick(f.at("txttrazi"), Qt::Key_Escape);
         QCOMPARE(lsv1->model()->rowCount(), 151);
@@ -155,6 +156,7 @@ private slots:
             f.type(field, QStringLiteral("Iva"));
         f.type("txtdatumrod", QStringLiteral("1.2.1980"));
         f.enter(qPrintable(target), keypad);
+        testutil::settle(f.w);
         QCOMPARE(f.w.session().registeredCount(), 152);
         QVERIFY(f.at("txtime")->hasFocus());
         QVERIFY(f.inSight("lsv1", 151));

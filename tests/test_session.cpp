@@ -121,36 +121,58 @@ private slots:
         }
     }
 
-    // A time entered from the window is stored in the background: it comes
-    // into its race's lists when stored, once, and into no other race's when
-    // the user opened another meanwhile.
-    void backgroundEntryKeptToItsRace_data()
+    // A change made from the window is stored in the background: it comes
+    // into its race's lists when stored, once (the change feed bringing it
+    // too), and into no other race's when the user opened another meanwhile.
+    void backgroundChangeKeptToItsRace_data()
     {
+        QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("raceChanged");
-        QTest::newRow("same race") << false;
-        QTest::newRow("another race opened meanwhile") << true;
+        for (const char* change : {"finish", "add", "edit", "delete"}) {
+            QTest::addRow("%s, same race", change) << change << false;
+            QTest::addRow("%s, another race opened meanwhile", change) << change << true;
+        }
     }
 
-    void backgroundEntryKeptToItsRace()
+    void backgroundChangeKeptToItsRace()
     {
+        QFETCH(QString, change);
         QFETCH(bool, raceChanged);
         auto s = openSession();
         QVERIFY(s);
         const qint64 other = s->createRace(QStringLiteral("Druga"), QStringLiteral("AK"), QStringLiteral("2.6.2010")).value().id;
         QVERIFY(s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ana"), QStringLiteral("Ž"))).ok());
         const qint64 first = s->createRace(QStringLiteral("Prva"), QStringLiteral("AK"), QStringLiteral("1.6.2010")).value().id;
-        QVERIFY(s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ivo"))).ok());
-        std::optional<Outcome<FinishRecord>> told;
-        QVERIFY(s->enterFinishInBackground(QStringLiteral("1"), QStringLiteral("00:40:00"),
-                                           [&](const Outcome<FinishRecord>& o) { told = o; })
-                    .ok());
+        const qint64 ivo = s->addCompetitor(entry(QStringLiteral("1"), QStringLiteral("Ivo"))).value().id;
+        QVERIFY(s->enterFinish(QStringLiteral("1"), QStringLiteral("00:40:00")).ok());
+        const QList<QList<QStringList>> before = shown(*s);
+        s->watch(50);
+        std::optional<bool> done;
+        const auto told = [&](const auto& outcome) { done = outcome.ok(); };
+        if (change == QLatin1String("finish")) {
+            QVERIFY(s->removeFinish(ivo).ok());
+            QVERIFY(s->enterFinishInBackground(QStringLiteral("1"), QStringLiteral("00:41:00"), told).ok());
+        } else if (change == QLatin1String("add")) {
+            QVERIFY(s->addCompetitorInBackground(entry(QStringLiteral("2"), QStringLiteral("Eva"), QStringLiteral("Ž")), told).ok());
+        } else if (change == QLatin1String("edit")) {
+            QVERIFY(s->editCompetitorInBackground(ivo, entry(QStringLiteral("3"), QStringLiteral("Ivo B.")), told).ok());
+        } else {
+            QVERIFY(s->deleteCompetitorInBackground(ivo, true, told).ok());
+        }
         if (raceChanged)
             QVERIFY(s->openRace(other).ok());
-        QTRY_VERIFY(told.has_value());
-        QVERIFY(told->ok());
-        QCOMPARE(s->finishList().size(), raceChanged ? 0 : 1);
-        QVERIFY(s->openRace(first).ok());
-        QCOMPARE(s->finishList().size(), 1);
+        QTRY_VERIFY(done.has_value());
+        QVERIFY(*done);
+        QTest::qWait(200); // the watch's looks read the change again
+        QCOMPARE(s->startList().size(), raceChanged ? 1 : s->database().startList(first).value().size());
+        if (raceChanged) {
+            QCOMPARE(s->startList().first().ime, QStringLiteral("Ana"));
+            QVERIFY(s->openRace(first).ok());
+        }
+        auto fresh = openSession(first);
+        QVERIFY(fresh);
+        QCOMPARE(shown(*s), shown(*fresh));
+        QVERIFY(shown(*s) != before);
     }
 
     // Another program changes the file: the next refresh shows it, a finish

@@ -1,6 +1,7 @@
 #include "app/racesession.h"
 
 #include "app/capturewriter.h"
+#include "app/finishline.h"
 #include "app/station.h"
 
 #include "core/dates.h"
@@ -268,11 +269,10 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
     // Checked against the lists as they are now, another writer's changes included.
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<Competitor>();
-    auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, 0);
+    auto checked = competitorToStore(0, entry);
     if (!checked)
         return checked;
     Competitor c = checked.value();
-    c.idutrke = m_race->id;
     // The database checks the number again as it stores: another station
     // may have taken it since the lists were read.
     const auto id = m_db->insertCompetitorIfNumberFree(c);
@@ -280,20 +280,7 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
         return numberRefused<Competitor>(id.error());
     noteOwnWrite();
     c.id = id.value();
-
-    // A new key is the highest, so the competitor goes last.
-    qsizetype row = m_startList.size();
-    if (row > 0 && m_startList.last().id > c.id)
-        row = std::upper_bound(m_startList.cbegin(), m_startList.cend(), c.id,
-                               [](qint64 key, const Competitor& other) { return key < other.id; })
-            - m_startList.cbegin();
-    m_startModel->beginInsert(int(row));
-    m_startList.insert(row, c);
-    m_startModel->endInsert();
-    m_startNumbers.add(c.sbroj, c.id);
-    if (!c.sbroj.trimmed().isEmpty())
-        ++m_started;
-    listsTouched();
+    competitorStored(c);
     keepCapturedRecords();
     return Outcome<Competitor>::done(c);
 }
@@ -317,10 +304,25 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
     // Checked against the lists as they are now, another writer's changes included.
     if (const Status fresh = refresh(); !fresh)
         return fresh.failure<Competitor>();
+    auto checked = competitorToStore(id, entry);
+    if (!checked)
+        return checked;
+    const Competitor c = checked.value();
+    if (const DbStatus stored = m_db->updateCompetitorIfNumberFree(c); !stored)
+        return numberRefused<Competitor>(stored.error());
+    noteOwnWrite();
+    competitorStored(c);
+    keepCapturedRecords();
+    return Outcome<Competitor>::done(c);
+}
+
+Outcome<Competitor> RaceSession::competitorToStore(qint64 id, const rules::CompetitorEntry& entry) const
+{
+    if (!m_race)
+        return Outcome<Competitor>::refused(Field::None, tx::openRaceFirst());
     // A runner an import placed by category keeps an empty birth date
     // unless one is typed, and keeps the category (the store leaves it).
-    const qsizetype at = startPosition(id);
-    const Competitor* before = at >= 0 ? &m_startList[at] : nullptr;
+    const Competitor* before = id != 0 ? competitor(id) : nullptr;
     const bool byCategory = before && !before->datum.isValid() && !before->kategorija.isEmpty();
     auto checked = rules::checkCompetitor(entry, m_race->datum, m_startNumbers, id,
                                           byCategory ? rules::BirthDateRule::MayBeEmpty
@@ -332,24 +334,17 @@ Outcome<Competitor> RaceSession::editCompetitor(qint64 id, const rules::Competit
     c.idutrke = m_race->id;
     if (before)
         c.kategorija = before->kategorija;
-    if (const DbStatus stored = m_db->updateCompetitorIfNumberFree(c); !stored)
-        return numberRefused<Competitor>(stored.error());
-    noteOwnWrite();
-
-    const qsizetype row = startPosition(id);
-    if (row >= 0) {
-        Competitor& held = m_startList[row];
-        m_startNumbers.remove(held.sbroj, id);
-        m_startNumbers.add(c.sbroj, id);
-        m_started += int(!c.sbroj.trimmed().isEmpty()) - int(!held.sbroj.trimmed().isEmpty());
-        held = c;
-        m_startModel->changed(int(row), int(row));
-        // The finish lists show the competitor's details too.
-        detailsChanged(*m_detailModel, m_finishList, id, false);
-    }
-    listsTouched();
-    keepCapturedRecords();
     return Outcome<Competitor>::done(c);
+}
+
+void RaceSession::competitorStored(const Competitor& c)
+{
+    // By key: a new key is the highest and goes last; a row the change
+    // feed brought in already is replaced, never listed twice.
+    followStartList({c}, {c.id});
+    // The finish lists show the competitor's details too.
+    detailsChanged(*m_detailModel, m_finishList, c.id, false);
+    listsTouched();
 }
 
 Outcome<bool> RaceSession::hasFinishRecord(qint64 id)
@@ -366,33 +361,32 @@ Status RaceSession::deleteCompetitor(qint64 id, bool withFinishRecord)
         return Status::refused(Field::None, tx::openRaceFirst());
     if (const Status fresh = refresh(); !fresh)
         return fresh;
-    if (const DbStatus deleted = m_db->deleteCompetitor(race().id, id, withFinishRecord); !deleted) {
-        if (!deleted.error().isDuplicate())
-            return Status::dbFailed(deleted.error());
-        // Another station entered the competitor's finish after the question.
-        reload();
-        return Status::refused(Field::None, deleted.error());
-    }
+    if (const DbStatus deleted = m_db->deleteCompetitor(race().id, id, withFinishRecord); !deleted)
+        return deleteRefused(deleted.error());
     noteOwnWrite();
+    competitorRemoved(id, withFinishRecord);
+    keepCapturedRecords();
+    return Status::done();
+}
 
-    const qsizetype row = startPosition(id);
-    if (row >= 0) {
-        const Competitor gone = m_startList.at(row);
-        m_startModel->beginRemove(int(row));
-        m_startList.removeAt(row);
-        m_startModel->endRemove();
-        m_startNumbers.remove(gone.sbroj, id);
-        if (!gone.sbroj.trimmed().isEmpty())
-            --m_started;
-    }
+Status RaceSession::deleteRefused(const DbError& error)
+{
+    if (!error.isDuplicate())
+        return Status::dbFailed(error);
+    // Another station entered the competitor's finish after the question.
+    reload();
+    return Status::refused(Field::None, error);
+}
+
+void RaceSession::competitorRemoved(qint64 id, bool withFinishRecord)
+{
+    followStartList({}, {id});
     if (withFinishRecord)
         dropFinishRow(id);
     // A finish left without its competitor shows no details; it is ranked
     // again if the competitor had a run state, which moves the places after it.
     detailsChanged(*m_detailModel, m_finishList, id, m_states.contains(id));
     listsTouched();
-    keepCapturedRecords();
-    return Status::done();
 }
 
 // ---- Finish list ------------------------------------------------------------------
@@ -450,19 +444,12 @@ Outcome<FinishRecord> RaceSession::enterFinish(const QString& startNumber, const
     return Outcome<FinishRecord>::done(record);
 }
 
-Outcome<FinishRecord> RaceSession::enterFinishInBackground(const QString& startNumber, const QString& time,
-                                                          FinishStored stored)
+void RaceSession::writeInBackground(Write write, Written written)
 {
-    // Against the lists held: the watch reads another station's changes
-    // within a second, and the database checks again as it stores.
-    auto checked = finishEntry(startNumber, time);
-    if (!checked)
-        return checked;
     if (!m_writer)
         m_writer = new finishline::CaptureWriter(*m_db, finishline::CaptureWriter::Mode::Threaded, {}, this);
-    const FinishRecord record = checked.value();
-    m_writer->submit([this, record, stored](Database& db) -> finishline::CaptureWriter::Done {
-        DbResult<qint64> id;
+    m_writer->submit([write, written](Database& db) -> finishline::CaptureWriter::Done {
+        DbResult<qint64> result;
         // Opening waits only briefly for a lock (so that a window comes up at
         // once): here it waits as long as a store does.
         DbStatus opened = db.isOpen() ? DbStatus::success() : db.open();
@@ -473,38 +460,173 @@ Outcome<FinishRecord> RaceSession::enterFinishInBackground(const QString& startN
             opened = db.open();
         }
         if (!opened) {
-            id = DbResult<qint64>::failure(opened.error());
+            result = DbResult<qint64>::failure(opened.error());
         } else {
-            // A server that stops answering refuses the entry rather than hold it.
+            // A server that stops answering refuses the change rather than hold it.
             const Database::AnswerWithin bound(db, Database::kAnswerMs);
-            id = db.insertFinishRecordIfNone(record);
+            result = write(db);
         }
-        return {false, [this, record, stored, id] {
-                    // The race was changed meanwhile: its lists are not these.
-                    if (!m_race || m_race->id != record.idutrke) {
-                        stored(id ? Outcome<FinishRecord>::done(record) : Outcome<FinishRecord>::dbFailed(id.error()));
-                        return;
-                    }
-                    if (!id) {
-                        if (!id.error().isDuplicate() && !id.error().isGone()) {
-                            stored(Outcome<FinishRecord>::dbFailed(id.error()));
-                            return;
-                        }
-                        reload();
-                        stored(Outcome<FinishRecord>::refused(Field::FinishStartNumber,
-                                                              id.error().isGone() ? tx::competitorRemovedMeanwhile()
-                                                                                  : tx::finisherAlreadyEntered()));
-                        return;
-                    }
-                    FinishRecord kept = record;
-                    kept.id = id.value();
-                    // Stored by another connection: taken in by key, so the
-                    // change feed bringing it too never lists it twice.
-                    applyFinishChanges({}, {kept});
-                    stored(Outcome<FinishRecord>::done(kept));
-                }};
+        return {false, [written, result] { written(result); }};
     });
+}
+
+void RaceSession::CapturedRowsLook::look(Database& db, qint64 raceId)
+{
+    if (!wanted)
+        return;
+    const auto rows = db.hasCapturedRows(raceId);
+    found = rows && rows.value();
+}
+
+std::shared_ptr<RaceSession::CapturedRowsLook> RaceSession::capturedRowsLook() const
+{
+    // An open finish line keeps its records in step itself.
+    auto look = std::make_shared<CapturedRowsLook>();
+    look->wanted = m_finishLinesOpen == 0;
+    return look;
+}
+
+bool RaceSession::storing() const
+{
+    return m_writer && !m_writer->idle();
+}
+
+bool RaceSession::isCurrentRace(qint64 raceId) const
+{
+    return m_race && m_race->id == raceId;
+}
+
+Outcome<FinishRecord> RaceSession::enterFinishInBackground(const QString& startNumber, const QString& time,
+                                                          FinishStored stored)
+{
+    // Against the lists held: the watch reads another station's changes
+    // within a second, and the database checks again as it stores.
+    auto checked = finishEntry(startNumber, time);
+    if (!checked)
+        return checked;
+    const FinishRecord record = checked.value();
+    writeInBackground([record](Database& db) { return db.insertFinishRecordIfNone(record); },
+                      [this, record, stored](const DbResult<qint64>& id) {
+                          // The race was changed meanwhile: its lists are not these.
+                          if (!isCurrentRace(record.idutrke)) {
+                              stored(id ? Outcome<FinishRecord>::done(record)
+                                        : Outcome<FinishRecord>::dbFailed(id.error()));
+                              return;
+                          }
+                          if (!id) {
+                              if (!id.error().isDuplicate() && !id.error().isGone()) {
+                                  stored(Outcome<FinishRecord>::dbFailed(id.error()));
+                                  return;
+                              }
+                              reload();
+                              stored(Outcome<FinishRecord>::refused(Field::FinishStartNumber,
+                                                                    id.error().isGone()
+                                                                        ? tx::competitorRemovedMeanwhile()
+                                                                        : tx::finisherAlreadyEntered()));
+                              return;
+                          }
+                          FinishRecord kept = record;
+                          kept.id = id.value();
+                          // Stored by another connection: taken in by key, so the
+                          // change feed bringing it too never lists it twice.
+                          applyFinishChanges({}, {kept});
+                          stored(Outcome<FinishRecord>::done(kept));
+                      });
     return checked;
+}
+
+Outcome<Competitor> RaceSession::addCompetitorInBackground(const rules::CompetitorEntry& entry,
+                                                           CompetitorStored stored)
+{
+    return storeCompetitorInBackground(0, entry, std::move(stored));
+}
+
+Outcome<Competitor> RaceSession::editCompetitorInBackground(qint64 id, const rules::CompetitorEntry& entry,
+                                                            CompetitorStored stored)
+{
+    // Key 0 names nobody: an edit never turns into an addition.
+    if (id == 0)
+        return Outcome<Competitor>::refused(Field::None, tx::competitorGone());
+    return storeCompetitorInBackground(id, entry, std::move(stored));
+}
+
+Outcome<Competitor> RaceSession::storeCompetitorInBackground(qint64 id, const rules::CompetitorEntry& entry,
+                                                             CompetitorStored stored)
+{
+    // Against the lists held, as a typed finish entry; the database checks
+    // the number again as it stores.
+    auto checked = competitorToStore(id, entry);
+    if (!checked)
+        return checked;
+    const Competitor c = checked.value();
+    const auto captured = capturedRowsLook();
+    writeInBackground(
+        [c, captured](Database& db) -> DbResult<qint64> {
+            DbResult<qint64> id = DbResult<qint64>::success(c.id);
+            if (c.id == 0) {
+                id = db.insertCompetitorIfNumberFree(c);
+            } else if (const DbStatus updated = db.updateCompetitorIfNumberFree(c); !updated) {
+                id = DbResult<qint64>::failure(updated.error());
+            }
+            if (id)
+                captured->look(db, c.idutrke);
+            return id;
+        },
+        [this, c, stored, captured](const DbResult<qint64>& id) {
+            if (!id) {
+                stored(isCurrentRace(c.idutrke) ? numberRefused<Competitor>(id.error())
+                                                : Outcome<Competitor>::dbFailed(id.error()));
+                return;
+            }
+            Competitor kept = c;
+            kept.id = id.value();
+            if (isCurrentRace(c.idutrke)) {
+                competitorStored(kept);
+                if (captured->found)
+                    finishline::FinishLine::bringRecordsInStep(*this);
+                refresh();
+            }
+            stored(Outcome<Competitor>::done(kept));
+        });
+    return checked;
+}
+
+bool RaceSession::finishedAsHeld(qint64 id) const
+{
+    return std::any_of(m_finishList.cbegin(), m_finishList.cend(),
+                       [id](const FinishRecord& r) { return r.idtakmicara == id; });
+}
+
+Status RaceSession::deleteCompetitorInBackground(qint64 id, bool withFinishRecord, Stored stored)
+{
+    if (!m_race)
+        return Status::refused(Field::None, tx::openRaceFirst());
+    const qint64 raceId = m_race->id;
+    const auto captured = capturedRowsLook();
+    writeInBackground(
+        [raceId, id, withFinishRecord, captured](Database& db) -> DbResult<qint64> {
+            const DbStatus deleted = db.deleteCompetitor(raceId, id, withFinishRecord);
+            if (!deleted)
+                return DbResult<qint64>::failure(deleted.error());
+            captured->look(db, raceId);
+            return DbResult<qint64>::success(id);
+        },
+        [this, raceId, id, withFinishRecord, stored, captured](const DbResult<qint64>& deleted) {
+            if (!isCurrentRace(raceId)) {
+                stored(deleted ? Status::done() : Status::dbFailed(deleted.error()));
+                return;
+            }
+            if (!deleted) {
+                stored(deleteRefused(deleted.error()));
+                return;
+            }
+            competitorRemoved(id, withFinishRecord);
+            if (captured->found)
+                finishline::FinishLine::bringRecordsInStep(*this);
+            refresh();
+            stored(Status::done());
+        });
+    return Status::done();
 }
 
 Status RaceSession::removeFinish(qint64 competitorId)

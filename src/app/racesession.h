@@ -76,6 +76,22 @@ public:
     // stored when there is no race or the store fails.
     Status addCompetitors(QList<Competitor> competitors);
     Outcome<Competitor> editCompetitor(qint64 id, const rules::CompetitorEntry& entry);
+    // The same changes for the window, which never waits for the database:
+    // checked at once against the lists held (a refusal is returned), then
+    // stored on the thread and connection of enterFinishInBackground();
+    // stored() follows in this thread with the outcome, the lists already
+    // showing the change, and any other station's changes read in.
+    using CompetitorStored = std::function<void(const Outcome<Competitor>&)>;
+    Outcome<Competitor> addCompetitorInBackground(const rules::CompetitorEntry& entry, CompetitorStored stored);
+    Outcome<Competitor> editCompetitorInBackground(qint64 id, const rules::CompetitorEntry& entry,
+                                                   CompetitorStored stored);
+    using Stored = std::function<void(const Status&)>;
+    Status deleteCompetitorInBackground(qint64 id, bool withFinishRecord, Stored stored);
+    // A change made in the background is still on its way.
+    bool storing() const;
+    // Whether the lists held show a finish record for the competitor (the
+    // database checks again as it deletes).
+    bool finishedAsHeld(qint64 id) const;
     // Whether the competitor has a finish record, asked of the database.
     Outcome<bool> hasFinishRecord(qint64 id);
     // Removes the competitor and, with withFinishRecord, its finish record.
@@ -205,6 +221,31 @@ private:
     // The checks of a typed finish entry against the lists held: the record
     // to store, or the refusal.
     Outcome<FinishRecord> finishEntry(const QString& startNumber, const QString& time) const;
+    // The competitor as entry makes it (key 0: a new one), checked against
+    // the lists held; or the refusal.
+    Outcome<Competitor> competitorToStore(qint64 id, const rules::CompetitorEntry& entry) const;
+    Outcome<Competitor> storeCompetitorInBackground(qint64 id, const rules::CompetitorEntry& entry,
+                                                    CompetitorStored stored);
+    // A competitor stored or removed by this session: the lists follow by key.
+    void competitorStored(const Competitor& c);
+    void competitorRemoved(qint64 id, bool withFinishRecord);
+    // The refusal of a delete the database refused, or the error.
+    Status deleteRefused(const DbError& error);
+    // Runs write on the background writer's connection (opened there,
+    // waiting for a lock as long as a store does, a silent server cut at
+    // 2 s), then written() in this thread with its result.
+    using Write = std::function<DbResult<qint64>(Database&)>;
+    using Written = std::function<void(const DbResult<qint64>&)>;
+    void writeInBackground(Write write, Written written);
+    bool isCurrentRace(qint64 raceId) const;
+    // Whether the race has captured rows, looked at by a background write
+    // after its change, unless a finish line is open (it keeps them itself).
+    struct CapturedRowsLook {
+        bool wanted = false;
+        bool found = false;
+        void look(Database& db, qint64 raceId);
+    };
+    std::shared_ptr<CapturedRowsLook> capturedRowsLook() const;
     // The refusal of a start number the database found taken, or the error.
     template <typename T>
     Outcome<T> numberRefused(const DbError& error);
@@ -236,7 +277,7 @@ private:
     standings::Standings prizeStandings();
 
     std::unique_ptr<Database> m_db;
-    // The background writer of enterFinishInBackground, made at its first use.
+    // The background writer of the window's changes, made at its first use.
     QPointer<finishline::CaptureWriter> m_writer;
     std::optional<Race> m_race;
     QString m_raceDateText;

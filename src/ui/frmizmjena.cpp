@@ -12,6 +12,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,14 +84,26 @@ frmizmjena::frmizmjena(RaceSession& session, const Competitor& competitor, QWidg
 
 void frmizmjena::cmdizmjena_Click()
 {
+    if (!cmdizmjena->isEnabled())
+        return;
     const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
                                        txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
-    if (!ui::succeeded(this, m_session.editCompetitor(lblide->text().toLongLong(), entry),
-                       {{Field::StartNumber, txtsbroj},
-                        {Field::BirthDate, txtdatumrod},
-                        {Field::Name, txtime},
-                        {Field::Club, txtklub},
-                        {Field::Country, txtdrzava}}))
-        return;
-    accept();
+    const ui::FieldMap fields{{Field::StartNumber, txtsbroj},
+                              {Field::BirthDate, txtdatumrod},
+                              {Field::Name, txtime},
+                              {Field::Club, txtklub},
+                              {Field::Country, txtdrzava}};
+    // The dialog goes on answering while the change is stored; its button
+    // waits until the database has answered, the fields keeping what was typed.
+    const QPointer<frmizmjena> self(this);
+    const auto checked = m_session.editCompetitorInBackground(
+        lblide->text().toLongLong(), entry, [self, fields](const Outcome<Competitor>& stored) {
+            if (!self)
+                return;
+            self->cmdizmjena->setEnabled(true);
+            if (ui::succeeded(self, stored, fields))
+                self->accept();
+        });
+    if (ui::succeeded(this, checked, fields))
+        cmdizmjena->setEnabled(false);
 }

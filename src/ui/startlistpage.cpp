@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTreeView>
@@ -160,14 +161,42 @@ QList<QStringList> StartListPage::rowsInViewOrder(bool startNumbersOnly) const
 
 void StartListPage::addCompetitor()
 {
+    if (m_storing)
+        return;
     const rules::CompetitorEntry entry{txtime->text(),  txtsbroj->text(),     txtdrzava->text(),
                                        txtklub->text(), cbospol->currentText(), txtdatumrod->text()};
-    const auto stored = m_session.addCompetitor(entry);
-    if (!ui::succeeded(this, stored, {{Field::StartNumber, txtsbroj},
-                        {Field::BirthDate, txtdatumrod},
-                        {Field::Name, txtime},
-                        {Field::Club, txtklub},
-                        {Field::Country, txtdrzava}}))
+    // The window goes on answering while the entry is stored; the fields
+    // wait, keeping what was typed, until the database has answered.
+    const QPointer<StartListPage> self(this);
+    const auto checked = m_session.addCompetitorInBackground(entry, [self](const Outcome<Competitor>& stored) {
+        if (self)
+            self->competitorAdded(stored);
+    });
+    if (!ui::succeeded(this, checked, entryFields()))
+        return;
+    setStoring(true);
+}
+
+ui::FieldMap StartListPage::entryFields() const
+{
+    return {{Field::StartNumber, txtsbroj},
+            {Field::BirthDate, txtdatumrod},
+            {Field::Name, txtime},
+            {Field::Club, txtklub},
+            {Field::Country, txtdrzava}};
+}
+
+void StartListPage::setStoring(bool storing)
+{
+    m_storing = storing;
+    for (QWidget* w : std::initializer_list<QWidget*>{txtime, txtsbroj, txtdrzava, txtklub, cbospol, txtdatumrod, cmddodaj})
+        w->setEnabled(!storing);
+}
+
+void StartListPage::competitorAdded(const Outcome<Competitor>& stored)
+{
+    setStoring(false);
+    if (!ui::succeeded(this, stored, entryFields()))
         return;
     // The sex box keeps its choice.
     for (QLineEdit* field : {txtime, txtsbroj, txtdrzava, txtklub, txtdatumrod})
@@ -206,27 +235,36 @@ void StartListPage::deleteCompetitor()
         id = m_session.startList().at(row).id;
         name = m_session.startList().at(row).ime;
     }
-    const auto finished = m_session.hasFinishRecord(id);
-    if (!ui::succeeded(&m_frame, finished))
-        return;
-    const bool withFinishRecord = finished.value();
+    // As the lists show it; the database checks again as it deletes, and
+    // refuses a finisher's delete asked as a plain one.
+    const bool withFinishRecord = m_session.finishedAsHeld(id);
     const bool confirmed = withFinishRecord
         ? MessageBox::ask(&m_frame, tx::deleteFinisherTitle(), tx::deleteFinisherQuestion(name), QMessageBox::Critical)
         : MessageBox::ask(&m_frame, tx::deleteCompetitorTitle(), tx::deleteCompetitorQuestion(name),
                           QMessageBox::Question);
-    if (!confirmed)
-        return;
-    Status deleted = m_session.deleteCompetitor(id, withFinishRecord);
-    if (!withFinishRecord && deleted.kind() == Status::Kind::Refused
-        && deleted.refusal().message == tx::finisherMeanwhile()) {
-        // Another station entered a time while the question was open:
-        // nothing was deleted, and the question for a finisher is asked now.
-        if (!MessageBox::ask(&m_frame, tx::deleteFinisherTitle(), tx::deleteFinisherQuestion(name),
-                             QMessageBox::Critical))
+    if (confirmed)
+        deleteConfirmed(id, name, withFinishRecord);
+}
+
+void StartListPage::deleteConfirmed(qint64 id, const QString& name, bool withFinishRecord)
+{
+    const QPointer<StartListPage> self(this);
+    const Status on = m_session.deleteCompetitorInBackground(id, withFinishRecord, [self, id, name, withFinishRecord](
+                                                                                       const Status& deleted) {
+        if (!self)
             return;
-        deleted = m_session.deleteCompetitor(id, true);
-    }
-    ui::succeeded(&m_frame, deleted);
+        if (!withFinishRecord && deleted.kind() == Status::Kind::Refused
+            && deleted.refusal().message == tx::finisherMeanwhile()) {
+            // Another station entered a time while the question was open:
+            // nothing was deleted, and the question for a finisher is asked now.
+            if (MessageBox::ask(&self->m_frame, tx::deleteFinisherTitle(), tx::deleteFinisherQuestion(name),
+                                QMessageBox::Critical))
+                self->deleteConfirmed(id, name, true);
+            return;
+        }
+        ui::succeeded(&self->m_frame, deleted);
+    });
+    ui::succeeded(&m_frame, on);
 }
 
 void StartListPage::onHeaderClicked(int section)

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "core/outcome.h"
+#include "core/records.h"
+#include "ui/pageutil.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -31,6 +35,11 @@ public:
     void deleteCompetitor();
 
 private:
+    ui::FieldMap entryFields() const;
+    // While an entry is stored its fields and button wait.
+    void setStoring(bool storing);
+    void competitorAdded(const Outcome<Competitor>& stored);
+    void deleteConfirmed(qint64 id, const QString& name, bool withFinishRecord);
     void onHeaderClicked(int section);
     void onContextMenu(const QPoint& pos);
     void onDoubleClicked();
@@ -40,6 +49,7 @@ private:
     StartListShownModel* m_shown = nullptr;
     int m_sortColumn = -1;
     bool m_sortDescending = false;
+    bool m_storing = false;
 
     QLineEdit* txttrazi = nullptr;
     QTreeView* lsv1 = nullptr;

@@ -58,6 +58,11 @@ qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QStri
     return id.value();
 }
 
+void settle(frmkelvora& window)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!window.session().storing(), 5000);
+}
+
 qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNumber, const QString& time)
 {
     FinishRecord r;

@@ -44,6 +44,8 @@ qint64 addCompetitor(frmkelvora& window, const QString& startNumber, const QStri
                      const QString& club = QStringLiteral("AK Split"));
 
 // Stores a finish record of the current race in the database.
+// Waits until every change the window stored in the background has been answered.
+void settle(frmkelvora& window);
 qint64 addFinish(frmkelvora& window, qint64 competitorId, const QString& startNumber, const QString& time);
 
 // From now on the database file refuses every statement of this kind
