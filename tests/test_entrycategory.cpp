@@ -69,8 +69,7 @@ private slots:
         QTest::newRow("letter case ignored") << nk << QByteArray("Ana;fs") << "Ž//fs";
         QTest::newRow("synonym") << nk << QByteArray("Ana;FSen") << "Ž//FSen";
         QTest::newRow("sex from category") << nk << QByteArray("Ivo;MU20") << "M//MU20";
-        QTest::newRow("unknown refused with the labels")
-            << nk << QByteArray("Ana;F45") << tx::ecCategoryUnknown("F45", {"MU20", "FU20", "MS", "FS", "Vet"});
+        QTest::newRow("unknown refused") << nk << QByteArray("Ana;F45") << tx::ecCategoryNotOfRace("F45");
         QTest::newRow("both sexes, no sex column") << nk << QByteArray("Ivo;vet") << tx::ecCategoryBothSexes("vet");
         QTest::newRow("both sexes, sex given") << nsk << QByteArray("Ivo;m;Vet") << "M//Vet";
         QTest::newRow("sex against category") << nsk << QByteArray("Ivo;M;FS") << tx::ecCategorySexConflict("FS", "Ž", "M");
@@ -98,14 +97,18 @@ private slots:
         QCOMPARE(got, expected);
     }
 
-    // A file without a header: a column of the race's labels is recognised.
+    // A file without a header: a column of the race's labels, or of codes of
+    // the usual forms, is recognised.
     void recognisedColumn()
     {
         const CategoryScheme scheme = schemes::readCategories(kCategories).value();
         const auto layout = io::recogniseLayout(io::readCsv("1;Ana;FSen\n2;Ivo;ms\n"), &scheme);
         QCOMPARE(layout.columns, (QList<io::EntryColumn>{io::EntryColumn::StartNumber, io::EntryColumn::Skip,
                                                          io::EntryColumn::Category}));
-        QCOMPARE(io::recogniseLayout(io::readCsv("1;Ana;FSen\n2;Ivo;ms\n")).columns.last(), io::EntryColumn::Skip);
+        QCOMPARE(io::recogniseLayout(io::readCsv("1;Ana;FSen\n2;Ivo;ms\n")).columns.last(), io::EntryColumn::Category);
+        QCOMPARE(io::recogniseLayout(io::readCsv("1;Ana Kos;Vet\n2;Ivo Ban;Vet\n")).columns.last(), io::EntryColumn::Club);
+        QCOMPARE(io::recogniseLayout(io::readCsv("1;Ana Kos;Vet\n2;Ivo Ban;Vet\n"), &scheme).columns.last(),
+                 io::EntryColumn::Category);
     }
 
     void engines_data()

@@ -7,6 +7,7 @@
 #include "app/imports.h"
 #include "app/racerules.h"
 #include "app/racesession.h"
+#include "core/categorycodes.h"
 #include "core/competitorrules.h"
 #include "core/entryfile.h"
 #include "core/clitexts.h"
@@ -92,7 +93,13 @@ private slots:
         QTest::newRow("year and category headers") << QByteArray("Godište,Kategorija,Name\n1980,M40,Ivo")
                                                     << "h:godina_rodjenja,kategorija,ime_i_prezime";
         QTest::newRow("no header: numbers, names, clubs, codes")
-            << QByteArray("1\tAna Horvat\tAK Split\tF40\n2\tIvo Ivić\t\tMS") << "startni_broj,-,-,-";
+            << QByteArray("1\tAna Horvat\tAK Split\tF40\n2\tIvo Ivić\t\tMS") << "startni_broj,ime_i_prezime,klub,kategorija";
+        QTest::newRow("no header: first and last names, repeated clubs, countries")
+            << QByteArray("Ana,Horvat,7,AK Split,HRV\nIvo,Ivić,8,AK Split,GBR\nEva,Kos,9,Fife AC,HRV")
+            << "ime,prezime,startni_broj,klub,drzava";
+        QTest::newRow("no header: a club before the names")
+            << QByteArray("AK Split;Ana Horvat\nAK Split;Ivo Ivić\nFife AC;Eva Kos") << "klub,ime_i_prezime";
+        QTest::newRow("no header: one name of a word is no name") << QByteArray("Ana\nIvo") << "-";
         QTest::newRow("no header: sex, date, year") << QByteArray("Ana;ž;3.4.1990;1990\nIvo;M;1990-01-02;1985")
                                                     << "-,spol,datum_rodjenja,godina_rodjenja";
         QTest::newRow("repeated numbers are no start numbers") << QByteArray("5,a\n5,b") << "-,-";
@@ -107,6 +114,27 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(QString, layout);
         QCOMPARE(written(io::recogniseLayout(io::readCsv(file))), layout);
+    }
+
+    // The categories a file's codes give a race that lacks them.
+    void categoriesFromCodes_data()
+    {
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<QString>("rows");
+        QTest::newRow("under, senior, veterans") << "M40,MU20,MS,MU18" << "MU18 M 0-17;MU20 M 18-19;MS M 20-39;M40 M 40-150";
+        QTest::newRow("two codes of one band") << "FSen,F35,FS" << "FS|FSen Ž 20-34;F35 Ž 35-150";
+        QTest::newRow("letter case, Ž and W, men first") << "W60,Ž45,m50" << "m50 M 50-150;Ž45 Ž 45-59;W60 Ž 60-150";
+        QTest::newRow("no usual form") << "X40,M,MU0,M40a,40" << "";
+    }
+
+    void categoriesFromCodes()
+    {
+        QFETCH(QString, codes);
+        QFETCH(QString, rows);
+        QStringList got;
+        for (const CategoryRow& r : schemes::categoriesFromCodes(codes.split(QLatin1Char(','))))
+            got.append(QStringLiteral("%1 %2 %3-%4").arg(r.label, schemes::sexText(r.sex)).arg(r.from).arg(r.to));
+        QCOMPARE(got.join(QLatin1Char(';')), rows);
     }
 
     // --columns lists: the columns, or the refusal.
@@ -178,7 +206,7 @@ private slots:
                                             << tx::ecMissing(tx::ecFullName()) + " | 12//HRV/AK/Ž/3.4.1990/";
         QTest::newRow("category not the race's: refused, carried")
             << "startni_broj,ime_i_prezime,drzava,klub,spol,kategorija" << "12;Ana;HRV;AK;Ž;F40" << none << false
-            << tx::ecCategoryUnknown("F40", CategoryScheme::standard().labels()) + " | 12/Ana/HRV/AK/Ž//F40";
+            << tx::ecCategoryNotOfRace("F40") + " | 12/Ana/HRV/AK/Ž//F40";
         QTest::newRow("year alone") << "ime_i_prezime,drzava,klub,spol,godina_rodjenja" << "Ana;HRV;AK;Ž;1990" << none
                                     << false << "novi | /Ana/HRV/AK/Ž/1.1.1990/";
         QTest::newRow("year by default") << "ime_i_prezime,drzava,klub,spol" << "Ana;HRV;AK;Ž"
@@ -245,7 +273,7 @@ private slots:
     void layoutIsRemembered()
     {
         const io::CsvResult headed = io::readCsv("Broj;Ime;Opaska\n1;Ana;x\n");
-        const io::CsvResult bare = io::readCsv("1;Ana;x\n");
+        const io::CsvResult bare = io::readCsv("1;Ana;x1\n");
         QCOMPARE(written(imports::startingLayout(bare)), QStringLiteral("startni_broj,-,-"));
         imports::rememberLayout(headed, layoutOf(QStringLiteral("h:startni_broj,ime,klub")));
         imports::rememberLayout(bare, layoutOf(QStringLiteral("-,ime_i_prezime,kategorija")));
@@ -262,23 +290,33 @@ private slots:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("told"); // a text of the output or the error
         QTest::addColumn<int>("stored");
-        const QString file = QStringLiteral("7;Ana Horvat;Dundee Road Runners;1980\n");
-        QTest::newRow("no header: --columns is named") << QStringList{} << 1 << tx::ecColumnsHint() << 0;
-        QTest::newRow("--columns, refused rows named") << QStringList{"--columns", "startni_broj,ime_i_prezime,klub,godina_rodjenja"}
-                                                       << 1 << tx::ecMissing(tx::ecCountry()) << 0;
+        QTest::addColumn<bool>("inserts"); // the database takes the rows
+        QTest::addColumn<bool>("ownCategories"); // the race has categories of its own after
+        const QString four = QStringLiteral("startni_broj,ime_i_prezime,klub,godina_rodjenja");
+        QTest::newRow("no header: --columns is named") << QStringList{} << 1 << tx::ecColumnsHint() << 0 << true << false;
+        QTest::newRow("--columns, refused rows named") << QStringList{"--columns", four}
+                                                       << 1 << tx::ecMissing(tx::ecCountry()) << 0 << true << false;
         QTest::newRow("--default") << QStringList{"--columns=startni_broj,ime_i_prezime,-,godina_rodjenja", "--default",
                                                   "drzava=GBR", "--default=klub=neovisni", "--default", "spol=M"}
-                                   << 0 << tx::cliStored(1) << 1;
-        QTest::newRow("--cut-long") << QStringList{"--columns", "startni_broj,ime_i_prezime,klub,godina_rodjenja",
-                                                   "--default", "drzava=GBR", "--default", "spol=M", "--cut-long"}
-                                    << 0 << tx::ecCutLine(1, tx::ecCutRow({tx::ecCut(tx::ioFieldClub(), "Dundee Road Runners", "Dundee Road Run")})) << 1;
-        QTest::newRow("--header skips the first line") << QStringList{"--columns", "startni_broj,ime_i_prezime,klub,godina_rodjenja",
-                                                   "--default", "drzava=GBR", "--default", "spol=M", "--cut-long", "--header"}
-                                    << 0 << tx::cliImportSummary(0, 0) << 0;
-        QTest::newRow("unknown name") << QStringList{"--columns", "startni_broj,x"} << 2 << "„x”" << 0;
-        QTest::newRow("given twice") << QStringList{"--columns", "klub,klub"} << 2 << tx::ecColumnTwice("klub") << 0;
-        QTest::newRow("--header alone") << QStringList{"--header"} << 2 << tx::ecHeaderWithoutColumns() << 0;
-        QTest::newRow("bad default") << QStringList{"--default", "ime=Ana"} << 2 << tx::ecDefaultNotAllowed("ime") << 0;
+                                   << 0 << tx::cliStored(1) << 1 << true << false;
+        QTest::newRow("--cut-long") << QStringList{"--columns", four, "--default", "drzava=GBR", "--default", "spol=M", "--cut-long"}
+                                    << 0 << tx::ecCutLine(1, tx::ecCutRow({tx::ecCut(tx::ioFieldClub(), "Dundee Road Runners", "Dundee Road Run")}))
+                                    << 1 << true << false;
+        QTest::newRow("--header skips the first line") << QStringList{"--columns", four, "--default", "drzava=GBR", "--default",
+                                                                      "spol=M", "--cut-long", "--header"}
+                                                       << 0 << tx::cliImportSummary(0, 0) << 0 << true << false;
+        QTest::newRow("unknown name") << QStringList{"--columns", "startni_broj,x"} << 2 << "„x”" << 0 << true << false;
+        QTest::newRow("given twice") << QStringList{"--columns", "klub,klub"} << 2 << tx::ecColumnTwice("klub") << 0 << true << false;
+        QTest::newRow("--header alone") << QStringList{"--header"} << 2 << tx::ecHeaderWithoutColumns() << 0 << true << false;
+        QTest::newRow("bad default") << QStringList{"--default", "ime=Ana"} << 2 << tx::ecDefaultNotAllowed("ime") << 0 << true << false;
+        QTest::newRow("recognised: a code the race lacks, told once")
+            << QStringList{"--default", "drzava=GBR", "--cut-long"} << 1 << tx::ecCategoriesUnknown({"F40"}) << 0 << true << false;
+        QTest::newRow("recognised columns printed")
+            << QStringList{"--default", "drzava=GBR", "--cut-long", "--add-categories"} << 0
+            << tx::cliColumnsChosen(four + QStringLiteral(",kategorija")) << 1 << true << true;
+        QTest::newRow("--add-categories with rows not stored: neither is stored")
+            << QStringList{"--default", "drzava=GBR", "--cut-long", "--add-categories"} << 1 << tx::cliNothingStored() << 0
+            << false << false;
     }
 
     void commandLine()
@@ -287,12 +325,17 @@ private slots:
         QFETCH(int, status);
         QFETCH(QString, told);
         QFETCH(int, stored);
+        QFETCH(bool, inserts);
+        QFETCH(bool, ownCategories);
         RaceFixture race;
         const QString path = race.db.dir() + QStringLiteral("/prijave.txt");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("7;Ana Horvat;Dundee Road Runners;1980\n");
+        f.write("7;Ana Horvat;Dundee Road Runners;1980;F40\n");
         f.close();
+        if (!inserts) // the runner's row only: opening the file writes rows of its own
+            testutil::execOnFile(race.db.path(), QStringLiteral("create trigger odbij before insert on startna when "
+                                                                "new.ime = 'Ana Horvat' begin select raise(abort, 'x'); end"));
         QProcess p;
         p.start(QStringLiteral(KVR_PROGRAM), QStringList{QStringLiteral("import-entries"), QStringLiteral("--db"), race.db.path(),
                                                            QStringLiteral("--race"), QString::number(race.session.race().id), path}
@@ -301,8 +344,9 @@ private slots:
         const QString output = QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
         QCOMPARE(p.exitCode(), status);
         QVERIFY2(output.contains(told), qPrintable(output));
-        QVERIFY(race.session.refresh());
+        QVERIFY(race.session.reload());
         QCOMPARE(race.session.registeredCount(), stored);
+        QCOMPARE(race.session.rules().categories == CategoryScheme::standard(), !ownCategories);
     }
 
     // One real race's entries file as published, from the command line:
@@ -332,8 +376,7 @@ private slots:
         QVERIFY(!race.session.startList().front().datum.isValid());
     }
 
-    // The window: a header-less file opens with its numbers recognised and
-    // every other column unread; choosing the columns and defaults checks
+    // The window: a header-less file opens with its columns recognised; choosing the columns and defaults checks
     // the rows again, and Uvezi stores them.
     void windowChoices()
     {
@@ -357,7 +400,7 @@ private slots:
             QList<int> start;
             for (int k = 1; k <= 4; ++k)
                 start.append(find<QComboBox>(dialog, QStringLiteral("cbostupac%1").arg(k))->currentData().toInt());
-            QCOMPARE(start, (QList<int>{int(EntryColumn::StartNumber), int(EntryColumn::Skip), int(EntryColumn::Skip),
+            QCOMPARE(start, (QList<int>{int(EntryColumn::StartNumber), int(EntryColumn::FullName), int(EntryColumn::Club),
                                         int(EntryColumn::BirthYear)}));
             choose(2, EntryColumn::FullName);
             choose(3, EntryColumn::Club);
@@ -380,10 +423,12 @@ private slots:
         QCOMPARE(window.session().registeredCount(), 2);
     }
 
-    // The real races' entry files as published, the columns named, with
-    // country and club defaults, long values cut and the race's categories
-    // by code: no row refused, every judge's time finds its runner, and each
-    // finisher stands in the category the published results give.
+    // The real races' entry files as published, read the first time as a
+    // new user does: the columns recognised from their values, country and
+    // club defaults, long values cut, and the file's category codes, unknown
+    // to the new race, added to it from their form and stored with the rows.
+    // No row refused, every judge's time finds its runner, and each finisher
+    // stands in the category the published results give.
     void realRacesAsPublished_data()
     {
         QTest::addColumn<QString>("race");
@@ -406,17 +451,22 @@ private slots:
             return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         };
         RaceFixture session;
-        QFile categories(QStringLiteral(KVR_SOURCE_DIR "/tests/data/realrace_categories.csv"));
-        QVERIFY(categories.open(QIODevice::ReadOnly));
-        QVERIFY(racerules::setFromFiles(session.session, categories.readAll(), std::nullopt).ok());
+        const io::CsvResult file = io::readCsv(read("entries.tsv"));
         imports::EntryImportOptions options;
-        options.layout = io::EntryLayout{io::parseColumnList(columns).columns, false};
+        options.layout = io::recogniseLayout(file, &session.session.rules().categories);
+        QCOMPARE(io::columnList(*options.layout), columns);
         for (const char* d : {"drzava=GBR", "klub=Unattached"})
             QCOMPARE(io::addDefault(QString::fromLatin1(d), options.defaults), QString());
         options.cutLong = true;
-        const auto entries = imports::previewEntries(session.session, io::readCsv(read("entries.tsv")), options);
+        auto entries = imports::previewEntries(session.session, file, options);
+        QCOMPARE(entries.refusedCount, entries.rows.size());
+        QVERIFY(!entries.unknownCategories.isEmpty());
+        options.rules = imports::rulesWithCodes(session.session, entries.unknownCategories);
+        QVERIFY(schemes::checkCategories(options.rules->categories.rows()).ok());
+        entries = imports::previewEntries(session.session, file, options);
         QVERIFY2(!entries.anyRefused(), qPrintable(entries.rows.isEmpty() ? entries.fileRefusal : entries.rows.front().refusal));
         QVERIFY(imports::importEntries(session.session, entries).ok());
+        QCOMPARE(session.session.rules(), *options.rules);
         const auto times = imports::previewTimes(session.session, read("rawtimes.tsv"));
         QVERIFY(!times.anyRefused());
         QVERIFY(imports::importTimes(session.session, times).ok());

@@ -46,14 +46,6 @@ std::optional<io::EntryLayout> remembered(const QString& key, bool header, qsize
     return layout;
 }
 
-QString written(const io::EntryLayout& layout)
-{
-    QStringList names;
-    for (const io::EntryColumn c : layout.columns)
-        names.append(io::entryColumnKey(c));
-    return names.join(QLatin1Char(','));
-}
-
 } // namespace
 
 io::EntryLayout startingLayout(const io::CsvResult& file, const CategoryScheme* categories)
@@ -75,7 +67,7 @@ void rememberLayout(const io::CsvResult& file, const io::EntryLayout& layout)
 {
     if (file.rows.isEmpty())
         return;
-    settings().setValue(layout.header ? headerKey(file) : countKey(file), written(layout));
+    settings().setValue(layout.header ? headerKey(file) : countKey(file), io::columnList(layout));
 }
 
 } // namespace imports

@@ -1,6 +1,7 @@
 #include "app/imports.h"
 
 #include "app/racesession.h"
+#include "core/categorycodes.h"
 #include "core/competitorrules.h"
 #include "core/dates.h"
 #include "core/entryfile.h"
@@ -107,16 +108,16 @@ QString missingValue(const io::EntryRow& row, bool nameField, bool byCategory)
     return {};
 }
 
-// A category label of the row read against the race's categories: refused
-// when it is none of them; otherwise an empty sex takes the category's, and
-// a sex given must be the category's. Empty when the row may go on.
+// A category label of the row read against the race's categories (one of
+// them): an empty sex takes the category's, and a sex given must be the
+// category's. Empty when the row may go on.
 QString categoryRefusal(io::EntryRow& row, const CategoryScheme& categories)
 {
     if (row.kategorija.isEmpty())
         return {};
     const std::optional<RuleSex> sex = categories.sexOfLabel(row.kategorija);
     if (!sex)
-        return tx::ecCategoryUnknown(row.kategorija, categories.labels());
+        return tx::ecCategoryNotOfRace(row.kategorija);
     if (row.spol.isEmpty()) {
         if (*sex == RuleSex::Both)
             return tx::ecCategoryBothSexes(row.kategorija);
@@ -229,7 +230,8 @@ EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, con
     // The race's numbers and those of the rows accepted so far: a number
     // taken in either is refused alike. Rows of the file get keys below
     // zero, which no stored competitor has.
-    const CategoryScheme& categories = session.rules().categories;
+    preview.rules = options.rules;
+    const CategoryScheme& categories = options.rules ? options.rules->categories : session.rules().categories;
     rules::StartNumberIndex numbers = session.startNumbers();
     qint64 fileKey = 0;
     preview.rows.reserve(read.rows.size());
@@ -238,6 +240,12 @@ EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, con
         row.lineNumber = r.lineNumber;
         row.category = r.kategorija;
         QString unreadable = valueRefusal(r);
+        if (unreadable.isEmpty() && !r.kategorija.isEmpty() && !categories.sexOfLabel(r.kategorija)) {
+            // Told once for the whole file; the row says only which.
+            if (!preview.unknownCategories.contains(r.kategorija, Qt::CaseInsensitive))
+                preview.unknownCategories.append(r.kategorija);
+            unreadable = tx::ecCategoryNotOfRace(r.kategorija);
+        }
         if (unreadable.isEmpty())
             unreadable = categoryRefusal(r, categories);
         // A category of the race places a runner without a birth date.
@@ -293,7 +301,18 @@ Status importEntries(RaceSession& session, const EntryPreview& preview)
             return Status::refused(Field::None, tx::ioImportStale());
         accepted.append(row.competitor);
     }
-    return session.addCompetitors(std::move(accepted));
+    return session.addCompetitors(std::move(accepted), preview.rules ? &*preview.rules : nullptr);
+}
+
+RaceRules rulesWithCodes(const RaceSession& session, const QStringList& codes)
+{
+    RaceRules rules = session.rules();
+    QList<CategoryRow> rows;
+    if (!(rules.categories == CategoryScheme::standard()))
+        rows = rules.categories.rows();
+    rows.append(schemes::categoriesFromCodes(codes));
+    rules.categories = CategoryScheme(rows);
+    return rules;
 }
 
 // ---- Finish times ------------------------------------------------------------------

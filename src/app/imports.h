@@ -7,6 +7,7 @@
 // shows the preview and lets the user choose; a command line can store the
 // accepted rows when some are refused, or store nothing after the preview.
 
+#include "core/categoryscheme.h"
 #include "core/csv.h"
 #include "core/entrycolumns.h"
 #include "core/outcome.h"
@@ -48,11 +49,23 @@ struct EntryPreview {
     QList<EntryPreviewRow> rows;
     int acceptedCount = 0;
     int refusedCount = 0;
+    // The category codes of the file that are no categories of the race,
+    // each once, in the file's order; their rows are refused.
+    QStringList unknownCategories;
+    // The rules the rows were checked with when they are not the race's
+    // (EntryImportOptions::rules): stored with the rows.
+    std::optional<RaceRules> rules;
 
     bool fileRefused() const { return !fileRefusal.isEmpty(); }
     // Whether anything of the file is refused: the file itself or any row.
     bool anyRefused() const { return fileRefused() || refusedCount > 0; }
 };
+
+// The race's rules with categories for these codes added, read from their
+// form (schemes::categoriesFromCodes): after the race's own categories, or
+// in place of the standard ones. To be checked (and changed) before they
+// are stored.
+RaceRules rulesWithCodes(const RaceSession& session, const QStringList& codes);
 
 // Reads an entry file and checks each row with the checks of a hand entry,
 // in their order and with their messages: the required fields, the birth
@@ -78,6 +91,9 @@ struct EntryImportOptions {
     // A row missing a required value is refused naming the field
     // ("Nedostaje klub."); otherwise with the form's own message.
     bool nameMissingField = true;
+    // The rows are checked against these rules' categories instead of the
+    // race's, and stored with them.
+    std::optional<RaceRules> rules;
 };
 
 // previewEntries of a file read as CSV, by the options. The plain

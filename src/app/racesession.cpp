@@ -285,13 +285,13 @@ Outcome<Competitor> RaceSession::addCompetitor(const rules::CompetitorEntry& ent
     return Outcome<Competitor>::done(c);
 }
 
-Status RaceSession::addCompetitors(QList<Competitor> competitors)
+Status RaceSession::addCompetitors(QList<Competitor> competitors, const RaceRules* rules)
 {
     if (!m_race)
         return Status::refused(Field::None, tx::openRaceFirst());
     for (Competitor& c : competitors)
         c.idutrke = m_race->id;
-    const Status stored = storedInBulk(m_db->insertCompetitors(competitors));
+    const Status stored = storedInBulk(m_db->insertCompetitors(competitors, rules));
     if (stored)
         keepCapturedRecords();
     return stored;

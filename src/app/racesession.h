@@ -73,8 +73,9 @@ public:
     Outcome<Competitor> addCompetitor(const rules::CompetitorEntry& entry);
     // Stores competitors already checked (an import's accepted rows) in the
     // current race, in one transaction, and reads the lists again. Nothing is
-    // stored when there is no race or the store fails.
-    Status addCompetitors(QList<Competitor> competitors);
+    // stored when there is no race or the store fails. With rules, the
+    // race's rules are stored with them, in the same transaction.
+    Status addCompetitors(QList<Competitor> competitors, const RaceRules* rules = nullptr);
     Outcome<Competitor> editCompetitor(qint64 id, const rules::CompetitorEntry& entry);
     // The same changes for the window, which never waits for the database:
     // checked at once against the lists held (a refusal is returned), then

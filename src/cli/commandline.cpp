@@ -13,6 +13,7 @@
 #include "core/texts_editlog.h"
 #include "core/lists.h"
 #include "core/runstates.h"
+#include "core/categorycodes.h"
 #include "core/clitexts.h"
 #include "core/dates.h"
 #include "core/entryfile.h"
@@ -255,6 +256,24 @@ void reportCuts(const imports::EntryPreview& preview, QTextStream& out)
 }
 void reportCuts(const imports::TimePreview&, QTextStream&) {}
 
+// The rows refused only because the race lacks their category are told
+// once for the whole file, with the way on.
+bool refusedForCategory(const imports::EntryPreviewRow& row)
+{
+    return row.refusal == tx::ecCategoryNotOfRace(row.category);
+}
+bool refusedForCategory(const imports::TimePreviewRow&)
+{
+    return false;
+}
+void reportUnknownCategories(const imports::EntryPreview& preview, QTextStream& err)
+{
+    if (!preview.unknownCategories.isEmpty())
+        err << terminalText(tx::ecCategoriesUnknown(preview.unknownCategories)) << ' ' << tx::cliAddCategoriesHint()
+            << Qt::endl;
+}
+void reportUnknownCategories(const imports::TimePreview&, QTextStream&) {}
+
 template <typename Preview, typename Store>
 int finishImport(const Preview& preview, const Arguments& args, Store store, QTextStream& out, QTextStream& err)
 {
@@ -263,9 +282,10 @@ int finishImport(const Preview& preview, const Arguments& args, Store store, QTe
         return Failed;
     }
     for (const auto& row : preview.rows) {
-        if (!row.accepted())
+        if (!row.accepted() && !refusedForCategory(row))
             err << tx::cliLineRefused(row.lineNumber, terminalText(row.refusal)) << Qt::endl;
     }
+    reportUnknownCategories(preview, err);
     reportCuts(preview, out);
     out << tx::cliImportSummary(preview.acceptedCount, preview.refusedCount) << '\n';
     const bool refused = preview.anyRefused();
@@ -332,29 +352,49 @@ int importEntries(const Arguments& args, const QString& db, QTextStream& out, QT
 {
     const bool mapped = args.has(QStringLiteral("--columns")) || args.has(QStringLiteral("--default"))
         || args.flags.contains(QStringLiteral("--cut-long")) || args.flags.contains(QStringLiteral("--header"));
-    if (!mapped) {
-        // A file whose first row names no needed column (no header, or one the
-        // program does not know) is told how to name the columns by hand.
-        const auto plain = [](RaceSession& session, const QByteArray& bytes) {
-            auto preview = imports::previewEntries(session, bytes);
-            const io::CsvResult csv = io::readCsv(bytes);
-            if (!preview.fileRefusal.isEmpty() && csv.ok() && !csv.rows.isEmpty()
-                && !io::missingColumns(csv, io::headerLayout(csv), {}).isEmpty())
-                preview.fileRefusal += QStringLiteral("\n\n") + tx::ecColumnsHint();
-            return preview;
-        };
-        return runImport(args, db, plain, &imports::importEntries, out, err);
-    }
+    const bool addCategories = args.flags.contains(QStringLiteral("--add-categories"));
     const auto options = entryOptions(args, err);
     if (!options)
         return Usage;
-    // The file's columns fitted to the list: extra columns skipped.
-    const auto preview = [&options](RaceSession& session, const QByteArray& bytes) {
+    const auto preview = [&](RaceSession& session, const QByteArray& bytes) {
         const io::CsvResult csv = io::readCsv(bytes);
         imports::EntryImportOptions fitted = *options;
+        const io::EntryLayout byHeader = csv.ok() ? io::headerLayout(csv) : io::EntryLayout{};
+        const bool anyHeader = std::any_of(byHeader.columns.cbegin(), byHeader.columns.cend(),
+                                           [](io::EntryColumn c) { return c != io::EntryColumn::Skip; });
+        if (!fitted.layout && csv.ok() && !csv.rows.isEmpty() && !anyHeader) {
+            // No header that names a column: the columns are recognised from
+            // their values, and the choice is printed to be checked.
+            fitted.layout = io::recogniseLayout(csv, &session.rules().categories);
+            out << tx::cliColumnsChosen(io::columnList(*fitted.layout)) << '\n';
+            if (const QString missing = io::missingColumns(csv, *fitted.layout, fitted.defaults); !missing.isEmpty()) {
+                imports::EntryPreview refused;
+                refused.fileRefusal = missing + QStringLiteral("\n\n") + tx::ecColumnsHint();
+                return refused;
+            }
+        }
+        // The file's columns fitted to the list: extra columns skipped.
         if (fitted.layout && fitted.layout->columns.size() < io::columnCount(csv))
             fitted.layout->columns.resize(io::columnCount(csv), io::EntryColumn::Skip);
-        return imports::previewEntries(session, csv, fitted);
+        // A file read by its header alone has the form's own message for a
+        // missing value, as a typed entry.
+        auto checked = mapped || fitted.layout ? imports::previewEntries(session, csv, fitted)
+                                               : imports::previewEntries(session, bytes);
+        if (addCategories && !checked.unknownCategories.isEmpty()) {
+            // The codes become categories of the race, stored with the rows.
+            fitted.rules = imports::rulesWithCodes(session, checked.unknownCategories);
+            if (const auto rows = schemes::checkCategories(fitted.rules->categories.rows()); !rows) {
+                checked.fileRefusal = rows.refusal().message;
+                return checked;
+            }
+            QStringList added;
+            for (const CategoryRow& row : schemes::categoriesFromCodes(checked.unknownCategories))
+                added.append(tx::cliCategoryRow(row.label, schemes::sexText(row.sex), row.from, row.to,
+                                                row.to >= kMaxRuleAge));
+            out << tx::cliCategoriesAdded(added) << '\n';
+            checked = imports::previewEntries(session, csv, fitted);
+        }
+        return checked;
     };
     return runImport(args, db, preview, &imports::importEntries, out, err);
 }
@@ -590,7 +630,7 @@ const QHash<QString, Command>& commands()
         {QStringLiteral("import-entries"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--columns"), QStringLiteral("--default")},
           {QStringLiteral("--dry-run"), QStringLiteral("--skip-refused"), QStringLiteral("--header"),
-           QStringLiteral("--cut-long")},
+           QStringLiteral("--cut-long"), QStringLiteral("--add-categories")},
           &tx::cliHelpImportEntries,
           &importEntries}},
         {QStringLiteral("import-times"),

@@ -5,6 +5,7 @@
 #include "core/fileerrors.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tx {
 
@@ -103,7 +104,12 @@ inline QString cliHelpImportEntries()
         "                   (npr. --default drzava=GBR --default klub=neovisni), može se ponoviti;\n"
         "  --cut-long       preduga imena, države i klubove skrati na duljinu polja (svaki\n"
         "                   skraćeni redak se ispisuje); bez toga se takav redak odbija.\n"
-        "Godina rođenja bez datuma sprema se kao 1. 1. te godine (dob se računa po godini).\n");
+        "Godina rođenja bez datuma sprema se kao 1. 1. te godine (dob se računa po godini).\n"
+        "Bez --columns datoteka bez retka naslova čita se po vrijednostima stupaca (ispisuje se\n"
+        "prepoznati popis stupaca).\n"
+        "  --add-categories kategorije datoteke koje utrka nema (npr. M50, FU20, MS) dodaju se\n"
+        "                   utrci: slovo daje spol, broj najnižu dob (U20: do 19, S i Sen: od 20),\n"
+        "                   svaka do godine prije iduće istog spola; sprema se s prijavama ili ništa.\n");
 }
 
 inline QString cliHelpImportTimes()
@@ -188,6 +194,26 @@ inline QString cliImportSummary(int accepted, int refused)
     return QStringLiteral("Prihvaćeno: ") + QString::number(accepted) + QStringLiteral(", odbijeno: ")
         + QString::number(refused);
 }
+// The column map recognised for a file without a header, as --columns names it.
+inline QString cliColumnsChosen(const QString& columns)
+{
+    return QStringLiteral("Stupci prepoznati po vrijednostima: --columns %1").arg(columns);
+}
+inline QString cliAddCategoriesHint()
+{
+    return QStringLiteral("S --add-categories dodaju se utrci kao kategorije (spol iz slova, dob iz broja).");
+}
+// The categories --add-categories adds, one per line ("M50: M, 50–59").
+inline QString cliCategoriesAdded(const QStringList& rows)
+{
+    return QStringLiteral("Dodane kategorije utrke:\n  ") + rows.join(QStringLiteral("\n  "));
+}
+inline QString cliCategoryRow(const QString& label, const QString& sex, int from, int to, bool open)
+{
+    return open ? QStringLiteral("%1: %2, od %3").arg(label, sex).arg(from)
+                : QStringLiteral("%1: %2, %3–%4").arg(label, sex).arg(from).arg(to);
+}
+
 inline QString cliNothingStored()
 {
     return QStringLiteral("Ništa nije spremljeno.");

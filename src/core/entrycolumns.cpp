@@ -1,5 +1,6 @@
 #include "core/entrycolumns.h"
 
+#include "core/categorycodes.h"
 #include "core/dates.h"
 #include "core/entryfile.h"
 #include "core/inputrules.h"
@@ -91,6 +92,65 @@ bool isBirthYear(const QString& value)
     return rules::allDigits(value, 4, 4) && value.toInt() >= 1800 && value.toInt() <= 2099;
 }
 
+// Three capital letters, as countries are written in entry files (HRV, GBR).
+bool isCountryCode(const QString& value)
+{
+    return value.size() == 3
+        && std::all_of(value.cbegin(), value.cend(), [](QChar c) { return c >= u'A' && c <= u'Z'; });
+}
+
+// Letters in one or more words, as a person's name is written (with
+// hyphens, apostrophes and dots).
+bool isNameText(const QString& value)
+{
+    bool letter = false;
+    for (const QChar c : value) {
+        if (c.isLetter())
+            letter = true;
+        else if (!c.isSpace() && c != u'-' && c != u'\'' && c != u'.' && c != u'\u2019')
+            return false;
+    }
+    return letter;
+}
+
+// What the values of a column left by the kinds above look like as text.
+// A file typed by many hands has a stray value here and there ("?" for a
+// club not known): nine values in ten decide.
+struct TextColumn {
+    qsizetype column = -1;
+    bool names = false;     // letters only
+    bool letters = false;   // with a letter
+    bool oneWord = false;   // a single word
+    bool mostlyTwo = false; // at least half of them two words or more
+    bool repeated = false;  // some value more than once
+    bool distinct = false;  // nine in ten values or more different
+};
+
+TextColumn textColumn(qsizetype column, const QStringList& values)
+{
+    TextColumn t;
+    t.column = column;
+    QSet<QString> seen;
+    qsizetype names = 0, letters = 0, oneWord = 0, multi = 0;
+    for (const QString& v : values) {
+        const QString plain = v.simplified();
+        names += isNameText(plain);
+        letters += std::any_of(plain.cbegin(), plain.cend(), [](QChar c) { return c.isLetter(); });
+        const bool words = plain.contains(QLatin1Char(' '));
+        oneWord += !words;
+        multi += words;
+        seen.insert(plain.toCaseFolded());
+    }
+    const auto most = [&values](qsizetype n) { return 10 * n >= 9 * values.size(); };
+    t.names = most(names);
+    t.letters = most(letters);
+    t.oneWord = most(oneWord);
+    t.mostlyTwo = 2 * multi >= values.size();
+    t.repeated = seen.size() < values.size();
+    t.distinct = most(seen.size());
+    return t;
+}
+
 // The kind all the non-empty values of a column share, or Skip.
 EntryColumn kindOfValues(const QStringList& values, bool numbersDistinct, const CategoryScheme* categories)
 {
@@ -103,8 +163,12 @@ EntryColumn kindOfValues(const QStringList& values, bool numbersDistinct, const 
         return EntryColumn::BirthDate;
     if (all([](const QString& v) { const QString s = readSex(v); return s == QStringLiteral("M") || s == QStringLiteral("Ž"); }))
         return EntryColumn::Sex;
-    if (categories && all([categories](const QString& v) { return categories->rowByLabel(v) >= 0; }))
+    if (all([categories](const QString& v) {
+            return (categories && categories->rowByLabel(v) >= 0) || schemes::readCategoryCode(v).has_value();
+        }))
         return EntryColumn::Category;
+    if (all([](const QString& v) { return isCountryCode(v); }))
+        return EntryColumn::Country;
     if (numbersDistinct && all([](const QString& v) { return rules::allDigits(v, 1, 6); }))
         return EntryColumn::StartNumber;
     return EntryColumn::Skip;
@@ -193,6 +257,7 @@ EntryLayout recogniseLayout(const CsvResult& csv, const CategoryScheme* categori
     EntryLayout layout;
     const qsizetype count = columnCount(csv);
     layout.columns.fill(EntryColumn::Skip, count);
+    QList<TextColumn> texts;
     for (qsizetype k = 0; k < count; ++k) {
         QStringList values;
         QSet<QString> seen;
@@ -209,6 +274,30 @@ EntryLayout recogniseLayout(const CsvResult& csv, const CategoryScheme* categori
         const EntryColumn kind = kindOfValues(values, distinct, categories);
         if (kind != EntryColumn::Skip && !layout.columns.contains(kind))
             layout.columns[k] = kind;
+        else if (kind == EntryColumn::Skip && !values.isEmpty())
+            texts.append(textColumn(k, values));
+    }
+
+    // The columns of text, left to right: the runner's name (first and last
+    // name in two columns of single words, or a name of two words or more,
+    // each runner's own), then the club (texts that repeat).
+    bool named = false;
+    bool club = false;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const TextColumn& t = texts[i];
+        if (!named && t.names && t.oneWord && i + 1 < texts.size() && texts[i + 1].column == t.column + 1
+            && texts[i + 1].names && texts[i + 1].oneWord) {
+            layout.columns[t.column] = EntryColumn::FirstName;
+            layout.columns[texts[i + 1].column] = EntryColumn::LastName;
+            named = true;
+            ++i;
+        } else if (!named && t.names && t.mostlyTwo && t.distinct) {
+            layout.columns[t.column] = EntryColumn::FullName;
+            named = true;
+        } else if (!club && t.letters && (t.repeated || named)) {
+            layout.columns[t.column] = EntryColumn::Club;
+            club = true;
+        }
     }
     return layout;
 }
@@ -232,6 +321,14 @@ ColumnListResult parseColumnList(const QString& list)
         result.columns.append(*column);
     }
     return result;
+}
+
+QString columnList(const EntryLayout& layout)
+{
+    QStringList names;
+    for (const EntryColumn c : layout.columns)
+        names.append(entryColumnKey(c));
+    return names.join(QLatin1Char(','));
 }
 
 QString addDefault(const QString& text, EntryDefaults& defaults)

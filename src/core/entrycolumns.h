@@ -65,12 +65,16 @@ struct EntryLayout {
 EntryLayout headerLayout(const CsvResult& csv);
 
 // The layout of a file as first shown: the headers' when any cell of the
-// first line is a known header; otherwise no header, and every column Skip
-// except one whose first values are all of one unmistakable kind: birth
-// dates, birth years (four digits from 1800 to 2099), sexes (one letter M,
-// Ž, Z, F or W), labels of the race's categories (any label, letter case
-// ignored) or start numbers (digits only, no value twice). Each meaning
-// goes to its leftmost column.
+// first line is a known header; otherwise no header, and each column by
+// its first values: birth years (four digits from 1800 to 2099), birth
+// dates, sexes (one letter M, Ž, Z, F or W), categories (labels of the
+// race's categories, letter case ignored, or codes of the usual forms: MS,
+// FSen, M40, FU18), countries (three capital letters) or start numbers
+// (digits only, no value twice), each meaning to its leftmost column; then,
+// of the columns of other text from left to right, the runner's name (two
+// neighbouring columns of single words: first and last name; or mostly two
+// words or more, nearly all different) and the club (texts that repeat, or
+// the first text after the name). Every other column is Skip.
 EntryLayout recogniseLayout(const CsvResult& csv, const CategoryScheme* categories = nullptr);
 
 // The number of columns of a file: its widest row among the first ones.
@@ -89,6 +93,8 @@ struct ColumnListResult {
     bool ok() const { return error.isEmpty(); }
 };
 ColumnListResult parseColumnList(const QString& list);
+// The layout's columns as a --columns list names them.
+QString columnList(const EntryLayout& layout);
 
 // One --default FIELD=VALUE added to defaults; the message for an unknown
 // field, a field without a default (start number, the name columns) or a

@@ -61,6 +61,22 @@ QString dateText(const QDate& date)
     return text;
 }
 
+// A name or club as typed by many hands: runs of spaces inside become one.
+// Other blanks (tabs, line breaks) stay, for the checks that refuse them.
+QString collapseSpaces(const QString& text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == u' ' && (result.isEmpty() || result.back() == u' '))
+            continue;
+        result.append(c);
+    }
+    if (result.endsWith(u' '))
+        result.chop(1);
+    return result;
+}
+
 // "Prezime Ime"; either alone when the other is empty.
 QString joinName(const QString& last, const QString& first)
 {
@@ -215,9 +231,9 @@ EntryFileResult readEntries(const CsvResult& csv, const EntryLayout& layout, con
         EntryRow entry;
         entry.lineNumber = row.line;
         entry.sbroj = cell(col(StartNumber));
-        entry.ime = splitName ? joinName(cell(col(LastName)), cell(col(FirstName))) : cell(nameAt);
+        entry.ime = collapseSpaces(splitName ? joinName(cell(col(LastName)), cell(col(FirstName))) : cell(nameAt));
         entry.drzava = field(Country);
-        entry.klub = field(Club);
+        entry.klub = collapseSpaces(field(Club));
         entry.spol = readSex(field(Sex));
         entry.datumText = readBirthDate(field(BirthDate));
         entry.kategorija = field(Column::Category);

@@ -57,7 +57,8 @@ EntryFileResult readEntries(const CsvResult& csv);
 // column or an empty cell given its default. A birth year alone gives the
 // birth date 1 January of that year (the age rule counts years only, so age
 // and category are those of any date of that year); a year that is no
-// four-digit year leaves the date empty and keeps the year as read.
+// four-digit year leaves the date empty and keeps the year as read. A run
+// of spaces in a name or a club becomes one ("David  Aitken " is "David Aitken").
 EntryFileResult readEntries(const CsvResult& csv, const EntryLayout& layout, const EntryDefaults& defaults);
 
 // The refusal of a layout that gives no name column, or no country, club or

@@ -99,10 +99,19 @@ inline QString ecCutLine(int line, const QString& text)
 }
 
 // ---- Category instead of a birth date ------------------------------------------
-inline QString ecCategoryUnknown(const QString& value, const QStringList& labels)
+inline QString ecCategoryNotOfRace(const QString& value)
 {
-    return QStringLiteral("Kategorija „%1” nije kategorija ove utrke. Kategorije utrke su: %2.")
-        .arg(ioShown(value), labels.join(QStringLiteral(", ")));
+    return QStringLiteral("Kategorija „%1” nije kategorija ove utrke.").arg(ioShown(value));
+}
+// The codes of a file the race does not know, told once for the file.
+inline QString ecCategoriesUnknown(const QStringList& codes)
+{
+    if (codes.size() == 1)
+        return QStringLiteral("Kategorija %1 nije kategorija ove utrke.").arg(ioShown(codes.front()));
+    QStringList shown;
+    for (const QString& c : codes)
+        shown.append(ioShown(c));
+    return QStringLiteral("Kategorije %1 nisu kategorije ove utrke.").arg(shown.join(QStringLiteral(", ")));
 }
 inline QString ecCategoryBothSexes(const QString& label)
 {

@@ -1482,8 +1482,14 @@ DbResult<qint64> Database::insertCompetitor(const Competitor& c)
     return insertedId(q);
 }
 
-DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
+DbStatus Database::insertCompetitors(const QList<Competitor>& competitors, const RaceRules* rules)
 {
+    if (rules && competitors.isEmpty())
+        return DbStatus::success();
+    if (rules) {
+        if (const DbStatus made = rulesTables(); !made)
+            return made;
+    }
     // A category to store gives the file its column first; a failed import
     // leaves at most that empty column behind.
     const bool anyCategory = std::any_of(competitors.cbegin(), competitors.cend(),
@@ -1496,6 +1502,10 @@ DbStatus Database::insertCompetitors(const QList<Competitor>& competitors)
     // the check and the rows: the numbers already taken are read once, and
     // every row is checked against them and against the rows before it.
     return inWriteTransaction("startna", [&](QSqlDatabase& db) {
+        if (rules) {
+            if (const DbStatus s = writeRaceRules(db, competitors.front().idutrke, *rules); !s)
+                return s;
+        }
         QHash<qint64, QSet<QString>> taken;
         QSqlQuery numbers(db);
         numbers.setForwardOnly(true);

@@ -167,7 +167,9 @@ public:
     DbResult<qint64> insertCompetitor(const Competitor& c);
     // Stores the competitors in one transaction: all of them or, when one
     // fails, none (the database's error is returned).
-    DbStatus insertCompetitors(const QList<Competitor>& competitors);
+    // With rules: the race's rules (the race of the rows) are stored with
+    // them, in the same transaction.
+    DbStatus insertCompetitors(const QList<Competitor>& competitors, const RaceRules* rules = nullptr);
     DbStatus updateCompetitor(const Competitor& c);
     // Store the competitor only if no other competitor of the race has its
     // start number (compared without surrounding blanks; an empty number is
@@ -411,6 +413,9 @@ private:
     // Whether a table of our own exists; with create, makes it (and its
     // index) when missing. Once seen, a table is not looked for again.
     DbResult<bool> ownTable(const char* name, bool create);
+    // The tables of a race's own rules, made when missing.
+    DbStatus rulesTables();
+    DbStatus writeRaceRules(QSqlDatabase& db, qint64 raceId, const RaceRules& rules);
     // Whether startna has the column of our own for an imported category
     // (kategorija); with create, adds it when missing. Once seen, it is not
     // looked for again.

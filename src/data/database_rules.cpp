@@ -68,53 +68,63 @@ DbResult<RaceRules> Database::raceRules(qint64 raceId)
 
 DbStatus Database::setRaceRules(qint64 raceId, const RaceRules& rules)
 {
+    if (const DbStatus made = rulesTables(); !made)
+        return made;
+    return inTransactionCall([&](QSqlDatabase& db) { return writeRaceRules(db, raceId, rules); });
+}
+
+DbStatus Database::rulesTables()
+{
     for (const char* table : {"kategorijeutrke", "nagradeutrke"}) {
         if (const auto made = ownTable(table, true); !made)
             return DbStatus::failure(made.error());
     }
+    return DbStatus::success();
+}
+
+DbStatus Database::writeRaceRules(QSqlDatabase& db, qint64 raceId, const RaceRules& rules)
+{
     const bool standardCategories = rules.categories == CategoryScheme::standard();
     const bool standardPrizes = rules.prizes == PrizeScheme::standard();
-    return inTransactionCall([&](QSqlDatabase& db) {
-        // Both tables are one logged row of the race: one entry per store.
-        logChange(changes::kRules, raceId, raceId);
-        QSqlQuery q(db);
-        for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?"}) {
-            q.prepare(QLatin1String(sql));
-            q.addBindValue(raceId);
+    // Both tables are one logged row of the race: one entry per store.
+    logChange(changes::kRules, raceId, raceId);
+    QSqlQuery q(db);
+    for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?"}) {
+        q.prepare(QLatin1String(sql));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return s;
+    }
+    if (!standardCategories) {
+        q.prepare(QStringLiteral("insert into kategorijeutrke (idutrke, redoslijed, oznaka, spol, dobod, dobdo) "
+                                 "values (?, ?, ?, ?, ?, ?)"));
+        int order = 0;
+        for (const CategoryRow& row : rules.categories.rows()) {
+            q.bindValue(0, raceId);
+            q.bindValue(1, ++order);
+            q.bindValue(2, row.label);
+            q.bindValue(3, sexCode(row.sex));
+            q.bindValue(4, row.from);
+            q.bindValue(5, row.to);
             if (const DbStatus s = run(q); !s)
                 return s;
         }
-        if (!standardCategories) {
-            q.prepare(QStringLiteral("insert into kategorijeutrke (idutrke, redoslijed, oznaka, spol, dobod, dobdo) "
-                                     "values (?, ?, ?, ?, ?, ?)"));
-            int order = 0;
-            for (const CategoryRow& row : rules.categories.rows()) {
-                q.bindValue(0, raceId);
-                q.bindValue(1, ++order);
-                q.bindValue(2, row.label);
-                q.bindValue(3, sexCode(row.sex));
-                q.bindValue(4, row.from);
-                q.bindValue(5, row.to);
-                if (const DbStatus s = run(q); !s)
-                    return s;
-            }
+    }
+    if (!standardPrizes) {
+        q.prepare(QStringLiteral("insert into nagradeutrke (idutrke, redoslijed, naziv, spol, dobod, dobdo, nagrade) "
+                                 "values (?, ?, ?, ?, ?, ?, ?)"));
+        int order = 0;
+        for (const PrizeRow& row : rules.prizes.rows()) {
+            q.bindValue(0, raceId);
+            q.bindValue(1, ++order);
+            q.bindValue(2, row.name);
+            q.bindValue(3, sexCode(row.sex));
+            q.bindValue(4, row.from);
+            q.bindValue(5, row.to);
+            q.bindValue(6, row.count);
+            if (const DbStatus s = run(q); !s)
+                return s;
         }
-        if (!standardPrizes) {
-            q.prepare(QStringLiteral("insert into nagradeutrke (idutrke, redoslijed, naziv, spol, dobod, dobdo, nagrade) "
-                                     "values (?, ?, ?, ?, ?, ?, ?)"));
-            int order = 0;
-            for (const PrizeRow& row : rules.prizes.rows()) {
-                q.bindValue(0, raceId);
-                q.bindValue(1, ++order);
-                q.bindValue(2, row.name);
-                q.bindValue(3, sexCode(row.sex));
-                q.bindValue(4, row.from);
-                q.bindValue(5, row.to);
-                q.bindValue(6, row.count);
-                if (const DbStatus s = run(q); !s)
-                    return s;
-            }
-        }
-        return DbStatus::success();
-    });
+    }
+    return DbStatus::success();
 }
