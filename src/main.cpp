@@ -70,6 +70,8 @@ int main(int argc, char* argv[])
     frmkelvora window(location.value());
     if (!window.databaseReady() && !window.databaseBusy())
         return 1;
+    if (window.databaseReady())
+        window.restoreStation();
     window.show();
     // A file locked by another program: the window is up, and the user
     // decides whether to wait for it.

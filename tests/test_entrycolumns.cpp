@@ -23,6 +23,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSettings>
+#include <QTimer>
 #include <QTreeView>
 
 using namespace testutil;
@@ -421,6 +423,67 @@ private slots:
         QCOMPARE(tip, before.front());
         QCOMPARE(after, (QStringList{"Ana Horvat", "Ivo Ivić", "Dundee Road Run", "neovisni"}));
         QCOMPARE(window.session().registeredCount(), 2);
+    }
+
+    // A new user's first try at each real entry file in the window: the
+    // columns as recognised, country and club typed as defaults, long values
+    // cut, and the codes the race lacks added from "Dodaj kategorije...",
+    // stored as proposed; Uvezi then stores every row.
+    void realRaceInTheWindow_data()
+    {
+        QTest::addColumn<QString>("race");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("balmullo") << "balmullo" << 78;
+        QTest::newRow("cupar_5") << "cupar_5" << 221;
+        QTest::newRow("giffordtown") << "giffordtown" << 191;
+        QTest::newRow("hill_of_tarvit") << "hill_of_tarvit" << 112;
+        QTest::newRow("st_andrews") << "st_andrews" << 101;
+    }
+
+    void realRaceInTheWindow()
+    {
+        QFETCH(QString, race);
+        QFETCH(int, rows);
+        const QString dir = realRacesDir();
+        if (dir.isEmpty())
+            QSKIP("the real race files are not on this machine");
+        // A first try: no column map remembered from an earlier file.
+        QSettings(QStringLiteral("Kelvora"), QStringLiteral("Kelvora")).remove(QStringLiteral("uvozprijava"));
+        TempDb db;
+        frmkelvora window(db.path());
+        makeCurrentRace(window, QStringLiteral("Utrka"), QDate(2025, 6, 15));
+        const QString path = dir + QLatin1Char('/') + race + QStringLiteral("_2025_entries.tsv");
+        ui::FileChooser::setTestChooser([&](QWidget*, const QString&, const QString&) { return path; });
+        QString note;
+        bool noteGone = false;
+        int listed = -1;
+        onNextDialog([&](QDialog* dialog) {
+            const QAbstractItemModel* list = find<QTreeView>(dialog, QStringLiteral("lsvuvoz"))->model();
+            const auto firstState = [list] { return list->index(0, list->columnCount() - 1).data().toString(); };
+            note = find<QLabel>(dialog, QStringLiteral("lblkategorije"))->text();
+            QTimer::singleShot(50, [] {
+                if (auto* settings = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                    find<QPushButton>(settings, QStringLiteral("cmdspremi"))->click();
+            });
+            find<QPushButton>(dialog, QStringLiteral("cmddodajkategorije"))->click();
+            noteGone = find<QWidget>(dialog, QStringLiteral("pnlkategorije"))->isHidden();
+            QCOMPARE(firstState(), tx::ecMissing(tx::ecCountry()));
+            for (const auto& [name, value] : {std::pair{"txtzadanodrzava", "GBR"}, {"txtzadanoklub", "Unattached"}}) {
+                auto* edit = find<QLineEdit>(dialog, QString::fromLatin1(name));
+                QTest::keyClicks(edit, QString::fromLatin1(value));
+            }
+            // Typed defaults show without leaving the field.
+            QTRY_VERIFY(firstState() != tx::ecMissing(tx::ecCountry()));
+            find<QCheckBox>(dialog, QStringLiteral("chkskrati"))->setChecked(true);
+            listed = list->rowCount();
+            find<QPushButton>(dialog, QStringLiteral("cmduvezi"))->click();
+        });
+        trigger(&window, QStringLiteral("mnuuvozprijava"));
+        QVERIFY2(note.startsWith(QStringLiteral("Kategorije ")), qPrintable(note));
+        QVERIFY(noteGone);
+        QCOMPARE(listed, rows);
+        QCOMPARE(window.session().registeredCount(), rows);
+        QVERIFY(window.session().rules().categories.rowByLabel(QStringLiteral("M50")) >= 0);
     }
 
     // The real races' entry files as published, read the first time as a

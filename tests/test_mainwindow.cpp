@@ -1,4 +1,5 @@
 #include "testutil.h"
+#include "app/racesession.h"
 #include "ui/fieldrules.h"
 #include "ui/frmizmjena.h"
 #include "ui/frmizmjenautrke.h"
@@ -97,11 +98,12 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QStringList>("headers");
         QTest::addColumn<int>("hidden");
+        QTest::addColumn<int>("status"); // shown only while an entry has a status
         // The status column follows the hidden key.
-        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() + QStringList{tx::columnStatus()} << 7;
-        QTest::newRow("lsv2") << "lsv2" << tx::columnsFinishList() << 3;
-        QTest::newRow("lsv3") << "lsv3" << tx::columnsFinishDetails() << -1;
-        QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() + QStringList{tx::columnStatus()} << 9;
+        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() + QStringList{tx::columnStatus()} << 7 << 8;
+        QTest::newRow("lsv2") << "lsv2" << tx::columnsFinishList() << 3 << -1;
+        QTest::newRow("lsv3") << "lsv3" << tx::columnsFinishDetails() << -1 << -1;
+        QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() + QStringList{tx::columnStatus()} << 9 << 10;
     }
 
     void listColumns()
@@ -109,6 +111,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QStringList, headers);
         QFETCH(int, hidden);
+        QFETCH(int, status);
         TempDb tmp;
         frmkelvora w(tmp.path());
         auto* list = testutil::find<QTreeView>(&w, name);
@@ -116,8 +119,16 @@ private slots:
         QCOMPARE(list->model()->columnCount(), headers.size());
         for (int c = 0; c < headers.size(); ++c) {
             QCOMPARE(list->model()->headerData(c, Qt::Horizontal).toString(), headers.at(c));
-            QCOMPARE(list->isColumnHidden(c), c == hidden);
+            QCOMPARE(list->isColumnHidden(c), c == hidden || c == status);
         }
+        if (status < 0)
+            return;
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2025, 6, 15));
+        const qint64 ivo = testutil::addCompetitor(w, "1", "Ivo", "M", QDate(1980, 1, 1));
+        QVERIFY(w.session().setRunState(ivo, RunState::Dns).ok());
+        QVERIFY(!list->isColumnHidden(status));
+        QVERIFY(w.session().setRunState(ivo, RunState::None).ok());
+        QVERIFY(list->isColumnHidden(status));
     }
 
     void fieldLimits_data()

@@ -286,6 +286,7 @@ KVR_TEXT(raceNameExists, "Ime utrke već postoji! Upišite drugo ime ili otvorit
 KVR_TEXT(openRaceTitle, "Otvori utrku")
 KVR_TEXT(openColumnName, "Ime utrke")
 KVR_TEXT(openColumnId, "Id")
+KVR_TEXT(openColumnDate, "Datum")
 KVR_TEXT(openHint, "Označite utrku na listi i kliknite na dugme Otvori")
 KVR_TEXT(buttonOpen, "&Otvori")
 KVR_TEXT(selectRaceToOpen, "Označite utrku koju želite otvoriti!")
@@ -388,6 +389,7 @@ inline QString titleCategorySuffix(const QString& category)
 
 // ---- Imports ------------------------------------------------------------------
 KVR_TEXT(importEntriesTitle, "Uvoz prijava")
+KVR_TEXT(buttonAddCategories, "Dodaj kategorije...")
 KVR_TEXT(importTimesTitle, "Uvoz vremena")
 KVR_TEXT(chooseEntriesFile, "Odaberite datoteku s prijavama")
 KVR_TEXT(chooseTimesFile, "Odaberite datoteku s vremenima")

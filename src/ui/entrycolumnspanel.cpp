@@ -5,11 +5,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -58,13 +59,27 @@ EntryColumnsPanel::EntryColumnsPanel(const io::CsvResult& file, const io::EntryL
     chknaslov->setChecked(start.header);
     connect(chknaslov, &QCheckBox::toggled, this, &EntryColumnsPanel::changed);
 
-    auto* defaults = new QFormLayout;
+    // Three to a line, so that the dialog fits a laptop's screen.
+    auto* defaults = new QGridLayout;
     const char* const names[] = {"txtzadanodrzava", "txtzadanoklub", "txtzadanospol",
                                  "txtzadanodatum", "txtzadanogodina", "txtzadanokategorija"};
+    // A default typed shows in the preview at once: checked again when
+    // typing pauses, or when the field is left.
+    m_typed = new QTimer(this);
+    m_typed->setSingleShot(true);
+    m_typed->setInterval(250);
+    connect(m_typed, &QTimer::timeout, this, &EntryColumnsPanel::changed);
     for (size_t i = 0; i < std::size(kDefaultFields); ++i) {
         auto* edit = ui::lineEdit(names[i], 60);
-        connect(edit, &QLineEdit::editingFinished, this, &EntryColumnsPanel::changed);
-        defaults->addRow(io::entryColumnCaption(kDefaultFields[i]) + QLatin1Char(':'), edit);
+        connect(edit, &QLineEdit::textEdited, m_typed, qOverload<>(&QTimer::start));
+        connect(edit, &QLineEdit::editingFinished, this, [this] {
+            m_typed->stop();
+            emit changed();
+        });
+        const int row = int(i) / 3;
+        const int column = 2 * (int(i) % 3);
+        defaults->addWidget(new QLabel(io::entryColumnCaption(kDefaultFields[i]) + QLatin1Char(':')), row, column);
+        defaults->addWidget(edit, row, column + 1);
         m_defaults.append({kDefaultFields[i], edit});
     }
 

@@ -10,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QLineEdit;
 class QTableWidget;
+class QTimer;
 
 // How an entry file is read, chosen above its preview: the first rows of
 // the file with a choice of meaning over each column (cbostupac1, ...),
@@ -37,4 +38,5 @@ private:
     QCheckBox* chknaslov = nullptr;
     QCheckBox* chkskrati = nullptr;
     QList<QPair<io::EntryColumn, QLineEdit*>> m_defaults;
+    QTimer* m_typed = nullptr;
 };

@@ -66,6 +66,9 @@ public:
     // Makes the race with this key current, as opening it from the dialog
     // does; a failed read is shown and the window keeps the race it had.
     bool openRaceById(qint64 id);
+    // The station as it was left: the window's size and place, and the race
+    // that was open on this database when the window was last closed.
+    void restoreStation();
     // What opening a race shows besides its lists: the caption, the race's
     // menus, the start list page.
     void raceOpened();
@@ -146,6 +149,9 @@ private slots:
 
     // Live results
     void onLiveResults();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The rows, the format and the job name of a printout, after the notices

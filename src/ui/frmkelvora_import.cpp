@@ -10,10 +10,16 @@
 #include "core/texts_entrycolumns.h"
 #include "ui/entrycolumnspanel.h"
 #include "ui/filechooser.h"
+#include "ui/frmpostavke.h"
 #include "ui/frmuvoz.h"
 #include "ui/messagebox.h"
+#include "ui/rulestabs.h"
+#include "ui/widgets.h"
 
 #include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <optional>
 
 namespace {
@@ -100,14 +106,47 @@ void frmkelvora::onImportEntries()
                 imports::rememberLayout(csv, panel->layout());
             return stored;
         }, this);
+
+    // The race lacks some of the file's category codes: told once, for the
+    // whole file, with the two ways on; the preview stays as chosen.
+    auto* codes = ui::named(new QWidget, "pnlkategorije");
+    auto* lblkategorije = ui::named(ui::label(), "lblkategorije");
+    lblkategorije->setWordWrap(true);
+    auto* cmdpostavke = ui::button(tx::menuRaceSettings(), "cmdpostavke");
+    auto* cmddodajkategorije = ui::button(tx::buttonAddCategories(), "cmddodajkategorije");
+    auto* codesLayout = new QHBoxLayout(codes);
+    codesLayout->setContentsMargins(0, 0, 0, 0);
+    codesLayout->addWidget(lblkategorije, 1);
+    codesLayout->addWidget(cmdpostavke);
+    codesLayout->addWidget(cmddodajkategorije);
+    dialog.setBottomPanel(codes);
+    const auto showCodes = [&] {
+        codes->setVisible(!preview.unknownCategories.isEmpty());
+        lblkategorije->setText(tx::ecCategoriesUnknown(preview.unknownCategories));
+    };
+    showCodes();
+    const auto checkAgain = [&] {
+        preview = imports::previewEntries(*m_session, csv, panel ? panel->options() : options);
+        dialog.rowsChanged(int(preview.rows.size()), preview.acceptedCount, preview.refusedCount, preview.fileRefusal);
+        showCodes();
+    };
+    // The race's settings over the preview; back to the same choices after.
+    const auto settings = [&](bool proposeCodes) {
+        frmpostavke window(*m_session, &dialog);
+        if (proposeCodes) {
+            window.rulesTabs()->propose(imports::rulesWithCodes(*m_session, preview.unknownCategories));
+            window.showCategories();
+        }
+        window.exec();
+        checkAgain();
+    };
+    connect(cmdpostavke, &QPushButton::clicked, &dialog, [&] { settings(false); });
+    connect(cmddodajkategorije, &QPushButton::clicked, &dialog, [&] { settings(true); });
+
     if (options.layout) {
         panel = new EntryColumnsPanel(csv, *options.layout);
         dialog.setTopPanel(panel);
-        connect(panel, &EntryColumnsPanel::changed, &dialog, [&] {
-            preview = imports::previewEntries(*m_session, csv, panel->options());
-            dialog.rowsChanged(int(preview.rows.size()), preview.acceptedCount, preview.refusedCount,
-                               preview.fileRefusal);
-        });
+        connect(panel, &EntryColumnsPanel::changed, &dialog, checkAgain);
     }
     dialog.exec();
 }

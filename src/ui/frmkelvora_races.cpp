@@ -2,6 +2,9 @@
 
 #include "ui/frmkelvora.h"
 
+#include "app/stationmemory.h"
+#include "data/database.h"
+
 #include "core/texts.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmkategorije.h"
@@ -39,8 +42,34 @@ bool frmkelvora::openRaceById(qint64 id)
     return true;
 }
 
+void frmkelvora::restoreStation()
+{
+    if (const QByteArray geometry = memory::windowGeometry(); !geometry.isEmpty())
+        restoreGeometry(geometry);
+    const qint64 last = memory::lastRace(database().displayName());
+    if (last == 0 || hasCurrentRace())
+        return;
+    // Only a race still offered; one withdrawn or gone is left alone, quietly.
+    const auto races = m_session->listedRaces();
+    if (!races)
+        return;
+    for (const Race& race : races.value()) {
+        if (race.id == last && m_session->openRace(last)) {
+            raceOpened();
+            return;
+        }
+    }
+}
+
+void frmkelvora::closeEvent(QCloseEvent* event)
+{
+    memory::rememberWindowGeometry(saveGeometry());
+    QMainWindow::closeEvent(event);
+}
+
 void frmkelvora::raceOpened()
 {
+    memory::rememberRace(database().displayName(), m_session->race().id);
     setWindowTitle(tx::raceCaption(m_session->race().ime));
     enableRaceMenus();
     showStartListMenuIfRows();

@@ -2,6 +2,7 @@
 
 #include "app/racesession.h"
 #include "ui/messagebox.h"
+#include "core/dates.h"
 #include "core/texts.h"
 #include "ui/widgets.h"
 
@@ -19,7 +20,7 @@ frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     setWindowTitle(tx::openRaceTitle());
 
     lstotvori = ui::named(new QTreeWidget, "lstotvori");
-    lstotvori->setHeaderLabels({tx::openColumnName(), tx::openColumnId()});
+    lstotvori->setHeaderLabels({tx::openColumnName(), tx::openColumnId(), tx::openColumnDate()});
     lstotvori->setRootIsDecorated(false);
     lstotvori->setAllColumnsShowFocus(true);
     lstotvori->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -27,6 +28,7 @@ frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     lstotvori->header()->setStretchLastSection(false);
     lstotvori->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lstotvori->setColumnWidth(1, 50);
+    lstotvori->setColumnWidth(2, 90);
     lstotvori->setMinimumSize(340, 220);
 
     Label1 = ui::named(ui::label(tx::openHint()), "Label1");
@@ -55,7 +57,7 @@ bool frmotvoriutrku::load()
     }
     QList<QTreeWidgetItem*> items;
     for (const Race& race : races.value())
-        items.append(new QTreeWidgetItem(QStringList{race.ime, QString::number(race.id)}));
+        items.append(new QTreeWidgetItem(QStringList{race.ime, QString::number(race.id), kvr::formatDate(race.datum)}));
     lstotvori->addTopLevelItems(items);
     // The first race is chosen, so that Enter alone opens it.
     if (!items.isEmpty())

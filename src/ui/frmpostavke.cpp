@@ -91,3 +91,8 @@ void frmpostavke::store()
     }
     accept();
 }
+
+void frmpostavke::showCategories()
+{
+    tabpostavke->setCurrentWidget(m_rulesTabs->categoriesTab());
+}

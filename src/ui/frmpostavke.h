@@ -19,6 +19,8 @@ public:
     frmpostavke(RaceSession& session, QWidget* parent = nullptr);
     // The tabs of the race's categories and prizes.
     RulesTabs* rulesTabs() const { return m_rulesTabs; }
+    // Opens on the categories' tab.
+    void showCategories();
 
 private:
     void store();

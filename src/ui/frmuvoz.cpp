@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -123,6 +124,28 @@ void frmuvoz::setTopPanel(QWidget* panel)
 {
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, panel);
     resize(width(), height() + panel->sizeHint().height());
+    fitScreen();
+}
+
+void frmuvoz::setBottomPanel(QWidget* panel)
+{
+    auto* box = static_cast<QVBoxLayout*>(layout());
+    box->insertWidget(box->indexOf(lsvuvoz) + 1, panel);
+}
+
+void frmuvoz::fitScreen()
+{
+    // On a laptop's 768 lines the list gives way, never the buttons.
+    const QScreen* shown = parentWidget() ? parentWidget()->screen() : screen();
+    if (!shown)
+        return;
+    const QRect room = shown->availableGeometry();
+    // Room for the title bar and the frame the window manager adds.
+    const int most = room.height() - 60;
+    if (height() > most)
+        resize(width(), std::max(most, minimumSizeHint().height()));
+    if (width() > room.width() - 20)
+        resize(room.width() - 20, height());
 }
 
 void frmuvoz::rowsChanged(int rowCount, int acceptedCount, int refusedCount, const QString& note)

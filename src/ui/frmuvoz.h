@@ -39,12 +39,17 @@ public:
     // A panel above the list (the choices of how the file is read); the
     // dialog owns it.
     void setTopPanel(QWidget* panel);
+    // A panel under the list (a note on the whole file with its ways on);
+    // the dialog owns it.
+    void setBottomPanel(QWidget* panel);
     // The rows were checked again: the list, the counts and Uvezi follow.
     // note, when set, is shown instead of the selected row's state.
     void rowsChanged(int rowCount, int acceptedCount, int refusedCount, const QString& note = {});
 
 private:
     void onImport();
+    // The height the panels want, within the screen's.
+    void fitScreen();
     void showDetails();
 
     Content m_content;

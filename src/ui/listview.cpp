@@ -1,5 +1,6 @@
 #include "ui/listview.h"
 
+#include "app/racesession.h"
 #include "core/columnfit.h"
 #include "ui/listdelegate.h"
 
@@ -229,6 +230,18 @@ QString rowKey(const QAbstractItemModel* model, int row, const QList<int>& colum
 }
 
 } // namespace
+
+void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
+{
+    const auto follow = [view, column, &session] {
+        const bool used = !session.runStates().isEmpty();
+        if (view->isColumnHidden(column) == used)
+            view->setColumnHidden(column, !used);
+    };
+    QObject::connect(&session, &RaceSession::listsChanged, view, follow);
+    QObject::connect(&session, &RaceSession::raceChanged, view, follow);
+    follow();
+}
 
 void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns)
 {

@@ -6,6 +6,8 @@
 
 class QAbstractItemModel;
 
+class RaceSession;
+
 namespace ui {
 
 // A report-style list over a model: one row per record, whole rows
@@ -27,6 +29,10 @@ int lastSelectedSourceRow(const QTreeView* view);
 // database: the selected rows and the current row (found again by the
 // texts of keyColumns) and the scroll position.
 void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns);
+
+// The status column shows only while some entry of the race has a status
+// (DNS, DNF, DSQ), as in the printouts: followed at every change of the lists.
+void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session);
 
 // The rows of the view's source model in the order the view shows them.
 QList<int> sourceRowsInViewOrder(const QTreeView* view);

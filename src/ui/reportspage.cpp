@@ -90,6 +90,7 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
 
     lsv4 = ui::listView("lsv4", session.standingsModel(), lists::standingsColumns());
     ui::keepSelectionAcrossResets(lsv4, {lists::StandKey, lists::StandNumber});
+    ui::showStatusColumnWhenUsed(lsv4, lists::StandStatus, session);
     // Whatever changes the lists (this station, an import, another station).
     connect(&session, &RaceSession::listsChanged, this, &ReportsPage::followLists);
     connect(&session, &RaceSession::raceChanged, this, &ReportsPage::followLists);

@@ -96,6 +96,11 @@ void RulesTabs::fill(const RaceRules& rules)
     setCells(tblnagrade, schemes::prizeCells(rules.prizes));
 }
 
+void RulesTabs::propose(const RaceRules& rules)
+{
+    setCells(tblkategorije, schemes::categoryCells(rules.categories));
+}
+
 QList<QStringList> RulesTabs::cells(const QTableWidget* table) const
 {
     QList<QStringList> all;

@@ -32,6 +32,9 @@ public:
     // Stores the tables when they differ from the race's rules; false after
     // showing the refusal.
     bool store();
+    // Fills the categories' table with these rules' categories, to be
+    // checked and changed before the settings window stores them.
+    void propose(const RaceRules& rules);
 
 private:
     QWidget* makeTab(QTableWidget* table, bool categories);

@@ -64,6 +64,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     connect(lsv1, &QWidget::customContextMenuRequested, this, &StartListPage::onContextMenu);
     new DoubleClickWatcher(lsv1->viewport(), [this] { onDoubleClicked(); });
     ui::keepSelectionAcrossResets(lsv1, {lists::StartKey});
+    ui::showStatusColumnWhenUsed(lsv1, lists::StartStatus, session);
 
     txtime = ui::lineEdit("txtime", 25);
     txtsbroj = ui::lineEdit("txtsbroj", 6);
