@@ -53,7 +53,7 @@ EntryColumnsPanel::EntryColumnsPanel(const io::CsvResult& file, const io::EntryL
     tblstupci->setHorizontalHeaderLabels(headings);
     tblstupci->resizeColumnsToContents();
     tblstupci->setFixedHeight(tblstupci->horizontalHeader()->height() + 2 * tblstupci->frameWidth()
-                              + tblstupci->rowHeight(0) + rows * tblstupci->rowHeight(std::min(1, rows)) + 20);
+                              + tblstupci->rowHeight(0) + rows * tblstupci->rowHeight(std::min(1, rows)) + 4);
 
     chknaslov = ui::named(new QCheckBox(tx::ecHeaderLine()), "chknaslov");
     chknaslov->setChecked(start.header);

@@ -90,6 +90,7 @@ frmuvoz::frmuvoz(Content content, std::function<Status()> store, QWidget* parent
     lsvuvoz->setModel(new PreviewModel(m_content, this));
     lsvuvoz->header()->setStretchLastSection(true);
     lsvuvoz->setColumnWidth(0, 60);
+    fitColumns();
 
     // The selected row's whole state, on as many lines as it takes.
     lblrazlog = ui::named(ui::label(), "lblrazlog");
@@ -111,6 +112,14 @@ frmuvoz::frmuvoz(Content content, std::function<Status()> store, QWidget* parent
     layout->addWidget(lblrazlog);
     layout->addWidget(lblbroj);
     layout->addLayout(ui::buttonRow({cmduvezi, cmdodustani}));
+}
+
+void frmuvoz::fitColumns()
+{
+    // Names and clubs whole: a tree view measures only the rows in sight,
+    // so this costs the same for a file of 20,000 rows as for 20.
+    for (int column = 1; column + 1 < lsvuvoz->model()->columnCount(); ++column)
+        lsvuvoz->resizeColumnToContents(column);
 }
 
 void frmuvoz::onImport()
@@ -155,6 +164,7 @@ void frmuvoz::rowsChanged(int rowCount, int acceptedCount, int refusedCount, con
     m_content.refusedCount = refusedCount;
     m_note = note;
     static_cast<PreviewModel*>(lsvuvoz->model())->reset();
+    fitColumns();
     lblbroj->setText(tx::importCounts(acceptedCount, refusedCount));
     cmduvezi->setEnabled(acceptedCount > 0);
     showDetails();

@@ -50,6 +50,7 @@ private:
     void onImport();
     // The height the panels want, within the screen's.
     void fitScreen();
+    void fitColumns();
     void showDetails();
 
     Content m_content;
