@@ -227,6 +227,15 @@ private slots:
         QVERIFY(lines.contains(QStringLiteral(
             "Odaberete kategoriju ili svi, odaberete spol ili svi i kliknete na dugme \"Obrada\"")));
         QCOMPARE(lines.last(), QStringLiteral("3. Ispis svih izvještaja na zaslon i na pisač"));
+        // Below it, the race day; the prize rule of a race with prizes of its own.
+        auto* day = testutil::find<QLabel>(&w, "lblpomocdan");
+        QVERIFY(day->text().contains(QStringLiteral("Dan utrke")));
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2025, 6, 15));
+        RaceRules rules = w.session().rules();
+        rules.prizes = PrizeScheme({{QStringLiteral("Veterani"), RuleSex::Men, 40, 150, 3}});
+        QVERIFY(!day->text().contains(QStringLiteral("Veterani")));
+        QVERIFY(w.session().setRules(rules).ok());
+        QVERIFY(day->text().contains(tx::helpPrizeRow(QStringLiteral("Veterani"), 3, QStringLiteral("M"), 40, 150)));
     }
 
     void helpPageDisablesPrintItems()

@@ -152,6 +152,33 @@ inline QStringList helpLines()
     };
 }
 
+// The race day as the program now does it, shown below the help above.
+inline QStringList helpRaceDayLines()
+{
+    return {
+        QString(102, QLatin1Char('_')), QString(),
+        QStringLiteral("Dan utrke"), QString(),
+        QStringLiteral("Prijave iz datoteke (Podaci → Uvoz prijava...):"),
+        QStringLiteral("Program prepoznaje stupce po vrijednostima (startni broj, ime i prezime ili ime i prezime u dva stupca, klub,"),
+        QStringLiteral("kategorija, država, godina ili datum rođenja); provjerite izbor iznad prikaza i upišite zadane vrijednosti za polja kojih nema."),
+        QStringLiteral("Kategorije datoteke koje utrka nema (npr. M50, FU20) dodaju se gumbom „Dodaj kategorije...”: provjerite ih i spremite."),
+        QStringLiteral("Svaki redak prolazi iste provjere kao ručni upis; sprema se sve ili ništa."), QString(),
+        QStringLiteral("Mjerenje na cilju (Cilj):"),
+        QStringLiteral("Svaki pritisak bilježi vrijeme odmah, startni broj upisuje se kad ga suci pročitaju; ništa se ne gubi ni kad baza kasni."),
+        QStringLiteral("Upisano vrijeme može se izmijeniti ili obrisati, a izmjene se mogu poništiti."), QString(),
+        QStringLiteral("Statusi i provjera rezultata:"),
+        QStringLiteral("Takmičaru se može dati status DNS (nije startao), DNF (nije završio) ili DSQ (diskvalificiran, s razlogom)."),
+        QStringLiteral("Provjera rezultata pokazuje što treba riješiti prije objave: upise bez takmičara, dvostruke brojeve, nedostajuće statuse."), QString(),
+        QStringLiteral("Kategorije i nagrade (Postavke utrke...):"),
+        QStringLiteral("Svaka utrka može imati svoje dobne kategorije i kategorije nagrada; bez njih vrijede zadane."), QString(),
+        QStringLiteral("Rezultati uživo:"),
+        QStringLiteral("Poslužitelj rezultata uživo pokazuje poredak na mobitelima u istoj mreži (adresa i QR kod u prozoru)."), QString(),
+        QStringLiteral("Poništavanje i dnevnik:"),
+        QStringLiteral("Edit → Poništi vraća zadnju izmjenu ove stanice; dnevnik izmjena pokazuje sve izmjene svih stanica."),
+        QStringLiteral("Više prijenosnika radi na istoj utrci preko PostgreSQL baze; svaka stanica vidi izmjene drugih u sekundi."),
+    };
+}
+
 // The twelve age-category labels, in table order.
 inline QStringList categoryLabels()
 {
@@ -160,6 +187,15 @@ inline QStringList categoryLabels()
             QStringLiteral("55-59"), QStringLiteral("60-64"), QStringLiteral("65-69"), QStringLiteral("70 i više")};
 }
 KVR_TEXT(categoryAll, "Svi")
+// The prize rule of a race with prize categories of its own, for the help page.
+KVR_TEXT(helpOwnPrizes, "Nagrade ove utrke (Postavke utrke... → Nagrade), redom:")
+inline QString helpPrizeRow(const QString& name, int count, const QString& sex, int from, int to)
+{
+    QString ages = to >= 150 ? QStringLiteral("od %1 god.").arg(from) : QStringLiteral("%1–%2 god.").arg(from).arg(to);
+    if (from <= 0 && to >= 150)
+        ages = QStringLiteral("sve dobi");
+    return QStringLiteral("%1: %2 nagrada, %3, %4").arg(name).arg(count).arg(sex.isEmpty() ? QStringLiteral("oba spola") : sex, ages);
+}
 
 // ---- Database ---------------------------------------------------------------
 KVR_TEXT(dbPasswordRefused, "Poslužitelj baze podataka ne prihvaća korisničko ime ili lozinku.")

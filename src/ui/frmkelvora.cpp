@@ -171,6 +171,10 @@ void frmkelvora::buildUi()
     m_resultsPage = new ResultsPage(*this, *m_session);
     m_reportsPage = new ReportsPage(*this, *m_session);
     m_helpPage = new HelpPage;
+    // The help tells the open race's prize rule.
+    const auto helpFollows = [this] { m_helpPage->showRules(m_session->rules()); };
+    connect(m_session.get(), &RaceSession::raceChanged, m_helpPage, helpFollows);
+    connect(m_session.get(), &RaceSession::listsChanged, m_helpPage, helpFollows);
 
     SSTab1 = named(new QTabWidget, "SSTab1");
     SSTab1->addTab(m_startPage, tx::tabStartList());
