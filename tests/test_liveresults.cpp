@@ -183,6 +183,9 @@ private slots:
         QTest::addColumn<QByteArray>("absent");
         const QByteArray big(9000, 'a');
         QTest::newRow("home") << get("/") << 200 << tx::liveOverall().toUtf8() << QByteArray("<script>alert");
+        QTest::newRow("home: no women in 40-44, no Žene") << get("/") << 200
+                                                        << QByteArray("spol=m&amp;kategorija=40-44")
+                                                        << QByteArray("spol=z&amp;kategorija=40-44");
         QTest::newRow("kiosk: the next list follows") << get("/?kiosk=1") << 200
                                                      << QByteArray("content=\"20;url=/?kiosk=2\"")
                                                      << QByteArray("<form");

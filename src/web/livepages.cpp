@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMap>
+#include <QSet>
 #include <QUrl>
 #include <algorithm>
 
@@ -432,10 +433,20 @@ QByteArray homePage(const Snapshot& s, const PageOptions& options)
         h += QLatin1String("<li><a href=\"/nagrade\">") + esc(tx::prizeListTitle()) + QLatin1String("</a></li>");
     h += QLatin1String("</ul>");
     if (links.size() > 3) {
+        // A category offers "Žene" or "Muškarci" only when it has runners of that sex.
+        QSet<QString> withRunners;
+        for (const StandingsRow& r : s.overall)
+            withRunners.insert(r.kategorija + QChar(0x1f) + r.spol);
+        const auto hasRunners = [&withRunners](const Selection& sel) {
+            return sel.sex == Sex::All
+                || withRunners.contains(sel.category + QChar(0x1f) + (sel.sex == Sex::Women ? tx::sexFemale() : tx::sexMale()));
+        };
         h += QLatin1String("<h2>") + esc(tx::liveCategories()) + QLatin1String("</h2>");
         for (qsizetype i = 3; i + 2 < links.size(); i += 3) {
             h += QLatin1String("<div class=\"cat\"><b>") + esc(links.at(i).selection.category) + QLatin1String("</b>");
             for (qsizetype k = i; k < i + 3; ++k) {
+                if (!hasRunners(links.at(k).selection))
+                    continue;
                 h += QLatin1String("<a href=\"") + esc(links.at(k).url) + QLatin1String("\">") +
                      esc(links.at(k).caption) + QLatin1String("</a>");
             }
