@@ -370,6 +370,22 @@ private slots:
         QCOMPARE(exchange(race.port, get("/"), 500).status, 0);
     }
 
+    // A disqualification's reason is public only when the race says so;
+    // the setting is stored with the race.
+    void dsqReasonPublishedWhenChosen()
+    {
+        LiveRace race;
+        for (const bool publish : {false, true, false}) {
+            QVERIFY(race.session.setSettings(true, QString(), std::nullopt, {}, {}, publish).ok());
+            QCOMPARE(race.session.database().raceSettings(race.session.race().id).value().publishDsqReason, publish);
+            for (const char* path : {"/poredak", "/trazi?q=marko", "/?kiosk=1"}) {
+                const Answer a = exchange(race.port, get(path));
+                QVERIFY2(a.body.contains("DSQ"), path);
+                QVERIFY2(a.body.contains("skratio") == publish, path);
+            }
+        }
+    }
+
     void newFinishChangesThePage()
     {
         LiveRace race;

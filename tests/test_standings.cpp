@@ -332,6 +332,7 @@ private slots:
         QTest::newRow("category women") << "do 18" << Sex::Women << "Ukupni poredak žene\r\nkategorija: do 18 god.";
         QTest::newRow("category men") << "70 i više" << Sex::Men
                                       << "Ukupni poredak muškarci\r\nkategorija: 70 i više god.";
+        QTest::newRow("a race's own label: no years") << "M40" << Sex::Men << "Ukupni poredak muškarci\r\nkategorija: M40";
     }
 
     void titles()

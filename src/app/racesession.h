@@ -138,7 +138,8 @@ public:
     // when given, marks the results official or takes that back; otherwise
     // it stays as stored.
     Status setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official = std::nullopt,
-                       const QString& leastGapText = {}, const QString& longestWaitText = {});
+                       const QString& leastGapText = {}, const QString& longestWaitText = {},
+                       std::optional<bool> publishDsqReason = std::nullopt);
 
     // ---- The race's own categories and prizes (racesession_rules.cpp) ----
     // The standard rules without a race or without rules of its own.

@@ -104,7 +104,8 @@ Status RaceSession::setSettings(const RaceSettings& settings)
 }
 
 Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText, std::optional<bool> official,
-                                const QString& leastGapText, const QString& longestWaitText)
+                                const QString& leastGapText, const QString& longestWaitText,
+                                std::optional<bool> publishDsqReason)
 {
     const auto km = checks::parseCourseKm(courseKmText);
     if (!km)
@@ -118,5 +119,7 @@ Status RaceSession::setSettings(bool listUnranked, const QString& courseKmText, 
     settings.courseKm = km.value();
     if (official)
         settings.official = *official;
+    if (publishDsqReason)
+        settings.publishDsqReason = *publishDsqReason;
     return setSettings(settings);
 }

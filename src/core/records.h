@@ -74,5 +74,8 @@ struct RaceSettings {
     bool official = false;
     // Timing at the finish line: when a captured row is marked "provjeri".
     DoubtLimits doubt;
+    // Whether the live results pages show a disqualification's reason (it
+    // may name a judge or a runner's conduct); printouts always do.
+    bool publishDsqReason = false;
     bool operator==(const RaceSettings&) const = default;
 };

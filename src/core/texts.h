@@ -418,9 +418,12 @@ KVR_TEXT(titleOverallWomen, "Ukupni poredak - žene")
 KVR_TEXT(titleOverallMen, "Ukupni poredak - muškarci")
 KVR_TEXT(titleCategoryWomen, "Ukupni poredak žene")
 KVR_TEXT(titleCategoryMen, "Ukupni poredak muškarci")
+// " god." (years) follows an age band ("35-39", "do 18"), not a category
+// named by a label of its own ("M40", "Veterani").
 inline QString titleCategorySuffix(const QString& category)
 {
-    return crlf() + QStringLiteral("kategorija: ") + category + QStringLiteral(" god.");
+    const bool ages = !category.isEmpty() && (category.front().isDigit() || category.startsWith(QStringLiteral("do ")));
+    return crlf() + QStringLiteral("kategorija: ") + category + (ages ? QStringLiteral(" god.") : QString());
 }
 
 // ---- Imports ------------------------------------------------------------------

@@ -46,9 +46,9 @@ inline QString kindRaceEdited() { return QStringLiteral("izmjena utrke"); }
 inline QString kindRaceWithdrawn() { return QStringLiteral("povlačenje utrke"); }
 inline QString kindRaceRemoved() { return QStringLiteral("brisanje utrke"); }
 inline QString kindPrizes() { return QStringLiteral("nagradni fond"); }
-inline QString kindCompetitorAdded() { return QStringLiteral("upis natjecatelja"); }
-inline QString kindCompetitorEdited() { return QStringLiteral("izmjena natjecatelja"); }
-inline QString kindCompetitorDeleted() { return QStringLiteral("brisanje natjecatelja"); }
+inline QString kindCompetitorAdded() { return QStringLiteral("upis takmičara"); }
+inline QString kindCompetitorEdited() { return QStringLiteral("izmjena takmičara"); }
+inline QString kindCompetitorDeleted() { return QStringLiteral("brisanje takmičara"); }
 inline QString kindFinishEntered() { return QStringLiteral("upis vremena"); }
 inline QString kindFinishEdited() { return QStringLiteral("izmjena vremena"); }
 inline QString kindFinishRemoved() { return QStringLiteral("brisanje vremena"); }
@@ -109,7 +109,7 @@ inline QString undoRowDiffers()
 }
 inline QString undoRaceNotEmpty()
 {
-    return QStringLiteral("Izmjenu nije moguće poništiti: utrka već ima natjecatelje ili vremena. "
+    return QStringLiteral("Izmjenu nije moguće poništiti: utrka već ima takmičare ili vremena. "
                           "Ništa nije promijenjeno.");
 }
 // Undoing would delete a competitor who has a finish record since.

@@ -78,6 +78,7 @@ inline QString liveOpenAt(const QString& url) { return QStringLiteral("Otvorite 
 
 // ---- Race settings ----
 KVR_LIVE_TEXT(settingsOfficial, "Rezultati su službeni")
+KVR_LIVE_TEXT(settingsPublishDsqReason, "Objavi razlog diskvalifikacije")
 
 // ---- Command line ----
 inline QString cliServing(const QString& url)

@@ -1883,6 +1883,7 @@ const OwnTable kOwnTables[] = {
 const char* const kSettingListUnranked = "prikazistatus";
 const char* const kSettingCourseKm = "duzinakm";
 const char* const kSettingOfficial = "sluzbeni";
+const char* const kSettingPublishDsqReason = "razlog_dsq_javno";
 const char* const kSettingLeastGap = "ciljrazmakms";
 const char* const kSettingLongestWait = "ciljcekanjems";
 
@@ -2070,6 +2071,8 @@ DbResult<RaceSettings> Database::raceSettings(qint64 raceId)
                 settings.courseKm = km;
         } else if (key == QLatin1String(kSettingOfficial)) {
             settings.official = value == QLatin1String("1");
+        } else if (key == QLatin1String(kSettingPublishDsqReason)) {
+            settings.publishDsqReason = value == QLatin1String("1");
         } else if (key == QLatin1String(kSettingLeastGap) || key == QLatin1String(kSettingLongestWait)) {
             bool ok = false;
             const qint64 ms = value.toLongLong(&ok);
@@ -2100,11 +2103,19 @@ DbStatus Database::setRaceSettings(qint64 raceId, const RaceSettings& settings)
             if (const DbStatus s = run(q); !s)
                 return s;
         }
-        // The finish line's limits are kept only when they differ from the
-        // defaults, so a race that never changes them keeps its rows as they were.
+        // The finish line's limits and the published reason are kept only
+        // when they differ from the defaults, so a race that never changes
+        // them keeps its rows as they were.
         const DoubtLimits standard;
         QSqlQuery drop(db);
         drop.prepare(QStringLiteral("delete from postavke where idutrke = ? and kljuc = ?"));
+        QSqlQuery& reason = settings.publishDsqReason ? q : drop;
+        reason.bindValue(0, raceId);
+        reason.bindValue(1, QLatin1String(kSettingPublishDsqReason));
+        if (settings.publishDsqReason)
+            reason.bindValue(2, QStringLiteral("1"));
+        if (const DbStatus s = run(reason); !s)
+            return s;
         for (const auto& [key, value, isStandard] :
              {std::tuple{kSettingLeastGap, settings.doubt.leastGapMs, settings.doubt.leastGapMs == standard.leastGapMs},
               std::tuple{kSettingLongestWait, settings.doubt.longestWaitMs,

@@ -43,6 +43,10 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     chksluzbeni = ui::named(new QCheckBox(tx::settingsOfficial()), "chksluzbeni");
     chksluzbeni->setChecked(held.official);
     pageLayout->addWidget(chksluzbeni);
+    // A disqualification's reason on the live pages only when the organiser wants it.
+    chkrazlog = ui::named(new QCheckBox(tx::settingsPublishDsqReason()), "chkrazlog");
+    chkrazlog->setChecked(held.publishDsqReason);
+    pageLayout->addWidget(chkrazlog);
     // When the finish line marks a captured row "provjeri".
     const auto seconds = [](qint64 ms) { return QString::number(ms / 1000.0, 'g', 10).replace(QLatin1Char('.'), QLatin1Char(',')); };
     txtrazmak = ui::lineEdit("txtrazmak", 8);
@@ -77,7 +81,7 @@ void frmpostavke::store()
     if (!m_rulesTabs->store())
         return;
     const Status stored = m_session.setSettings(chkstatusi->isChecked(), txtduzina->text(), chksluzbeni->isChecked(),
-                                                txtrazmak->text(), txtcekanje->text());
+                                                txtrazmak->text(), txtcekanje->text(), chkrazlog->isChecked());
     if (!ui::succeeded(this, stored)) {
         // The field the refusal is about keeps what was typed, selected.
         QLineEdit* field = txtduzina;

@@ -29,6 +29,7 @@ private:
     QTabWidget* tabpostavke = nullptr;
     QCheckBox* chkstatusi = nullptr;
     QCheckBox* chksluzbeni = nullptr;
+    QCheckBox* chkrazlog = nullptr;
     QLineEdit* txtduzina = nullptr;
     QLineEdit* txtrazmak = nullptr;
     QLineEdit* txtcekanje = nullptr;

@@ -270,6 +270,12 @@ Snapshot snapshotOf(RaceSession& session)
     s.dateText = session.raceDateText();
     s.raceDate = session.raceDate();
     s.overall = session.overall();
+    // A disqualification's reason may name a judge or a runner's conduct:
+    // the public pages say "DSQ" alone unless the race publishes reasons.
+    if (!session.settings().publishDsqReason) {
+        for (StandingsRow& row : s.overall)
+            row.reason.clear();
+    }
     s.startList = session.startList();
     s.listUnranked = session.settings().listUnranked;
     s.official = session.settings().official;
