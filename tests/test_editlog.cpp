@@ -265,7 +265,7 @@ private slots:
             row("number given", Op::CaptureNumber, 1, changes::kCaptureNumber, tx::logFieldNumber() + QStringLiteral(": ")
                     + tx::logNone() + tx::logArrow() + QStringLiteral("2"));
             row("numbers shifted", Op::CaptureShift, 2, changes::kCaptureShift, tx::logArrow() + QStringLiteral("2"));
-            row("press deleted, record follows", Op::CaptureDelete, 1, changes::kCaptureDeleted, QStringLiteral("0 → 1"));
+            row("press deleted, record follows", Op::CaptureDelete, 1, changes::kCaptureDeleted, tx::logPressDeleted() + QStringLiteral(" (Vrijeme dana: 10:30:00.000, Broj: 2)"));
             row("time inserted, record follows", Op::CaptureInsert, 1, changes::kCaptureInserted, QStringLiteral("10:20:00.000"));
             row("times file", Op::CaptureImport, 2, changes::kCaptureImport, QStringLiteral("10:50:00.000"));
         }

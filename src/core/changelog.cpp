@@ -166,6 +166,15 @@ QString describe(const ChangeEntry& e)
             continue;
         const QString was = text(before.value(QLatin1String(c.name)));
         const QString is = text(after.value(QLatin1String(c.name)));
+        // A press of the finish line taken out or put back: said in words,
+        // with the time and number it held.
+        if (was != is && c.words == &tx::logFieldDeleted) {
+            const QString held = valuesOf(e.table, QJsonObject{{QStringLiteral("vrijeme"), before.value(QStringLiteral("vrijeme"))},
+                                                               {QStringLiteral("sbroj"), before.value(QStringLiteral("sbroj"))}});
+            parts.append((is == QLatin1String("1") ? tx::logPressDeleted() : tx::logPressRestored())
+                         + (held.isEmpty() ? QString() : QStringLiteral(" (") + held + QLatin1Char(')')));
+            continue;
+        }
         if (was != is)
             parts.append(c.words() + QStringLiteral(": ") + (was.isEmpty() ? tx::logNone() : was) + tx::logArrow()
                          + (is.isEmpty() ? tx::logNone() : is));

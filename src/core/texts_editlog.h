@@ -155,6 +155,8 @@ inline QString logFieldPrizeRules() { return QStringLiteral("Nagrade"); }
 inline QString logFieldStart() { return QStringLiteral("Start"); }
 inline QString logFieldCaptured() { return QStringLiteral("Vrijeme dana"); }
 inline QString logFieldDeleted() { return QStringLiteral("Obrisano"); }
+inline QString logPressDeleted() { return QStringLiteral("Vrijeme s cilja obrisano"); }
+inline QString logPressRestored() { return QStringLiteral("Vrijeme s cilja vraćeno"); }
 inline QString logFieldSource() { return QStringLiteral("Izvor"); }
 inline QString logStandardRules() { return QStringLiteral("standardna"); }
 } // namespace tx

@@ -107,6 +107,13 @@ bool frmdnevnik::load()
 void frmdnevnik::applyFilter()
 {
     m_model->setFilter(cbostanica->currentData().toString(), cbovrsta->currentData().toString(), txttrazi->text());
+    // The change and the kind read whole: fitted to the rows in sight (a
+    // tree view measures no others), never narrower than their start.
+    for (const int column : {4, 7}) {
+        const int before = lsvdnevnik->columnWidth(column);
+        lsvdnevnik->resizeColumnToContents(column);
+        lsvdnevnik->setColumnWidth(column, std::max(before, lsvdnevnik->columnWidth(column)));
+    }
 }
 
 void frmdnevnik::applyStationName()
