@@ -7,6 +7,7 @@
 #include "ui/filechooser.h"
 #include "ui/listdelegate.h"
 #include "ui/messagebox.h"
+#include "ui/widgets.h"
 
 #include <QBrush>
 #include <QCloseEvent>
@@ -89,6 +90,7 @@ public:
     {
         setObjectName(QStringLiteral("frmumetni"));
         setWindowTitle(tx::flInsert());
+        ui::fitTitle(this);
         time = new QLineEdit(suggested);
         time->setObjectName(QStringLiteral("txtumetnivrijeme"));
         number = new QLineEdit;

@@ -19,6 +19,7 @@ frmstatus::frmstatus(RaceSession& session, const Competitor& competitor, QWidget
 {
     setObjectName(QStringLiteral("frmstatus"));
     setWindowTitle(tx::runStateTitle());
+    ui::fitTitle(this);
     lbltakmicar = ui::named(ui::label(tx::runStateFor(competitor.sbroj, competitor.ime)), "lbltakmicar");
     optbez = ui::named(new QRadioButton(runstates::longText(RunState::None)), "optbez");
     optdns = ui::named(new QRadioButton(runstates::longText(RunState::Dns)), "optdns");

@@ -2,6 +2,7 @@
 
 #include "ui/fieldrules.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,12 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
     for (QPushButton* b : buttons)
         row->addWidget(b);
     return row;
+}
+
+void fitTitle(QWidget* dialog)
+{
+    const QFontMetrics metrics(QApplication::font("QMdiSubWindowTitleBar"));
+    dialog->setMinimumWidth(std::max(dialog->minimumWidth(), metrics.horizontalAdvance(dialog->windowTitle()) + 160));
 }
 
 } // namespace ui

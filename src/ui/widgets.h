@@ -10,6 +10,7 @@ class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QWidget;
 
 namespace ui {
 
@@ -39,5 +40,9 @@ QPushButton* pageButton(const QString& text, const char* name);
 
 // The buttons of a dialog, in one row on the right.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+// A small dialog wide enough that the window manager shows its whole title
+// (with room for the title bar's buttons).
+void fitTitle(QWidget* dialog);
 
 } // namespace ui
