@@ -4,6 +4,7 @@
 #include "ui/frmizmjena.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmnovautrka.h"
+#include "core/lists.h"
 #include "core/texts.h"
 
 #include <QAction>
@@ -100,7 +101,8 @@ private slots:
         QTest::addColumn<int>("hidden");
         QTest::addColumn<int>("status"); // shown only while an entry has a status
         // The status column follows the hidden key.
-        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() + QStringList{tx::columnStatus()} << 7 << 8;
+        QTest::newRow("lsv1") << "lsv1" << tx::columnsStartList() + QStringList{tx::columnStatus(), tx::columnImportedCategory()}
+                              << 7 << 8;
         QTest::newRow("lsv2") << "lsv2" << tx::columnsFinishList() << 3 << -1;
         QTest::newRow("lsv3") << "lsv3" << tx::columnsFinishDetails() << -1 << -1;
         QTest::newRow("lsv4") << "lsv4" << tx::columnsStandings() + QStringList{tx::columnStatus()} << 9 << 10;
@@ -119,7 +121,8 @@ private slots:
         QCOMPARE(list->model()->columnCount(), headers.size());
         for (int c = 0; c < headers.size(); ++c) {
             QCOMPARE(list->model()->headerData(c, Qt::Horizontal).toString(), headers.at(c));
-            QCOMPARE(list->isColumnHidden(c), c == hidden || c == status);
+            // The imported category shows only once an entry has one.
+            QCOMPARE(list->isColumnHidden(c), c == hidden || c == status || (name == "lsv1" && c == lists::StartCategory));
         }
         if (status < 0)
             return;
@@ -129,6 +132,15 @@ private slots:
         QVERIFY(!list->isColumnHidden(status));
         QVERIFY(w.session().setRunState(ivo, RunState::None).ok());
         QVERIFY(list->isColumnHidden(status));
+        if (name != "lsv1")
+            return;
+        Competitor placed;
+        placed.ime = QStringLiteral("Ana");
+        placed.spol = QStringLiteral("Ž");
+        placed.kategorija = QStringLiteral("F40");
+        QVERIFY(w.session().addCompetitors({placed}).ok());
+        QVERIFY(!list->isColumnHidden(lists::StartCategory));
+        QVERIFY(testutil::columnTexts(list, lists::StartCategory).contains(QStringLiteral("F40")));
     }
 
     void fieldLimits_data()

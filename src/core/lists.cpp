@@ -35,11 +35,11 @@ QString yearText(const QDate& date)
 const QList<ColumnDef>& startColumns()
 {
     static const QList<ColumnDef> columns = withHeadings(
-        withStatus(tx::columnsStartList()), {{{}, 45, false, Kind::Number}, {{}, 55, false, Kind::Natural},
-                                 {{}, 150, false, Kind::Text},  {{}, 85, false, Kind::Text},
-                                 {{}, 85, false, Kind::Text},   {{}, 40, false, Kind::Text},
-                                 {{}, 80, false, Kind::Date},   {{}, 0, true, Kind::Number},
-                                 {{}, 60, false, Kind::Text}});
+        withStatus(tx::columnsStartList()) << tx::columnImportedCategory(),
+        {{{}, 45, false, Kind::Number}, {{}, 55, false, Kind::Natural}, {{}, 150, false, Kind::Text},
+         {{}, 85, false, Kind::Text},   {{}, 85, false, Kind::Text},    {{}, 40, false, Kind::Text},
+         {{}, 80, false, Kind::Date},   {{}, 0, true, Kind::Number},    {{}, 60, false, Kind::Text},
+         {{}, 0, true, Kind::Text}});
     return columns;
 }
 
@@ -96,6 +96,8 @@ QString startCell(const Competitor& c, int running, int column)
         return c.drzava;
     case StartClub:
         return c.klub;
+    case StartCategory:
+        return c.kategorija;
     case StartSex:
         return c.spol;
     case StartBirthDate:
@@ -197,8 +199,8 @@ QString stateText(const RunStateEntry& entry)
 QStringList startRow(const Competitor& c, int running)
 {
     QStringList row;
-    row.reserve(StartColumnCount);
-    for (int column = 0; column < StartColumnCount; ++column)
+    row.reserve(StartCategory);
+    for (int column = 0; column < StartCategory; ++column)
         row.append(startCell(c, running, column));
     return row;
 }

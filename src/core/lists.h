@@ -24,8 +24,10 @@ struct ColumnDef {
 // lsv1: the start list, in the order the competitors were registered.
 // StartStatus: the entry's status (see stateText), filled by whoever knows
 // it; after the hidden key, so that every earlier column keeps its index.
+// StartCategory: the category an import gave the entry; on screen only,
+// and only while some entry of the race has one (startRow() leaves it out).
 enum StartColumn { StartRunning, StartNumber, StartName, StartCountry, StartClub, StartSex, StartBirthDate,
-                   StartKey, StartStatus, StartColumnCount };
+                   StartKey, StartStatus, StartCategory, StartColumnCount };
 // lsv2: the finish list, in time order.
 enum FinishColumn { FinishPlace, FinishNumber, FinishTime, FinishKey, FinishColumnCount };
 // lsv3: the finish list with each finisher's details.

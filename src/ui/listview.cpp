@@ -243,6 +243,22 @@ void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
     follow();
 }
 
+void showCategoryColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
+{
+    const auto follow = [view, column, &session] {
+        const QList<Competitor>& list = session.startList();
+        const bool used = std::any_of(list.cbegin(), list.cend(), [](const Competitor& c) { return !c.kategorija.isEmpty(); });
+        if (view->isColumnHidden(column) != used)
+            return;
+        view->setColumnHidden(column, !used);
+        if (used && view->columnWidth(column) < 20)
+            view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QStringLiteral("MSen|MSenM")));
+    };
+    QObject::connect(&session, &RaceSession::listsChanged, view, follow);
+    QObject::connect(&session, &RaceSession::raceChanged, view, follow);
+    follow();
+}
+
 void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns)
 {
     struct Kept {

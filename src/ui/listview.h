@@ -33,6 +33,9 @@ void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns);
 // The status column shows only while some entry of the race has a status
 // (DNS, DNF, DSQ), as in the printouts: followed at every change of the lists.
 void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session);
+// The start list's column of imported categories, the same way: shown
+// while some entry of the race has one.
+void showCategoryColumnWhenUsed(QTreeView* view, int column, RaceSession& session);
 
 // The rows of the view's source model in the order the view shows them.
 QList<int> sourceRowsInViewOrder(const QTreeView* view);

@@ -65,6 +65,7 @@ StartListPage::StartListPage(frmkelvora& frame, RaceSession& session, QGridLayou
     new DoubleClickWatcher(lsv1->viewport(), [this] { onDoubleClicked(); });
     ui::keepSelectionAcrossResets(lsv1, {lists::StartKey});
     ui::showStatusColumnWhenUsed(lsv1, lists::StartStatus, session);
+    ui::showCategoryColumnWhenUsed(lsv1, lists::StartCategory, session);
 
     txtime = ui::lineEdit("txtime", 25);
     txtsbroj = ui::lineEdit("txtsbroj", 6);
