@@ -1,8 +1,10 @@
 #include "testutil.h"
 
 #include "core/listlayout.h"
+#include "core/prizes.h"
 #include "recordingsurface.h"
 #include "core/texts.h"
+#include "core/texts_rules.h"
 
 #include <QLabel>
 #include <QProgressDialog>
@@ -137,6 +139,30 @@ private:
 
 private slots:
     void init() { MessageBox::clearShown(); }
+
+    // The prize list: each prize category's name bold, with a rule above it
+    // unless it opens the page; "Nema rezultata" and the winners plain rows.
+    void prizeListHeadings()
+    {
+        const QList<QStringList> rows{{"", "", "Apsolutno", "", "", ""},
+                                      {"1", "7", "Ana Anić", "AK Split", "F40", "00:40:00"},
+                                      {"", "", "Veterani", "", "", ""},
+                                      {"", "", tx::prizeListNone(), "", "", ""}};
+        const Document doc = print::layoutList(rows, raceHeader, prizes::printFormat());
+        const print::Page& page = doc.pages.at(0);
+        // The lines after the headings and their underline.
+        qsizetype at = 0;
+        while (at < page.size() && !page.at(at).text.contains(QStringLiteral("Ime i prezime")))
+            ++at;
+        QStringList bold, body;
+        for (at += 2; at < page.size(); ++at)
+            (page.at(at).bold ? bold : body).append(page.at(at).text.trimmed());
+        QCOMPARE(bold, (QStringList{"Apsolutno", "Veterani"}));
+        QCOMPARE(body.size(), 3); // Ana, the rule above "Veterani", "Nema rezultata"
+        QVERIFY(body.at(0).contains(QStringLiteral("Ana Anić")));
+        QVERIFY(body.at(1).startsWith(QStringLiteral("_____")));
+        QCOMPARE(body.at(2), tx::prizeListNone());
+    }
 
     // ---- The layout ----------------------------------------------------------------
 

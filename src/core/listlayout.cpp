@@ -168,15 +168,24 @@ Document layoutList(const QList<QStringList>& rows, const RaceHeader& header, co
     for (const QStringList& row : rows) {
         ++running;
         ++onPage;
-        QString line;
-        line.reserve(lineWidth);
-        line += indent;
-        for (const Column& c : format.columns) {
-            line += QString(c.gapBefore, QLatin1Char(' '));
-            const QString value = c.source == Column::RunningNumber ? QString::number(running) : row.value(c.source);
-            line += fitValue(value, c.width, c.align);
+        if (format.isHeading && format.isHeading(row)) {
+            // The rule takes a row of the page, so the page stays as long.
+            if (onPage > 1 && onPage < format.rowsPerPage) {
+                page.append({indent + QString(lineWidth - format.indent, QLatin1Char('_'))});
+                ++onPage;
+            }
+            page.append({indent + oneLine(row.value(format.columns.value(2).source)).trimmed(), true});
+        } else {
+            QString line;
+            line.reserve(lineWidth);
+            line += indent;
+            for (const Column& c : format.columns) {
+                line += QString(c.gapBefore, QLatin1Char(' '));
+                const QString value = c.source == Column::RunningNumber ? QString::number(running) : row.value(c.source);
+                line += fitValue(value, c.width, c.align);
+            }
+            page.append({line});
         }
-        page.append({line});
 
         if (onPage == format.rowsPerPage) {
             const int number = int(doc.pages.size()) + 1;

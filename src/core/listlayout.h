@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace print {
 
@@ -38,6 +39,10 @@ struct ListFormat {
     int underlineFirst = 0; // underscores after the indent
     int underlineLater = 0;
     QList<Column> columns;
+    // Whether a row heads a group (a prize category): printed whole and bold
+    // from the indent, after a rule unless it is first on its page. None:
+    // every row is a plain row.
+    std::function<bool(const QStringList& row)> isHeading;
 };
 
 // The current race as the page header names it.

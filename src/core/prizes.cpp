@@ -109,7 +109,8 @@ print::ListFormat printFormat()
     f.titleFirst = tx::prizeListTitle() + QLatin1Char(' ') + tx::printPage();
     f.titleLater = f.titleFirst;
     // Each heading as wide as its column, so that they stand above them.
-    f.headingsFirst = {tx::printColPrizePlace(), tx::printColStartNumber(), tx::printColName().trimmed().leftJustified(30),
+    // The name's heading as the lists have it: names print as they were typed.
+    f.headingsFirst = {tx::printColPrizePlace(), tx::printColStartNumber(), tx::columnsStartList().at(2).leftJustified(30),
                        tx::printColClub().trimmed().leftJustified(20), tx::printColCategory().trimmed().leftJustified(10),
                        tx::printColTime()};
     f.headingsLater = f.headingsFirst;
@@ -117,6 +118,10 @@ print::ListFormat printFormat()
     f.underlineLater = 85;
     f.columns = {{0, 5, A::Right, 0}, {1, 6, A::Left, 2},  {2, 30, A::Left, 1},
                  {3, 20, A::Left, 1}, {4, 10, A::Left, 1}, {5, 8, A::Left, 1}};
+    // A prize category's name (no place, no number) heads its winners.
+    f.isHeading = [](const QStringList& row) {
+        return row.value(0).isEmpty() && row.value(1).isEmpty() && row.value(2) != tx::prizeListNone();
+    };
     return f;
 }
 
