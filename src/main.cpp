@@ -53,6 +53,11 @@ int main(int argc, char* argv[])
         return status;
     }
 
+    // Dates Qt writes by itself (the file dialogs' lists) in Croatian form,
+    // whatever the laptop's own locale; a locale chosen for everything
+    // (LC_ALL) is left as the user set it.
+    if (qEnvironmentVariableIsEmpty("LC_ALL"))
+        qputenv("LC_TIME", "hr_HR.UTF-8");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvora"));
     ui::installQtTranslation(app);
