@@ -108,11 +108,14 @@ const char* const kCss =
     ".sr td:nth-child(4),.sr th:nth-child(4){display:none}}"
     "@media (max-width:440px){.st td:nth-child(2),.st th:nth-child(2),.st td:nth-child(7),.st th:nth-child(7),"
     ".sr td:nth-child(1),.sr th:nth-child(1),.sr td:nth-child(7),.sr th:nth-child(7){display:none}"
-    "body{font-size:15px;padding:0 .25rem}th,td{padding:.2rem .25rem}}"
+    "body{font-size:15px;padding:0 .25rem}th,td{padding:.2rem .25rem}.st td{overflow-wrap:anywhere}"
+    ".st td.t{overflow-wrap:normal}}"
     "@media print{nav,footer,form,.chart{display:none}th{position:static}tr{break-inside:avoid}"
     "body{max-width:none}.banner{border:2px solid #000;color:#000;background:none}"
     "a{color:#000;text-decoration:none}}"
-    "body.kiosk{font-size:2rem;max-width:none;overflow:hidden}.kiosk h1{font-size:2.4rem}"
+    // A screen of 1080 lines shows 25 rows and more, each on one line.
+    "body.kiosk{font-size:1.35rem;line-height:1.2;max-width:none;overflow:hidden}.kiosk h1{font-size:1.8rem}"
+    ".kiosk td{white-space:nowrap}.kiosk header{padding:.2rem 0}"
     ".kiosk .scroll{animation:kvr-scroll var(--d) linear var(--w) forwards}"
     "@keyframes kvr-scroll{to{transform:translateY(calc(-100% + 70vh))}}";
 
@@ -163,13 +166,23 @@ QByteArray pageEnd(QString& h, const PageOptions& options, bool kiosk = false)
     return h.toUtf8();
 }
 
-void appendStandingsTable(QString& h, const QList<StandingsRow>& rows)
+// withoutEmpty: a column empty in every row is left out (the kiosk's
+// screen has no room for it; the other pages keep every column, since the
+// phones' styles hide columns by their place).
+void appendStandingsTable(QString& h, const QList<StandingsRow>& rows, bool withoutEmpty = false)
 {
     const bool withStatus = std::any_of(rows.cbegin(), rows.cend(),
                                         [](const StandingsRow& r) { return r.state != RunState::None; });
     const QList<lists::ColumnDef>& defs = lists::standingsColumns();
+    QList<int> columns = shownColumns();
+    if (withoutEmpty) {
+        columns.removeIf([&rows](int c) {
+            return std::all_of(rows.cbegin(), rows.cend(),
+                               [c](const StandingsRow& r) { return lists::standingsCell(r, c).trimmed().isEmpty(); });
+        });
+    }
     h += QLatin1String("<table class=\"st\"><thead><tr>");
-    for (int c : shownColumns())
+    for (int c : columns)
         h += QLatin1String("<th>") + esc(defs.at(c).heading) + QLatin1String("</th>");
     if (withStatus)
         h += QLatin1String("<th>Status</th>");
@@ -177,7 +190,7 @@ void appendStandingsTable(QString& h, const QList<StandingsRow>& rows)
     h.reserve(h.size() + rows.size() * 160);
     for (const StandingsRow& row : rows) {
         h += QLatin1String("<tr>");
-        for (int c : shownColumns()) {
+        for (int c : columns) {
             h += c == lists::StandTime ? QLatin1String("<td class=\"t\">") : QLatin1String("<td>");
             io::appendHtmlEscaped(h, lists::standingsCell(row, c));
             h += QLatin1String("</td>");
@@ -512,7 +525,7 @@ QByteArray kioskPage(const Snapshot& s, const PageOptions& options, int listNumb
     h += QLatin1String("<h1>") + esc(title) + QLatin1String("</h1>");
     h += scroll > 0 ? QStringLiteral("<div class=\"scroll\" style=\"--d:%1s;--w:%2s\">").arg(scroll).arg(wait)
                     : QStringLiteral("<div>");
-    appendStandingsTable(h, built.rows);
+    appendStandingsTable(h, built.rows, true);
     h += QLatin1String("</div>");
     return pageEnd(h, options, true);
 }
