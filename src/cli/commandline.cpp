@@ -380,6 +380,10 @@ int importEntries(const Arguments& args, const QString& db, QTextStream& out, QT
         // missing value, as a typed entry.
         auto checked = mapped || fitted.layout ? imports::previewEntries(session, csv, fitted)
                                                : imports::previewEntries(session, bytes);
+        // A header that lacks a needed column: told how to name the columns by hand.
+        if (!fitted.layout && checked.fileRefused() && anyHeader
+            && !io::missingColumns(csv, byHeader, fitted.defaults).isEmpty())
+            checked.fileRefusal += QStringLiteral("\n\n") + tx::ecColumnsHint();
         if (addCategories && !checked.unknownCategories.isEmpty()) {
             // The codes become categories of the race, stored with the rows.
             fitted.rules = imports::rulesWithCodes(session, checked.unknownCategories);
