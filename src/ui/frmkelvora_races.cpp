@@ -3,9 +3,8 @@
 #include "ui/frmkelvora.h"
 
 #include "app/stationmemory.h"
-#include "data/database.h"
-
 #include "core/texts.h"
+#include "data/database.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmkategorije.h"
 #include "ui/frmnagrade.h"
