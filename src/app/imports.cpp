@@ -240,14 +240,13 @@ EntryPreview previewEntries(RaceSession& session, const io::CsvResult& file, con
         row.lineNumber = r.lineNumber;
         row.category = r.kategorija;
         QString unreadable = valueRefusal(r);
-        if (unreadable.isEmpty() && !r.kategorija.isEmpty() && !categories.sexOfLabel(r.kategorija)) {
-            // Told once for the whole file; the row says only which.
-            if (!preview.unknownCategories.contains(r.kategorija, Qt::CaseInsensitive))
-                preview.unknownCategories.append(r.kategorija);
-            unreadable = tx::ecCategoryNotOfRace(r.kategorija);
-        }
-        if (unreadable.isEmpty())
+        if (unreadable.isEmpty()) {
             unreadable = categoryRefusal(r, categories);
+            // A code the race lacks is told once for the whole file; the row says only which.
+            if (unreadable == tx::ecCategoryNotOfRace(r.kategorija)
+                && !preview.unknownCategories.contains(r.kategorija, Qt::CaseInsensitive))
+                preview.unknownCategories.append(r.kategorija);
+        }
         // A category of the race places a runner without a birth date.
         const bool byCategory = !r.kategorija.isEmpty();
         if (unreadable.isEmpty())

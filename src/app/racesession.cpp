@@ -584,7 +584,6 @@ Outcome<Competitor> RaceSession::storeCompetitorInBackground(qint64 id, const ru
                 competitorStored(kept);
                 if (captured->found)
                     finishline::FinishLine::bringRecordsInStep(*this);
-                refresh();
             }
             stored(Outcome<Competitor>::done(kept));
         });
@@ -623,7 +622,6 @@ Status RaceSession::deleteCompetitorInBackground(qint64 id, bool withFinishRecor
             competitorRemoved(id, withFinishRecord);
             if (captured->found)
                 finishline::FinishLine::bringRecordsInStep(*this);
-            refresh();
             stored(Status::done());
         });
     return Status::done();

@@ -81,7 +81,7 @@ public:
     // checked at once against the lists held (a refusal is returned), then
     // stored on the thread and connection of enterFinishInBackground();
     // stored() follows in this thread with the outcome, the lists already
-    // showing the change, and any other station's changes read in.
+    // showing the change (other stations' changes come with the watch).
     using CompetitorStored = std::function<void(const Outcome<Competitor>&)>;
     Outcome<Competitor> addCompetitorInBackground(const rules::CompetitorEntry& entry, CompetitorStored stored);
     Outcome<Competitor> editCompetitorInBackground(qint64 id, const rules::CompetitorEntry& entry,

@@ -231,32 +231,33 @@ QString rowKey(const QAbstractItemModel* model, int row, const QList<int>& colum
 
 } // namespace
 
-void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
+void showColumnWhenUsed(QTreeView* view, int column, RaceSession& session, const std::function<bool()>& used)
 {
-    const auto follow = [view, column, &session] {
-        const bool used = !session.runStates().isEmpty();
-        if (view->isColumnHidden(column) == used)
-            view->setColumnHidden(column, !used);
+    const auto follow = [view, column, used] {
+        const bool shown = used();
+        if (view->isColumnHidden(column) != shown)
+            return;
+        view->setColumnHidden(column, !shown);
+        // A column hidden from the start has no width of its own yet.
+        if (shown && view->columnWidth(column) < 20)
+            view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QStringLiteral("MSen|MSenM")));
     };
     QObject::connect(&session, &RaceSession::listsChanged, view, follow);
     QObject::connect(&session, &RaceSession::raceChanged, view, follow);
     follow();
 }
 
+void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
+{
+    showColumnWhenUsed(view, column, session, [&session] { return !session.runStates().isEmpty(); });
+}
+
 void showCategoryColumnWhenUsed(QTreeView* view, int column, RaceSession& session)
 {
-    const auto follow = [view, column, &session] {
+    showColumnWhenUsed(view, column, session, [&session] {
         const QList<Competitor>& list = session.startList();
-        const bool used = std::any_of(list.cbegin(), list.cend(), [](const Competitor& c) { return !c.kategorija.isEmpty(); });
-        if (view->isColumnHidden(column) != used)
-            return;
-        view->setColumnHidden(column, !used);
-        if (used && view->columnWidth(column) < 20)
-            view->setColumnWidth(column, view->fontMetrics().horizontalAdvance(QStringLiteral("MSen|MSenM")));
-    };
-    QObject::connect(&session, &RaceSession::listsChanged, view, follow);
-    QObject::connect(&session, &RaceSession::raceChanged, view, follow);
-    follow();
+        return std::any_of(list.cbegin(), list.cend(), [](const Competitor& c) { return !c.kategorija.isEmpty(); });
+    });
 }
 
 void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns)

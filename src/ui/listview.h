@@ -3,6 +3,7 @@
 #include "core/lists.h"
 
 #include <QTreeView>
+#include <functional>
 
 class QAbstractItemModel;
 
@@ -30,6 +31,9 @@ int lastSelectedSourceRow(const QTreeView* view);
 // texts of keyColumns) and the scroll position.
 void keepSelectionAcrossResets(QTreeView* view, const QList<int>& keyColumns);
 
+// The column shows only while used() says so, looked at after every change
+// of the lists or of the race.
+void showColumnWhenUsed(QTreeView* view, int column, RaceSession& session, const std::function<bool()>& used);
 // The status column shows only while some entry of the race has a status
 // (DNS, DNF, DSQ), as in the printouts: followed at every change of the lists.
 void showStatusColumnWhenUsed(QTreeView* view, int column, RaceSession& session);
