@@ -133,7 +133,8 @@ private slots:
         QTest::newRow("semicolon needs nothing") << "a;b" << "a;b";
         QTest::newRow("formula =") << "=1+1" << "'=1+1";
         QTest::newRow("formula +") << "+385" << "'+385";
-        QTest::newRow("minus") << "-" << "'-";
+        QTest::newRow("minus alone") << "-" << "-";
+        QTest::newRow("minus first") << "-5" << "'-5";
         QTest::newRow("formula @") << "@SUM(A1)" << "'@SUM(A1)";
         QTest::newRow("tab first") << "\t=1" << "'\t=1";
         QTest::newRow("CR first, quoted") << "\r=1" << "\"'\r=1\"";

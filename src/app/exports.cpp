@@ -241,6 +241,10 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         data.lists.append(std::move(list));
         break;
     }
+    case ExportList::Series:
+    case ExportList::SeriesPrizes:
+        // A series' lists are built by its own session.
+        return refused(tx::openOrCreateRace());
     }
     return Outcome<ExportData>::done(std::move(data));
 }
@@ -357,7 +361,12 @@ QList<print::Document> exportDocuments(const ExportData& data)
         case ExportList::Prizes:
             format = prizes::printFormat();
             break;
+        case ExportList::Series:
+        case ExportList::SeriesPrizes:
+            break;
         }
+        if (list.format)
+            format = *list.format;
         // One list's rows as text at a time.
         const QList<QStringList> rows = list.rows();
         if (list.kind == ExportList::Standings || list.kind == ExportList::AllStandings)

@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class QIODevice;
 
@@ -30,7 +31,9 @@ enum class ExportList {
     Finish,      // the finish list with each finisher's details, in time order
     Standings,   // the standings of one selection
     AllStandings, // overall, overall by sex, and every category by sex
-    Prizes        // the prize winners of each prize category of the race, in order
+    Prizes,       // the prize winners of each prize category of the race, in order
+    Series,       // a series' standings (app/seriessession.h)
+    SeriesPrizes  // a series' prize list
 };
 
 enum class Format { Csv, Html, Pdf };
@@ -53,6 +56,8 @@ struct ExportedList {
     // prize category's name on every row); empty for the others.
     QStringList csvColumns;
     QList<QStringList> csvRows;
+    // The printout's layout, for a list that brings its own (a series).
+    std::optional<print::ListFormat> format;
 };
 
 struct ExportData {

@@ -1,12 +1,14 @@
 #include "cli/commandline.h"
 #include "cli/cmd_rules.h"
 #include "cli/cmd_serve.h"
+#include "cli/cmd_series.h"
 #include "core/texts_rules.h"
 
 #include "app/exports.h"
 #include "app/imports.h"
 #include "app/racesession.h"
 #include "app/resultscheck.h"
+#include "app/seriessession.h"
 #include "cli/cmd_finishline.h"
 #include "core/texts_finishline.h"
 #include "cli/cmd_log.h"
@@ -409,6 +411,25 @@ int importTimes(const Arguments& args, const QString& db, QTextStream& out, QTex
 }
 
 // Which export the options ask for; false after reporting a wrong value.
+std::optional<exports::Format> exportFormat(const QString& name)
+{
+    static const QHash<QString, exports::Format> formats{{QStringLiteral("csv"), exports::Format::Csv},
+                                                         {QStringLiteral("html"), exports::Format::Html},
+                                                         {QStringLiteral("pdf"), exports::Format::Pdf}};
+    const auto it = formats.constFind(name.toLower());
+    return it == formats.cend() ? std::nullopt : std::optional(*it);
+}
+
+std::optional<standings::Sex> exportSex(const QString& name)
+{
+    static const QHash<QString, standings::Sex> sexes{{QStringLiteral("all"), standings::Sex::All},
+                                                      {QStringLiteral("m"), standings::Sex::Men},
+                                                      {QStringLiteral("z"), standings::Sex::Women},
+                                                      {QStringLiteral("ž"), standings::Sex::Women}};
+    const auto it = sexes.constFind(name.toLower());
+    return it == sexes.cend() ? std::nullopt : std::optional(*it);
+}
+
 bool exportChoice(const Arguments& args, const QStringList& categories, exports::ExportList& list,
                   standings::Selection& selection, exports::Format& format, QTextStream& err)
 {
@@ -421,27 +442,20 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
                                                            {QStringLiteral("finish"), exports::ExportList::Finish},
                                                            {QStringLiteral("standings"), exports::ExportList::Standings},
                                                            {QStringLiteral("prizes"), exports::ExportList::Prizes}};
-    static const QHash<QString, exports::Format> formats{{QStringLiteral("csv"), exports::Format::Csv},
-                                                         {QStringLiteral("html"), exports::Format::Html},
-                                                         {QStringLiteral("pdf"), exports::Format::Pdf}};
-    static const QHash<QString, standings::Sex> sexes{{QStringLiteral("all"), standings::Sex::All},
-                                                      {QStringLiteral("m"), standings::Sex::Men},
-                                                      {QStringLiteral("z"), standings::Sex::Women},
-                                                      {QStringLiteral("ž"), standings::Sex::Women}};
     if (!hasOptions(args, {"--list", "--format"}, err))
         return false;
     const QString listName = args.value(QStringLiteral("--list")).toLower();
     if (!lists.contains(listName))
         return bad(QStringLiteral("--list"));
     list = lists.value(listName);
-    const QString formatName = args.value(QStringLiteral("--format")).toLower();
-    if (!formats.contains(formatName))
+    const auto chosenFormat = exportFormat(args.value(QStringLiteral("--format")));
+    if (!chosenFormat)
         return bad(QStringLiteral("--format"));
-    format = formats.value(formatName);
-    const QString sex = args.value(QStringLiteral("--sex"), QStringLiteral("all")).toLower();
-    if (!sexes.contains(sex))
+    format = *chosenFormat;
+    const auto sex = exportSex(args.value(QStringLiteral("--sex"), QStringLiteral("all")));
+    if (!sex)
         return bad(QStringLiteral("--sex"));
-    selection.sex = sexes.value(sex);
+    selection.sex = *sex;
     selection.category = args.value(QStringLiteral("--category"), tx::categoryAll());
     if (list != exports::ExportList::Standings)
         return true;
@@ -455,8 +469,51 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
     return true;
 }
 
+// The list written to --out, or to standard output.
+int deliver(const exports::ExportData& data, exports::Format format, io::Separator separator, const Arguments& args,
+            QTextStream& out, QTextStream& err);
+
+// A series' list (--series ŠIFRA --list series|series-prizes).
+int exportSeries(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
+{
+    bool ok = false;
+    const qint64 id = args.value(QStringLiteral("--series")).toLongLong(&ok);
+    if (!ok || id <= 0) {
+        err << tx::cliBadValue(QStringLiteral("--series"), args.value(QStringLiteral("--series"))) << Qt::endl;
+        return Usage;
+    }
+    if (!hasOptions(args, {"--list", "--format"}, err))
+        return Usage;
+    const QString listName = args.value(QStringLiteral("--list")).toLower();
+    if (listName != QLatin1String("series") && listName != QLatin1String("series-prizes")) {
+        err << tx::cliBadValue(QStringLiteral("--list"), args.value(QStringLiteral("--list"))) << Qt::endl;
+        return Usage;
+    }
+    const auto format = exportFormat(args.value(QStringLiteral("--format")));
+    const auto sex = exportSex(args.value(QStringLiteral("--sex"), QStringLiteral("all")));
+    const auto separator = io::separatorNamed(args.value(QStringLiteral("--separator"), io::separatorName(io::kDefaultSeparator)));
+    for (const auto& [option, good] : {std::pair{"--format", format.has_value()}, std::pair{"--sex", sex.has_value()},
+                                       std::pair{"--separator", separator.has_value()}}) {
+        if (!good) {
+            err << tx::cliBadValue(QLatin1String(option), args.value(QLatin1String(option))) << Qt::endl;
+            return Usage;
+        }
+    }
+    const auto session = openSession(db, false, err);
+    if (!session)
+        return Failed;
+    SeriesSession seasons(session->database());
+    const auto data = seasons.buildExport(
+        id, listName == QLatin1String("series") ? SeriesList::Standings : SeriesList::Prizes, *sex);
+    if (!data)
+        return failure(data, err);
+    return deliver(data.value(), *format, *separator, args, out, err);
+}
+
 int exportList(const Arguments& args, const QString& db, QTextStream& out, QTextStream& err)
 {
+    if (args.has(QStringLiteral("--series")))
+        return exportSeries(args, db, out, err);
     if (!hasOptions(args, {"--race"}, err))
         return Usage;
     const auto session = openSession(db, false, err);
@@ -478,7 +535,12 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     const auto data = exports::buildExport(*session, list, selection);
     if (!data)
         return failure(data, err);
+    return deliver(data.value(), format, *separator, args, out, err);
+}
 
+int deliver(const exports::ExportData& data, exports::Format format, io::Separator separator, const Arguments& args,
+            QTextStream& out, QTextStream& err)
+{
     // Written through to the end, so that a full disk or a closed pipe is
     // reported rather than exiting as if the file were whole.
     const auto toStdout = [&](const std::function<bool(QIODevice&)>& write) {
@@ -495,7 +557,7 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
     if (format != exports::Format::Pdf) {
         // The rows go out as they are made: a large race is never held whole as text.
         if (args.has(QStringLiteral("--out"))) {
-            const QString error = exports::saveExport(args.value(QStringLiteral("--out")), data.value(), format, *separator);
+            const QString error = exports::saveExport(args.value(QStringLiteral("--out")), data, format, separator);
             if (!error.isEmpty()) {
                 err << error << Qt::endl;
                 return Failed;
@@ -503,8 +565,8 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
             return Done;
         }
         return toStdout([&](QIODevice& device) {
-            return format == exports::Format::Csv ? exports::writeCsv(data.value(), device, *separator)
-                                                  : exports::writeHtml(data.value(), device);
+            return format == exports::Format::Csv ? exports::writeCsv(data, device, separator)
+                                                  : exports::writeHtml(data, device);
         });
     }
     QByteArray bytes;
@@ -512,8 +574,8 @@ int exportList(const Arguments& args, const QString& db, QTextStream& out, QText
         // The PDF writer writes files; standard output gets a copy.
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("lista.pdf"));
-        const QString title = data.value().lists.isEmpty() ? QString() : data.value().lists.first().heading;
-        if (const QString error = print::writePdf(exports::exportDocuments(data.value()), path, title); !error.isEmpty()) {
+        const QString title = data.lists.isEmpty() ? QString() : data.lists.first().heading;
+        if (const QString error = print::writePdf(exports::exportDocuments(data), path, title); !error.isEmpty()) {
             err << error << Qt::endl;
             return Failed;
         }
@@ -643,7 +705,7 @@ const QHash<QString, Command>& commands()
           &tx::cliHelpImportTimes,
           &importTimes}},
         {QStringLiteral("export"),
-         {{kDb, QStringLiteral("--race"), QStringLiteral("--list"), QStringLiteral("--sex"), QStringLiteral("--category"),
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--series"), QStringLiteral("--list"), QStringLiteral("--sex"), QStringLiteral("--category"),
            QStringLiteral("--format"), QStringLiteral("--separator"), QStringLiteral("--out")},
           {},
           &tx::cliHelpExport,
@@ -680,6 +742,20 @@ const QHash<QString, Command>& commands()
                                values.value(QStringLiteral("--port")), values.value(QStringLiteral("--refresh")), out,
                                err);
           })}},
+        {QStringLiteral("series"),
+         {{kDb, QStringLiteral("--name"), QStringLiteral("--races"), QStringLiteral("--planned"), QStringLiteral("--points"),
+           QStringLiteral("--points-list"), QStringLiteral("--place"), QStringLiteral("--best"), QStringLiteral("--minimum"),
+           QStringLiteral("--prizes"), QStringLiteral("--no-club")},
+          {},
+          &tx::cliHelpSeries,
+          [](const Arguments& args, const QString& db, QTextStream& out, QTextStream& err) {
+              // The season's series (cli/cmd_series.cpp).
+              const auto session = openSession(db, false, err);
+              if (!session)
+                  return int(Failed);
+              return runSeries(session->database(), args.values, args.repeated.value(QStringLiteral("--no-club")),
+                               out, err);
+          }}},
         {QStringLiteral("log"), {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpLog, &changeLog}},
     };
     return all;

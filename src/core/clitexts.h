@@ -38,6 +38,10 @@ inline QString cliUsage()
         "                                            rezultati uživo na lokalnoj mreži, do Ctrl+C\n"
         "  kelvora log [--db BAZA] --race ŠIFRA [--format text|csv]\n"
         "                                            dnevnik izmjena utrke, najnovija prva\n"
+        "  kelvora series [--db BAZA] [--name IME --races ŠIFRA,ŠIFRA,... [PRAVILA]]\n"
+        "                                            kupovi (serije utrka): popis, novi ili izmjena\n"
+        "  kelvora export [--db BAZA] --series ŠIFRA --list series|series-prizes --format csv|html|pdf\n"
+        "                                            poredak ili nagrade kupa\n"
         "  kelvora --help                            ova pomoć; KOMANDA --help pomoć za komandu\n"
         "\n"
         "BAZA je datoteka SQLite (zadano: kvr.mdb pokraj programa) ili adresa\n"
@@ -140,7 +144,43 @@ inline QString cliHelpExport()
         "CSV je UTF-8 s BOM-om, stupci odvojeni točka-zarezom (kako ga čitaju tablični\n"
         "programi s hrvatskim postavkama); --separator comma ili tab bira zarez ili tabulator.\n"
         "HTML je jedna samostalna stranica, PDF iste stranice kao ispis.\n"
-        "Bez --out datoteka ide na standardni izlaz.\n");
+        "Bez --out datoteka ide na standardni izlaz.\n"
+        "\n"
+        "kelvora export [--db BAZA] --series ŠIFRA --list series|series-prizes --format csv|html|pdf\n"
+        "               [--sex all|m|z] [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
+        "Izvozi poredak kupa (series: mjesto, ime i prezime, klub, kategorija, bodovi svake\n"
+        "utrke, ukupno, uvjet D/N) ili nagrade kupa (series-prizes).\n");
+}
+
+inline QString cliHelpSeries()
+{
+    return QStringLiteral(
+        "kelvora series [--db BAZA]\n"
+        "Ispisuje kupove (serije utrka) baze: šifra, ime, šifre utrka redom.\n"
+        "\n"
+        "kelvora series --name IME --races ŠIFRA,ŠIFRA,... [--planned N]\n"
+        "               [--points P | --points-list P1,P2,...] [--place sex|overall|category]\n"
+        "               [--best K] [--minimum M] [--prizes DATOTEKA] [--no-club TEKST]... [--db BAZA]\n"
+        "Sprema kup tog imena (novi, ili mijenja postojeći: navedene opcije zamjenjuju\n"
+        "spremljene), sve ili ništa, i ispisuje njegovu šifru.\n"
+        "  --races        utrke kupa redom, šifre kao u kelvora races;\n"
+        "  --planned      koliko je utrka planirano u sezoni (zadano: navedene);\n"
+        "  --points       prvo mjesto P bodova, svako sljedeće jedan manje, najmanje 0\n"
+        "                 (zadano 100);\n"
+        "  --points-list  bodovi po mjestima, dalja mjesta 0 (npr. 25,20,16,13,11);\n"
+        "  --place        mjesto koje boduje: među takmičarima istog spola (zadano),\n"
+        "                 ukupno ili u kategoriji; takmičari sa statusom nemaju bodova;\n"
+        "  --best         broje se K najboljih utrka (zadano 0: sve);\n"
+        "  --minimum      za uvjet kupa treba najmanje M utrka (zadano 1);\n"
+        "  --prizes       nagrade kupa, datoteka kao za utrku (naziv,spol,od,do,nagrade);\n"
+        "  --no-club      klub koji znači \"bez kluba\" (uz prazan i ?), može se ponoviti.\n"
+        "Isti takmičar u više utrka: isto ime i klub (bez obzira na velika slova, kvačice\n"
+        "i razmake); nepoznat klub preuzima jedini klub istog imena iz drugih utrka.\n");
+}
+
+inline QString cliSeriesPointsTwice()
+{
+    return QStringLiteral("Navedite ili --points ili --points-list, ne oboje.");
 }
 
 inline QString cliUnknownCommand(const QString& command)

@@ -244,7 +244,10 @@ void appendCsvField(QString& out, const QString& value, QChar separator)
 {
     if (value.isEmpty())
         return;
-    const bool guard = guarded(value);
+    // A lone "-" (a list's "none") is no formula to any spreadsheet and is
+    // written as it is; one read back with a guard of an earlier export
+    // still loses it.
+    const bool guard = guarded(value) && value != QLatin1String("-");
     bool needsQuotes = false;
     for (const QChar c : value) {
         if (c == separator || c == QLatin1Char('"') || isLineEnd(c)) {

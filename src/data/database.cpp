@@ -1878,6 +1878,22 @@ const OwnTable kOwnTables[] = {
      "create table if not exists nagradeutrke (id %1, idutrke integer, redoslijed integer, naziv varchar(30), "
      "spol varchar(1), dobod integer, dobdo integer, nagrade integer)",
      "create unique index if not exists nagradeutrke_red on nagradeutrke (idutrke, redoslijed)"},
+    // Series of races: the series, its races in order, its prize categories
+    // and the organiser's matching choices (s: split, j: joined to the other entry).
+    {"kupovi",
+     "create table if not exists kupovi (id %1, ime varchar(60), planirano integer, bodovi integer, "
+     "bodovipopis text, mjesto varchar(10), najbolji integer, najmanje integer, bezkluba text)",
+     "create unique index if not exists kupovi_ime on kupovi (ime)"},
+    {"kupoviutrke", "create table if not exists kupoviutrke (id %1, idkupa integer, redoslijed integer, idutrke integer)",
+     "create unique index if not exists kupoviutrke_red on kupoviutrke (idkupa, redoslijed)"},
+    {"kupovinagrade",
+     "create table if not exists kupovinagrade (id %1, idkupa integer, redoslijed integer, naziv varchar(30), "
+     "spol varchar(1), dobod integer, dobdo integer, nagrade integer)",
+     "create unique index if not exists kupovinagrade_red on kupovinagrade (idkupa, redoslijed)"},
+    {"kupovispojevi",
+     "create table if not exists kupovispojevi (id %1, idkupa integer, redoslijed integer, vrsta varchar(1), "
+     "idutrke integer, idtakmicara integer, idutrke2 integer, idtakmicara2 integer)",
+     "create unique index if not exists kupovispojevi_red on kupovispojevi (idkupa, redoslijed)"},
 };
 
 const char* const kSettingListUnranked = "prikazistatus";

@@ -4,6 +4,7 @@
 #include "core/changelog.h"
 #include "core/dbresult.h"
 #include "core/records.h"
+#include "core/series.h"
 #include "core/timing.h"
 #include "data/dblocation.h"
 
@@ -287,6 +288,17 @@ public:
     // Replaces the race's rows of both tables in one transaction; a scheme
     // equal to the standard one is stored as no rows.
     DbStatus setRaceRules(qint64 raceId, const RaceRules& rules);
+
+    // ---- Series of races (tables kupovi, kupoviutrke, kupovinagrade and
+    // kupovispojevi, made by the first series stored; database_series.cpp) ----
+    // Every series with its races in order, rules and the organiser's
+    // matching choices; none in a file that never had one.
+    DbResult<QList<series::Definition>> seriesList();
+    // Stores a series whole in one transaction: a new one (id 0) gets its
+    // key, returned; an old one is replaced. A name another series has is
+    // refused as NameTaken.
+    DbResult<qint64> storeSeries(const series::Definition& definition);
+    DbStatus deleteSeries(qint64 id);
 
     // ---- The change log (table dnevnik, made by the first logged change) ----
     // Every change the program makes is logged by the transaction that makes
