@@ -6,6 +6,7 @@
 #include "core/texts_series.h"
 #include "data/database.h"
 
+#include <QDateTime>
 #include <QSet>
 
 namespace {
@@ -90,10 +91,13 @@ Status SeriesSession::remove(qint64 id)
 Outcome<series::RaceEntries> SeriesSession::raceEntries(qint64 raceId)
 {
     using Result = Outcome<series::RaceEntries>;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const auto known = m_races.constFind(raceId);
+    if (known != m_races.cend() && m_keepFor > 0 && now - known->at < m_keepFor)
+        return Result::done(known->entries);
     const auto version = m_db.dataVersion();
     if (!version)
         return dbFailed<series::RaceEntries>(version);
-    const auto known = m_races.constFind(raceId);
     if (known != m_races.cend() && known->version == version.value() && known->writes == m_db.writeCount())
         return Result::done(known->entries);
     const auto race = m_db.race(raceId);
@@ -116,19 +120,21 @@ Outcome<series::RaceEntries> SeriesSession::raceEntries(qint64 raceId)
     Read read;
     read.version = version.value();
     read.writes = m_db.writeCount();
+    read.at = now;
     read.race = race.value();
     read.entries = series::raceEntries(raceId, race.value().ime, overall, rules.value().categories);
     m_races.insert(raceId, read);
     return Result::done(read.entries);
 }
 
-Outcome<SeriesResult> SeriesSession::standings(const series::Definition& definition)
+Outcome<SeriesResult> SeriesSession::standings(const series::Definition& definition,
+                                               const QHash<qint64, series::RaceEntries>& given)
 {
     QList<series::RaceEntries> races;
     SeriesResult result;
     result.definition = definition;
     for (qint64 id : definition.races) {
-        auto entries = raceEntries(id);
+        auto entries = given.contains(id) ? Outcome<series::RaceEntries>::done(given.value(id)) : raceEntries(id);
         if (!entries)
             return entries.failure<SeriesResult>();
         result.raceNames.append(entries.value().name);

@@ -46,8 +46,15 @@ public:
     // The standings of a series from its races as they are stored now. A
     // race's lists are read again only when the database changed since
     // they were last read.
-    Outcome<SeriesResult> standings(const series::Definition& definition);
+    // given: a race's entries the caller already holds (the live results'
+    // current race), used instead of reading them.
+    Outcome<SeriesResult> standings(const series::Definition& definition,
+                                    const QHash<qint64, series::RaceEntries>& given = {});
     Outcome<SeriesResult> standings(qint64 id);
+    // A race read less than ms ago is not read again, whatever changed
+    // since (the live results: the other races of a series change seldom,
+    // and a page never waits on reading them for every change of this one).
+    void setKeepFor(qint64 ms) { m_keepFor = ms; }
 
     // The organiser's corrections, stored with the series at once: an entry
     // split off to stand alone, one joined to the runner of another entry,
@@ -77,8 +84,10 @@ private:
     struct Read {
         qint64 version = -1; // dataVersion() then
         quint64 writes = 0;  // writeCount() then
+        qint64 at = 0;       // when, ms since the epoch
         series::RaceEntries entries;
         Race race;
     };
     QHash<qint64, Read> m_races;
+    qint64 m_keepFor = 0;
 };

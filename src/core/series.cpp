@@ -237,6 +237,30 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
         return races.at(items.at(item).race).entries.at(items.at(item).entry);
     };
 
+    // The name as most of the runner's entries spell it; of spellings as
+    // frequent, the one with more marked letters (a mark is typed on purpose),
+    // then the earliest.
+    auto shownName = [&](const QList<int>& entries) {
+        QString best;
+        int bestCount = 0;
+        int bestMarks = -1;
+        for (int i : entries) {
+            if (i < 0)
+                continue;
+            const QString& name = entryOf(i).name;
+            int count = 0;
+            for (int k : entries)
+                count += k >= 0 && entryOf(k).name == name ? 1 : 0;
+            const int marks = int(std::count_if(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() >= 0x80; }));
+            if (count > bestCount || (count == bestCount && marks > bestMarks)) {
+                best = name;
+                bestCount = count;
+                bestMarks = marks;
+            }
+        }
+        return best;
+    };
+
     QList<Row> rows;
     rows.reserve(people.size());
     QList<int> rank;
@@ -271,7 +295,7 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
         }
         row.completed = row.run >= minimum;
         const Entry& shown = entryOf(firstRun >= 0 ? firstRun : p.first);
-        row.name = entryOf(p.first).name;
+        row.name = shownName(p.items);
         row.sex = shown.sex;
         row.category = shown.category;
         row.categoryAges = shown.categoryAges;

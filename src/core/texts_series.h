@@ -24,6 +24,7 @@ KVR_TEXT(seriesNotRun, "-")
 KVR_TEXT(seriesStandingsTitle, "Poredak kupa")
 KVR_TEXT(seriesPrizeTitle, "Nagrade kupa")
 KVR_TEXT(seriesColPoints, "Bodovi")
+KVR_TEXT(seriesNotCounted, "Ne broji se: računaju se samo najbolje utrke.")
 
 // The series' prize list as written to a CSV file: the race prize list's
 // columns with the points for the time.
@@ -31,6 +32,61 @@ inline QStringList seriesPrizeCsvColumns()
 {
     return {QStringLiteral("naziv"), QStringLiteral("mjesto"), QStringLiteral("startni broj"), QStringLiteral("ime"),
             QStringLiteral("klub"), QStringLiteral("kategorija"), QStringLiteral("Bodovi")};
+}
+
+// The window.
+KVR_TEXT(seriesLabel, "Kup:")
+KVR_TEXT(seriesNew, "Novi kup")
+KVR_TEXT(seriesRename, "Preimenuj...")
+KVR_TEXT(seriesRenameAsk, "Novo ime kupa:")
+KVR_TEXT(seriesDelete, "Obriši kup")
+KVR_TEXT(seriesDeleteAsk, "Obrisati kup „%1”? Utrke i njihovi rezultati ostaju.")
+KVR_TEXT(seriesTabStandings, "Poredak")
+KVR_TEXT(seriesTabRules, "Utrke i pravila")
+KVR_TEXT(seriesTabMatches, "Spajanja i provjera")
+KVR_TEXT(seriesTabPrizes, "Nagrade")
+KVR_TEXT(seriesSexLabel, "Spol:")
+KVR_TEXT(seriesJoin, "Spoji odabrane")
+KVR_TEXT(seriesJoinHelp, "Za spajanje odaberite u poretku dva retka istog takmičara (Ctrl+klik) i kliknite „Spoji odabrane”.")
+KVR_TEXT(seriesJoinNeedsTwo, "Odaberite u poretku točno dva retka koja su isti takmičar.")
+KVR_TEXT(seriesJoinSameRace, "Ta dva retka imaju utrku u kojoj su oba trčala: to nisu isti takmičar.")
+KVR_TEXT(seriesName, "Ime kupa:")
+KVR_TEXT(seriesRaces, "Utrke kupa (označene, ovim redom):")
+KVR_TEXT(seriesUp, "Gore")
+KVR_TEXT(seriesDown, "Dolje")
+KVR_TEXT(seriesPlanned, "Planirano utrka (0: označene):")
+KVR_TEXT(seriesPointsCountdown, "Prvo mjesto bodova (svako sljedeće jedan manje):")
+KVR_TEXT(seriesPointsList, "Bodovi po mjestima:")
+KVR_TEXT(seriesPlace, "Mjesto koje boduje:")
+KVR_TEXT(seriesPlaceSex, "među istim spolom")
+KVR_TEXT(seriesPlaceOverall, "ukupno")
+KVR_TEXT(seriesPlaceCategory, "u kategoriji")
+KVR_TEXT(seriesBest, "Broji se najboljih utrka (0: sve):")
+KVR_TEXT(seriesMinimum, "Za uvjet najmanje utrka:")
+KVR_TEXT(seriesNoClub, "Bez kluba znači i (odvojeno zarezom):")
+KVR_TEXT(seriesPrizeRules, "Nagrade kupa (naziv, spol, od, do, nagrade):")
+KVR_TEXT(seriesAddRow, "Dodaj red")
+KVR_TEXT(seriesRemoveRow, "Ukloni red")
+KVR_TEXT(seriesStore, "Spremi")
+KVR_TEXT(seriesSplit, "Razdvoji")
+KVR_TEXT(seriesTakeBack, "Poništi odluku")
+KVR_TEXT(seriesNoMatches, "Sva spajanja su točna po imenu i klubu.")
+KVR_TEXT(seriesNoNotes, "Provjera: spol i kategorija svakog takmičara isti su u svim utrkama.")
+KVR_TEXT(seriesPickMatch, "Odaberite spajanje u popisu.")
+KVR_TEXT(seriesSplitOnlyMatch, "Razdvojiti se može samo spajanje; odluku poništite s „Poništi odluku”.")
+KVR_TEXT(seriesTakeBackOnlyChoice, "Poništiti se može samo ručno spajanje ili razdvajanje.")
+KVR_TEXT(seriesPrint, "Ispis")
+KVR_TEXT(seriesPreview, "Pregled")
+KVR_TEXT(seriesExport, "Izvoz...")
+KVR_TEXT(seriesClose, "Zatvori")
+KVR_TEXT(seriesNoneYet, "U bazi još nema kupa: upišite ime, označite utrke i kliknite „Spremi”.")
+inline QString seriesSummary(int runners, int held, int planned, int completed)
+{
+    return QStringLiteral("Takmičara: %1 · održano utrka: %2 od %3 · ispunilo uvjet: %4")
+        .arg(runners)
+        .arg(held)
+        .arg(planned)
+        .arg(completed);
 }
 
 // Refusals of a series' settings.
@@ -53,6 +109,7 @@ inline QString seriesUnknown(const QString& id)
     return QStringLiteral("Kup sa šifrom %1 ne postoji.").arg(id);
 }
 KVR_TEXT(seriesNone, "U bazi nema kupova.")
+KVR_TEXT(liveSeriesUnavailable, "Poredak kupa trenutno nije dostupan; pokušajte ponovo za minutu.")
 KVR_TEXT(seriesNoRows, "Nema takmičara s bodovima u utrkama kupa.")
 
 // The list of matches.

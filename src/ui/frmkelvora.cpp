@@ -2,6 +2,7 @@
 #include "web/liveresultsserver.h"
 
 #include "core/texts.h"
+#include "core/texts_series.h"
 #include "data/database.h"
 #include "ui/helppage.h"
 #include "ui/messagebox.h"
@@ -203,6 +204,7 @@ void frmkelvora::buildMenus()
     mnumeni = named(menuBar()->addMenu(tx::menuMain()), "mnumeni");
     mnunova = action(mnumeni, "mnunova", tx::menuNewRace(), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuotvori = action(mnumeni, "mnuotvori", tx::menuOpenRace(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnukup = action(mnumeni, "mnukup", tx::menuSeries());
     mnucrta = separator(mnumeni, "mnucrta");
     mnuispisprijavljenih = action(mnumeni, "mnuispisprijavljenih", tx::menuPrintRegistered());
     mnupregledprijavljenih = action(mnumeni, "mnupregledprijavljenih", tx::menuPreviewRegistered());
@@ -243,6 +245,7 @@ void frmkelvora::buildMenus()
 
     connect(mnunova, &QAction::triggered, this, &frmkelvora::onNewRace);
     connect(mnuotvori, &QAction::triggered, this, &frmkelvora::onOpenRace);
+    connect(mnukup, &QAction::triggered, this, &frmkelvora::onSeries);
     connect(mnuispisprijavljenih, &QAction::triggered, this, &frmkelvora::printRegistered);
     connect(mnuispisstartne, &QAction::triggered, this, &frmkelvora::printStartList);
     connect(mnupregledprijavljenih, &QAction::triggered, this, &frmkelvora::previewRegistered);

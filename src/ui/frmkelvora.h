@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/exports.h"
 #include "app/racesession.h"
 #include "core/dbresult.h"
 #include "core/listlayout.h"
@@ -102,6 +103,20 @@ public:
     void previewRegistered();
     void previewStandings();
 
+    // A list that is not the race's (a series') printed or previewed as the
+    // race's lists are, under its own header.
+    struct Printout {
+        QList<QStringList> rows;
+        print::ListFormat format;
+        QString listName;
+    };
+    void printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName,
+                   const print::RaceHeader& header);
+    void previewList(const Printout& printout, const print::RaceHeader& header);
+    // An export built elsewhere, written where the user chooses.
+    void saveExport(const exports::ExportData& data, exports::ExportList list, exports::Format format,
+                    io::Separator separator);
+
     // ---- Exports ----
     // Asks where an export goes: the suggested path and the file-type filter
     // in, the chosen path (empty when cancelled) out. By default Qt's save
@@ -123,6 +138,8 @@ private slots:
     // Races
     void onNewRace();
     void onOpenRace();
+    // "Kup / serija utrka...": the season's series (frmkup).
+    void onSeries();
     void onEditRace();
     void onWithdrawRace();
     void onPrizes();
@@ -156,11 +173,6 @@ protected:
 private:
     // The rows, the format and the job name of a printout, after the notices
     // a printout gives when it has nothing to print.
-    struct Printout {
-        QList<QStringList> rows;
-        print::ListFormat format;
-        QString listName;
-    };
     std::optional<Printout> startListPrintout();
     std::optional<Printout> registeredPrintout();
     std::optional<Printout> standingsPrintout();
@@ -207,6 +219,7 @@ private:
     QMenu* mnumeni = nullptr;
     QAction* mnunova = nullptr;
     QAction* mnuotvori = nullptr;
+    QAction* mnukup = nullptr;
     QAction* mnucrta = nullptr;
     QAction* mnuispisprijavljenih = nullptr;
     QAction* mnupregledprijavljenih = nullptr;

@@ -53,11 +53,16 @@ void frmkelvora::onExport()
     const auto data = exports::buildExport(*m_session, list, dialog.selection());
     if (!ui::succeeded(this, data))
         return;
+    saveExport(data.value(), list, format, separator);
+}
 
+void frmkelvora::saveExport(const exports::ExportData& data, exports::ExportList list, exports::Format format,
+                            io::Separator separator)
+{
     // Offered beside the database, named after the race and the list.
     // Offered in the folder chosen last, if any.
     const QString suggested = ui::FileChooser::suggestedSavePath(
-        QFileInfo(database().path()).absoluteDir().filePath(exports::suggestedFileName(data.value(), list, format)));
+        QFileInfo(database().path()).absoluteDir().filePath(exports::suggestedFileName(data, list, format)));
     const QString path = m_saveFileName
         ? m_saveFileName(suggested, filterFor(format))
         : QFileDialog::getSaveFileName(this, tx::exportSaveTitle(), suggested, filterFor(format));
@@ -70,10 +75,10 @@ void frmkelvora::onExport()
     switch (format) {
     case exports::Format::Csv:
     case exports::Format::Html:
-        error = exports::saveExport(path, data.value(), format, separator);
+        error = exports::saveExport(path, data, format, separator);
         break;
     case exports::Format::Pdf:
-        error = print::writePdf(exports::exportDocuments(data.value()), path, QFileInfo(path).completeBaseName());
+        error = print::writePdf(exports::exportDocuments(data), path, QFileInfo(path).completeBaseName());
         break;
     }
     QGuiApplication::restoreOverrideCursor();

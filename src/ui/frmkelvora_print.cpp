@@ -137,7 +137,11 @@ void frmkelvora::previewStandings()
 
 void frmkelvora::previewList(const Printout& printout)
 {
-    const print::RaceHeader header{m_session->race().ime, m_session->race().org, m_session->raceDateText()};
+    previewList(printout, {m_session->race().ime, m_session->race().org, m_session->raceDateText()});
+}
+
+void frmkelvora::previewList(const Printout& printout, const print::RaceHeader& header)
+{
     const print::Document doc = print::layoutList(printout.rows, header, printout.format);
 
     // The printer the printout would go to; without one, Qt's PDF printer.
@@ -161,7 +165,12 @@ void frmkelvora::previewList(const Printout& printout)
 
 void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName)
 {
-    const print::RaceHeader header{m_session->race().ime, m_session->race().org, m_session->raceDateText()};
+    printList(rows, format, listName, {m_session->race().ime, m_session->race().org, m_session->raceDateText()});
+}
+
+void frmkelvora::printList(const QList<QStringList>& rows, const print::ListFormat& format, const QString& listName,
+                           const print::RaceHeader& header)
+{
     const print::Document doc = print::layoutList(rows, header, format);
     std::shared_ptr<print::PrintSurface> surface =
         m_printSurfaceFactory ? m_printSurfaceFactory(listName) : defaultPrintSurface(listName);

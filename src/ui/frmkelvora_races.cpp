@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "ui/frmizmjenautrke.h"
 #include "ui/frmkategorije.h"
+#include "ui/frmkup.h"
 #include "ui/frmnagrade.h"
 #include "ui/frmnovautrka.h"
 #include "ui/frmotvoriutrku.h"
@@ -23,6 +24,12 @@ void frmkelvora::onNewRace()
         return;
     enableRaceMenus();
     selectPage(PageStartList);
+}
+
+void frmkelvora::onSeries()
+{
+    frmkup dialog(*this, this);
+    dialog.exec();
 }
 
 void frmkelvora::onOpenRace()

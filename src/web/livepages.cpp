@@ -1,5 +1,7 @@
 #include "web/livepages.h"
 
+#include "core/texts_series.h"
+
 #include "app/racesession.h"
 #include "core/age.h"
 #include "core/htmlexport.h"
@@ -278,6 +280,7 @@ Snapshot snapshotOf(RaceSession& session)
     s.hasRace = session.hasRace();
     if (!s.hasRace)
         return s;
+    s.raceId = session.race().id;
     s.raceName = session.race().ime;
     s.organiser = session.race().org;
     s.dateText = session.raceDateText();
@@ -450,6 +453,10 @@ QByteArray homePage(const Snapshot& s, const PageOptions& options)
     }
     if (!s.rules.prizes.isEmpty())
         h += QLatin1String("<li><a href=\"/nagrade\">") + esc(tx::prizeListTitle()) + QLatin1String("</a></li>");
+    for (const auto& [id, name] : s.series) {
+        h += QLatin1String("<li><a href=\"/kup?id=") + QString::number(id) + QLatin1String("\">") +
+             esc(tx::seriesStandingsTitle() + QStringLiteral(": ") + name) + QLatin1String("</a></li>");
+    }
     h += QLatin1String("</ul>");
     if (links.size() > 3) {
         // A category offers "Žene" or "Muškarci" only when it has runners of that sex.
@@ -541,6 +548,39 @@ QByteArray prizePage(const Snapshot& s, const PageOptions& options)
         else
             appendStandingsTable(h, group.winners);
     }
+    return pageEnd(h, options);
+}
+
+QByteArray seriesPage(const Snapshot& s, const PageOptions& options, const QString& name, const QStringList& raceNames,
+                      const QList<series::Row>& rows, const QList<QStringList>& prizeRows)
+{
+    const QString title = tx::seriesStandingsTitle() + QStringLiteral(": ") + name;
+    QString h = pageStart(s, title, options.refreshSeconds);
+    h += QLatin1String("<h1>") + esc(title) + QLatin1String("</h1>");
+    h += QLatin1String("<table class=\"st\"><thead><tr>");
+    for (const QString& heading : series::columns(raceNames))
+        h += QLatin1String("<th>") + esc(heading) + QLatin1String("</th>");
+    h += QLatin1String("</tr></thead><tbody>");
+    h.reserve(h.size() + rows.size() * 120);
+    for (const series::Row& row : rows) {
+        h += QLatin1String("<tr>");
+        for (const QString& cell : series::rowCells(row)) {
+            h += QLatin1String("<td>");
+            io::appendHtmlEscaped(h, cell);
+            h += QLatin1String("</td>");
+        }
+        h += QLatin1String("</tr>");
+    }
+    h += QLatin1String("</tbody></table>");
+    h += QLatin1String("<h2>") + esc(tx::seriesPrizeTitle()) + QLatin1String("</h2><table class=\"st\"><tbody>");
+    for (const QStringList& row : prizeRows) {
+        const bool heading = row.value(0).isEmpty() && row.value(2) != tx::prizeListNone();
+        h += heading ? QLatin1String("<tr><th colspan=\"4\">") + esc(row.value(2)) + QLatin1String("</th></tr>")
+                     : QLatin1String("<tr><td>") + esc(row.value(0)) + QLatin1String("</td><td>") + esc(row.value(2)) +
+                           QLatin1String("</td><td>") + esc(row.value(3)) + QLatin1String("</td><td>") +
+                           esc(row.value(5)) + QLatin1String("</td></tr>");
+    }
+    h += QLatin1String("</tbody></table>");
     return pageEnd(h, options);
 }
 

@@ -7,6 +7,7 @@
 #include "core/categoryscheme.h"
 #include "core/prizes.h"
 #include "core/records.h"
+#include "core/series.h"
 #include "core/standings.h"
 
 #include <QByteArray>
@@ -36,6 +37,9 @@ struct Places {
 // moment is built from. Copies share the lists' data.
 struct Snapshot {
     bool hasRace = false;
+    qint64 raceId = 0;
+    // The series the race belongs to (key, name), linked from the home page.
+    QList<std::pair<qint64, QString>> series;
     QString raceName;
     QString organiser;
     QString dateText;
@@ -110,6 +114,10 @@ QByteArray homePage(const Snapshot& snapshot, const PageOptions& options);
 QByteArray kioskPage(const Snapshot& snapshot, const PageOptions& options, int listNumber);
 QByteArray standingsPage(const Snapshot& snapshot, const PageOptions& options, const standings::Selection& selection);
 QByteArray prizePage(const Snapshot& snapshot, const PageOptions& options);
+// A series' standings (one column per race) and its prize list.
+QByteArray seriesPage(const Snapshot& snapshot, const PageOptions& options, const QString& name,
+                      const QStringList& raceNames, const QList<series::Row>& rows,
+                      const QList<QStringList>& prizeRows);
 QByteArray searchPage(const Snapshot& snapshot, const PageOptions& options, const QString& text);
 QByteArray standingsJson(const Snapshot& snapshot, const standings::Selection& selection);
 

@@ -1,9 +1,12 @@
 #include "web/liveresultsserver.h"
 
+#include "core/texts_series.h"
+
 #include "app/racesession.h"
 #include "core/texts_live.h"
 
 #include <QAbstractHttpServer>
+#include <QDateTime>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
 #include <QTcpServer>
@@ -388,9 +391,56 @@ void LiveResultsServer::listsChanged()
 
 const live::Snapshot& LiveResultsServer::snapshot()
 {
-    if (!m_snapshot)
+    if (!m_snapshot) {
         m_snapshot = live::snapshotOf(m_session);
+        for (const series::Definition& d : seriesList()) {
+            if (d.races.contains(m_snapshot->raceId))
+                m_snapshot->series.append({d.id, d.name});
+        }
+    }
     return *m_snapshot;
+}
+
+const QList<series::Definition>& LiveResultsServer::seriesList()
+{
+    constexpr qint64 kSeriesKeptMs = 60000;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (!m_session.hasRace() || (m_seriesRead != 0 && now - m_seriesRead < kSeriesKeptMs))
+        return m_series;
+    if (!m_seasons) {
+        m_seasons = std::make_unique<SeriesSession>(m_session.database());
+        m_seasons->setKeepFor(kSeriesKeptMs);
+    }
+    // A database that cannot be read now leaves the series as they were.
+    if (const auto all = m_seasons->list(); all)
+        m_series = all.value();
+    m_seriesRead = now;
+    return m_series;
+}
+
+std::optional<live::Page> LiveResultsServer::seriesPage(const QUrlQuery& query)
+{
+    bool ok = false;
+    const qint64 id = query.queryItemValue(QStringLiteral("id")).toLongLong(&ok);
+    const live::Snapshot& s = snapshot();
+    if (!ok || !s.hasRace)
+        return std::nullopt;
+    for (const series::Definition& d : seriesList()) {
+        if (d.id != id || !d.races.contains(s.raceId))
+            continue;
+        QHash<qint64, series::RaceEntries> given;
+        given.insert(s.raceId, series::raceEntries(s.raceId, s.raceName, s.overall, s.rules.categories));
+        const auto result = m_seasons->standings(d, given);
+        if (!result) {
+            return live::Page{503, QByteArrayLiteral("text/plain; charset=utf-8"),
+                              tx::liveSeriesUnavailable().toUtf8() + '\n'};
+        }
+        const QList<series::Row>& rows = result.value().standings.rows;
+        return live::Page{200, QByteArrayLiteral("text/html; charset=utf-8"),
+                          live::seriesPage(s, m_options, d.name, result.value().raceNames, rows,
+                                           series::prizeRows(rows, series::award(rows, d.rules.prizes)))};
+    }
+    return std::nullopt;
 }
 
 void LiveResultsServer::answer(const QHttpServerRequest& request, QTcpSocket* socket)
@@ -427,7 +477,8 @@ void LiveResultsServer::answer(const QHttpServerRequest& request, QTcpSocket* so
         // A flood of different searches does not fill the memory.
         if (m_cache.size() >= 2000)
             m_cache.clear();
-        const auto page = live::build(path, query, snapshot(), m_options);
+        const auto page = path == QLatin1String("/kup") ? seriesPage(query)
+                                                        : live::build(path, query, snapshot(), m_options);
         const live::Page built = page ? *page
                                       : live::Page{404, QByteArrayLiteral("text/plain; charset=utf-8"),
                                                    tx::liveNotFound().toUtf8() + '\n'};

@@ -3,9 +3,11 @@
 // A small read-only web server of the current race's results for the local
 // network: phones and a big screen follow the race. It serves only the pages
 // of livepages.h, built from the session's lists after each change and kept
-// as bytes, so that no request reaches the database and no file of the disk
-// is ever served.
+// as bytes, so that no request of the race's pages reaches the database and
+// no file of the disk is ever served. A series' page adds the series' other
+// races, read at most once a minute.
 
+#include "app/seriessession.h"
 #include "core/outcome.h"
 #include "web/livepages.h"
 
@@ -13,6 +15,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <memory>
 
 class RaceSession;
 class QHttpServerRequest;
@@ -73,6 +76,11 @@ private:
     // The pages of the session's lists now: read at the first request after a change.
     void listsChanged();
     const live::Snapshot& snapshot();
+    // /kup?id=: a series the race belongs to, the race's entries from the
+    // snapshot, the other races' read at most once a minute.
+    std::optional<live::Page> seriesPage(const QUrlQuery& query);
+    // The series of the database, read at most once a minute.
+    const QList<series::Definition>& seriesList();
     void answer(const QHttpServerRequest& request, QTcpSocket* socket);
 
     struct Cached {
@@ -84,6 +92,9 @@ private:
     };
 
     RaceSession& m_session;
+    std::unique_ptr<SeriesSession> m_seasons;
+    QList<series::Definition> m_series;
+    qint64 m_seriesRead = 0; // when m_series was read, ms since the epoch
     Limits m_limits;
     live::PageOptions m_options;
     QPointer<live::HttpFront> m_http;
