@@ -805,6 +805,50 @@ private slots:
     }
 
     // Rows come in time order; equal times keep the order of entry.
+    // A series is stored whole on both engines: a name taken twice is
+    // refused and leaves the first as it was; a file never given a series reads none.
+    void seriesStoredWholeOnBothEngines_data() { engines_data(); }
+    void seriesStoredWholeOnBothEngines()
+    {
+        QFETCH(bool, postgres);
+        TempDb tmp;
+        KVR_NEW_DB(where, postgres, tmp);
+        Database db(where);
+        QVERIFY(db.open().ok());
+        QVERIFY(db.seriesList().value().isEmpty());
+        series::Definition d;
+        d.name = QStringLiteral("Kup Šibenika");
+        d.races = {3, 1, 2};
+        d.rules.points = series::PointsKind::List;
+        d.rules.pointsList = {25, 20, 16};
+        d.rules.place = series::PlaceScope::Overall;
+        d.rules.best = 2;
+        d.rules.minimum = 2;
+        d.rules.planned = 4;
+        d.rules.noClub = {QStringLiteral("neovisni"), QStringLiteral("bez kluba")};
+        d.rules.prizes = PrizeScheme({{QStringLiteral("Žene"), RuleSex::Women, 0, 150, 3}});
+        d.choices = {{series::Choice::Kind::Split, {1, 7}, {}}, {series::Choice::Kind::Join, {2, 9}, {3, 4}}};
+        const auto stored = db.storeSeries(d);
+        QVERIFY2(stored.ok(), qPrintable(stored.error()));
+        d.id = stored.value();
+        series::Definition other = d;
+        other.id = 0;
+        other.races = {1};
+        const auto twice = db.storeSeries(other);
+        QVERIFY(!twice.ok());
+        QCOMPARE(twice.error().kind(), DbError::Kind::Duplicate);
+        const auto read = Database(where).open().ok() ? db.seriesList() : DbResult<QList<series::Definition>>{};
+        QVERIFY(read.ok());
+        QCOMPARE(read.value().size(), 1);
+        const series::Definition& back = read.value().at(0);
+        QCOMPARE(back.name, d.name);
+        QCOMPARE(back.races, d.races);
+        QCOMPARE(back.rules, d.rules);
+        QCOMPARE(back.choices, d.choices);
+        QVERIFY(db.deleteSeries(d.id).ok());
+        QVERIFY(db.seriesList().value().isEmpty());
+    }
+
     void finishListInTimeOrder_data() { engines_data(); }
     void finishListInTimeOrder()
     {

@@ -7,12 +7,25 @@
 #include "core/series.h"
 #include "core/texts_series.h"
 #include "data/database.h"
+#include "testutil.h"
+#include "ui/frmkelvora.h"
+#include "ui/frmkup.h"
+#include "ui/messagebox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTreeView>
+#include <QTreeWidget>
 #include <QtTest>
+
+using testutil::find;
 
 namespace {
 
@@ -342,6 +355,57 @@ private slots:
         QVERIFY(unplaced > 10);
     }
 
+    // The window: a series made from the form, its standings in lsvkup, two
+    // rows of one runner joined, the join taken back, and a refusal in words
+    // that keeps what was typed.
+    void windowMakesJoinsAndTakesBack()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        for (int r = 0; r < 2; ++r) {
+            testutil::makeCurrentRace(w, QStringLiteral("Utrka %1").arg(r + 1), QDate(2025, 5, 1 + r));
+            const qint64 ivo = testutil::addCompetitor(w, "1", r == 0 ? "Ivo Ivić" : "Ivan Ivić", "M", QDate(1980, 1, 1));
+            const qint64 ana = testutil::addCompetitor(w, "2", "Ana Anić", "Ž", QDate(1990, 1, 1));
+            testutil::addFinish(w, ivo, "1", "00:30:00");
+            testutil::addFinish(w, ana, "2", "00:31:00");
+        }
+        QAction* menu = w.findChild<QAction*>(QStringLiteral("mnukup"));
+        QVERIFY(menu && menu->isEnabled());
+        frmkup dialog(w, &w);
+        // Without a name the form is refused and keeps the races checked.
+        auto* races = find<QListWidget>(&dialog, "lstutrke");
+        QCOMPARE(races->count(), 2);
+        for (int i = 0; i < races->count(); ++i)
+            races->item(i)->setCheckState(Qt::Checked);
+        QVERIFY(!dialog.storeSeries());
+        QCOMPARE(MessageBox::shown().last().text, tx::seriesNeedsName());
+        QCOMPARE(races->item(1)->checkState(), Qt::Checked);
+        find<QLineEdit>(&dialog, "txtime")->setText(QStringLiteral("Proljetni kup"));
+        find<QSpinBox>(&dialog, "txtbodovi")->setValue(10);
+        QVERIFY(dialog.storeSeries());
+        QVERIFY(dialog.currentId() > 0);
+
+        auto* list = find<QTreeView>(&dialog, "lsvkup");
+        QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"Ana Anić", "Ivan Ivić", "Ivo Ivić"}));
+        QCOMPARE(testutil::columnTexts(list, 0), (QStringList{"1", "2=", "2="}));
+        testutil::selectRow(list, 1);
+        testutil::selectRow(list, 2);
+        QVERIFY(dialog.joinSelected());
+        QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"Ana Anić", "Ivan Ivić"}));
+        QCOMPARE(testutil::columnTexts(list, 6), (QStringList{"20", "20"}));
+
+        auto* matches = find<QTreeWidget>(&dialog, "lstspojevi");
+        QCOMPARE(matches->topLevelItemCount(), 1);
+        QCOMPARE(matches->topLevelItem(0)->text(0), tx::seriesJoined(QStringLiteral("Ivo Ivić"), 1, QStringLiteral("Ivan Ivić")));
+        matches->setCurrentItem(matches->topLevelItem(0));
+        QVERIFY(dialog.takeBackSelected());
+        QCOMPARE(testutil::columnTexts(list, 1), (QStringList{"Ana Anić", "Ivan Ivić", "Ivo Ivić"}));
+
+        // The same standings from a fresh session: the choices were stored.
+        SeriesSession again(w.database());
+        QCOMPARE(again.standings(dialog.currentId()).value().standings.rows.size(), 3);
+    }
+
     // A series is stored whole or refused in words, and a file without
     // series reads as none.
     void storedAllOrNothing()
@@ -373,5 +437,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSeries)
+KVR_TEST_MAIN(TestSeries)
 #include "test_series.moc"

@@ -239,18 +239,20 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
 
     // The name as most of the runner's entries spell it; of spellings as
     // frequent, the one with more marked letters (a mark is typed on purpose),
-    // then the earliest.
+    // then the earliest. An entry the organiser joined to the runner takes
+    // the runner's name rather than giving it.
     auto shownName = [&](const QList<int>& entries) {
+        const bool anyOwn = std::any_of(entries.cbegin(), entries.cend(), [&](int i) { return i >= 0 && !items.at(i).joined; });
         QString best;
         int bestCount = 0;
         int bestMarks = -1;
         for (int i : entries) {
-            if (i < 0)
+            if (i < 0 || (anyOwn && items.at(i).joined))
                 continue;
             const QString& name = entryOf(i).name;
             int count = 0;
             for (int k : entries)
-                count += k >= 0 && entryOf(k).name == name ? 1 : 0;
+                count += k >= 0 && !(anyOwn && items.at(k).joined) && entryOf(k).name == name ? 1 : 0;
             const int marks = int(std::count_if(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() >= 0x80; }));
             if (count > bestCount || (count == bestCount && marks > bestMarks)) {
                 best = name;
