@@ -3,9 +3,15 @@
 #include "core/age.h"
 #include "core/texts.h"
 
+#include <array>
+
 namespace search {
 
-QString fold(const QString& text)
+namespace {
+
+// The fold of one character, the slow way: the base letter of a letter
+// with marks, without them.
+QString foldSlow(const QString& text)
 {
     QString folded;
     folded.reserve(text.size());
@@ -18,9 +24,48 @@ QString fold(const QString& text)
             folded += QLatin1Char('d');
         } else if (c.decompositionTag() == QChar::Canonical) {
             // The base letter, without its marks.
-            folded += fold(QString(c).normalized(QString::NormalizationForm_D).left(1));
+            folded += foldSlow(QString(c).normalized(QString::NormalizationForm_D).left(1));
         } else if (c.category() != QChar::Mark_NonSpacing) {
             folded += c.toLower();
+        }
+    }
+    return folded;
+}
+
+// The letters of Latin-1 and Latin Extended-A (č ć š ž đ and their
+// neighbours) folded once: a name is folded without decomposing each of
+// its letters again. 0: not one character, left to the slow way.
+constexpr char16_t kTableFrom = 0x80;
+constexpr char16_t kTableTo = 0x180;
+
+const std::array<char16_t, kTableTo - kTableFrom>& foldTable()
+{
+    static const auto table = [] {
+        std::array<char16_t, kTableTo - kTableFrom> t{};
+        for (char16_t u = kTableFrom; u < kTableTo; ++u) {
+            const QString f = foldSlow(QString(QChar(u)));
+            t[u - kTableFrom] = f.size() == 1 ? f.at(0).unicode() : char16_t(0);
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+QString fold(const QString& text)
+{
+    const auto& table = foldTable();
+    QString folded;
+    folded.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            folded += QChar(u >= 'A' && u <= 'Z' ? char16_t(u + ('a' - 'A')) : u);
+        } else if (u < kTableTo && table[u - kTableFrom] != 0) {
+            folded += QChar(table[u - kTableFrom]);
+        } else {
+            folded += foldSlow(QString(c));
         }
     }
     return folded;

@@ -9,10 +9,27 @@
 #include <QSet>
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace series {
 
 namespace {
+
+// A quick hash of a text (FNV-1a over its UTF-16 units): a season's scoring
+// looks up a name and a club for every entry of every race, and the texts
+// are the organiser's own, so nothing needs guarding against crafted keys.
+struct TextHash {
+    size_t operator()(const QString& text) const noexcept
+    {
+        quint64 h = 14695981039346656037ull;
+        for (const QChar c : text) {
+            h ^= c.unicode();
+            h *= 1099511628211ull;
+        }
+        return size_t(h);
+    }
+};
+using TextIds = std::unordered_map<QString, int, TextHash>;
 
 // A name or club as the matching compares it: letter case, the letters'
 // marks and repeated blanks do not count.
@@ -83,7 +100,13 @@ RaceEntries raceEntries(qint64 raceId, const QString& name, const QList<standing
     RaceEntries race{raceId, name, false, {}};
     race.entries.reserve(overall.size());
     QHash<QString, int> bySex;
-    QHash<QString, int> byCategory;
+    // Per category label, the places given so far to each sex, and the
+    // label's row among the race's categories.
+    struct Label {
+        QHash<QString, int> bySex;
+        std::optional<std::pair<int, int>> ages;
+    };
+    QHash<QString, Label> labels;
     for (const standings::StandingsRow& row : overall) {
         const bool ranked = row.state == RunState::None && row.finished && row.place > 0;
         race.held = race.held || ranked;
@@ -96,13 +119,18 @@ RaceEntries raceEntries(qint64 raceId, const QString& name, const QList<standing
         e.club = row.klub.simplified();
         e.sex = row.spol;
         e.category = row.kategorija;
-        if (const int c = categories.rowByLabel(row.kategorija); c >= 0)
-            e.categoryAges = std::pair{categories.rows().at(c).from, categories.rows().at(c).to};
+        auto label = labels.find(row.kategorija);
+        if (label == labels.end()) {
+            label = labels.insert(row.kategorija, {});
+            if (const int c = categories.rowByLabel(row.kategorija); c >= 0)
+                label->ages = std::pair{categories.rows().at(c).from, categories.rows().at(c).to};
+        }
+        e.categoryAges = label->ages;
         if (ranked) {
             e.placeOverall = row.place;
             e.placeSex = ++bySex[row.spol];
             if (!row.kategorija.isEmpty())
-                e.placeCategory = ++byCategory[row.kategorija + QLatin1Char('\x1f') + row.spol];
+                e.placeCategory = ++label->bySex[row.spol];
         }
         race.entries.append(std::move(e));
     }
@@ -129,56 +157,78 @@ bool isNoClub(const QString& club, const Rules& rules)
 
 Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList<Choice>& choices)
 {
-    const QChar apart(0x1f);
+    // Names and clubs are folded once per distinct text and compared as
+    // numbers: a runner is the pair of a folded name and a folded club (0:
+    // none known). A season holds each name once per race.
     struct Item {
         int race;
         int entry;
-        QString key;
+        quint64 key;
         bool joined = false;
         bool split = false;
     };
     QList<Item> items;
-    QHash<QString, QString> clubKeys; // a club's text to its folded form, worked out once per club
-    auto clubKey = [&](const QString& club) {
-        auto it = clubKeys.constFind(club);
-        if (it == clubKeys.cend())
-            it = clubKeys.insert(club, isNoClub(club, rules) ? QString() : folded(club));
-        return it.value();
+    qsizetype entries = 0;
+    for (const RaceEntries& r : races)
+        entries += r.entries.size();
+    items.reserve(entries);
+    TextIds foldedIds; // a folded text to its number, from 1
+    auto idOf = [&](const QString& foldedText) {
+        return foldedIds.try_emplace(foldedText, int(foldedIds.size()) + 1).first->second;
     };
-    // The clubs each name has where its club is known.
-    QHash<QString, QSet<QString>> knownClubs;
-    QList<QString> nameKeys;
+    TextIds nameIds;
+    TextIds clubIds;
+    nameIds.reserve(size_t(entries));
+    auto nameId = [&](const QString& name) {
+        auto it = nameIds.find(name);
+        if (it == nameIds.end())
+            it = nameIds.emplace(name, idOf(folded(name))).first;
+        return it->second;
+    };
+    auto clubId = [&](const QString& club) {
+        auto it = clubIds.find(club);
+        if (it == clubIds.end())
+            it = clubIds.emplace(club, isNoClub(club, rules) ? 0 : idOf(folded(club))).first;
+        return it->second;
+    };
+    // The club each name has where its club is known; -1 for a name seen
+    // with two clubs.
+    QHash<int, int> knownClubs;
     for (int r = 0; r < races.size(); ++r) {
         for (int e = 0; e < races.at(r).entries.size(); ++e) {
             const Entry& entry = races.at(r).entries.at(e);
-            const QString name = folded(entry.name);
-            const QString club = clubKey(entry.club);
-            if (!club.isEmpty())
-                knownClubs[name].insert(club);
-            items.append({r, e, name + apart + club});
-            nameKeys.append(name);
+            const int name = nameId(entry.name);
+            const int club = clubId(entry.club);
+            if (club != 0) {
+                auto known = knownClubs.find(name);
+                if (known == knownClubs.end())
+                    knownClubs.insert(name, club);
+                else if (*known != club)
+                    *known = -1;
+            }
+            items.append({r, e, quint64(name) << 32 | quint32(club)});
         }
     }
     // A club not known takes the club the name has elsewhere, when it has one only.
-    for (int i = 0; i < items.size(); ++i) {
-        Item& item = items[i];
-        if (!item.key.endsWith(apart))
+    for (Item& item : items) {
+        if ((item.key & 0xffffffffu) != 0)
             continue;
-        const auto known = knownClubs.constFind(nameKeys.at(i));
-        if (known != knownClubs.cend() && known->size() == 1)
-            item.key += *known->cbegin();
+        const auto known = knownClubs.constFind(int(item.key >> 32));
+        if (known != knownClubs.cend() && *known > 0)
+            item.key |= quint32(*known);
     }
     // The organiser's choices, splits first, then the joins in the order made.
     QHash<QPair<qint64, qint64>, int> itemOf;
-    for (int i = 0; i < items.size(); ++i) {
+    for (int i = 0; i < (choices.isEmpty() ? 0 : items.size()); ++i) {
         const Entry& e = races.at(items.at(i).race).entries.at(items.at(i).entry);
         itemOf.insert({races.at(items.at(i).race).raceId, e.competitor}, i);
     }
+    // A split entry's key is its own: no name has the number 0.
     for (const Choice& c : choices) {
         const auto it = itemOf.constFind({c.entry.race, c.entry.competitor});
         if (c.kind != Choice::Kind::Split || it == itemOf.cend())
             continue;
-        items[*it].key = QStringLiteral("\x1e%1:%2").arg(c.entry.race).arg(c.entry.competitor);
+        items[*it].key = quint64(*it) + 1;
         items[*it].split = true;
     }
     for (const Choice& c : choices) {
@@ -198,20 +248,19 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
         int first = -1;   // the first entry in race order
     };
     QList<Person> people;
-    QHash<QString, int> personOf;
+    QHash<QPair<quint64, int>, int> personOf; // key and copy
     Standings out;
     for (int i = 0; i < items.size(); ++i) {
-        QString key = items.at(i).key;
+        const quint64 key = items.at(i).key;
         const int race = items.at(i).race;
-        int copy = 1;
-        for (;;) {
-            const auto found = personOf.constFind(key);
+        for (int copy = 1;; ++copy) {
+            const auto found = personOf.constFind({key, copy});
             if (found == personOf.cend()) {
                 Person p;
                 p.items = QList<int>(races.size(), -1);
                 p.items[race] = i;
                 p.first = i;
-                personOf.insert(key, int(people.size()));
+                personOf.insert({key, copy}, int(people.size()));
                 people.append(std::move(p));
                 break;
             }
@@ -224,7 +273,6 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
                 const Entry& e = races.at(race).entries.at(items.at(i).entry);
                 out.notes.append(tx::seriesTwiceInRace(e.name, race + 1));
             }
-            key = items.at(i).key + QStringLiteral("#%1").arg(++copy);
         }
     }
 
@@ -243,6 +291,19 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
     // the runner's name rather than giving it.
     auto shownName = [&](const QList<int>& entries) {
         const bool anyOwn = std::any_of(entries.cbegin(), entries.cend(), [&](int i) { return i >= 0 && !items.at(i).joined; });
+        // Nearly always every entry spells it the same.
+        const QString* first = nullptr;
+        bool same = true;
+        for (int i : entries) {
+            if (i < 0)
+                continue;
+            if (!first)
+                first = &entryOf(i).name;
+            else if (entryOf(i).name != *first)
+                same = false;
+        }
+        if (same)
+            return first ? *first : QString();
         QString best;
         int bestCount = 0;
         int bestMarks = -1;
@@ -304,33 +365,31 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
         // The club as the runner's first entry with a club gives it.
         row.club = entryOf(p.first).club;
         for (int i : p.items) {
-            if (i >= 0 && !isNoClub(entryOf(i).club, rules)) {
+            if (i >= 0 && clubId(entryOf(i).club) != 0) {
                 row.club = entryOf(i).club;
                 break;
             }
         }
         // What differs between the races, for the check report and the list of matches.
-        QStringList sexes;
-        QStringList categories;
-        QString sexTexts;
-        QString categoryTexts;
+        const Entry& firstEntry = entryOf(p.first);
+        bool sexDiffers = false;
+        bool categoryDiffers = false;
+        const QString* category = nullptr;
+        const int entries = int(races.size() - p.items.count(-1));
         for (int r = 0; r < races.size(); ++r) {
             const int i = p.items.at(r);
             if (i < 0)
                 continue;
             const Entry& e = entryOf(i);
-            const QString where = tx::seriesRaceShort(r + 1) + QStringLiteral(": ");
-            if (!sexes.contains(e.sex))
-                sexes.append(e.sex);
-            if (!e.category.isEmpty() && !categories.contains(e.category))
-                categories.append(e.category);
-            sexTexts += (sexTexts.isEmpty() ? QString() : QStringLiteral(", ")) + where + e.sex;
-            categoryTexts += (categoryTexts.isEmpty() ? QString() : QStringLiteral(", ")) + where
-                + (e.category.isEmpty() ? tx::seriesNotRun() : e.category);
+            sexDiffers = sexDiffers || e.sex != firstEntry.sex;
+            if (!e.category.isEmpty()) {
+                categoryDiffers = categoryDiffers || (category && *category != e.category);
+                category = category ? category : &e.category;
+            }
             const bool clubDiffers = e.club != row.club;
             const Item& item = items.at(i);
             const bool differs = e.name != row.name || clubDiffers;
-            if (item.split || item.joined || (differs && p.items.count(-1) < races.size() - 1)) {
+            if (item.split || item.joined || (differs && entries > 1)) {
                 Match m;
                 m.kind = item.split ? Match::Kind::Split : item.joined ? Match::Kind::Joined : Match::Kind::Rule;
                 m.entry = {races.at(r).raceId, e.competitor};
@@ -340,10 +399,21 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
                 out.matches.append(std::move(m));
             }
         }
-        if (sexes.size() > 1)
-            out.notes.append(tx::seriesSexDiffers(row.name, sexTexts));
-        if (categories.size() > 1)
-            out.notes.append(tx::seriesCategoryDiffers(row.name, categoryTexts));
+        if (sexDiffers || categoryDiffers) {
+            QStringList sexTexts;
+            QStringList categoryTexts;
+            for (int r = 0; r < races.size(); ++r) {
+                if (const int i = p.items.at(r); i >= 0) {
+                    const QString where = tx::seriesRaceShort(r + 1) + QStringLiteral(": ");
+                    sexTexts.append(where + entryOf(i).sex);
+                    categoryTexts.append(where + (entryOf(i).category.isEmpty() ? tx::seriesNotRun() : entryOf(i).category));
+                }
+            }
+            if (sexDiffers)
+                out.notes.append(tx::seriesSexDiffers(row.name, sexTexts.join(QStringLiteral(", "))));
+            if (categoryDiffers)
+                out.notes.append(tx::seriesCategoryDiffers(row.name, categoryTexts.join(QStringLiteral(", "))));
+        }
         rows.append(std::move(row));
     }
 
