@@ -376,6 +376,7 @@ private slots:
         QCOMPARE(stored.org, QStringLiteral("AK Split"));
         QCOMPARE(stored.datum, QDate(2010, 6, 5));
         QCOMPARE(header(w), (QStringList{"Druga utrka", "AK Split", "05.06.2010", QString::number(id)}));
+        QCOMPARE(w.windowTitle(), tx::raceCaption(QStringLiteral("Druga utrka")));
         QVERIFY(menuShown(w, "mnustartnalista"));
         QVERIFY(!menuShown(w, "mnuciljnalista"));
     }

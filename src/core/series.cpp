@@ -567,7 +567,7 @@ print::ListFormat standingsFormat(const QString& title, int races)
     f.titleFirst = title + QStringLiteral("   ") + tx::printPage();
     f.titleLater = f.titleFirst;
     // The races by their order in the series, so that ten fit across a page.
-    QStringList headings{tx::seriesColPlace().left(5).rightJustified(5), tx::seriesColName().leftJustified(25),
+    QStringList headings{tx::prizeColumns().at(0).rightJustified(5), tx::seriesColName().leftJustified(25),
                          tx::seriesColClub().leftJustified(15), tx::printColCategory().trimmed().leftJustified(6)};
     f.columns = {{0, 5, A::Right, 0}, {1, 25, A::Left, 1}, {2, 15, A::Left, 1}, {3, 6, A::Left, 1}};
     for (int r = 0; r < races; ++r) {

@@ -11,6 +11,7 @@
 namespace tx {
 
 KVR_TEXT(prizeOverallName, "Ukupno")
+KVR_TEXT(rulesNoOtherRace, "U bazi nema druge utrke čija bi se pravila mogla preuzeti.")
 KVR_TEXT(prizeListTitle, "Popis nagrađenih")
 KVR_TEXT(prizeListNone, "Nema rezultata")
 KVR_TEXT(optionPrizeList, "Popis nagrađenih")

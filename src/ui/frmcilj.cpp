@@ -63,6 +63,11 @@ public:
                 return QBrush(QColor(0xe8, 0xe8, 0xe8));
             }
         }
+        // A cell cut to its column (the state's longer texts) reads whole in its tooltip.
+        if (role == Qt::ToolTipRole) {
+            const QString text = QIdentityProxyModel::data(index, Qt::DisplayRole).toString();
+            return text.isEmpty() ? QVariant() : QVariant(text);
+        }
         if (role == Qt::FontRole && QIdentityProxyModel::data(index, finishline::CaptureModel::DeletedRole).toBool()) {
             QFont font;
             font.setStrikeOut(true);

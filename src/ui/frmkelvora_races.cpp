@@ -91,6 +91,8 @@ void frmkelvora::onEditRace()
     frmizmjenautrke dialog(*m_session, lblimeutrke->text(), lblorgutrke->text(), lbldatumutrke->text(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    // The title bar names the race by its new name at once.
+    setWindowTitle(tx::raceCaption(m_session->race().ime));
     showStartListMenuIfRows();
 }
 

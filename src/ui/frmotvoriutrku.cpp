@@ -7,6 +7,8 @@
 #include "ui/widgets.h"
 
 #include <QHeaderView>
+
+#include <algorithm>
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -29,7 +31,8 @@ frmotvoriutrku::frmotvoriutrku(RaceSession& session, QWidget* parent)
     lstotvori->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     lstotvori->setColumnWidth(1, 50);
     lstotvori->setColumnWidth(2, 90);
-    lstotvori->setMinimumSize(340, 220);
+    // A race's name of the longest kind shows whole beside its key and date.
+    lstotvori->setMinimumSize(std::max(340, lstotvori->fontMetrics().averageCharWidth() * 44 + 170), 220);
 
     Label1 = ui::named(ui::label(tx::openHint()), "Label1");
 

@@ -26,6 +26,8 @@ frmstatus::frmstatus(RaceSession& session, const Competitor& competitor, QWidget
     optdnf = ui::named(new QRadioButton(runstates::longText(RunState::Dnf)), "optdnf");
     optdsq = ui::named(new QRadioButton(runstates::longText(RunState::Dsq)), "optdsq");
     txtrazlog = ui::lineEdit("txtrazlog", runstates::kReasonMaxLength);
+    // The longest reason shows whole.
+    txtrazlog->setMinimumWidth(txtrazlog->fontMetrics().averageCharWidth() * (runstates::kReasonMaxLength + 4));
     cmdspremi = ui::button(tx::runStateStore(), "cmdspremi", true);
     cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");
 

@@ -177,6 +177,10 @@ void RulesTabs::copyFromRace()
         if (r.id != m_session.race().id)
             offered.append({r.id, r.ime});
     }
+    if (offered.isEmpty()) {
+        MessageBox::notice(m_parent, tx::rulesNoOtherRace());
+        return;
+    }
     qint64 chosen = -1;
     if (m_chooseRace) {
         chosen = m_chooseRace(offered);
