@@ -1,5 +1,8 @@
 #include "app/exports.h"
 
+#include "core/teams.h"
+#include "core/texts_teams.h"
+
 #include "app/racesession.h"
 #include "core/csv.h"
 #include "core/fileerrors.h"
@@ -230,7 +233,7 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
     }
     case ExportList::Prizes: {
         const QList<prizes::PrizeGroup> groups =
-            prizes::prizeList(session.overall(), session.awards(), session.rules().prizes);
+            teams::prizeListWithTeams(session.overall(), session.awards(), session.rules());
         ExportedList list;
         list.kind = ExportList::Prizes;
         list.heading = tx::exportPrizeList();
@@ -238,6 +241,30 @@ Outcome<ExportData> buildExport(RaceSession& session, ExportList which, const st
         setRows(list, prizes::shownRows(groups));
         list.csvColumns = tx::prizeCsvColumns();
         list.csvRows = prizes::csvRows(groups);
+        data.lists.append(std::move(list));
+        break;
+    }
+    case ExportList::Teams: {
+        const TeamRules& rules = session.rules().teams;
+        if (!rules.on())
+            return refused(tx::teamsOff());
+        const QList<teams::Team> ranked = teams::standings(session.overall(), rules, selection.sex);
+        if (ranked.isEmpty())
+            return refused(tx::teamsNone());
+        ExportedList list;
+        list.kind = ExportList::Teams;
+        list.heading = tx::teamsTitle();
+        list.title = tx::teamsTitle();
+        list.columns = teams::columns(rules);
+        QList<QStringList> rows;
+        for (const teams::Team& t : ranked)
+            rows.append(teams::rowCells(t, rules));
+        list.csvColumns = teams::csvColumns(rules);
+        list.csvRows = rows;
+        // The printout and the page end with the rule used.
+        rows.append({QString(), teams::ruleText(rules), QString(), QString(), QString()});
+        setRows(list, rows);
+        list.format = teams::printFormat(rules);
         data.lists.append(std::move(list));
         break;
     }
@@ -361,6 +388,7 @@ QList<print::Document> exportDocuments(const ExportData& data)
         case ExportList::Prizes:
             format = prizes::printFormat();
             break;
+        case ExportList::Teams:
         case ExportList::Series:
         case ExportList::SeriesPrizes:
             break;

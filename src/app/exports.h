@@ -32,6 +32,7 @@ enum class ExportList {
     Standings,   // the standings of one selection
     AllStandings, // overall, overall by sex, and every category by sex
     Prizes,       // the prize winners of each prize category of the race, in order
+    Teams,        // the team standings of the race (one sex, or both)
     Series,       // a series' standings (app/seriessession.h)
     SeriesPrizes  // a series' prize list
 };

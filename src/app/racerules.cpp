@@ -3,6 +3,8 @@
 #include "app/racesession.h"
 #include "core/texts.h"
 #include "core/texts_rules.h"
+#include "core/teams.h"
+#include "core/texts_teams.h"
 #include "data/database.h"
 
 namespace racerules {
@@ -17,7 +19,7 @@ Outcome<RaceRules> current(RaceSession& session)
 }
 
 Status setFromFiles(RaceSession& session, const std::optional<QByteArray>& categories,
-                    const std::optional<QByteArray>& prizes)
+                    const std::optional<QByteArray>& prizes, const std::optional<TeamRules>& teams)
 {
     const auto now = current(session);
     if (!now)
@@ -35,10 +37,34 @@ Status setFromFiles(RaceSession& session, const std::optional<QByteArray>& categ
             return read.failure<std::monostate>();
         rules.prizes = read.value();
     }
+    if (teams) {
+        const auto checked = checkTeams(*teams);
+        if (!checked)
+            return checked.failure<std::monostate>();
+        rules.teams = checked.value();
+    }
     return session.setRules(rules);
 }
 
-Status setFromCells(RaceSession& session, const QList<QStringList>& categories, const QList<QStringList>& prizes)
+Outcome<TeamRules> checkTeams(const TeamRules& teams)
+{
+    if (teams.size < 0 || teams.size > kMaxTeamSize)
+        return Outcome<TeamRules>::refused(Field::None, tx::teamsBadSize());
+    if (teams.extra < 0 || teams.extra > kMaxTeamSize)
+        return Outcome<TeamRules>::refused(Field::None, tx::teamsBadExtra());
+    if (teams.prizes < 0 || teams.prizes > kMaxPrizeCount)
+        return Outcome<TeamRules>::refused(Field::None, tx::teamsBadPrizes());
+    TeamRules checked = teams;
+    checked.noClub.clear();
+    for (const QString& text : teams.noClub) {
+        if (!text.simplified().isEmpty() && !checked.noClub.contains(text.simplified()))
+            checked.noClub.append(text.simplified());
+    }
+    return Outcome<TeamRules>::done(checked);
+}
+
+Status setFromCells(RaceSession& session, const QList<QStringList>& categories, const QList<QStringList>& prizes,
+                    const std::optional<TeamRules>& teams)
 {
     if (!session.hasRace())
         return Status::refused(Field::None, tx::noOpenRace());
@@ -49,7 +75,14 @@ Status setFromCells(RaceSession& session, const QList<QStringList>& categories, 
     const auto prizeScheme = schemes::prizesFromCells(prizes);
     if (!prizeScheme)
         return Status::refused(Field::None, tx::rulesTabPrizes() + QStringLiteral(": ") + prizeScheme.refusal().message);
-    return session.setRules({categoryScheme.value(), prizeScheme.value()});
+    TeamRules teamRules = session.rules().teams;
+    if (teams) {
+        const auto checked = checkTeams(*teams);
+        if (!checked)
+            return Status::refused(Field::None, tx::teamsTab() + QStringLiteral(": ") + checked.refusal().message);
+        teamRules = checked.value();
+    }
+    return session.setRules({categoryScheme.value(), prizeScheme.value(), teamRules});
 }
 
 Outcome<RaceRules> rulesOf(RaceSession& session, qint64 raceId)
@@ -82,7 +115,7 @@ Outcome<QList<prizes::PrizeGroup>> prizeList(RaceSession& session)
         return Result::refused(Field::None, tx::openOrCreateRace());
     if (const Status fresh = session.refresh(); !fresh)
         return fresh.failure<QList<prizes::PrizeGroup>>();
-    return Result::done(prizes::prizeList(session.overall(), session.awards(), session.rules().prizes));
+    return Result::done(teams::prizeListWithTeams(session.overall(), session.awards(), session.rules()));
 }
 
 QString rulesText(const RaceRules& rules)
@@ -93,6 +126,9 @@ QString rulesText(const RaceRules& rules)
     text += tx::cliRulesPrizes() + QLatin1Char('\n');
     for (const QStringList& row : schemes::prizeCells(rules.prizes))
         text += row.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    // The team rule only where the race has one: a race without it prints as before.
+    if (rules.teams.on())
+        text += teams::ruleText(rules.teams) + QLatin1Char('\n');
     return text;
 }
 

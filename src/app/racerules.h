@@ -24,11 +24,15 @@ Outcome<RaceRules> current(RaceSession& session);
 // (schemes::readCategories, schemes::readPrizes); a table not given stays.
 // All or nothing: a refusal of either file stores neither.
 Status setFromFiles(RaceSession& session, const std::optional<QByteArray>& categories,
-                    const std::optional<QByteArray>& prizes);
+                    const std::optional<QByteArray>& prizes, const std::optional<TeamRules>& teams = std::nullopt);
 
 // Sets both tables from the settings window's cells, checked as files are.
 // A refusal names the table first.
-Status setFromCells(RaceSession& session, const QList<QStringList>& categories, const QList<QStringList>& prizes);
+// The team rule, when given, is stored with them; otherwise it stays.
+Status setFromCells(RaceSession& session, const QList<QStringList>& categories, const QList<QStringList>& prizes,
+                    const std::optional<TeamRules>& teams = std::nullopt);
+// The team rule checked: sizes and prizes within their bounds.
+Outcome<TeamRules> checkTeams(const TeamRules& teams);
 
 // The rules of another race (a template), as stored.
 Outcome<RaceRules> rulesOf(RaceSession& session, qint64 raceId);

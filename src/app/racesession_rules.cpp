@@ -1,6 +1,7 @@
 // The race's own categories and prizes: stored, then every list shown by them.
 
 #include "app/racesession.h"
+#include "core/teams.h"
 
 #include "core/texts.h"
 #include "core/texts_rules.h"
@@ -42,7 +43,7 @@ standings::Standings RaceSession::prizeStandings()
     standings::Standings result =
         standings::process({tx::categoryAll(), standings::Sex::All}, overall(), m_startList, raceDate());
     result.rows.clear();
-    for (const prizes::PrizeGroup& group : prizes::prizeList(overall(), awards(), m_rules.prizes)) {
+    for (const prizes::PrizeGroup& group : teams::prizeListWithTeams(overall(), awards(), m_rules)) {
         standings::StandingsRow heading;
         heading.ime = group.name;
         result.rows.append(heading);

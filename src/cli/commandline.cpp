@@ -441,7 +441,8 @@ bool exportChoice(const Arguments& args, const QStringList& categories, exports:
                                                            {QStringLiteral("registered"), exports::ExportList::Registered},
                                                            {QStringLiteral("finish"), exports::ExportList::Finish},
                                                            {QStringLiteral("standings"), exports::ExportList::Standings},
-                                                           {QStringLiteral("prizes"), exports::ExportList::Prizes}};
+                                                           {QStringLiteral("prizes"), exports::ExportList::Prizes},
+                                                           {QStringLiteral("teams"), exports::ExportList::Teams}};
     if (!hasOptions(args, {"--list", "--format"}, err))
         return false;
     const QString listName = args.value(QStringLiteral("--list")).toLower();
@@ -716,14 +717,26 @@ const QHash<QString, Command>& commands()
           &tx::cliHelpStatus,
           &setStatus}},
         {QStringLiteral("rules"),
-         {{kDb, QStringLiteral("--race"), QStringLiteral("--categories"), QStringLiteral("--prizes")}, {},
+         {{kDb, QStringLiteral("--race"), QStringLiteral("--categories"), QStringLiteral("--prizes"),
+           QStringLiteral("--teams"), QStringLiteral("--team-by"), QStringLiteral("--team-score"),
+           QStringLiteral("--team-prizes"), QStringLiteral("--no-club")},
+          {},
           &tx::cliHelpRules,
-          withRace([](RaceSession& session, const QHash<QString, QString>& values, const QStringList&, QTextStream& out,
-                      QTextStream& err) {
-              // The race's categories and prizes, printed or set from files (cli/cmd_rules.cpp).
-              return runRules(session, values.value(QStringLiteral("--categories")),
-                              values.value(QStringLiteral("--prizes")), out, err);
-          })}},
+          [](const Arguments& args, const QString& db, QTextStream& out, QTextStream& err) {
+              // The race's categories, prizes and team rule, printed or set (cli/cmd_rules.cpp).
+              if (!hasOptions(args, {"--race"}, err))
+                  return int(Usage);
+              const auto session = openSession(db, false, err);
+              if (!session || !openRace(*session, args, err))
+                  return int(Failed);
+              QHash<QString, QString> teamOptions;
+              for (const char* option : {"--teams", "--team-by", "--team-score", "--team-prizes"}) {
+                  if (args.has(QLatin1String(option)))
+                      teamOptions.insert(QLatin1String(option), args.value(QLatin1String(option)));
+              }
+              return runRules(*session, args.value(QStringLiteral("--categories")), args.value(QStringLiteral("--prizes")),
+                              out, err, teamOptions, args.repeated.value(QStringLiteral("--no-club")));
+          }}},
         {QStringLiteral("check"),
          {{kDb, QStringLiteral("--race"), QStringLiteral("--format")}, {}, &tx::cliHelpCheck, &checkResults}},
         {QStringLiteral("start"),

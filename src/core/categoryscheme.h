@@ -114,10 +114,32 @@ private:
     QList<PrizeRow> m_rows;
 };
 
-// Both tables of a race.
+// Team results of a race: clubs ranked by their first size finishers of a
+// sex (or of all together). Off (size 0) unless the race turns them on.
+struct TeamRules {
+    int size = 0;           // the scorers; 0: no team results
+    int extra = 0;          // members beyond the scorers a complete team needs
+    bool together = false;  // one ranking of all, not men and women apart
+    bool byTimes = false;   // the sum of the scorers' times, not of their places
+    int prizes = 1;         // teams of each ranking on the prize list
+    // Club texts meaning "no club", compared ignoring case and marks; an
+    // empty club is no club whatever the list says.
+    QStringList noClub = defaultNoClub();
+    bool on() const { return size > 0; }
+    static QStringList defaultNoClub()
+    {
+        return {QStringLiteral("-"), QStringLiteral("?"), QStringLiteral("bez kluba"), QStringLiteral("neovisni")};
+    }
+    bool operator==(const TeamRules&) const = default;
+};
+
+inline constexpr int kMaxTeamSize = 50;
+
+// The tables of a race and its team rule.
 struct RaceRules {
     CategoryScheme categories = CategoryScheme::standard();
     PrizeScheme prizes = PrizeScheme::standard();
+    TeamRules teams = {};
     static const RaceRules& standard();
     bool operator==(const RaceRules&) const = default;
 };

@@ -124,6 +124,7 @@ const Column kColumns[] = {
     {"statusi", "razlog", &tx::logFieldReason},    {"postavke", "prikazistatus", &tx::logFieldListUnranked},
     {"postavke", "duzinakm", &tx::logFieldCourseKm},
     {"pravila", "kategorije", &tx::logFieldCategories}, {"pravila", "nagrade", &tx::logFieldPrizeRules},
+    {"pravila", "ekipe", &tx::logFieldTeams},
     {"cilj_start", "vrijeme", &tx::logFieldStart},      {"cilj_vremena", "vrijeme", &tx::logFieldCaptured},
     {"cilj_vremena", "sbroj", &tx::logFieldNumber},     {"cilj_vremena", "obrisan", &tx::logFieldDeleted},
     {"cilj_vremena", "izvor", &tx::logFieldSource},

@@ -24,13 +24,14 @@ inline QString cliUsage()
         "                                            uvoz prijava iz CSV datoteke\n"
         "  kelvora import-times [--db BAZA] --race ŠIFRA DATOTEKA [--dry-run] [--skip-refused]\n"
         "                                            uvoz vremena: startni broj i vrijeme u retku\n"
-        "  kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings|prizes\n"
+        "  kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings|prizes|teams\n"
         "                 [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf\n"
         "                 [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
         "                                            izvoz liste u datoteku\n"
         "  kelvora status [--db BAZA] --race ŠIFRA --number BROJ --set dns|dnf|dsq|none [--reason TEKST]\n"
         "                                            status takmičara (DSQ traži razlog)\n"
         "  kelvora rules [--db BAZA] --race ŠIFRA [--categories DATOTEKA] [--prizes DATOTEKA]\n"
+        "                 [--teams N [--team-by sex|all] [--team-score places|times] [--team-prizes T]]\n"
         "                                            kategorije i nagrade utrke: ispis ili postavljanje\n"
         "  kelvora check [--db BAZA] --race ŠIFRA [--format text|csv]\n"
         "                                            provjera rezultata; status 1 ako ima grešaka\n"
@@ -133,7 +134,7 @@ inline QString cliHelpImportTimes()
 inline QString cliHelpExport()
 {
     return QStringLiteral(
-        "kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings|prizes\n"
+        "kelvora export [--db BAZA] --race ŠIFRA --list start|registered|finish|standings|prizes|teams\n"
         "               [--sex all|m|z] [--category Svi|KATEGORIJA|all] --format csv|html|pdf\n"
         "               [--separator semicolon|comma|tab] [--out DATOTEKA]\n"
         "Izvozi listu utrke: startnu listu (takmičari sa startnim brojem), listu prijavljenih,\n"
@@ -141,6 +142,8 @@ inline QString cliHelpExport()
         "\"Svi\" ukupni poredak, oznaku kategorije (npr. 35-39) jednu kategoriju, ili \"all\"\n"
         "sve liste poretka (ukupno, po spolu, svaka kategorija) u jednoj datoteci.\n"
         "--list prizes: popis nagrađenih po kategorijama nagrada utrke.\n"
+        "--list teams: ekipni poredak (Mjesto, Klub, Spol, Bodovi ili Vrijeme, Članovi),\n"
+        "ako ga utrka ima (kelvora rules --teams); --sex bira poredak muškaraca ili žena.\n"
         "CSV je UTF-8 s BOM-om, stupci odvojeni točka-zarezom (kako ga čitaju tablični\n"
         "programi s hrvatskim postavkama); --separator comma ili tab bira zarez ili tabulator.\n"
         "HTML je jedna samostalna stranica, PDF iste stranice kao ispis.\n"

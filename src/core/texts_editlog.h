@@ -152,6 +152,10 @@ inline QString kindCaptureRecord() { return QStringLiteral("zapis vremena s cilj
 inline QString kindCaptureRecordRemoved() { return QStringLiteral("uklonjen zapis vremena s cilja"); }
 inline QString logFieldCategories() { return QStringLiteral("Kategorije"); }
 inline QString logFieldPrizeRules() { return QStringLiteral("Nagrade"); }
+inline QString logFieldTeams() { return QStringLiteral("Ekipe"); }
+inline QString logNoTeams() { return QStringLiteral("bez ekipnog poretka"); }
+// The team rule in the log: "3 (spol-mjesta)".
+inline QString logTeams(int size, const QString& way) { return QStringLiteral("%1 (%2)").arg(size).arg(way); }
 inline QString logFieldStart() { return QStringLiteral("Start"); }
 inline QString logFieldCaptured() { return QStringLiteral("Vrijeme dana"); }
 inline QString logFieldDeleted() { return QStringLiteral("Obrisano"); }

@@ -133,7 +133,14 @@ KVR_TEXT(cliHelpRules,
          "kelvora rules --race ID [--categories DATOTEKA] [--prizes DATOTEKA] [--db BAZA]\n"
          "  Bez datoteka ispisuje kategorije i nagrade utrke. S datotekama ih postavlja\n"
          "  (CSV s retkom zaglavlja: oznaka,spol,od,do odnosno naziv,spol,od,do,nagrade);\n"
-         "  sve ili ništa, uz iste provjere kao u prozoru \"Postavke utrke...\".\n")
+         "  sve ili ništa, uz iste provjere kao u prozoru \"Postavke utrke...\".\n"
+         "kelvora rules --race ID --teams N [--team-by sex|all] [--team-score places|times]\n"
+         "              [--team-prizes T] [--no-club TEKST]... [--db BAZA]\n"
+         "  Ekipni poredak: boduje se prvih N u cilju iz kluba (--teams 0 isključuje),\n"
+         "  muškarci i žene odvojeno (sex, zadano) ili svi zajedno (all), zbroj mjesta\n"
+         "  (places, zadano) ili vremena (times); prvih T ekipa dobiva nagradu (zadano 1);\n"
+         "  --no-club: klub koji znači \"bez kluba\" (zadano -, ?, bez kluba, neovisni),\n"
+         "  može se ponoviti. Sprema se zajedno s kategorijama i nagradama, sve ili ništa.\n")
 
 } // namespace tx
 

@@ -1878,6 +1878,11 @@ const OwnTable kOwnTables[] = {
      "create table if not exists nagradeutrke (id %1, idutrke integer, redoslijed integer, naziv varchar(30), "
      "spol varchar(1), dobod integer, dobdo integer, nagrade integer)",
      "create unique index if not exists nagradeutrke_red on nagradeutrke (idutrke, redoslijed)"},
+    // The team rule of a race: one row (redoslijed 1); none: no team results.
+    {"ekipeutrke",
+     "create table if not exists ekipeutrke (id %1, idutrke integer, redoslijed integer, bezkluba text, "
+     "nacin varchar(20), velicina integer, dodatni integer, nagrade integer)",
+     "create unique index if not exists ekipeutrke_red on ekipeutrke (idutrke, redoslijed)"},
     // Series of races: the series, its races in order, its prize categories
     // and the organiser's matching choices (s: split, j: joined to the other entry).
     {"kupovi",

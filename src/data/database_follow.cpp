@@ -27,6 +27,7 @@ const FollowedTable kFollowed[] = {
     {"postavke", "idutrke", "idutrke"},
     {"kategorijeutrke", "idutrke", "idutrke"},
     {"nagradeutrke", "idutrke", "idutrke"},
+    {"ekipeutrke", "idutrke", "idutrke"},
     {"cilj_start", "idutrke", "idutrke"},
     {"cilj_vremena", "id", "idutrke"},
     {"cilj_oznake", "idvremena", "idutrke"},

@@ -101,6 +101,8 @@ struct RulesTable {
 const RulesTable kRulesTables[] = {
     {"kategorijeutrke", "k", "kategorije", {"redoslijed", "oznaka", "spol", "dobod", "dobdo"}},
     {"nagradeutrke", "n", "nagrade", {"redoslijed", "naziv", "spol", "dobod", "dobdo", "nagrade"}},
+    // The team rule: one row, its texts first as the tables above have them.
+    {"ekipeutrke", "e", "ekipe", {"redoslijed", "bezkluba", "nacin", "velicina", "dodatni", "nagrade"}},
 };
 
 // A time of day in milliseconds as the log keeps it, and back.
@@ -303,6 +305,10 @@ DbResult<QString> Database::rulesValues(qint64 raceId)
                 for (int i = 0; i < t.columns.size(); ++i)
                     row.append(jsonOf(q.value(i), i == 1 || i == 2 ? 't' : 'i'));
                 rows.append(row);
+                if (QLatin1String(t.table) == QLatin1String("ekipeutrke")) {
+                    words.append(tx::logTeams(q.value(3).toInt(), q.value(2).toString()));
+                    continue;
+                }
                 const QString sex = q.value(2).toString();
                 words.append(QStringLiteral("%1 (%2%3-%4%5)")
                                  .arg(q.value(1).toString(), sex.isEmpty() ? QString() : sex + QLatin1Char(' '),
@@ -311,7 +317,9 @@ DbResult<QString> Database::rulesValues(qint64 raceId)
             }
         }
         values.insert(QLatin1String(t.rows), rows);
-        values.insert(QLatin1String(t.words), words.isEmpty() ? tx::logStandardRules() : words.join(QStringLiteral(", ")));
+        const bool teams = QLatin1String(t.table) == QLatin1String("ekipeutrke");
+        values.insert(QLatin1String(t.words), words.isEmpty() ? (teams ? tx::logNoTeams() : tx::logStandardRules())
+                                                              : words.join(QStringLiteral(", ")));
     }
     return DbResult<QString>::success(compact(values));
 }
@@ -321,6 +329,9 @@ DbStatus Database::writeRules(qint64 raceId, const QString& values)
     const QJsonObject row = objectOf(values);
     QSqlQuery q(connection());
     for (const RulesTable& t : kRulesTables) {
+        // An entry of a version that had no such table leaves it as it is.
+        if (!row.contains(QLatin1String(t.rows)))
+            continue;
         if (const auto made = ownTable(t.table, true); !made)
             return DbStatus::failure(made.error());
         q.prepare(QStringLiteral("delete from %1 where idutrke = ?").arg(QLatin1String(t.table)));

@@ -23,6 +23,12 @@ RuleSex sexOfCode(const QString& code)
     return schemes::readSex(code).value_or(RuleSex::Both);
 }
 
+// How a team rule ranks: "spol" or "svi", then "mjesta" or "vremena".
+QString teamWay(const TeamRules& t)
+{
+    return QString::fromLatin1(t.together ? "svi-" : "spol-") + QString::fromLatin1(t.byTimes ? "vremena" : "mjesta");
+}
+
 } // namespace
 
 DbResult<RaceRules> Database::raceRules(qint64 raceId)
@@ -63,6 +69,29 @@ DbResult<RaceRules> Database::raceRules(qint64 raceId)
         if (!rows.isEmpty())
             rules.prizes = PrizeScheme(rows);
     }
+    const auto teamsMade = ownTable("ekipeutrke", false);
+    if (!teamsMade)
+        return DbResult<RaceRules>::failure(teamsMade.error());
+    if (teamsMade.value()) {
+        QSqlQuery q(connection());
+        q.setForwardOnly(true);
+        q.prepare(QStringLiteral("select bezkluba, nacin, velicina, dodatni, nagrade from ekipeutrke where idutrke = ? "
+                                 "order by redoslijed"));
+        q.addBindValue(raceId);
+        if (const DbStatus s = run(q); !s)
+            return DbResult<RaceRules>::failure(s.error());
+        if (q.next()) {
+            TeamRules& t = rules.teams;
+            const QString noClub = q.value(0).toString();
+            t.noClub = noClub.isEmpty() ? QStringList() : noClub.split(QLatin1Char('\n'));
+            const QString way = q.value(1).toString();
+            t.together = way.startsWith(QLatin1String("svi"));
+            t.byTimes = way.endsWith(QLatin1String("vremena"));
+            t.size = q.value(2).toInt();
+            t.extra = q.value(3).toInt();
+            t.prizes = q.value(4).toInt();
+        }
+    }
     return DbResult<RaceRules>::success(rules);
 }
 
@@ -75,7 +104,7 @@ DbStatus Database::setRaceRules(qint64 raceId, const RaceRules& rules)
 
 DbStatus Database::rulesTables()
 {
-    for (const char* table : {"kategorijeutrke", "nagradeutrke"}) {
+    for (const char* table : {"kategorijeutrke", "nagradeutrke", "ekipeutrke"}) {
         if (const auto made = ownTable(table, true); !made)
             return DbStatus::failure(made.error());
     }
@@ -89,7 +118,8 @@ DbStatus Database::writeRaceRules(QSqlDatabase& db, qint64 raceId, const RaceRul
     // Both tables are one logged row of the race: one entry per store.
     logChange(changes::kRules, raceId, raceId);
     QSqlQuery q(db);
-    for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?"}) {
+    for (const char* sql : {"delete from kategorijeutrke where idutrke = ?", "delete from nagradeutrke where idutrke = ?",
+                            "delete from ekipeutrke where idutrke = ?"}) {
         q.prepare(QLatin1String(sql));
         q.addBindValue(raceId);
         if (const DbStatus s = run(q); !s)
@@ -125,6 +155,21 @@ DbStatus Database::writeRaceRules(QSqlDatabase& db, qint64 raceId, const RaceRul
             if (const DbStatus s = run(q); !s)
                 return s;
         }
+    }
+    if (!(rules.teams == TeamRules{})) {
+        const TeamRules& t = rules.teams;
+        QStringList noClub = t.noClub;
+        noClub.removeAll(QString()); // an empty club is never a team
+        q.prepare(QStringLiteral("insert into ekipeutrke (idutrke, redoslijed, bezkluba, nacin, velicina, dodatni, nagrade) "
+                                 "values (?, 1, ?, ?, ?, ?, ?)"));
+        q.addBindValue(raceId);
+        q.addBindValue(noClub.join(QLatin1Char('\n')));
+        q.addBindValue(teamWay(t));
+        q.addBindValue(t.size);
+        q.addBindValue(t.extra);
+        q.addBindValue(t.prizes);
+        if (const DbStatus s = run(q); !s)
+            return s;
     }
     return DbStatus::success();
 }

@@ -1,6 +1,8 @@
 // Printouts: start list, registered list and standings.
 
 #include "ui/frmkelvora.h"
+#include "core/teams.h"
+#include "core/texts_teams.h"
 
 #include "app/racerules.h"
 #include "core/texts_rules.h"
@@ -64,6 +66,11 @@ std::optional<frmkelvora::Printout> frmkelvora::standingsPrintout()
     // What is stored now, not what was built before the lists last changed.
     if (!m_reportsPage->showCurrent())
         return std::nullopt;
+    if (m_reportsPage->showsTeams()) {
+        if (m_reportsPage->teamRows().isEmpty())
+            return std::nullopt;
+        return Printout{m_reportsPage->teamRows(), teams::printFormat(m_session->rules().teams), tx::teamsTitle()};
+    }
     QList<QStringList> rows = m_reportsPage->rows();
     if (rows.isEmpty())
         return std::nullopt;

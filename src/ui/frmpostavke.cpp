@@ -1,4 +1,5 @@
 #include "ui/frmpostavke.h"
+#include "core/texts_teams.h"
 
 #include "app/racesession.h"
 #include "core/texts.h"
@@ -61,6 +62,7 @@ frmpostavke::frmpostavke(RaceSession& session, QWidget* parent)
     m_rulesTabs = new RulesTabs(session, this);
     tabpostavke->addTab(m_rulesTabs->categoriesTab(), tx::rulesTabCategories());
     tabpostavke->addTab(m_rulesTabs->prizesTab(), tx::rulesTabPrizes());
+    tabpostavke->addTab(m_rulesTabs->teamsTab(), tx::teamsTab());
 
     cmdspremi = ui::button(tx::settingsStore(), "cmdspremi", true);
     cmdodustani = ui::button(tx::exportCancel(), "cmdodustani");

@@ -10,7 +10,9 @@
 #include "ui/pageutil.h"
 #include "ui/widgets.h"
 
+#include "core/teams.h"
 #include "core/texts_rules.h"
+#include "core/texts_teams.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,6 +26,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeView>
+#include <QTreeWidget>
 
 ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     : m_frame(frame)
@@ -69,6 +72,18 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     choice->addWidget(sexFrame);
     optnagrade = ui::named(new QCheckBox(tx::optionPrizeList()), "optnagrade");
     choice->addWidget(optnagrade);
+    optekipe = ui::named(new QCheckBox(tx::teamsOption()), "optekipe");
+    optekipe->setVisible(false);
+    choice->addWidget(optekipe);
+    // One list or the other: the prize list and the team standings exclude each other.
+    connect(optekipe, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            optnagrade->setChecked(false);
+    });
+    connect(optnagrade, &QCheckBox::toggled, this, [this](bool on) {
+        if (on)
+            optekipe->setChecked(false);
+    });
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(cmdobrada);
     buttons->addWidget(cmdispisiz);
@@ -95,9 +110,50 @@ ReportsPage::ReportsPage(frmkelvora& frame, RaceSession& session)
     connect(&session, &RaceSession::listsChanged, this, &ReportsPage::followLists);
     connect(&session, &RaceSession::raceChanged, this, &ReportsPage::followLists);
 
+    lsvekipe = ui::named(new QTreeWidget, "lsvekipe");
+    lsvekipe->setRootIsDecorated(false);
+    lsvekipe->setUniformRowHeights(true);
+    lsvekipe->setAllColumnsShowFocus(true);
+    lsvekipe->hide();
+
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(lsv4, 1);
+    layout->addWidget(lsvekipe, 1);
+}
+
+standings::Sex ReportsPage::chosenSex() const
+{
+    return optzene->isChecked() ? standings::Sex::Women : optmuski->isChecked() ? standings::Sex::Men : standings::Sex::All;
+}
+
+bool ReportsPage::showTeams(bool quiet)
+{
+    if (const Status fresh = m_session.refresh(); !fresh) {
+        if (!quiet)
+            ui::succeeded(&m_frame, fresh);
+        return false;
+    }
+    const TeamRules& rules = m_session.rules().teams;
+    const QList<teams::Team> ranked = teams::standings(m_session.overall(), rules, chosenSex());
+    m_teamRows.clear();
+    for (const teams::Team& t : ranked)
+        m_teamRows.append(teams::rowCells(t, rules));
+    lsvekipe->clear();
+    lsvekipe->setHeaderLabels(teams::columns(rules));
+    QList<QTreeWidgetItem*> items;
+    for (const QStringList& row : m_teamRows)
+        items.append(new QTreeWidgetItem(row));
+    lsvekipe->addTopLevelItems(items);
+    for (int c = 0; c < lsvekipe->columnCount(); ++c)
+        lsvekipe->resizeColumnToContents(c);
+    if (!m_teamRows.isEmpty())
+        m_teamRows.append({QString(), teams::ruleText(rules), QString(), QString(), QString()});
+    lblizvjestaj->setText(ranked.isEmpty() ? tx::teamsNone() : tx::teamsTitle() + QStringLiteral("\n") + teams::ruleText(rules));
+    m_teamsShown = true;
+    lsv4->hide();
+    lsvekipe->show();
+    return true;
 }
 
 void ReportsPage::refresh()
@@ -118,6 +174,15 @@ void ReportsPage::refresh()
     cbokateg->addItem(tx::categoryAll());
     cbokateg->addItems(labels.value());
     cbokateg->setCurrentIndex(qMax(0, cbokateg->findText(chosen)));
+    // The team standings are offered only to a race that has team results.
+    const bool teamsOn = m_session.rules().teams.on();
+    optekipe->setVisible(teamsOn);
+    if (!teamsOn && m_teamsShown) {
+        optekipe->setChecked(false);
+        m_teamsShown = false;
+        lsvekipe->hide();
+        lsv4->show();
+    }
     showCurrent();
 }
 
@@ -137,6 +202,8 @@ void ReportsPage::followLists()
 
 bool ReportsPage::showCurrent(bool quiet)
 {
+    if (m_teamsShown)
+        return showTeams(quiet);
     const auto shown = m_session.shownStandings();
     if (!shown) {
         if (!quiet)
@@ -163,6 +230,15 @@ void ReportsPage::showStandings(const standings::Standings& shown)
 
 void ReportsPage::process()
 {
+    if (optekipe->isChecked() && m_session.rules().teams.on()) {
+        showTeams();
+        return;
+    }
+    if (m_teamsShown) {
+        m_teamsShown = false;
+        lsvekipe->hide();
+        lsv4->show();
+    }
     standings::Selection selection;
     selection.category = cbokateg->currentText();
     selection.prizes = optnagrade->isChecked();

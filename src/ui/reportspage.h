@@ -10,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTreeView;
+class QTreeWidget;
 class RaceSession;
 class frmkelvora;
 
@@ -35,9 +36,16 @@ public:
     // The standings shown, in order, every column; and their title.
     QList<QStringList> rows() const;
     QString title() const;
+    // Whether the team standings ("Ekipni poredak") are shown instead; their
+    // rows (the last one the rule used) as the list and printout have them.
+    bool showsTeams() const { return m_teamsShown; }
+    QList<QStringList> teamRows() const { return m_teamRows; }
 
 private:
     void showStandings(const standings::Standings& shown);
+    // The team standings of the sex chosen, in lsvekipe; false after a failure.
+    bool showTeams(bool quiet = false);
+    standings::Sex chosenSex() const;
     void followLists();
 
     frmkelvora& m_frame;
@@ -56,5 +64,9 @@ private:
     QLabel* lblbrojs = nullptr;
     QLabel* lblbrojc = nullptr;
     QTreeView* lsv4 = nullptr;
+    QCheckBox* optekipe = nullptr; // "Obrada" shows the team standings (races with team results)
+    QTreeWidget* lsvekipe = nullptr;
+    bool m_teamsShown = false;
+    QList<QStringList> m_teamRows;
     bool m_followScheduled = false;
 };

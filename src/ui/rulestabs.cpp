@@ -5,12 +5,18 @@
 #include "app/racesession.h"
 #include "core/categoryscheme.h"
 #include "core/texts_rules.h"
+#include "core/texts_teams.h"
 #include "ui/filechooser.h"
 #include "ui/messagebox.h"
 #include "ui/pageutil.h"
 #include "ui/widgets.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -30,6 +36,7 @@ RulesTabs::RulesTabs(RaceSession& session, QWidget* parent)
     tblnagrade->setHorizontalHeaderLabels(tx::prizeTableHeadings());
     m_categoriesTab = makeTab(tblkategorije, true);
     m_prizesTab = makeTab(tblnagrade, false);
+    m_teamsTab = makeTeamsTab();
     fill(session.rules());
 }
 
@@ -94,6 +101,65 @@ void RulesTabs::fill(const RaceRules& rules)
 {
     setCells(tblkategorije, schemes::categoryCells(rules.categories));
     setCells(tblnagrade, schemes::prizeCells(rules.prizes));
+    const TeamRules& t = rules.teams;
+    chkekipe->setChecked(t.on());
+    txtekipa->setValue(t.on() ? t.size : 3);
+    txtdodatni->setValue(t.extra);
+    cboekipepo->setCurrentIndex(t.together ? 1 : 0);
+    cbobodovanje->setCurrentIndex(t.byTimes ? 1 : 0);
+    txtnagradeekipa->setValue(t.prizes);
+    txtbezkluba->setText(t.noClub.join(QStringLiteral(", ")));
+}
+
+QWidget* RulesTabs::makeTeamsTab()
+{
+    chkekipe = ui::named(new QCheckBox(tx::teamsOn()), "chkekipe");
+    const auto spin = [](const char* name, int most) {
+        auto* box = ui::named(new QSpinBox, name);
+        box->setRange(0, most);
+        return box;
+    };
+    txtekipa = spin("txtekipa", kMaxTeamSize);
+    txtekipa->setMinimum(1);
+    txtdodatni = spin("txtdodatni", kMaxTeamSize);
+    cboekipepo = ui::named(new QComboBox, "cboekipepo");
+    cboekipepo->addItems({tx::teamsBySex(), tx::teamsByAll()});
+    cbobodovanje = ui::named(new QComboBox, "cbobodovanje");
+    cbobodovanje->addItems({tx::teamsScorePlaces(), tx::teamsScoreTimes()});
+    txtnagradeekipa = spin("txtnagradeekipa", kMaxPrizeCount);
+    txtbezkluba = ui::lineEdit("txtbezkluba", 400);
+    auto* tab = new QWidget;
+    auto* form = new QFormLayout;
+    form->addRow(tx::teamsSize(), txtekipa);
+    form->addRow(tx::teamsExtra(), txtdodatni);
+    form->addRow(tx::teamsBy(), cboekipepo);
+    form->addRow(tx::teamsScore(), cbobodovanje);
+    form->addRow(tx::teamsPrizes(), txtnagradeekipa);
+    form->addRow(tx::teamsNoClub(), txtbezkluba);
+    auto* details = new QWidget;
+    details->setLayout(form);
+    connect(chkekipe, &QCheckBox::toggled, details, &QWidget::setEnabled);
+    auto* layout = new QVBoxLayout(tab);
+    layout->addWidget(chkekipe);
+    layout->addWidget(details);
+    layout->addStretch(1);
+    return tab;
+}
+
+TeamRules RulesTabs::teams() const
+{
+    TeamRules t;
+    t.size = chkekipe->isChecked() ? txtekipa->value() : 0;
+    t.extra = txtdodatni->value();
+    t.together = cboekipepo->currentIndex() == 1;
+    t.byTimes = cbobodovanje->currentIndex() == 1;
+    t.prizes = txtnagradeekipa->value();
+    t.noClub.clear();
+    for (const QString& part : txtbezkluba->text().split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (!part.simplified().isEmpty())
+            t.noClub.append(part.simplified());
+    }
+    return t;
 }
 
 void RulesTabs::propose(const RaceRules& rules)
@@ -204,7 +270,8 @@ bool RulesTabs::store()
 {
     const auto categories = schemes::categoriesFromCells(cells(tblkategorije));
     const auto prizes = schemes::prizesFromCells(cells(tblnagrade));
-    if (categories && prizes && RaceRules{categories.value(), prizes.value()} == m_session.rules())
+    if (categories && prizes && RaceRules{categories.value(), prizes.value(), teams()} == m_session.rules())
         return true;
-    return ui::succeeded(m_parent, racerules::setFromCells(m_session, cells(tblkategorije), cells(tblnagrade)));
+    return ui::succeeded(m_parent,
+                         racerules::setFromCells(m_session, cells(tblkategorije), cells(tblnagrade), teams()));
 }

@@ -5,9 +5,14 @@
 #include <QWidget>
 #include <functional>
 
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QSpinBox;
 class QTableWidget;
 class RaceSession;
 struct RaceRules;
+struct TeamRules;
 
 // The two tabs of "Postavke utrke..." that edit the race's own categories
 // and prize categories: a table each, rows added, removed and moved, read
@@ -26,6 +31,10 @@ public:
 
     QWidget* categoriesTab() const { return m_categoriesTab; }
     QWidget* prizesTab() const { return m_prizesTab; }
+    // "Ekipe": the race's team rule (off unless checked).
+    QWidget* teamsTab() const { return m_teamsTab; }
+    // The team rule as the tab holds it.
+    TeamRules teams() const;
     void setSavePathProvider(SavePathProvider provider) { m_savePath = std::move(provider); }
     void setRaceChooser(RaceChooser chooser) { m_chooseRace = std::move(chooser); }
 
@@ -39,6 +48,7 @@ public:
 private:
     QWidget* makeTab(QTableWidget* table, bool categories);
     void fill(const RaceRules& rules);
+    QWidget* makeTeamsTab();
     void importFile(bool categories);
     void exportFile(bool categories);
     void copyFromRace();
@@ -51,6 +61,14 @@ private:
     QTableWidget* tblnagrade = nullptr;
     QWidget* m_categoriesTab = nullptr;
     QWidget* m_prizesTab = nullptr;
+    QWidget* m_teamsTab = nullptr;
+    QCheckBox* chkekipe = nullptr;
+    QSpinBox* txtekipa = nullptr;
+    QSpinBox* txtdodatni = nullptr;
+    QComboBox* cboekipepo = nullptr;
+    QComboBox* cbobodovanje = nullptr;
+    QSpinBox* txtnagradeekipa = nullptr;
+    QLineEdit* txtbezkluba = nullptr;
     SavePathProvider m_savePath;
     RaceChooser m_chooseRace;
 };

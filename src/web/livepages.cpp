@@ -1,6 +1,9 @@
 #include "web/livepages.h"
+#include "core/teams.h"
 
+#include "core/teams.h"
 #include "core/texts_series.h"
+#include "core/texts_teams.h"
 
 #include "app/racesession.h"
 #include "core/age.h"
@@ -297,7 +300,7 @@ Snapshot snapshotOf(RaceSession& session)
     s.official = session.settings().official;
     s.rules = session.rules();
     s.leftOut = session.leftOutOfCategories();
-    s.prizeList = prizes::prizeList(s.overall, session.awards(), s.rules.prizes);
+    s.prizeList = teams::prizeListWithTeams(s.overall, session.awards(), s.rules);
     return s;
 }
 
@@ -453,6 +456,8 @@ QByteArray homePage(const Snapshot& s, const PageOptions& options)
     }
     if (!s.rules.prizes.isEmpty())
         h += QLatin1String("<li><a href=\"/nagrade\">") + esc(tx::prizeListTitle()) + QLatin1String("</a></li>");
+    if (s.rules.teams.on())
+        h += QLatin1String("<li><a href=\"/ekipe\">") + esc(tx::teamsTitle()) + QLatin1String("</a></li>");
     for (const auto& [id, name] : s.series) {
         h += QLatin1String("<li><a href=\"/kup?id=") + QString::number(id) + QLatin1String("\">") +
              esc(tx::seriesStandingsTitle() + QStringLiteral(": ") + name) + QLatin1String("</a></li>");
@@ -584,6 +589,38 @@ QByteArray seriesPage(const Snapshot& s, const PageOptions& options, const QStri
     return pageEnd(h, options);
 }
 
+QByteArray teamsPage(const Snapshot& s, const PageOptions& options)
+{
+    const TeamRules& rules = s.rules.teams;
+    QString h = pageStart(s, tx::teamsTitle(), options.refreshSeconds);
+    h += QLatin1String("<h1>") + esc(tx::teamsTitle()) + QLatin1String("</h1>");
+    const QList<teams::Team> ranked = teams::standings(s.overall, rules);
+    if (ranked.isEmpty())
+        h += QLatin1String("<p>") + esc(tx::teamsNone()) + QLatin1String("</p>");
+    QString sex = QStringLiteral("\x1f");
+    for (const teams::Team& t : ranked) {
+        if (t.sex != sex) {
+            if (sex != QLatin1String("\x1f"))
+                h += QLatin1String("</tbody></table>");
+            sex = t.sex;
+            if (!rules.together)
+                h += QLatin1String("<h2>") + esc(sex == QLatin1String("M") ? tx::optionMen() : tx::optionWomen()) + QLatin1String("</h2>");
+            h += QLatin1String("<table class=\"st\"><thead><tr>");
+            for (const QString& heading : teams::columns(rules))
+                h += QLatin1String("<th>") + esc(heading) + QLatin1String("</th>");
+            h += QLatin1String("</tr></thead><tbody>");
+        }
+        h += QLatin1String("<tr>");
+        for (const QString& cell : teams::rowCells(t, rules))
+            h += QLatin1String("<td>") + esc(cell) + QLatin1String("</td>");
+        h += QLatin1String("</tr>");
+    }
+    if (!ranked.isEmpty())
+        h += QLatin1String("</tbody></table>");
+    h += QLatin1String("<p>") + esc(teams::ruleText(rules)) + QLatin1String("</p>");
+    return pageEnd(h, options);
+}
+
 QByteArray searchPage(const Snapshot& s, const PageOptions& options, const QString& text)
 {
     QString h = pageStart(s, tx::liveSearchTitle(), options.refreshSeconds, {}, false, text.trimmed());
@@ -680,6 +717,10 @@ const QList<Route>& routes()
         {QStringLiteral("/nagrade"),
          [](const Snapshot& s, const QUrlQuery&, const PageOptions& o) {
              return s.hasRace ? html(prizePage(s, o)) : notFound();
+         }},
+        {QStringLiteral("/ekipe"),
+         [](const Snapshot& s, const QUrlQuery&, const PageOptions& o) {
+             return s.hasRace && s.rules.teams.on() ? html(teamsPage(s, o)) : notFound();
          }},
         {QStringLiteral("/trazi"),
          [](const Snapshot& s, const QUrlQuery& q, const PageOptions& o) {

@@ -114,6 +114,8 @@ QByteArray homePage(const Snapshot& snapshot, const PageOptions& options);
 QByteArray kioskPage(const Snapshot& snapshot, const PageOptions& options, int listNumber);
 QByteArray standingsPage(const Snapshot& snapshot, const PageOptions& options, const standings::Selection& selection);
 QByteArray prizePage(const Snapshot& snapshot, const PageOptions& options);
+// The team standings of the race (men's and women's, or all together) and the rule used.
+QByteArray teamsPage(const Snapshot& snapshot, const PageOptions& options);
 // A series' standings (one column per race) and its prize list.
 QByteArray seriesPage(const Snapshot& snapshot, const PageOptions& options, const QString& name,
                       const QStringList& raceNames, const QList<series::Row>& rows,
