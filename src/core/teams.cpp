@@ -35,8 +35,8 @@ QString timeText(int seconds)
 QList<Team> rank(const QList<standings::StandingsRow>& overall, const TeamRules& rules, const QString& sex,
                  bool together)
 {
-    QHash<QString, int> teamOf; // the club folded
-    QHash<QString, bool> noClub;
+    QHash<QString, int> teamOf;    // the club folded
+    QHash<QString, int> teamOfText; // the club as written: its team, -1 for no club
     QList<Team> teams;
     int place = 0;
     for (const standings::StandingsRow& row : overall) {
@@ -45,21 +45,27 @@ QList<Team> rank(const QList<standings::StandingsRow>& overall, const TeamRules&
         if (!together && row.spol != sex)
             continue;
         ++place; // every ranked finisher counts, whatever their club
-        auto known = noClub.constFind(row.klub);
-        if (known == noClub.cend())
-            known = noClub.insert(row.klub, isNoClub(row.klub, rules));
-        if (*known)
-            continue;
-        const QString key = search::fold(row.klub.simplified());
-        auto at = teamOf.constFind(key);
-        if (at == teamOf.cend()) {
-            Team t;
-            t.club = row.klub.simplified();
-            t.sex = together ? QString() : sex;
-            at = teamOf.insert(key, int(teams.size()));
-            teams.append(t);
+        // Each way a club is written is folded once.
+        auto written = teamOfText.constFind(row.klub);
+        if (written == teamOfText.cend()) {
+            int team = -1;
+            if (!isNoClub(row.klub, rules)) {
+                const QString key = search::fold(row.klub.simplified());
+                auto at = teamOf.constFind(key);
+                if (at == teamOf.cend()) {
+                    Team t;
+                    t.club = row.klub.simplified();
+                    t.sex = together ? QString() : sex;
+                    at = teamOf.insert(key, int(teams.size()));
+                    teams.append(t);
+                }
+                team = *at;
+            }
+            written = teamOfText.insert(row.klub, team);
         }
-        Team& t = teams[*at];
+        if (*written < 0)
+            continue;
+        Team& t = teams[*written];
         ++t.finishers;
         if (t.scorers.size() < rules.size) {
             t.scorers.append({row.ime, place, row.vrijeme});
