@@ -1,7 +1,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test bench clean
+.PHONY: deps build run test bench package clean
 
 deps:
 	@./scripts/install-deps.sh
@@ -13,8 +13,15 @@ build: deps
 run: build
 	./$(BUILD)/kelvora
 
-test: build
+test: package
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package of the optimised build (its program stripped of the
+# debugging information): made from the same build as the tests, so that
+# the test command compiles the program once.
+package: build
+	cmake --build $(BUILD) -j $(JOBS) --target kvr_packaging_files
+	cd $(BUILD) && rm -f kelvora_*.deb && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] && QT_QPA_PLATFORM=offscreen "$$b"; done

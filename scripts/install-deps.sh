@@ -5,8 +5,10 @@
 # sent compressed); their tests load the pages in Chromium, headless. ICU's
 # headers give the start list its Croatian sort keys as bytes. libpq's headers
 # let the program cut a connection to a server that stopped answering.
+# The Debian package: its icons drawn from their SVG (librsvg2-bin), checked
+# by lintian, and its install test starts the window under Xvfb.
 set -e
-packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium"
+packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium librsvg2-bin lintian xvfb xauth"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -6,6 +6,32 @@ class TestDbLocation : public QObject {
     Q_OBJECT
 
 private slots:
+    // The database used when none is named: beside the program when it is
+    // there or may be made there; else in the user's data folder.
+    void defaultDatabaseWhereItBelongs_data()
+    {
+        QTest::addColumn<bool>("fileThere");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<bool>("beside");
+        QTest::newRow("portable folder") << false << true << true;
+        QTest::newRow("installed, first start") << false << false << false;
+        QTest::newRow("a file beside the program is used first") << true << false << true;
+    }
+    void defaultDatabaseWhereItBelongs()
+    {
+        QFETCH(bool, fileThere);
+        QFETCH(bool, writable);
+        QFETCH(bool, beside);
+        QTemporaryDir program;
+        if (fileThere) {
+            QFile f(program.filePath(QStringLiteral("kvr.mdb")));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const QString user = QStringLiteral("/home/x/.local/share/kelvora");
+        QCOMPARE(defaultDatabasePath(program.path(), writable, user),
+                 beside ? program.filePath(QStringLiteral("kvr.mdb")) : user + QStringLiteral("/kvr.mdb"));
+    }
+
     void urlsAreRead_data()
     {
         QTest::addColumn<QString>("text");

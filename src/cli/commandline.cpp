@@ -781,7 +781,64 @@ bool isCommand(const QStringList& arguments)
     if (arguments.size() < 2)
         return false;
     const QString& first = arguments.at(1);
-    return !first.startsWith(QLatin1String("--")) || first == QLatin1String("--help") || first == QLatin1String("-h");
+    return !first.startsWith(QLatin1String("--")) || first == QLatin1String("--help") || first == QLatin1String("-h")
+        || first == QLatin1String("--version") || first == QLatin1String("--man")
+        || first == QLatin1String("--bash-completion");
+}
+
+QString manPage()
+{
+    // roff: a backslash and a line starting with a dot or a quote are escaped.
+    const auto roff = [](const QString& text) {
+        QString out;
+        for (QString line : text.split(QLatin1Char('\n'))) {
+            line.replace(QLatin1Char('\\'), QStringLiteral("\\e"));
+            if (line.startsWith(QLatin1Char('.')) || line.startsWith(QLatin1Char('\'')))
+                line.prepend(QStringLiteral("\\&"));
+            out += line + QLatin1Char('\n');
+        }
+        return out;
+    };
+    QString page = QStringLiteral(".TH KELVORA 1 \"\" \"Kelvora " KVR_VERSION "\" \"Kelvora\"\n"
+                                  ".SH IME\nkelvora \\- utrke, startne liste, rezultati i poredak\n"
+                                  ".SH SINOPSIS\n.nf\n");
+    page += roff(tx::cliUsage());
+    page += QStringLiteral(".fi\n.SH KOMANDE\n");
+    QStringList names = commands().keys();
+    names.sort();
+    for (const QString& name : names) {
+        page += QStringLiteral(".SS %1\n.nf\n").arg(name);
+        page += roff(commands().value(name).help());
+        page += QStringLiteral(".fi\n");
+    }
+    page += QStringLiteral(".SH DATOTEKE\n"
+                           "Bez \\-\\-db i KELVORA_DB program radi u kvr.mdb pokraj programa ako ta datoteka postoji "
+                           "ili se mapa programa smije pisati, inače u ~/.local/share/kelvora/kvr.mdb.\n");
+    return page;
+}
+
+QString bashCompletion()
+{
+    QStringList names = commands().keys();
+    names.sort();
+    QString script = QStringLiteral("# bash completion for kelvora\n_kelvora()\n{\n"
+                                    "    local cur=\"${COMP_WORDS[COMP_CWORD]}\"\n"
+                                    "    if [ \"$COMP_CWORD\" -eq 1 ]; then\n"
+                                    "        COMPREPLY=( $(compgen -W \"%1 --help --version --db\" -- \"$cur\") )\n"
+                                    "        return\n    fi\n    case \"${COMP_WORDS[1]}\" in\n")
+                         .arg(names.join(QLatin1Char(' ')));
+    for (const QString& name : names) {
+        const Command& c = commands().value(name);
+        QStringList options = QStringList(c.valueOptions.cbegin(), c.valueOptions.cend())
+            + QStringList(c.flagOptions.cbegin(), c.flagOptions.cend());
+        options.append(QStringLiteral("--help"));
+        options.sort();
+        script += QStringLiteral("        %1) COMPREPLY=( $(compgen -W \"%2\" -- \"$cur\") ) ;;\n")
+                      .arg(name, options.join(QLatin1Char(' ')));
+    }
+    script += QStringLiteral("    esac\n    [ ${#COMPREPLY[@]} -eq 0 ] && COMPREPLY=( $(compgen -f -- \"$cur\") )\n}\n"
+                             "complete -F _kelvora kelvora\n");
+    return script;
 }
 
 QString databaseArgument(const QStringList& arguments, const QString& defaultLocation)
@@ -802,6 +859,19 @@ int run(const QStringList& arguments, const QString& defaultLocation, QTextStrea
     const QString name = arguments.value(1);
     if (name == QLatin1String("--help") || name == QLatin1String("-h")) {
         out << tx::cliUsage();
+        return Done;
+    }
+    if (name == QLatin1String("--version")) {
+        out << tx::appVersionLine() << '\n';
+        return Done;
+    }
+    // The manual page and the shell completion, made from the same texts at build time.
+    if (name == QLatin1String("--man")) {
+        out << manPage();
+        return Done;
+    }
+    if (name == QLatin1String("--bash-completion")) {
+        out << bashCompletion();
         return Done;
     }
     const auto it = commands().constFind(name);

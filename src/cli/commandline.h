@@ -19,4 +19,9 @@ QString databaseArgument(const QStringList& arguments, const QString& defaultLoc
 
 int run(const QStringList& arguments, const QString& defaultLocation, QTextStream& out, QTextStream& err);
 
+// The manual page (roff) and the bash completion script, made from the
+// commands' own help texts and options (kelvora --man, --bash-completion).
+QString manPage();
+QString bashCompletion();
+
 } // namespace cli

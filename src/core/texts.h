@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/version.h"
+
 #define KVR_TEXT(name, literal) \
     inline QString name() { return QStringLiteral(literal); }
 
@@ -18,6 +20,13 @@ KVR_TEXT(crlf, "\r\n")
 
 // ---- Program and main window ---------------------------------------------
 KVR_TEXT(appTitle, "Kelvora")
+KVR_TEXT(appVersionLine, "Kelvora " KVR_VERSION)
+KVR_TEXT(menuAbout, "O programu...")
+KVR_TEXT(aboutTitle, "O programu")
+inline QString aboutText(const QString& database)
+{
+    return QStringLiteral("Kelvora " KVR_VERSION "\nUtrke, startne liste, rezultati i poredak.\n\nBaza: ") + database;
+}
 inline QString raceCaption(const QString& name) { return QStringLiteral("Ime utrke: ") + name; }
 
 KVR_TEXT(tabStartList, "Startna lista")
@@ -144,7 +153,7 @@ inline QStringList helpLines()
         QStringLiteral("Svi do petog mjesta dobivaju nagrade po ukupnom poretku."),
         QStringLiteral("Takmičar koji je zauzeo šesto mjesto ili niže potpada pod nagrade po kategorijama."), QString(),
         QString(102, QLatin1Char('_')),
-        QStringLiteral("Ime programa: Kelvora 1.0"), QString(),
+        QStringLiteral("Ime programa: Kelvora " KVR_VERSION), QString(),
         QStringLiteral("Namjena programa:"),
         QStringLiteral("1. Pohrana svih utrka na jedno mjesto"),
         QStringLiteral("2. Obrada podataka te stvaranje poretka ukupno, te po kategorijama i spolu"),

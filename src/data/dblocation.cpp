@@ -2,7 +2,11 @@
 
 #include "core/texts.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -226,4 +230,24 @@ QString DbLocation::connectOptions() const
     add("tcp_user_timeout", "10000");
     add("options", "'-c statement_timeout=15000 -c lock_timeout=1500'");
     return all.join(QLatin1Char(';'));
+}
+
+QString defaultDatabasePath(const QString& programDir, bool programDirWritable, const QString& userDataDir)
+{
+    const QString beside = QDir(programDir).filePath(QStringLiteral("kvr.mdb"));
+    if (QFileInfo::exists(beside) || programDirWritable)
+        return beside;
+    return QDir(userDataDir).filePath(QStringLiteral("kvr.mdb"));
+}
+
+QString defaultDatabasePath()
+{
+    const QString programDir = QCoreApplication::applicationDirPath();
+    const bool installed = programDir.startsWith(QLatin1String("/usr/"));
+    const QString userDir =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)).filePath(QStringLiteral("kelvora"));
+    const QString path = defaultDatabasePath(programDir, !installed && QFileInfo(programDir).isWritable(), userDir);
+    if (!path.startsWith(programDir))
+        QDir().mkpath(userDir);
+    return path;
 }

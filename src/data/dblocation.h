@@ -60,3 +60,13 @@ bool isPostgresUrl(const QString& text);
 // holding those is taken for an address). Such text that is no PostgreSQL
 // URL is refused, never made a file.
 bool looksLikeAddress(const QString& text);
+
+// The SQLite file the program uses when no database is named (no --db, no
+// KELVORA_DB): kvr.mdb beside the program when it is there, or when the
+// program's own folder may be written (a copy in a folder of its own);
+// otherwise kvr.mdb in the user's data folder (an installed program).
+QString defaultDatabasePath(const QString& programDir, bool programDirWritable, const QString& userDataDir);
+// The same for this program and this user: an installed program's folder
+// (under /usr) is never written, even by a user who may; the user's data
+// folder is made when missing.
+QString defaultDatabasePath();

@@ -205,6 +205,7 @@ void frmkelvora::buildMenus()
     mnunova = action(mnumeni, "mnunova", tx::menuNewRace(), QKeySequence(Qt::CTRL | Qt::Key_N));
     mnuotvori = action(mnumeni, "mnuotvori", tx::menuOpenRace(), QKeySequence(Qt::CTRL | Qt::Key_O));
     mnukup = action(mnumeni, "mnukup", tx::menuSeries());
+    mnuoprogramu = action(mnumeni, "mnuoprogramu", tx::menuAbout());
     mnucrta = separator(mnumeni, "mnucrta");
     mnuispisprijavljenih = action(mnumeni, "mnuispisprijavljenih", tx::menuPrintRegistered());
     mnupregledprijavljenih = action(mnumeni, "mnupregledprijavljenih", tx::menuPreviewRegistered());
@@ -246,6 +247,10 @@ void frmkelvora::buildMenus()
     connect(mnunova, &QAction::triggered, this, &frmkelvora::onNewRace);
     connect(mnuotvori, &QAction::triggered, this, &frmkelvora::onOpenRace);
     connect(mnukup, &QAction::triggered, this, &frmkelvora::onSeries);
+    // The version and the database open: which file is the station's.
+    connect(mnuoprogramu, &QAction::triggered, this, [this] {
+        MessageBox::notice(this, tx::aboutText(database().displayName()));
+    });
     connect(mnuispisprijavljenih, &QAction::triggered, this, &frmkelvora::printRegistered);
     connect(mnuispisstartne, &QAction::triggered, this, &frmkelvora::printStartList);
     connect(mnupregledprijavljenih, &QAction::triggered, this, &frmkelvora::previewRegistered);

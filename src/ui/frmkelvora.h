@@ -220,6 +220,7 @@ private:
     QAction* mnunova = nullptr;
     QAction* mnuotvori = nullptr;
     QAction* mnukup = nullptr;
+    QAction* mnuoprogramu = nullptr;
     QAction* mnucrta = nullptr;
     QAction* mnuispisprijavljenih = nullptr;
     QAction* mnupregledprijavljenih = nullptr;
