@@ -5,6 +5,7 @@
 #include "cli/commandline.h"
 #include "core/csv.h"
 #include "core/series.h"
+#include "core/texts.h"
 #include "core/texts_series.h"
 #include "data/database.h"
 #include "testutil.h"
@@ -26,17 +27,19 @@
 #include <QtTest>
 
 using testutil::find;
+using testutil::readText;
+using testutil::runCli;
 
 namespace {
 
 // A race in finishing order: "Name/Club/Sex/Category" per runner, apart by
 // ";"; a "!" before the name is an entry with a status (no place).
-series::RaceEntries race(qint64 id, const QString& spec)
+series::RaceEntries race(qint64 id, const QString& finishers)
 {
     QList<standings::StandingsRow> overall;
     int place = 0;
     qint64 key = id * 1000;
-    for (const QString& runner : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& runner : finishers.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList f = runner.split(QLatin1Char('/'));
         standings::StandingsRow row;
         const bool status = f.value(0).startsWith(QLatin1Char('!'));
@@ -90,21 +93,6 @@ QList<QStringList> readRows(const QString& path)
     return rows;
 }
 
-int runCli(const QStringList& arguments, QString* output = nullptr)
-{
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = cli::run(QStringList{QStringLiteral("kelvora")} + arguments, QString(), o, e);
-    o.flush();
-    e.flush();
-    if (code != 0)
-        qWarning().noquote() << arguments.join(QLatin1Char(' ')) << err;
-    if (output)
-        *output = out;
-    return code;
-}
 
 } // namespace
 
@@ -149,7 +137,7 @@ private slots:
             << "1= Ana Babić 19 (9,10) | 1= Zoran Čolić 19 (10,9)";
         // Who is who: case, marks and blanks do not count; clubs must agree.
         QTest::newRow("names match without marks")
-            << "p=10" << QStringList{"Mercè Torres/AK", "merce  torres/ak "} << "" << "1 Mercè Torres 20 (10,10)";
+            << "p=10" << QStringList{"Šime Ćosić/AK", "sime  cosic/ak "} << "" << "1 Šime Ćosić 20 (10,10)";
         QTest::newRow("another club is another runner")
             << "p=10" << QStringList{"Ivo/AK", "Ivo/BK"} << "" << "1= Ivo 10 (10,-) | 1= Ivo 10 (-,10)";
         QTest::newRow("unknown club takes the only other")
@@ -208,15 +196,15 @@ private slots:
     // category that changes; prizes go by category ages, one per runner.
     void matchesNotesAndPrizes()
     {
-        const QList<series::RaceEntries> races{race(1, "Merce Torres/?/Ž/A;Ivo/AK/M/A"),
-                                               race(2, "Mercè Torres/AK/Ž/B;Ivo/AK/Ž/A")};
+        const QList<series::RaceEntries> races{race(1, "Sime Cosic/?/Ž/A;Ivo/AK/M/A"),
+                                               race(2, "Šime Ćosić/AK/Ž/B;Ivo/AK/Ž/A")};
         const series::Standings s = series::score(races, series::Rules{});
         QStringList matches;
         for (const series::Match& m : s.matches)
             matches.append(tx::seriesMatched(m.entryText, m.raceIndex + 1, m.runnerText));
-        QCOMPARE(matches, QStringList{"Spojeno: Merce Torres, ? (utrka 1) = Mercè Torres, AK"});
+        QCOMPARE(matches, QStringList{"Spojeno: Sime Cosic, ? (utrka 1) = Šime Ćosić, AK"});
         QCOMPARE(s.notes.size(), 2);
-        QVERIFY(s.notes.at(0).startsWith(QStringLiteral("Mercè Torres: kategorija")));
+        QVERIFY(s.notes.at(0).startsWith(QStringLiteral("Šime Ćosić: kategorija")));
         QVERIFY(s.notes.at(1).startsWith(QStringLiteral("Ivo: spol")));
 
         // Mercè's series category is A (0-39): the 40+ prize is not hers.
@@ -224,7 +212,7 @@ private slots:
         const auto groups = series::award(s.rows, prizes);
         QCOMPARE(groups.at(0).winners.size(), 0);
         QCOMPARE(groups.at(1).winners.size(), 1);
-        QCOMPARE(s.rows.at(groups.at(1).winners.at(0)).name, QStringLiteral("Mercè Torres"));
+        QCOMPARE(s.rows.at(groups.at(1).winners.at(0)).name, QStringLiteral("Šime Ćosić"));
     }
 
     // The real series: five races imported as published, the organisers'
@@ -404,6 +392,44 @@ private slots:
         // The same standings from a fresh session: the choices were stored.
         SeriesSession again(w.database());
         QCOMPARE(again.standings(dialog.currentId()).value().standings.rows.size(), 3);
+    }
+
+    // One sex's list is placed again among itself, shared places and all;
+    // a runner without a place keeps none.
+    void oneSexPlacedAmongItself()
+    {
+        series::Rules r;
+        r.firstPoints = 10;
+        r.place = series::PlaceScope::Overall;
+        r.minimum = 2;
+        r.planned = 2;
+        const series::Standings s = series::score(
+            {race(1, "Ivo;Ana//Ž;Eva//Ž;Jan"), race(2, "Eva//Ž;Ana//Ž;Ivo")}, r);
+        QStringList women;
+        for (const series::Row& row : series::ofSex(s, standings::Sex::Women, r.minimum))
+            women.append(series::placeText(row) + QLatin1Char(' ') + row.name);
+        QCOMPARE(women, (QStringList{"1= Ana", "1= Eva"}));
+        QCOMPARE(series::placeText(series::ofSex(s, standings::Sex::Men, r.minimum).last()), QStringLiteral("-"));
+    }
+
+    // The version, the manual page and the shell completion come from the
+    // program's own texts: every command is in each.
+    void versionManualAndCompletion()
+    {
+        QString out;
+        QCOMPARE(runCli({"--version"}, &out), 0);
+        QCOMPARE(out, tx::appVersionLine() + QLatin1Char('\n'));
+        QString manual;
+        QString completion;
+        QCOMPARE(runCli({"--man"}, &manual), 0);
+        QCOMPARE(runCli({"--bash-completion"}, &completion), 0);
+        QVERIFY(manual.startsWith(QLatin1String(".TH KELVORA 1")));
+        for (const char* command : {"races", "new-race", "import-entries", "import-times", "export", "status", "rules",
+                                    "check", "serve", "log", "series", "start", "capture", "import-capture"}) {
+            QVERIFY2(manual.contains(QStringLiteral(".SS %1\n").arg(QLatin1String(command))), command);
+            QVERIFY2(completion.contains(QStringLiteral("        %1) ").arg(QLatin1String(command))), command);
+        }
+        QVERIFY(completion.contains(QLatin1String("--points-list")));
     }
 
     // A series is stored whole or refused in words, and a file without

@@ -10,8 +10,12 @@
 #include "testutil.h"
 #include "ui/frmkelvora.h"
 #include "ui/messagebox.h"
+#include "web/livepages.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QDir>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,15 +24,17 @@
 #include <QtTest>
 
 using testutil::find;
+using testutil::readText;
+using testutil::runCli;
 
 namespace {
 
 // Finishers in order, "Name/Club/Sex[/time]"; a "!" before the name: a status.
-QList<standings::StandingsRow> race(const QString& spec)
+QList<standings::StandingsRow> race(const QString& finishers)
 {
     QList<standings::StandingsRow> rows;
     int place = 0;
-    for (const QString& runner : spec.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& runner : finishers.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QStringList f = runner.split(QLatin1Char('/'));
         standings::StandingsRow row;
         const bool status = f.at(0).startsWith(QLatin1Char('!'));
@@ -56,26 +62,7 @@ QString shown(const QList<teams::Team>& ranked, const TeamRules& rules)
     return out.join(QStringLiteral(" | "));
 }
 
-// The file a command wrote, as text.
-QString readText(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
 
-int runCli(const QStringList& arguments, QString* output = nullptr)
-{
-    QString out;
-    QString err;
-    QTextStream o(&out);
-    QTextStream e(&err);
-    const int code = cli::run(QStringList{QStringLiteral("kelvora")} + arguments, QString(), o, e);
-    o.flush();
-    e.flush();
-    if (output)
-        *output = code == 0 ? out : err;
-    return code;
-}
 
 QString realRacesDir()
 {
@@ -265,6 +252,42 @@ private slots:
         QCOMPARE(list->topLevelItemCount(), 2);
         QCOMPARE(list->topLevelItem(0)->text(1), QStringLiteral("AK Zadar"));
         QCOMPARE(list->topLevelItem(0)->text(3), QStringLiteral("4"));
+    }
+
+    // The settings window's "Ekipe" tab turns team results on and stores
+    // them with the race's other rules.
+    void settingsTabStoresTheRule()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2025, 6, 1));
+        testutil::onNextDialog([](QDialog* d) {
+            QVERIFY(!find<QSpinBox>(d, "txtekipa")->parentWidget()->isEnabled());
+            find<QCheckBox>(d, "chkekipe")->setChecked(true);
+            find<QSpinBox>(d, "txtekipa")->setValue(4);
+            find<QComboBox>(d, "cbobodovanje")->setCurrentIndex(1);
+            find<QLineEdit>(d, "txtbezkluba")->setText(QStringLiteral("Unatt., -"));
+            find<QPushButton>(d, "cmdspremi")->click();
+        });
+        testutil::trigger(&w, "mnupostavke");
+        const TeamRules stored = w.database().raceRules(w.currentRaceId()).value().teams;
+        QCOMPARE(stored.size, 4);
+        QVERIFY(stored.byTimes);
+        QCOMPARE(stored.noClub, (QStringList{"Unatt.", "-"}));
+    }
+
+    // The live page /ekipe: only while team results are on, no text taken as markup.
+    void livePageOnlyWhenOn()
+    {
+        live::Snapshot s;
+        s.hasRace = true;
+        s.overall = race("Ivo/<b>AK</b>;Jan/<b>AK</b>");
+        QCOMPARE(live::build(QStringLiteral("/ekipe"), {}, s, {})->status, 404);
+        s.rules.teams.size = 2;
+        const auto page = live::build(QStringLiteral("/ekipe"), {}, s, {});
+        QCOMPARE(page->status, 200);
+        QVERIFY(!page->body.contains("<b>AK"));
+        QVERIFY(page->body.contains(teams::ruleText(s.rules.teams).toUtf8()));
     }
 
     // The team rule is stored with the race's other rules and read back whole.

@@ -133,8 +133,8 @@ struct Match {
     Kind kind = Kind::Rule;
     EntryRef entry;
     int raceIndex = 0; // of entry, from 0
-    QString entryText;  // "Merce Torres" (with the club when it differs)
-    QString runnerText; // "Mercè Torres"
+    QString entryText;  // "Sime Cosic" (with the club when it differs)
+    QString runnerText; // "Šime Ćosić"
 };
 
 struct Standings {

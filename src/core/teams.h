@@ -44,7 +44,7 @@ QList<Team> standings(const QList<standings::StandingsRow>& overall, const TeamR
 
 // The score as the list shows it: points, or the summed time as h:mm:ss.
 QString scoreText(const Team& team, const TeamRules& rules);
-// "Nick Bennett (2), David Webster (3), Ewan Duthie (5)".
+// "Ivo Horvat (2), Ana Kovač (3), Tin Babić (5)".
 QString scorersText(const Team& team);
 // "3", or "-" for a team not ranked.
 QString placeText(const Team& team);

@@ -503,14 +503,22 @@ QList<QStringList> frmkup::prizeRows() const
     return series::prizeRows(all, series::award(all, m_result->definition.rules.prizes));
 }
 
-bool frmkup::splitSelected()
+const series::Match* frmkup::selectedMatch()
 {
     const QTreeWidgetItem* item = lstspojevi->currentItem();
     if (!m_result || !item || !item->data(0, Qt::UserRole).isValid()) {
         MessageBox::notice(this, tx::seriesPickMatch());
-        return false;
+        return nullptr;
     }
-    const series::Match& m = m_result->standings.matches.at(item->data(0, Qt::UserRole).toInt());
+    return &m_result->standings.matches.at(item->data(0, Qt::UserRole).toInt());
+}
+
+bool frmkup::splitSelected()
+{
+    const series::Match* chosen = selectedMatch();
+    if (!chosen)
+        return false;
+    const series::Match m = *chosen;
     if (m.kind == series::Match::Kind::Split) {
         MessageBox::notice(this, tx::seriesSplitOnlyMatch());
         return false;
@@ -524,12 +532,10 @@ bool frmkup::splitSelected()
 
 bool frmkup::takeBackSelected()
 {
-    const QTreeWidgetItem* item = lstspojevi->currentItem();
-    if (!m_result || !item || !item->data(0, Qt::UserRole).isValid()) {
-        MessageBox::notice(this, tx::seriesPickMatch());
+    const series::Match* chosen = selectedMatch();
+    if (!chosen)
         return false;
-    }
-    const series::Match& m = m_result->standings.matches.at(item->data(0, Qt::UserRole).toInt());
+    const series::Match m = *chosen;
     if (m.kind == series::Match::Kind::Rule) {
         MessageBox::notice(this, tx::seriesTakeBackOnlyChoice());
         return false;

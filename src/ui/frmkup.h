@@ -58,6 +58,8 @@ private:
     void score();
     void showSex();
     QList<QStringList> prizeRows() const;
+    // The match chosen in lstspojevi; none (after saying so) when no match is chosen.
+    const series::Match* selectedMatch();
     std::optional<frmkelvora::Printout> printout();
 
     frmkelvora& m_window;

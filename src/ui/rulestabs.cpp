@@ -138,6 +138,8 @@ QWidget* RulesTabs::makeTeamsTab()
     form->addRow(tx::teamsNoClub(), txtbezkluba);
     auto* details = new QWidget;
     details->setLayout(form);
+    // The details only while team results are on, from the first showing.
+    details->setEnabled(false);
     connect(chkekipe, &QCheckBox::toggled, details, &QWidget::setEnabled);
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(chkekipe);

@@ -1,5 +1,6 @@
 #include "testutil.h"
 
+#include "cli/commandline.h"
 #include "core/texts.h"
 
 #include <QAction>
@@ -10,6 +11,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTextStream>
 #include <QTimer>
 #include <algorithm>
 
@@ -180,6 +182,26 @@ QList<int> selectedRows(const QAbstractItemView* list)
 QRect rowRect(const QAbstractItemView* list, int row)
 {
     return list->visualRect(list->model()->index(row, 0));
+}
+
+int runCli(const QStringList& arguments, QString* output)
+{
+    QString out;
+    QString err;
+    QTextStream o(&out);
+    QTextStream e(&err);
+    const int code = cli::run(QStringList{QStringLiteral("kelvora")} + arguments, QString(), o, e);
+    o.flush();
+    e.flush();
+    if (output)
+        *output = code == 0 ? out : err;
+    return code;
+}
+
+QString readText(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
 }
 
 } // namespace testutil

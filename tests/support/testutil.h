@@ -83,6 +83,14 @@ QList<int> selectedRows(const QAbstractItemView* list);
 // Where a row of a list view is drawn, in its viewport.
 QRect rowRect(const QAbstractItemView* list, int row);
 
+// Runs a command of the command line in this process ("kelvora" put
+// first); output, when given, gets what it printed, or its error when it
+// failed. The exit status.
+int runCli(const QStringList& arguments, QString* output = nullptr);
+
+// The text of a file, read as UTF-8; empty when it cannot be read.
+QString readText(const QString& path);
+
 } // namespace testutil
 
 // The main of every test: headless, Qt's own texts in Croatian as the
