@@ -6,9 +6,10 @@
 # headers give the start list its Croatian sort keys as bytes. libpq's headers
 # let the program cut a connection to a server that stopped answering.
 # The Debian package: its icons drawn from their SVG (librsvg2-bin), checked
-# by lintian, and its install test starts the window under Xvfb.
+# by lintian; its install test makes a fresh Debian 12 with debootstrap and
+# starts the window there under Xvfb.
 set -e
-packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium librsvg2-bin lintian xvfb xauth"
+packages="build-essential make cmake qt6-base-dev qt6-translations-l10n libcups2-dev libqt6sql6-sqlite libsqlite3-dev libqt6sql6-psql libpq-dev postgresql fonts-liberation poppler-utils qt6-httpserver-dev qt6-websockets-dev libqrencode-dev libicu-dev zlib1g-dev pkg-config chromium librsvg2-bin lintian xvfb xauth debootstrap"
 missing=""
 for p in $packages; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
