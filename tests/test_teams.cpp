@@ -281,12 +281,13 @@ private slots:
     {
         live::Snapshot s;
         s.hasRace = true;
-        s.overall = race("Ivo/<b>AK</b>;Jan/<b>AK</b>");
+        s.overall = race("Ivo/<b>AK;Jan/<b>AK");
         QCOMPARE(live::build(QStringLiteral("/ekipe"), {}, s, {})->status, 404);
         s.rules.teams.size = 2;
         const auto page = live::build(QStringLiteral("/ekipe"), {}, s, {});
         QCOMPARE(page->status, 200);
         QVERIFY(!page->body.contains("<b>AK"));
+        QVERIFY(page->body.contains("&lt;b&gt;AK"));
         QVERIFY(page->body.contains(teams::ruleText(s.rules.teams).toUtf8()));
     }
 

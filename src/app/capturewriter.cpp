@@ -57,8 +57,10 @@ struct CaptureWriter::State {
     void emptyJournal()
     {
         std::lock_guard lock(fileMutex);
-        if (fd >= 0 && drainAt == appended)
-            (void)::ftruncate(fd, keptBytes);
+        if (fd >= 0 && drainAt == appended && ::ftruncate(fd, keptBytes) != 0) {
+            // Left longer: its lines past the kept ones are all stored, and
+            // opening the finish line again tells them from waiting ones.
+        }
         drainAt = -1;
     }
 
