@@ -13,7 +13,8 @@ build: deps
 run: build
 	./$(BUILD)/kelvora
 
-test: package
+# The tests make the package first (the make_package test) and check it.
+test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 # The Debian package of the optimised build (its program stripped of the
