@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTreeView>
@@ -65,6 +66,37 @@ private slots:
         QCOMPARE(MessageBox::shown().at(MessageBox::shown().size() - 2).text, tx::markDnsQuestion(1));
         QCOMPARE(w.session().runState(absent).state, RunState::Dns);
         QCOMPARE(w.session().finishList().size(), 1);
+    }
+
+    // The detailed list's right-click: the runner of the row clicked, not of
+    // the finish list's own selection; nothing below the last row.
+    void statusFromDetailedList()
+    {
+        testutil::TempDb tmp;
+        frmkelvora w(tmp.path());
+        testutil::makeCurrentRace(w, QStringLiteral("Utrka"), QDate(2010, 6, 1));
+        const qint64 first = testutil::addCompetitor(w, "1", "Prvi", "M", QDate(1980, 1, 1));
+        const qint64 second = testutil::addCompetitor(w, "2", "Drugi", "M", QDate(1980, 1, 1));
+        testutil::addFinish(w, first, "1", "00:30:00");
+        testutil::addFinish(w, second, "2", "00:31:00");
+        w.selectPage(frmkelvora::PageResults);
+        auto* detail = find<QTreeView>(&w, "lsv3");
+        testutil::selectRow(find<QTreeView>(&w, "lsv2"), 0);
+
+        emit detail->customContextMenuRequested(detail->viewport()->rect().bottomLeft());
+        QVERIFY(!w.findChild<QMenu*>(QStringLiteral("mnudetalj")));
+        emit detail->customContextMenuRequested(detail->visualRect(detail->model()->index(1, 0)).center());
+        auto* menu = find<QMenu>(&w, "mnudetalj");
+        QVERIFY(menu->isVisible());
+        menu->hide();
+        QVERIFY(menu->actions().contains(find<QAction>(&w, "mnustatusciljna")));
+        testutil::onNextDialog([&](QDialog* d) {
+            find<QRadioButton>(d, "optdnf")->click();
+            find<QPushButton>(d, "cmdspremi")->click();
+        });
+        find<QAction>(&w, "mnustatusciljna")->trigger();
+        QCOMPARE(w.session().runState(second).state, RunState::Dnf);
+        QCOMPARE(w.session().runState(first).state, RunState::None);
     }
 
     void settingsWindow()

@@ -74,6 +74,8 @@ ResultsPage::ResultsPage(frmkelvora& frame, RaceSession& session)
         m_frame.mnuciljnalista->popup(lsv2->viewport()->mapToGlobal(pos));
     });
     lsv3 = ui::listView("lsv3", session.finishDetailModel(), lists::detailColumns());
+    lsv3->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lsv3, &QWidget::customContextMenuRequested, this, &ResultsPage::onDetailMenu);
     ui::keepSelectionAcrossResets(lsv2, {lists::FinishKey, lists::FinishTime});
     ui::keepSelectionAcrossResets(lsv3, {lists::DetailNumber, lists::DetailTime});
     // Another station's change read in: the counters follow, nothing else moves.
@@ -160,6 +162,26 @@ void ResultsPage::showCounters()
     lbliz4->setText(QString::number(m_session.registeredCount()));
     lbliz5->setText(QString::number(m_session.startedCount()));
     lbliz6->setText(QString::number(m_session.finishList().size()));
+}
+
+void ResultsPage::onDetailMenu(const QPoint& pos)
+{
+    // Both lists show the finish records in the same order: the row chosen
+    // here is chosen in lsv2 too, whose "Status..." then opens for it.
+    const QModelIndex at = lsv3->indexAt(pos);
+    if (!at.isValid())
+        return;
+    const auto rows = QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+    lsv3->selectionModel()->setCurrentIndex(at, rows);
+    const QModelIndex same = lsv2->model()->index(at.row(), 0);
+    lsv2->selectionModel()->setCurrentIndex(same, rows);
+    lsv2->scrollTo(same);
+    if (!mnudetalj) {
+        mnudetalj = new QMenu(this);
+        mnudetalj->setObjectName(QStringLiteral("mnudetalj"));
+        mnudetalj->addAction(m_frame.mnustatusciljna);
+    }
+    mnudetalj->popup(lsv3->viewport()->mapToGlobal(pos));
 }
 
 void ResultsPage::showNumberNote()

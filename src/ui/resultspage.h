@@ -12,6 +12,7 @@ class QPushButton;
 class QTreeView;
 class RaceSession;
 class frmkelvora;
+class QMenu;
 
 // "Rezultati": the finish entry at the judges' pace, the finish list lsv2
 // and the detailed finish list lsv3 with the counters. Under the start
@@ -38,6 +39,8 @@ private:
     // counters shown; whether the finish list's menu belongs on the bar.
     bool readLists();
     void showNumberNote();
+    // Right-click on lsv3: its row's runner's status, as from lsv2.
+    void onDetailMenu(const QPoint& pos);
 
     frmkelvora& m_frame;
     RaceSession& m_session;
@@ -49,6 +52,7 @@ private:
     QPushButton* cmdunos = nullptr;
     QTreeView* lsv2 = nullptr;
     QTreeView* lsv3 = nullptr;
+    QMenu* mnudetalj = nullptr;
     QLabel* lbliz4 = nullptr;
     QLabel* lbliz5 = nullptr;
     QLabel* lbliz6 = nullptr;
