@@ -2,6 +2,7 @@
 // the pages show what the window builds, the search, and a real browser.
 
 #include "app/racesession.h"
+#include "app/seriessession.h"
 #include "core/lists.h"
 #include "core/runstates.h"
 #include "core/texts.h"
@@ -172,6 +173,23 @@ class TestLiveResults : public QObject {
 private slots:
     void initTestCase() { m_shared = std::make_unique<LiveRace>(LiveResultsServer::Limits{8 * 1024, 400, 500}); }
     void cleanupTestCase() { m_shared.reset(); }
+
+    // A series made while the race's lists stay as they are: served, and
+    // linked from the home page, once the series are read again.
+    void seriesReadAgain()
+    {
+        LiveResultsServer::Limits limits;
+        limits.seriesKeptMs = 0;
+        LiveRace race(limits);
+        QCOMPARE(exchange(race.port, get("/kup?id=1")).status, 404);
+        series::Definition season;
+        season.name = QStringLiteral("Proljetni kup");
+        season.races = {race.session.race().id};
+        SeriesSession seasons(race.session.database());
+        QCOMPARE(seasons.store(season).value(), 1);
+        QCOMPARE(exchange(race.port, get("/kup?id=1")).status, 200);
+        QVERIFY(exchange(race.port, get("/")).body.contains("/kup?id=1"));
+    }
 
     // Every kind of request, on a server with a short time limit; {etag} is
     // the home page's tag as first served.

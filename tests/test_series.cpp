@@ -118,6 +118,10 @@ private slots:
         QTest::newRow("place in the category")
             << "p=10 place=category" << QStringList{"Ivo///A;Jan///B;Mak///A"} << ""
             << "1= Ivo 10 (10) | 1= Jan 10 (10) | 3 Mak 9 (9)";
+        // A finisher with no category (no birth date) ran the race: 0 points, not "-".
+        QTest::newRow("no category, ran for 0")
+            << "p=10 place=category min=2" << QStringList{"Ivo///A;Jan", "Jan;Ivo///A"} << ""
+            << "1 Ivo 20 (10,10) | 2 Jan 0 (0,0)";
         // A status scores nothing and takes no place from anybody.
         QTest::newRow("status scores nothing")
             << "p=10" << QStringList{"!Ivo;Jan", "Ivo;Jan"} << "" << "1 Jan 19 (10,9) | 2 Ivo 10 (-,10)";
@@ -302,9 +306,10 @@ private slots:
             QCOMPARE(ours.at(i), expected);
         }
 
-        // The prize list as published: "N: Name (Club) points" under each category.
-        QCOMPARE(runCli({"export", "--db", db, "--series", "1", "--list", "series-prizes", "--format", "csv",
-                         "--separator", "comma", "--out", tmp.filePath("prizes-out.csv")}),
+        // The prize list as published: "N: Name (Club) points" under each category;
+        // the whole list whatever sex the standings are asked for.
+        QCOMPARE(runCli({"export", "--db", db, "--series", "1", "--list", "series-prizes", "--sex", "z", "--format",
+                         "csv", "--separator", "comma", "--out", tmp.filePath("prizes-out.csv")}),
                  0);
         QFile text(season + QStringLiteral("/published/midweek_prizes_2025.txt"));
         QVERIFY(text.open(QIODevice::ReadOnly));
@@ -444,6 +449,9 @@ private slots:
         QVERIFY(out.isEmpty());
         QCOMPARE(runCli({"series", "--db", db, "--name", "Kup", "--races", "1,7"}), 1);
         QCOMPARE(runCli({"series", "--db", db, "--name", "Kup", "--races", "1", "--minimum", "3"}), 1);
+        // Points a total could overflow on.
+        QCOMPARE(runCli({"series", "--db", db, "--name", "Kup", "--races", "1", "--points", "2000000000"}), 1);
+        QCOMPARE(runCli({"series", "--db", db, "--name", "Kup", "--races", "1", "--points-list", "5,100001"}), 1);
         QCOMPARE(runCli({"series", "--db", db}, &out), 0);
         QVERIFY(out.isEmpty());
         QCOMPARE(runCli({"series", "--db", db, "--name", "Kup", "--races", "1", "--points-list", "25,20", "--no-club",

@@ -288,6 +288,7 @@ private slots:
         QCOMPARE(page->status, 200);
         QVERIFY(!page->body.contains("<b>AK"));
         QVERIFY(page->body.contains("&lt;b&gt;AK"));
+        QVERIFY(!page->body.contains("class=\"st\"")); // the standings' narrow-screen column hiding
         QVERIFY(page->body.contains(teams::ruleText(s.rules.teams).toUtf8()));
     }
 

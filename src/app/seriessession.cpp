@@ -223,8 +223,11 @@ exports::ExportData SeriesSession::exportOf(const SeriesResult& result, SeriesLi
         out.row = [rows](qsizetype i) { return series::rowCells(rows.at(i)); };
         out.format = series::standingsFormat(tx::seriesStandingsTitle(), int(result.raceNames.size()));
     } else {
-        const QList<series::PrizeGroup> groups = series::award(rows, result.definition.rules.prizes);
-        const QList<QStringList> shown = series::prizeRows(rows, groups);
+        // Prizes go by the whole standings, whichever sex the standings show:
+        // a category of the other sex must not come out empty.
+        const QList<series::Row>& all = result.standings.rows;
+        const QList<series::PrizeGroup> groups = series::award(all, result.definition.rules.prizes);
+        const QList<QStringList> shown = series::prizeRows(all, groups);
         out.kind = exports::ExportList::SeriesPrizes;
         out.heading = tx::seriesPrizeTitle();
         out.columns = tx::prizeColumns();
@@ -232,7 +235,7 @@ exports::ExportData SeriesSession::exportOf(const SeriesResult& result, SeriesLi
         out.rowCount = shown.size();
         out.row = [shown](qsizetype i) { return shown.at(i); };
         out.csvColumns = tx::seriesPrizeCsvColumns();
-        out.csvRows = series::prizeCsvRows(rows, groups);
+        out.csvRows = series::prizeCsvRows(all, groups);
         out.format = series::prizeFormat(tx::seriesPrizeTitle());
     }
     data.lists.append(std::move(out));

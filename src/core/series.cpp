@@ -338,11 +338,14 @@ Standings score(const QList<RaceEntries>& races, const Rules& rules, const QList
             const int i = p.items.at(r);
             if (i < 0)
                 continue;
-            row.entries.append({races.at(r).raceId, entryOf(i).competitor});
-            const int place = placeIn(entryOf(i), rules.place);
-            if (place <= 0)
-                continue;
-            row.points[r] = points(rules, place);
+            const Entry& entry = entryOf(i);
+            row.entries.append({races.at(r).raceId, entry.competitor});
+            if (entry.placeOverall <= 0)
+                continue; // a status or no finish: nothing
+            // A ranked finisher with no place to score (no category when
+            // places go by category) still ran the race, for 0 points.
+            const int place = placeIn(entry, rules.place);
+            row.points[r] = place > 0 ? points(rules, place) : 0;
             scored.append(r);
             if (firstRun < 0)
                 firstRun = i;
@@ -619,10 +622,13 @@ Outcome<Definition> check(const Definition& definition)
         return Outcome<Definition>::refused(Field::None, tx::seriesNeedsRaces());
     if (QSet<qint64>(d.races.cbegin(), d.races.cend()).size() != d.races.size())
         return Outcome<Definition>::refused(Field::None, tx::seriesRaceTwice());
-    if (r.points == PointsKind::Countdown && r.firstPoints <= 0)
+    // Points within bounds, so that no total of a season overflows.
+    constexpr int kMostPoints = 100000;
+    if (r.points == PointsKind::Countdown && (r.firstPoints <= 0 || r.firstPoints > kMostPoints))
         return Outcome<Definition>::refused(Field::None, tx::seriesBadPoints());
     if (r.points == PointsKind::List
-        && (r.pointsList.isEmpty() || std::any_of(r.pointsList.cbegin(), r.pointsList.cend(), [](int p) { return p < 0; })))
+        && (r.pointsList.isEmpty() || std::any_of(r.pointsList.cbegin(), r.pointsList.cend(),
+                                                  [](int p) { return p < 0 || p > kMostPoints; })))
         return Outcome<Definition>::refused(Field::None, tx::seriesBadPointsList());
     if (r.best < 0)
         return Outcome<Definition>::refused(Field::None, tx::seriesBadBest());

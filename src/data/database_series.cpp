@@ -134,6 +134,9 @@ DbResult<qint64> Database::storeSeries(const series::Definition& d)
     }
     qint64 id = d.id;
     const DbStatus stored = inTransactionCall([&](QSqlDatabase& db) {
+        // A retry after a deadlock starts again: an id taken by the rolled-back
+        // insert is no series.
+        id = d.id;
         QSqlQuery q(db);
         const series::Rules& r = d.rules;
         const QString points = r.points == series::PointsKind::List ? pointsListText(r.pointsList) : QString();

@@ -98,7 +98,7 @@ const char* const kCss =
     "th,td{text-align:left;padding:.25rem .4rem;border-bottom:1px solid #ddd;vertical-align:top}"
     "th{background:#eee;position:sticky;top:0}td:first-child{text-align:right;white-space:nowrap}"
     "tbody tr:nth-child(even) td{background:#f6f6f6}"
-    "td.t{white-space:nowrap;font-variant-numeric:tabular-nums}"
+    "td.t{white-space:nowrap;font-variant-numeric:tabular-nums}.sx{overflow-x:auto}"
     "ul.lists{list-style:none;padding:0;margin:0;display:flex;flex-wrap:wrap;gap:.4rem}"
     "ul.lists a{display:inline-block;padding:.35rem .6rem;border:1px solid #999;border-radius:.3rem;"
     "text-decoration:none;color:#0645ad}"
@@ -562,7 +562,9 @@ QByteArray seriesPage(const Snapshot& s, const PageOptions& options, const QStri
     const QString title = tx::seriesStandingsTitle() + QStringLiteral(": ") + name;
     QString h = pageStart(s, title, options.refreshSeconds);
     h += QLatin1String("<h1>") + esc(title) + QLatin1String("</h1>");
-    h += QLatin1String("<table class=\"st\"><thead><tr>");
+    // Every column kept on a narrow screen (the standings' column hiding does
+    // not fit these tables): the table scrolls sideways instead.
+    h += QLatin1String("<div class=\"sx\"><table><thead><tr>");
     for (const QString& heading : series::columns(raceNames))
         h += QLatin1String("<th>") + esc(heading) + QLatin1String("</th>");
     h += QLatin1String("</tr></thead><tbody>");
@@ -576,8 +578,8 @@ QByteArray seriesPage(const Snapshot& s, const PageOptions& options, const QStri
         }
         h += QLatin1String("</tr>");
     }
-    h += QLatin1String("</tbody></table>");
-    h += QLatin1String("<h2>") + esc(tx::seriesPrizeTitle()) + QLatin1String("</h2><table class=\"st\"><tbody>");
+    h += QLatin1String("</tbody></table></div>");
+    h += QLatin1String("<h2>") + esc(tx::seriesPrizeTitle()) + QLatin1String("</h2><table><tbody>");
     for (const QStringList& row : prizeRows) {
         const bool heading = row.value(0).isEmpty() && row.value(2) != tx::prizeListNone();
         h += heading ? QLatin1String("<tr><th colspan=\"4\">") + esc(row.value(2)) + QLatin1String("</th></tr>")
@@ -601,11 +603,11 @@ QByteArray teamsPage(const Snapshot& s, const PageOptions& options)
     for (const teams::Team& t : ranked) {
         if (t.sex != sex) {
             if (sex != QLatin1String("\x1f"))
-                h += QLatin1String("</tbody></table>");
+                h += QLatin1String("</tbody></table></div>");
             sex = t.sex;
             if (!rules.together)
                 h += QLatin1String("<h2>") + esc(sex == QLatin1String("M") ? tx::optionMen() : tx::optionWomen()) + QLatin1String("</h2>");
-            h += QLatin1String("<table class=\"st\"><thead><tr>");
+            h += QLatin1String("<div class=\"sx\"><table><thead><tr>");
             for (const QString& heading : teams::columns(rules))
                 h += QLatin1String("<th>") + esc(heading) + QLatin1String("</th>");
             h += QLatin1String("</tr></thead><tbody>");
@@ -616,7 +618,7 @@ QByteArray teamsPage(const Snapshot& s, const PageOptions& options)
         h += QLatin1String("</tr>");
     }
     if (!ranked.isEmpty())
-        h += QLatin1String("</tbody></table>");
+        h += QLatin1String("</tbody></table></div>");
     h += QLatin1String("<p>") + esc(teams::ruleText(rules)) + QLatin1String("</p>");
     return pageEnd(h, options);
 }

@@ -403,14 +403,12 @@ const live::Snapshot& LiveResultsServer::snapshot()
 
 const QList<series::Definition>& LiveResultsServer::seriesList()
 {
-    constexpr qint64 kSeriesKeptMs = 60000;
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (!m_session.hasRace() || (m_seriesRead != 0 && now - m_seriesRead < kSeriesKeptMs))
+    if (!m_session.hasRace() || (m_seriesRead != 0 && now - m_seriesRead < m_limits.seriesKeptMs))
         return m_series;
-    if (!m_seasons) {
+    if (!m_seasons)
         m_seasons = std::make_unique<SeriesSession>(m_session.database());
-        m_seasons->setKeepFor(kSeriesKeptMs);
-    }
+    m_seasons->setKeepFor(m_limits.seriesKeptMs);
     // A database that cannot be read now leaves the series as they were.
     if (const auto all = m_seasons->list(); all)
         m_series = all.value();
@@ -472,6 +470,14 @@ void LiveResultsServer::answer(const QHttpServerRequest& request, QTcpSocket* so
     const QUrlQuery query = live::queryOf(url);
     const QString key = path + QLatin1Char('?') + query.toString(QUrl::FullyEncoded);
 
+    // The series, and the other races they count, change without this
+    // race's lists changing: once the series were read long enough ago, the
+    // pages (the home page's series links, /kup) are built anew from them
+    // read again.
+    if (m_seriesRead != 0 && QDateTime::currentMSecsSinceEpoch() - m_seriesRead >= m_limits.seriesKeptMs) {
+        listsChanged();
+        m_seriesRead = 0;
+    }
     auto cached = m_cache.find(key);
     if (cached == m_cache.end()) {
         // A flood of different searches does not fill the memory.

@@ -37,6 +37,8 @@ public:
         int requestTimeoutMs = 5'000;      // for a whole request; twice that for an idle open connection
         int maxConnections = 500;          // open at once
         int maxPerClient = 32;             // open at once from one address
+        // The series and their other races are read again at most this often.
+        qint64 seriesKeptMs = 60'000;
     };
 
     explicit LiveResultsServer(RaceSession& session, QObject* parent = nullptr);
