@@ -25,6 +25,7 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QtTest>
+#include <tuple>
 
 using testutil::find;
 using testutil::readText;
@@ -397,6 +398,29 @@ private slots:
         // The same standings from a fresh session: the choices were stored.
         SeriesSession again(w.database());
         QCOMPARE(again.standings(dialog.currentId()).value().standings.rows.size(), 3);
+
+        // Closing with the rules changed asks: No drops them, Yes stores them,
+        // and a refused store keeps the window open with what was typed.
+        const qint64 id = dialog.currentId();
+        const auto best = [&] { return again.find(id).value().rules.best; };
+        auto* bestField = find<QSpinBox>(&dialog, "txtnajbolji");
+        dialog.show();
+        MessageBox::clearShown();
+        dialog.reject();
+        QVERIFY(MessageBox::shown().isEmpty());
+        for (const auto& [answer, name, stored, open] :
+             {std::tuple{QMessageBox::No, "Proljetni kup", 0, false}, {QMessageBox::Yes, "", 0, true},
+              {QMessageBox::Yes, "Proljetni kup", 1, false}}) {
+            dialog.show();
+            bestField->setValue(1);
+            find<QLineEdit>(&dialog, "txtime")->setText(QLatin1String(name));
+            MessageBox::setNextAnswer(answer);
+            dialog.reject();
+            QCOMPARE(MessageBox::shown().first().text, tx::seriesUnsavedAsk());
+            MessageBox::clearShown();
+            QCOMPARE(best(), stored);
+            QCOMPARE(dialog.isVisible(), open);
+        }
     }
 
     // One sex's list is placed again among itself, shared places and all;

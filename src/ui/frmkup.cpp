@@ -345,6 +345,37 @@ void frmkup::fillForm(const series::Definition& d)
             tblnagrade->setItem(row, column, new QTableWidgetItem(cells.at(row).value(column)));
     }
     tblnagrade->resizeColumnsToContents();
+    m_formState = formState();
+}
+
+QStringList frmkup::formState() const
+{
+    QStringList state{txtime->text(),
+                      QString::number(txtplanirano->value()),
+                      QString::number(optpopis->isChecked()),
+                      QString::number(txtbodovi->value()),
+                      txtpopis->text(),
+                      QString::number(cbomjesto->currentIndex()),
+                      QString::number(txtnajbolji->value()),
+                      QString::number(txtnajmanje->value()),
+                      txtbezkluba->text()};
+    for (int i = 0; i < lstutrke->count(); ++i)
+        state.append(lstutrke->item(i)->data(Qt::UserRole).toString() + QLatin1Char(':') +
+                     QString::number(lstutrke->item(i)->checkState()));
+    for (int row = 0; row < tblnagrade->rowCount(); ++row) {
+        for (int column = 0; column < tblnagrade->columnCount(); ++column)
+            state.append(tblnagrade->item(row, column) ? tblnagrade->item(row, column)->text() : QString());
+    }
+    return state;
+}
+
+void frmkup::reject()
+{
+    if (formState() != m_formState
+        && MessageBox::ask(this, tx::seriesWindowTitle(), tx::seriesUnsavedAsk(), QMessageBox::Question)
+        && !storeSeries())
+        return;
+    QDialog::reject();
 }
 
 std::optional<series::Definition> frmkup::formDefinition()

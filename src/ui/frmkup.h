@@ -50,8 +50,14 @@ public:
     void preview();
     // The list of the tab shown (the prize list, or the standings) to a file the user chooses.
     void exportList(exports::Format format);
+    // Closing (Zatvori, Escape, the title bar) with the form changed since
+    // it was shown asks whether to store it; a refused store keeps the
+    // window open with what was typed.
+    void reject() override;
 
 private:
+    // What the form holds now, to tell whether it was changed.
+    QStringList formState() const;
     void fillSeriesList(qint64 select);
     void fillForm(const series::Definition& definition);
     std::optional<series::Definition> formDefinition();
@@ -108,4 +114,5 @@ private:
     QComboBox* cboformat = nullptr;
     QPushButton* cmdizvoz = nullptr;
     QPushButton* cmdzatvori = nullptr;
+    QStringList m_formState; // as the form was last filled
 };
