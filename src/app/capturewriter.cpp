@@ -58,8 +58,8 @@ struct CaptureWriter::State {
     {
         std::lock_guard lock(fileMutex);
         if (fd >= 0 && drainAt == appended && ::ftruncate(fd, keptBytes) != 0) {
-            // Left longer: its lines past the kept ones are all stored, and
-            // opening the finish line again tells them from waiting ones.
+            // Left longer: the same as a stop just before the truncate,
+            // which opening the finish line again sorts out.
         }
         drainAt = -1;
     }
